@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds and runs every test: the normal build, the sanitizer build, and a
+# short run of every fuzz target.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+./scripts/install-deps.sh
+
+export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ALSOFT_DRIVERS=null
+
+echo "== normal build"
+./scripts/build.sh normal
+(cd build && ctest --output-on-failure -j "$(nproc)")
+
+echo "== sanitizer build"
+./scripts/build.sh sanitize
+(cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+   ctest --output-on-failure -j "$(nproc)")
+
+echo "== fuzz targets"
+./scripts/build.sh fuzz
+./scripts/fuzz.sh "${FUZZ_SECONDS:-10}"
