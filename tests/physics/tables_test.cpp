@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "game/physics/club_table.h"
+#include "game/physics/lie_table.h"
+#include "game/physics/result_names.h"
+
+namespace physics {
+namespace {
+
+TEST(ResultNames, EachParEndsAtDoublePar) {
+    EXPECT_STREQ(ResultName(3, 6), "Double Par");
+    EXPECT_STREQ(ResultName(4, 8), "Double Par");
+    EXPECT_STREQ(ResultName(5, 10), "Double Par");
+    EXPECT_STREQ(ResultName(5, 2), "Double Eagle");
+    EXPECT_STREQ(ResultName(4, 2), "Eagle");
+    EXPECT_STREQ(ResultName(3, 2), "Birdie");
+    for (int par = 3; par <= 5; ++par) {
+        EXPECT_STREQ(ResultName(par, 1), "Hole in One");
+        EXPECT_STREQ(ResultName(par, par), "Par");
+        EXPECT_STREQ(ResultName(par, par + 1), "Bogey");
+    }
+}
+
+TEST(ResultNames, OutsideTheTableIsEmpty) {
+    EXPECT_STREQ(ResultName(3, 7), "");
+    EXPECT_STREQ(ResultName(4, 9), "");
+    EXPECT_STREQ(ResultName(5, 11), "");
+    EXPECT_STREQ(ResultName(4, 0), "");
+    EXPECT_STREQ(ResultName(2, 1), "");
+    EXPECT_STREQ(ResultName(6, 1), "");
+}
+
+TEST(ClubTable, HudTextsFitTheirFields) {
+    char line[64];
+    std::snprintf(line, sizeof line, "%s (%3.0f yard)", ClubRow(kClubDriver).name,
+                  ClubRow(kClubDriver).carry);
+    EXPECT_STREQ(line, "Wood 1 (245 yard)");
+    std::snprintf(line, sizeof line, "%3.0f", ClubRow(kClubSandWedge).carry);
+    EXPECT_STREQ(line, " 50");
+    EXPECT_STREQ(ClubRow(kClubPutter).code, "P ");
+    EXPECT_STREQ(ClubRow(kClubPutter).nickname, "");
+    for (const ClubSpec& club : kClubSpecs) {
+        EXPECT_LT(std::strlen(club.name), sizeof club.name);
+        EXPECT_EQ(std::strlen(club.code), 2u);
+    }
+}
+
+TEST(ClubTable, PutterNeverLoftsAndShortClubsHaveNoOverPowerPenalty) {
+    EXPECT_EQ(ClubRow(kClubPutter).loft, 0.0f);
+    EXPECT_EQ(ClubRow(kClubPutter).mishitLoft, 0.0f);
+    for (int club = 0; club < kClubCount; ++club) {
+        EXPECT_EQ(ClubRow(club).overPowerFactor == 1.0f, club >= kClubPitchingWedge) << club;
+    }
+    // The speeds fall club by club: the launch and the automatic club both rely on that order.
+    for (int club = 1; club < kClubCount; ++club) {
+        EXPECT_LT(ClubRow(club).speed, ClubRow(club - 1).speed) << club;
+        EXPECT_LE(ClubRow(club).carry, ClubRow(club - 1).carry) << club;
+    }
+}
+
+TEST(ClubTable, SwingKindsGroupTheClubs) {
+    for (int club = 0; club < kClubCount; ++club) {
+        const int expected = club <= 3 ? 0 : club <= 10 ? 1 : club <= 12 ? 2 : 4;
+        EXPECT_EQ(SwingKindOfClub(club), expected) << club;
+    }
+}
+
+TEST(LieTable, WaterHoldsZerosAndGreensMatch) {
+    EXPECT_STREQ(LieRow(course::kSurfaceOutOfBounds).name, "Out of Bounds");
+    EXPECT_EQ(LieRow(course::kSurfaceWater).bounce, 0.0f);
+    EXPECT_EQ(LieRow(course::kSurfaceWater).friction, 0.0f);
+    EXPECT_EQ(LieRow(course::kSurfaceGreen).bounce, LieRow(course::kSurfaceOtherGreen).bounce);
+    EXPECT_EQ(LieRow(course::kSurfaceBunker).skid, 0.1f);
+}
+
+}  // namespace
+}  // namespace physics
