@@ -41,26 +41,18 @@ void ScaleForLie(int& rate, int club, int lieClass) {
             }
             break;
         case kLieFairwayBad:
-            if (ironOrWedge) {
-                Scale(rate, 1.3);
-            } else if (wood) {
-                Scale(rate, 1.4);
-            }
-            break;
         case kLieRough:
+        case kLieDeepRough: {
+            // Poor lies slow the gauge: {irons and wedges, woods}; the putter is not slowed.
+            static const double kFactors[3][2] = {{1.3, 1.4}, {1.15, 1.3}, {1.2, 1.4}};
+            const double* factors = kFactors[lieClass - kLieFairwayBad];
             if (ironOrWedge) {
-                Scale(rate, 1.15);
+                Scale(rate, factors[0]);
             } else if (wood) {
-                Scale(rate, 1.3);
+                Scale(rate, factors[1]);
             }
             break;
-        case kLieDeepRough:
-            if (ironOrWedge) {
-                Scale(rate, 1.2);
-            } else if (wood) {
-                Scale(rate, 1.4);
-            }
-            break;
+        }
         case kLieSand:
             Scale(rate, 1.6);
             break;
