@@ -1,0 +1,83 @@
+#include "platform/code_page.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <mutex>
+
+namespace platform {
+
+namespace {
+
+const char* IconvName(CodePage codePage) {
+    switch (codePage) {
+        case CodePage::Korean949:
+            return "CP949";
+        case CodePage::Japanese932:
+            return "CP932";
+        case CodePage::Western1252:
+            break;
+    }
+    return "CP1252";
+}
+
+constexpr char kReplacement[] = "\xEF\xBF\xBD";
+
+// One converter per code page, opened on first use and kept for the life of the process.
+struct Converters {
+    std::mutex lock;
+    iconv_t open[3] = {reinterpret_cast<iconv_t>(-1), reinterpret_cast<iconv_t>(-1),
+                       reinterpret_cast<iconv_t>(-1)};
+};
+
+Converters& TheConverters() {
+    static Converters converters;
+    return converters;
+}
+
+}  // namespace
+
+std::string CodePageToUtf8(std::string_view bytes, CodePage codePage) {
+    std::string out;
+    if (bytes.empty()) {
+        return out;
+    }
+    Converters& converters = TheConverters();
+    std::lock_guard<std::mutex> guard(converters.lock);
+    iconv_t& cd = converters.open[static_cast<int>(codePage)];
+    if (cd == reinterpret_cast<iconv_t>(-1)) {
+        cd = iconv_open("UTF-8", IconvName(codePage));
+        if (cd == reinterpret_cast<iconv_t>(-1)) {
+            // No converter: keep the ASCII part readable.
+            for (char c : bytes) {
+                out += (static_cast<unsigned char>(c) < 0x80) ? std::string(1, c) : kReplacement;
+            }
+            return out;
+        }
+    }
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+
+    char* in = const_cast<char*>(bytes.data());
+    size_t inLeft = bytes.size();
+    char chunk[256];
+    while (inLeft > 0) {
+        char* outPtr = chunk;
+        size_t outLeft = sizeof(chunk);
+        size_t result = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+        out.append(chunk, sizeof(chunk) - outLeft);
+        if (result != static_cast<size_t>(-1)) {
+            continue;
+        }
+        if (errno == E2BIG) {
+            continue;
+        }
+        // EILSEQ or EINVAL (a lead byte at the very end): skip one byte and go on.
+        out += kReplacement;
+        ++in;
+        --inLeft;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
+    return out;
+}
+
+}  // namespace platform

@@ -1,0 +1,16 @@
+#pragma once
+// Game text is kept as bytes in the code page of the interface language: Korean in CP949, Japanese
+// in CP932, everything else in CP1252. Only the text drawing converts it, to UTF-8.
+
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+enum class CodePage { Western1252, Korean949, Japanese932 };
+
+// Converts code-page bytes to UTF-8. Bytes that do not form a character of the code page (a lone
+// lead byte, an unassigned pair) become U+FFFD and the conversion goes on after them.
+std::string CodePageToUtf8(std::string_view bytes, CodePage codePage);
+
+}  // namespace platform

@@ -1,0 +1,36 @@
+#include "platform/code_page.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using platform::CodePage;
+using platform::CodePageToUtf8;
+
+TEST(CodePage, ConvertsEachLanguagesBytesToUtf8) {
+    EXPECT_EQ(CodePageToUtf8("\xB0\xA1\xB3\xAA", CodePage::Korean949),
+              "\xEA\xB0\x80\xEB\x82\x98");  // Hangul ga, na
+    EXPECT_EQ(CodePageToUtf8("\x93\xFA\x96\x7B", CodePage::Japanese932),
+              "\xE6\x97\xA5\xE6\x9C\xAC");  // nihon
+    EXPECT_EQ(CodePageToUtf8("Par \x80\xE9", CodePage::Western1252), "Par \xE2\x82\xAC\xC3\xA9");
+    EXPECT_EQ(CodePageToUtf8("", CodePage::Korean949), "");
+}
+
+TEST(CodePage, BrokenBytesBecomeReplacementAndConversionGoesOn) {
+    // A lone lead byte at the end, and one followed by a byte that cannot trail it.
+    EXPECT_EQ(CodePageToUtf8("ab\xB0", CodePage::Korean949), "ab\xEF\xBF\xBD");
+    std::string mixed = CodePageToUtf8("\xB0\x01x", CodePage::Korean949);
+    EXPECT_EQ(mixed.substr(0, 3), "\xEF\xBF\xBD");
+    EXPECT_EQ(mixed.back(), 'x');
+}
+
+TEST(CodePage, LongTextSurvivesTheChunkedConversion) {
+    std::string korean;
+    for (int i = 0; i < 400; ++i) {
+        korean += "\xB0\xA1";
+    }
+    std::string utf8 = CodePageToUtf8(korean, CodePage::Korean949);
+    EXPECT_EQ(utf8.size(), 1200u);
+}
+
+}  // namespace
