@@ -2,6 +2,7 @@
 
 #include <fontconfig/fontconfig.h>
 
+#include <cstdlib>
 #include <mutex>
 
 namespace platform {
@@ -70,7 +71,15 @@ FontFile FindFontFile(const std::string& family, bool bold) {
     static std::mutex lock;
     std::lock_guard<std::mutex> guard(lock);
     FontFile found;
-    if (!FcInit()) {
+    static const bool ready = [] {
+        if (!FcInit()) {
+            return false;
+        }
+        // Fontconfig keeps its configuration until told to let go.
+        std::atexit(FcFini);
+        return true;
+    }();
+    if (!ready) {
         return found;
     }
     FcPattern* pattern = FcPatternCreate();

@@ -57,6 +57,22 @@ struct FontCache {
     std::map<std::pair<std::string, bool>, FontFile> files;
     std::map<std::pair<std::string, int>, DesignMetrics> designs;
     std::map<FaceKey, SizedFont> fonts;
+
+    void CloseFonts() {
+        for (auto& [key, sized] : fonts) {
+            if (sized.font != nullptr) {
+                TTF_CloseFont(sized.font);
+            }
+        }
+        fonts.clear();
+    }
+
+    ~FontCache() {
+        CloseFonts();
+        if (ttfReady) {
+            TTF_Quit();
+        }
+    }
 };
 
 FontCache& TheCache() {
@@ -264,12 +280,7 @@ void DrawTextOut(DrawSurface& surface, const TextFontSpec& font, int x, int y, u
 void ReleaseTextFonts() {
     FontCache& cache = TheCache();
     std::lock_guard<std::mutex> guard(cache.lock);
-    for (auto& [key, sized] : cache.fonts) {
-        if (sized.font != nullptr) {
-            TTF_CloseFont(sized.font);
-        }
-    }
-    cache.fonts.clear();
+    cache.CloseFonts();
 }
 
 }  // namespace platform
