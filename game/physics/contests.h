@@ -1,0 +1,20 @@
+#pragma once
+// The side contests once every tee shot is played: nearest to the pin on par 3 holes, longest
+// drive on par 5 holes; and whether a player may concede another's short putt.
+
+#include "game/physics/match_rules.h"
+#include "game/physics/shot_input.h"
+
+namespace physics {
+
+// Both run while the turn after the last tee shot is prepared, after that turn's stroke was
+// counted for shooter. They set and return the winner, or kNoPlayer when there is no contest or no
+// candidate; the match driver announces a winner.
+int CheckNearest(MatchRules& match, const RuleOptions& options, int shooter);
+int CheckLongest(MatchRules& match, const RuleOptions& options, int shooter);
+
+// Whether the local player may concede the current shooter's putt: the give button is live.
+bool GiveAllowed(const MatchRules& match, const RuleOptions& options, int localSlot,
+                 const ShotInput& current);
+
+}  // namespace physics
