@@ -108,6 +108,9 @@ int LockSurface(DrawSurface& surface, LockedPixels& out) {
     if (surface.pixels == nullptr) {
         return kSurfaceInvalidParams;
     }
+    if (surface.lost) {
+        return kSurfaceLost;
+    }
     surface.locked = true;
     out.bits = static_cast<uint8_t*>(surface.pixels->pixels);
     out.pitch = surface.pixels->pitch;
@@ -117,16 +120,31 @@ int LockSurface(DrawSurface& surface, LockedPixels& out) {
     return kSurfaceOk;
 }
 
-void UnlockSurface(DrawSurface& surface) { surface.locked = false; }
+void UnlockSurface(DrawSurface& surface) {
+    surface.locked = false;
+}
 
 void SetSourceColorKey(DrawSurface& surface, uint32_t keyPixel) {
     surface.hasSourceKey = true;
     surface.sourceKey = keyPixel;
 }
 
+void MarkSurfaceLost(DrawSurface& surface) {
+    surface.lost = true;
+}
+bool IsSurfaceLost(const DrawSurface& surface) {
+    return surface.lost;
+}
+void RestoreSurface(DrawSurface& surface) {
+    surface.lost = false;
+}
+
 int ColorFill(DrawSurface& surface, const SurfaceRect* rect, uint32_t pixel) {
     if (surface.pixels == nullptr) {
         return kSurfaceInvalidParams;
+    }
+    if (surface.lost) {
+        return kSurfaceLost;
     }
     SurfaceRect r = rect != nullptr ? *rect : SurfaceRect{0, 0, surface.width, surface.height};
     if (!ClipToSurface(r, surface.width, surface.height)) {
@@ -149,6 +167,9 @@ int CopyRect(DrawSurface& target, int x, int y, DrawSurface& source, const Surfa
     if (target.pixels == nullptr || source.pixels == nullptr ||
         target.format.bitsPerPixel != source.format.bitsPerPixel) {
         return kSurfaceInvalidParams;
+    }
+    if (target.lost || source.lost) {
+        return kSurfaceLost;
     }
     SurfaceRect src = srcRect;
     // Cut the source to its own surface, moving the destination with it.

@@ -55,6 +55,7 @@ struct DrawSurface {
     bool hasSourceKey = false;
     uint32_t sourceKey = 0;  // pixel value (in the surface's format) skipped by keyed copies
     bool locked = false;
+    bool lost = false;  // a lost surface refuses locks and copies until it is restored
 };
 
 // Creates a surface of the given size and format, cleared to 0. Returns nullptr on failure
@@ -67,6 +68,12 @@ int LockSurface(DrawSurface& surface, LockedPixels& out);
 void UnlockSurface(DrawSurface& surface);
 
 void SetSourceColorKey(DrawSurface& surface, uint32_t keyPixel);
+
+// Surface loss: memory surfaces are never lost on their own, but the display code handles loss the
+// same way as for video memory, so it can be provoked (tests) and repaired. Contents are kept.
+void MarkSurfaceLost(DrawSurface& surface);
+bool IsSurfaceLost(const DrawSurface& surface);
+void RestoreSurface(DrawSurface& surface);
 
 // Fills rect (nullptr: the whole surface), cut to the surface, with a pixel value already in the
 // surface's format.
