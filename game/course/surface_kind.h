@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "game/course/fnx_model.h"
+
 namespace course {
 
 enum SurfaceKind : int8_t {
@@ -20,5 +22,11 @@ enum SurfaceKind : int8_t {
 };
 
 inline constexpr int kSurfaceKindCount = 9;
+
+// The kind a terrain group's name announces by its first three characters ("TEE", "FWY", ... in
+// any case), or kSurfaceNone.
+SurfaceKind SurfaceKindOfName(const char* name);
+// The kind of the model's group; kSurfaceNone for an index that is not a group.
+SurfaceKind SurfaceKindOfGroup(const FnxModel& model, int group);
 
 }  // namespace course
