@@ -12,14 +12,29 @@ struct Vec3 {
     float z = 0.0f;
 };
 
-inline Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-inline Vec3 operator-(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-inline Vec3 operator*(Vec3 a, float s) { return {a.x * s, a.y * s, a.z * s}; }
-inline float Length(Vec3 a) { return std::sqrt(a.x * a.x + a.y * a.y + a.z * a.z); }
+inline Vec3 operator+(Vec3 a, Vec3 b) {
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+inline Vec3 operator-(Vec3 a, Vec3 b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+inline Vec3 operator*(Vec3 a, float s) {
+    return {a.x * s, a.y * s, a.z * s};
+}
+inline float Length(Vec3 a) {
+    return std::sqrt(a.x * a.x + a.y * a.y + a.z * a.z);
+}
 // Divides by the length; a zero vector gives non-finite components, as division does.
 inline Vec3 Normalize(Vec3 a) {
     const float len = Length(a);
     return {a.x / len, a.y / len, a.z / len};
+}
+
+// Turns a vector about the vertical (y) axis: (x, z) becomes (x cos a + z sin a, -x sin a + z cos a).
+inline Vec3 TurnAboutVertical(Vec3 v, float angle) {
+    const float c = std::cos(angle);
+    const float s = std::sin(angle);
+    return {v.x * c + v.z * s, v.y, -v.x * s + v.z * c};
 }
 
 struct Matrix4 {

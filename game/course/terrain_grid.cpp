@@ -112,27 +112,24 @@ bool IsFinite(Vec3 v) {
     return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
 }
 
-// Tests the triangles of one cell against the walk's sub-segment (p is its far end).
-bool HitInCell(const Grid& grid, int cell, Vec3 p, Vec3 q, Vec3* hit, Vec3* normal, int* group) {
+struct CellCrossing {
+    const TerrainCellEntry* entry = nullptr;  // none: no triangle of the cell is crossed
+    TriangleCorners corners;
+    Vec3 point;
+};
+
+// The first triangle listed in the cell that segment p-q crosses.
+CellCrossing FirstCrossingInCell(const Grid& grid, int cell, Vec3 p, Vec3 q) {
+    CellCrossing found;
     for (uint32_t e = grid.cellStart[cell]; e < grid.cellStart[cell + 1]; ++e) {
-        const TerrainCellEntry& entry = grid.entries[e];
-        const TriangleCorners t = CornersOf(grid, entry);
-        Vec3 crossing;
-        if (!physics::SegmentTriangle(t.a, t.b, t.c, p, q, &crossing)) {
-            continue;
+        found.corners = CornersOf(grid, grid.entries[e]);
+        const TriangleCorners& t = found.corners;
+        if (physics::SegmentTriangle(t.a, t.b, t.c, p, q, &found.point)) {
+            found.entry = &grid.entries[e];
+            break;
         }
-        if (hit) {
-            *hit = crossing;
-        }
-        if (normal) {
-            *normal = platform::Normalize(physics::Cross(t.b - t.a, t.c - t.a));
-        }
-        if (group) {
-            *group = entry.group;
-        }
-        return true;
     }
-    return false;
+    return found;
 }
 
 }  // namespace
@@ -183,25 +180,19 @@ bool TerrainHeightAt(const TerrainGrid& grid, Vec3& p, Vec3* normal, int* group)
     if (cell < 0 || grid.cellStart.empty()) {
         return false;
     }
-    const Vec3 top{p.x, 200.0f, p.z};
-    const Vec3 bottom{p.x, 0.0f, p.z};
-    for (uint32_t e = grid.cellStart[cell]; e < grid.cellStart[cell + 1]; ++e) {
-        const TerrainCellEntry& entry = grid.entries[e];
-        const TriangleCorners t = CornersOf(grid, entry);
-        Vec3 ground;
-        if (!physics::SegmentTriangle(t.a, t.b, t.c, top, bottom, &ground)) {
-            continue;
-        }
-        p = ground;
-        if (normal) {
-            *normal = NormalOf(grid, entry, physics::FarthestCorner(ground, t.a, t.b, t.c));
-        }
-        if (group) {
-            *group = entry.group;
-        }
-        return true;
+    const CellCrossing ground = FirstCrossingInCell(grid, cell, {p.x, 200.0f, p.z}, {p.x, 0.0f, p.z});
+    if (!ground.entry) {
+        return false;
     }
-    return false;
+    p = ground.point;
+    if (normal) {
+        const TriangleCorners& t = ground.corners;
+        *normal = NormalOf(grid, *ground.entry, physics::FarthestCorner(ground.point, t.a, t.b, t.c));
+    }
+    if (group) {
+        *group = ground.entry->group;
+    }
+    return true;
 }
 
 bool SeatOnTerrain(const TerrainGrid& grid, Vec3& p) {
@@ -244,9 +235,21 @@ bool TerrainSegmentHit(const TerrainGrid& grid, Vec3 start, Vec3 end, Vec3* hit,
                 if (top < next.y && top < cur.y) {
                     continue;
                 }
-                if (HitInCell(grid, cell, next, cur, hit, normal, group)) {
-                    return true;
+                const CellCrossing crossing = FirstCrossingInCell(grid, cell, next, cur);
+                if (!crossing.entry) {
+                    continue;
                 }
+                if (hit) {
+                    *hit = crossing.point;
+                }
+                if (normal) {
+                    const TriangleCorners& t = crossing.corners;
+                    *normal = platform::Normalize(physics::Cross(t.b - t.a, t.c - t.a));
+                }
+                if (group) {
+                    *group = crossing.entry->group;
+                }
+                return true;
             }
         }
         cur = next;

@@ -1,0 +1,54 @@
+#pragma once
+// The hole the benchmarks run on: the demo course's largest hole model when the data set has been
+// built, otherwise a synthetic rolling course of about the same size.
+
+#include <cmath>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "game/course/fnx_loader.h"
+#include "tests/course/model_fixtures.h"
+
+namespace benchhole {
+
+inline size_t TriangleCount(const course::FnxModel& model) {
+    size_t count = 0;
+    for (const course::FnxGroup& g : model.groups) {
+        count += g.indices.size() / 3;
+    }
+    return count;
+}
+
+inline std::shared_ptr<course::FnxModel> LargestHole(std::string* name) {
+    std::shared_ptr<course::FnxModel> best;
+    std::error_code ec;
+    const std::filesystem::path map = std::filesystem::path(BRIGHTLEA_GAMEDATA_DIR) / "Map";
+    for (auto it = std::filesystem::recursive_directory_iterator(map, ec);
+         !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+        if (it->path().filename() != "HoleData.fnx") {
+            continue;
+        }
+        std::shared_ptr<course::FnxModel> model(course::LoadFnxModel(it->path().string()),
+                                                course::FreeFnxModel);
+        if (model && (!best || TriangleCount(*model) > TriangleCount(*best))) {
+            best = model;
+            *name = it->path().string();
+        }
+    }
+    if (best) {
+        return best;
+    }
+    *name = "synthetic course";
+    auto model = std::make_shared<course::FnxModel>();
+    const auto hills = [](float x, float z) {
+        return 5.0f + 3.0f * std::sin(x * 0.05f) * std::cos(z * 0.03f);
+    };
+    fixtures::AddHeightfield(*model, "ROU", -200.0f, -100.0f, 200.0f, 300.0f, 100, hills);
+    fixtures::AddHeightfield(*model, "FWY", -200.0f, 300.0f, 200.0f, 700.0f, 100, hills);
+    fixtures::AddHeightfield(*model, "GRE", -20.0f, 500.0f, 20.0f, 540.0f, 40,
+                             [&](float x, float z) { return hills(x, z) + 0.01f; });
+    return model;
+}
+
+}  // namespace benchhole

@@ -1,0 +1,176 @@
+#include "game/course/course_objects.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "game/physics/geometry.h"
+#include "game/physics/segment_mesh.h"
+
+namespace course {
+
+namespace {
+
+constexpr float kPi = 3.1415927f;
+
+bool IsUpright(const FnxGroup& group) {
+    return std::strncmp(group.name, "RST", 3) == 0;
+}
+
+uint8_t AttributeOf(const FnxGroup& group) {
+    const void* end = std::memchr(group.name, 0, sizeof(group.name));
+    const size_t length = end ? static_cast<const char*>(end) - group.name : sizeof(group.name);
+    return length == 0 ? 0 : static_cast<uint8_t>(group.name[length - 1]);
+}
+
+Vec3 PositionOf(const FnxVertex& v) {
+    return {v.x, v.y, v.z};
+}
+
+FnxVertex Turned(const FnxVertex& v, float angle) {
+    const Vec3 p = platform::TurnAboutVertical(PositionOf(v), angle);
+    const Vec3 n = platform::TurnAboutVertical({v.nx, v.ny, v.nz}, angle);
+    return {p.x, p.y, p.z, n.x, n.y, n.z, v.u, v.v};
+}
+
+void PrepareObject(FnxGroup& group, const TerrainGrid& grid, Vec3& centre, ObjectBounds& bounds) {
+    Vec3 lo{1000.0f, 1000.0f, 1000.0f}, hi{-1000.0f, -1000.0f, -1000.0f};
+    for (const FnxVertex& v : group.vertices) {
+        lo = {std::min(lo.x, v.x), std::min(lo.y, v.y), std::min(lo.z, v.z)};
+        hi = {std::max(hi.x, v.x), std::max(hi.y, v.y), std::max(hi.z, v.z)};
+    }
+    centre = {(lo.x + hi.x) / 2.0f, lo.y, (lo.z + hi.z) / 2.0f};
+    float dy = 0.0f;
+    if (IsUpright(group)) {
+        Vec3 ground = centre;
+        if (SeatOnTerrain(grid, ground)) {
+            centre.y = ground.y;
+            dy = ground.y - lo.y;
+        }
+    }
+    bounds.maxCorner = {hi.x, hi.y + dy, hi.z};
+    bounds.minCorner = {lo.x, lo.y + dy, lo.z};
+    bounds.radius = physics::DistanceXZ(centre, bounds.minCorner);
+    bounds.attribute = AttributeOf(group);
+    if (dy != 0.0f) {
+        for (FnxVertex& v : group.vertices) {
+            v.y += dy;
+        }
+    }
+}
+
+// Texture coordinates at a point of a triangle, interpolated from its corners.
+void TextureCoordinatesAt(const FnxVertex& a, const FnxVertex& b, const FnxVertex& c, Vec3 point, float* u,
+                          float* v) {
+    const Vec3 e0 = PositionOf(b) - PositionOf(a), e1 = PositionOf(c) - PositionOf(a),
+               e2 = point - PositionOf(a);
+    const double d00 = physics::Dot(e0, e0), d01 = physics::Dot(e0, e1), d11 = physics::Dot(e1, e1);
+    const double d20 = physics::Dot(e2, e0), d21 = physics::Dot(e2, e1);
+    const double denominator = d00 * d11 - d01 * d01;
+    double wb = 0.0, wc = 0.0;
+    if (denominator != 0.0) {
+        wb = (d11 * d20 - d01 * d21) / denominator;
+        wc = (d00 * d21 - d01 * d20) / denominator;
+    }
+    const double wa = 1.0 - wb - wc;
+    *u = static_cast<float>(wa * a.u + wb * b.u + wc * c.u);
+    *v = static_cast<float>(wa * a.v + wb * b.v + wc * c.v);
+}
+
+}  // namespace
+
+bool IsObjectGroup(const FnxGroup& group) {
+    return IsUpright(group) || std::strncmp(group.name, "SST", 3) == 0;
+}
+
+void PrepareObjects(FnxModel& model, const TerrainGrid& grid, CourseObjects& objects) {
+    const size_t count = model.groups.size();
+    objects.isObject.assign(count, 0);
+    objects.centres.assign(count, Vec3{});
+    objects.bounds.assign(count, ObjectBounds{});
+    objects.LastFlagAngle = 0.0f;
+    for (size_t g = 0; g < count; ++g) {
+        if (IsObjectGroup(model.groups[g])) {
+            objects.isObject[g] = 1;
+            PrepareObject(model.groups[g], grid, objects.centres[g], objects.bounds[g]);
+        }
+    }
+}
+
+void FreeObjects(CourseObjects& objects) {
+    objects = CourseObjects{};
+}
+
+void TurnObjectsToView(FnxModel& model, CourseObjects& objects, Vec3 cameraAnchor, Vec3 cameraAim,
+                       Vec3 flagPosition) {
+    const Vec3 d = platform::Normalize({cameraAim.x - cameraAnchor.x, 0.0f, cameraAim.z - cameraAnchor.z});
+    float angle = objects.LastFlagAngle;  // a viewer looking straight down keeps the last angle
+    if (std::isfinite(d.x) && std::isfinite(d.z)) {
+        if (d.z != 0.0f) {
+            angle = std::atan2(d.x, d.z);
+        } else {
+            angle = d.x > 0.0f ? 0.0f : kPi;
+        }
+    }
+    for (int i = 0; i < 4; ++i) {
+        FnxVertex v = Turned(kFlagQuadVertices[i], angle);
+        v.x += flagPosition.x;
+        v.y += flagPosition.y;
+        v.z += flagPosition.z;
+        objects.FlagVertices[i] = v;
+    }
+    if (angle == objects.LastFlagAngle) {
+        return;
+    }
+    const float delta = angle - objects.LastFlagAngle;
+    objects.LastFlagAngle = angle;
+    for (size_t g = 0; g < model.groups.size() && g < objects.isObject.size(); ++g) {
+        if (!objects.isObject[g] || !IsUpright(model.groups[g])) {
+            continue;
+        }
+        const Vec3 centre = objects.centres[g];
+        for (FnxVertex& v : model.groups[g].vertices) {
+            // Only x and z change: the turn is about the vertical through the centre.
+            FnxVertex turned =
+                Turned({v.x - centre.x, v.y, v.z - centre.z, v.nx, v.ny, v.nz, v.u, v.v}, delta);
+            turned.x += centre.x;
+            turned.z += centre.z;
+            v = turned;
+        }
+    }
+}
+
+bool ObjectSegmentHit(const FnxModel& model, const CourseObjects& objects, const TexelOpacity& opacity,
+                      Vec3 p, Vec3 q, ObjectHit* hit) {
+    for (size_t g = 0; g < model.groups.size() && g < objects.isObject.size(); ++g) {
+        if (!objects.isObject[g]) {
+            continue;
+        }
+        const ObjectBounds& bounds = objects.bounds[g];
+        if (!(physics::DistanceXZ(p, objects.centres[g]) <= bounds.radius)) {
+            continue;
+        }
+        const auto withinHeight = [&](float y) { return bounds.minCorner.y <= y && y <= bounds.maxCorner.y; };
+        if (!withinHeight(p.y) && !withinHeight(q.y)) {
+            continue;
+        }
+        const FnxGroup& group = model.groups[g];
+        physics::MeshHit meshHit;
+        if (!physics::SegmentMesh(group.vertices, group.indices, p, q, &meshHit)) {
+            continue;
+        }
+        float u = 0.0f, v = 0.0f;
+        TextureCoordinatesAt(group.vertices[meshHit.index[0]], group.vertices[meshHit.index[1]],
+                             group.vertices[meshHit.index[2]], meshHit.point, &u, &v);
+        if (opacity && !opacity(group.materialIndex, u, v)) {
+            continue;  // the ball passes through transparent parts
+        }
+        if (hit) {
+            *hit = {meshHit.point, meshHit.normal, bounds.attribute};
+        }
+        return true;
+    }
+    return false;
+}
+
+}  // namespace course
