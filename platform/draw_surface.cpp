@@ -122,6 +122,7 @@ int LockSurface(DrawSurface& surface, LockedPixels& out) {
 
 void UnlockSurface(DrawSurface& surface) {
     surface.locked = false;
+    ++surface.changeCount;
 }
 
 void SetSourceColorKey(DrawSurface& surface, uint32_t keyPixel) {
@@ -150,6 +151,7 @@ int ColorFill(DrawSurface& surface, const SurfaceRect* rect, uint32_t pixel) {
     if (!ClipToSurface(r, surface.width, surface.height)) {
         return kSurfaceOk;
     }
+    ++surface.changeCount;
     const int bpp = surface.format.bitsPerPixel / 8;
     auto* base = static_cast<uint8_t*>(surface.pixels->pixels);
     const int pitch = surface.pixels->pitch;
@@ -197,6 +199,7 @@ int CopyRect(DrawSurface& target, int x, int y, DrawSurface& source, const Surfa
     if (src.left >= src.right || src.top >= src.bottom) {
         return kSurfaceOk;
     }
+    ++target.changeCount;
     const int bpp = target.format.bitsPerPixel / 8;
     const int rowBytes = (src.right - src.left) * bpp;
     const bool keyed = useSourceKey && source.hasSourceKey;

@@ -56,6 +56,7 @@ struct DrawSurface {
     uint32_t sourceKey = 0;  // pixel value (in the surface's format) skipped by keyed copies
     bool locked = false;
     bool lost = false;  // a lost surface refuses locks and copies until it is restored
+    uint32_t changeCount = 0;  // advanced by every unlock, fill and copy into the surface
 };
 
 // Creates a surface of the given size and format, cleared to 0. Returns nullptr on failure

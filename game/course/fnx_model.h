@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/device3d.h"
+
 namespace course {
 
 inline constexpr uint16_t kNoMaterial = 5000;
@@ -17,12 +19,10 @@ inline constexpr int kFnxGroupHeaderSize = 25;
 inline constexpr int kFnxVertexSize = 32;
 inline constexpr int kFnxLightSize = 75;
 
-// The vertex layout the 3D device draws (position, normal, texture coordinates).
-struct FnxVertex {
-    float x, y, z;
-    float nx, ny, nz;
-    float u, v;
-};
+// The vertex layout the 3D device draws (position, normal, texture coordinates), so that groups are
+// drawn straight from the loaded arrays. Triangles facing the viewer run clockwise on screen; the
+// device culls the others.
+using FnxVertex = platform::DeviceVertex;
 static_assert(sizeof(FnxVertex) == 32);
 
 struct FnxColor {

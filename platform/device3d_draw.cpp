@@ -1,0 +1,253 @@
+// DrawIndexedPrimitive: resolves the device state into the pixel state, runs the vertex stage,
+// then culls, clips, projects and rasterises each triangle of the list.
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "platform/device3d.h"
+#include "platform/device3d_pipeline.h"
+
+namespace platform {
+
+namespace {
+
+using device_detail::ClipVertex;
+using device_detail::ColorSource;
+using device_detail::PixelState;
+using device_detail::RasterTarget;
+using device_detail::ScreenVertex;
+
+ColorSource ArgumentSource(uint32_t arg) {
+    return (arg & 0xF) == kTaTexture ? ColorSource::kTexture : ColorSource::kDiffuse;
+}
+
+// What one combiner of stage 0 produces, from the texture and the interpolated diffuse colour only.
+ColorSource CombinerSource(uint32_t op, uint32_t arg1, uint32_t arg2, bool hasTexture) {
+    ColorSource source = ColorSource::kDiffuse;
+    switch (op) {
+        case kTopSelectArg1:
+            source = ArgumentSource(arg1);
+            break;
+        case kTopSelectArg2:
+            source = ArgumentSource(arg2);
+            break;
+        case kTopModulate:
+            source =
+                ArgumentSource(arg1) != ArgumentSource(arg2) ? ColorSource::kModulate : ArgumentSource(arg1);
+            break;
+        default:  // disabled: the diffuse colour passes through
+            break;
+    }
+    // Without a texture the texture argument reads as opaque white.
+    if (!hasTexture && source == ColorSource::kTexture) {
+        return ColorSource::kWhite;
+    }
+    if (!hasTexture && source == ColorSource::kModulate) {
+        return ColorSource::kDiffuse;
+    }
+    return source;
+}
+
+PixelState ResolvePixelState(Device3D& d) {
+    const uint32_t* rs = d.renderStates;
+    const uint32_t* ts = d.stageStates[0];
+    PixelState s{};
+    const bool hasTexture =
+        d.textures[0] != nullptr && device_detail::PrepareSampler(*d.textures[0], s.sampler);
+    s.colorSource = CombinerSource(ts[kTssColorOp], ts[kTssColorArg1], ts[kTssColorArg2], hasTexture);
+    s.alphaSource = CombinerSource(ts[kTssAlphaOp], ts[kTssAlphaArg1], ts[kTssAlphaArg2], hasTexture);
+    s.textured =
+        hasTexture && (s.colorSource == ColorSource::kTexture || s.colorSource == ColorSource::kModulate ||
+                       s.alphaSource == ColorSource::kTexture || s.alphaSource == ColorSource::kModulate);
+    s.bilinearMag = ts[kTssMagFilter] == kFilterLinear;
+    s.bilinearMin = ts[kTssMinFilter] == kFilterLinear;
+    s.zTest = rs[kRsZEnable] != 0 && d.depth != nullptr;
+    s.zWrite = s.zTest && rs[kRsZWriteEnable] != 0;
+    s.zFunc = rs[kRsZFunc];
+    s.alphaTest = rs[kRsAlphaTestEnable] != 0;
+    s.alphaFunc = rs[kRsAlphaFunc];
+    s.alphaRef = rs[kRsAlphaRef] & 0xFF;
+    s.blend = rs[kRsAlphaBlendEnable] != 0;
+    s.srcBlend = rs[kRsSrcBlend];
+    s.destBlend = rs[kRsDestBlend];
+    s.fog = rs[kRsFogEnable] != 0;
+    s.fogColor[0] = static_cast<uint8_t>(rs[kRsFogColor] >> 16);
+    s.fogColor[1] = static_cast<uint8_t>(rs[kRsFogColor] >> 8);
+    s.fogColor[2] = static_cast<uint8_t>(rs[kRsFogColor]);
+    s.specular = rs[kRsSpecularEnable] != 0 && rs[kRsLighting] != 0;
+    s.dither = rs[kRsDitherEnable] != 0 && d.target->format.bitsPerPixel == 16;
+    s.flat = rs[kRsShadeMode] == kShadeFlat;
+    return s;
+}
+
+struct Projector {
+    float x, y, halfWidth, halfHeight, minZ, depthRange;
+
+    explicit Projector(const DeviceViewport& vp)
+        : x(static_cast<float>(vp.x)),
+          y(static_cast<float>(vp.y)),
+          halfWidth(static_cast<float>(vp.width) * 0.5f),
+          halfHeight(static_cast<float>(vp.height) * 0.5f),
+          minZ(vp.minZ),
+          depthRange(vp.maxZ - vp.minZ) {}
+
+    ScreenVertex operator()(const ClipVertex& c) const {
+        const float rhw = 1.0f / c.w;
+        return {x + (1.0f + c.x * rhw) * halfWidth,
+                y + (1.0f - c.y * rhw) * halfHeight,
+                minZ + c.z * rhw * depthRange,
+                rhw,
+                c.r * 255.0f,
+                c.g * 255.0f,
+                c.b * 255.0f,
+                c.a * 255.0f,
+                c.sr * 255.0f,
+                c.sg * 255.0f,
+                c.sb * 255.0f,
+                c.fog,
+                c.u,
+                c.v};
+    }
+};
+
+// Twice the signed area on screen; positive for triangles running clockwise as seen (y down).
+float ScreenArea2(const ScreenVertex* v, int count) {
+    float sum = 0.0f;
+    for (int i = 0; i < count; ++i) {
+        const ScreenVertex& a = v[i];
+        const ScreenVertex& b = v[(i + 1) % count];
+        sum += a.sx * b.sy - b.sx * a.sy;
+    }
+    return sum;
+}
+
+bool Culled(uint32_t cullMode, float area2) {
+    return (cullMode == kCullCcw && area2 < 0.0f) || (cullMode == kCullCw && area2 > 0.0f);
+}
+
+void CopyColor(const ScreenVertex& from, ScreenVertex& to) {
+    to.r = from.r;
+    to.g = from.g;
+    to.b = from.b;
+    to.a = from.a;
+    to.sr = from.sr;
+    to.sg = from.sg;
+    to.sb = from.sb;
+}
+
+struct DrawContext {
+    const RasterTarget* target;
+    const PixelState* state;
+    uint32_t cullMode;
+    Projector project;
+};
+
+// Draws a polygon of up to kMaxClipVertices screen vertices as a fan; flatColor is the colour of
+// the triangle's first vertex for flat shading.
+void DrawPolygon(const DrawContext& ctx, ScreenVertex* v, int count, const ScreenVertex& flatColor) {
+    if (count < 3 || Culled(ctx.cullMode, ScreenArea2(v, count))) {
+        return;
+    }
+    if (ctx.state->flat) {
+        for (int i = 0; i < count; ++i) {
+            CopyColor(flatColor, v[i]);
+        }
+    }
+    for (int i = 1; i + 1 < count; ++i) {
+        device_detail::RasterizeTriangle(*ctx.target, *ctx.state, v[0], v[i], v[i + 1]);
+    }
+}
+
+void DrawClipped(const DrawContext& ctx, const ClipVertex& a, const ClipVertex& b, const ClipVertex& c,
+                 uint32_t codes) {
+    ClipVertex clipped[device_detail::kMaxClipVertices];
+    const int count = device_detail::ClipPolygon(a, b, c, codes, clipped);
+    ScreenVertex screen[device_detail::kMaxClipVertices];
+    for (int i = 0; i < count; ++i) {
+        screen[i] = ctx.project(clipped[i]);
+    }
+    DrawPolygon(ctx, screen, count, ctx.project(a));
+}
+
+bool LockTargets(Device3D& d, RasterTarget& rt, LockedPixels& color, LockedPixels& depth) {
+    if (LockSurface(*d.target, color) != kSurfaceOk) {
+        return false;
+    }
+    rt.color = color.bits;
+    rt.colorPitch = color.pitch;
+    rt.format = color.format;
+    if (d.depth != nullptr && LockSurface(*d.depth, depth) == kSurfaceOk) {
+        rt.depth = depth.bits;
+        rt.depthPitch = depth.pitch;
+    }
+    const DeviceViewport& vp = d.viewport;
+    rt.left = std::max(vp.x, 0);
+    rt.top = std::max(vp.y, 0);
+    rt.right = std::min(vp.x + vp.width, color.width);
+    rt.bottom = std::min(vp.y + vp.height, color.height);
+    return true;
+}
+
+void UnlockTargets(Device3D& d, const RasterTarget& rt) {
+    UnlockSurface(*d.target);
+    if (rt.depth != nullptr) {
+        UnlockSurface(*d.depth);
+    }
+}
+
+}  // namespace
+
+int DrawIndexedPrimitive(Device3D& device, uint32_t primitiveType, uint32_t vertexFormat,
+                         const DeviceVertex* vertices, uint32_t vertexCount, const uint16_t* indices,
+                         uint32_t indexCount) {
+    if (!device.inScene || primitiveType != kPrimitiveTriangleList ||
+        vertexFormat != kVertexFormatPositionNormalTex1) {
+        return kDeviceInvalidCall;
+    }
+    if (device.target == nullptr) {
+        return kDeviceNoTarget;
+    }
+    if (vertices == nullptr || indices == nullptr || vertexCount == 0 || indexCount < 3) {
+        return kDeviceOk;
+    }
+    const PixelState state = ResolvePixelState(device);
+    device_detail::VertexStage stage;
+    device_detail::PrepareVertexStage(device, stage);
+    std::vector<ClipVertex> clip(vertexCount);
+    device_detail::ProcessVertices(stage, vertices, vertexCount, clip.data());
+
+    const Projector project(device.viewport);
+    std::vector<ScreenVertex> screen(vertexCount);
+    std::vector<uint32_t> codes(vertexCount);
+    for (uint32_t i = 0; i < vertexCount; ++i) {
+        codes[i] = device_detail::ClipCode(clip[i]);
+        if (codes[i] == 0) {
+            screen[i] = project(clip[i]);
+        }
+    }
+
+    RasterTarget target;
+    LockedPixels colorLock, depthLock;
+    if (!LockTargets(device, target, colorLock, depthLock)) {
+        return kDeviceNoTarget;
+    }
+    const DrawContext ctx{&target, &state, device.renderStates[kRsCullMode], project};
+    for (uint32_t t = 0; t + 2 < indexCount; t += 3) {
+        const uint16_t i0 = indices[t], i1 = indices[t + 1], i2 = indices[t + 2];
+        if (i0 >= vertexCount || i1 >= vertexCount || i2 >= vertexCount) {
+            continue;
+        }
+        const uint32_t all = codes[i0] | codes[i1] | codes[i2];
+        if (all == 0) {
+            ScreenVertex v[3] = {screen[i0], screen[i1], screen[i2]};
+            DrawPolygon(ctx, v, 3, screen[i0]);
+        } else if ((codes[i0] & codes[i1] & codes[i2]) == 0) {
+            DrawClipped(ctx, clip[i0], clip[i1], clip[i2], all);
+        }
+    }
+    UnlockTargets(device, target);
+    return kDeviceOk;
+}
+
+}  // namespace platform

@@ -1,0 +1,140 @@
+#pragma once
+// Internals of the software 3D device shared by its stages: vertex processing (transform, lighting,
+// fog), clipping, texture sampling and rasterisation. Not for use outside the device.
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/device3d.h"
+
+namespace platform::device_detail {
+
+// A vertex after transform and lighting, in clip space. Colours are 0..1; fog is the fraction of
+// the vertex's own colour kept (1 no fog, 0 all fog colour).
+struct ClipVertex {
+    float x, y, z, w;
+    float r, g, b, a;
+    float sr, sg, sb;
+    float fog;
+    float u, v;
+};
+
+// A vertex in pixels of the render target: depth 0..1, colours 0..255.
+struct ScreenVertex {
+    float sx, sy, sz, rhw;
+    float r, g, b, a;
+    float sr, sg, sb;
+    float fog;
+    float u, v;
+};
+
+// ---- vertex processing ----
+
+struct PreparedLight {
+    uint32_t type;
+    Vec3 position;
+    Vec3 toLight;  // directional: unit vector towards the light
+    Vec3 spotAxis;
+    ColorValue diffuse;  // light diffuse times material diffuse
+    ColorValue ambient;  // light ambient times material ambient
+    ColorValue specular;
+    float range, att0, att1, att2;
+    float cosHalfTheta, cosHalfPhi, falloff;
+};
+
+struct VertexStage {
+    Matrix4 world;
+    Matrix4 worldViewProjection;
+    float normalMatrix[3][3];  // upper 3 x 3 of the inverse world matrix; normals go through its transpose
+    float viewZ[4];            // column of world x view giving the eye-space depth
+    Vec3 eye;                  // camera position in world space
+    bool lighting;
+    bool specular;
+    bool normalize;
+    ColorValue baseColor;  // emissive + global ambient x material ambient
+    float materialAlpha;
+    float power;
+    std::vector<PreparedLight> lights;
+    bool fog;
+    uint32_t fogMode;
+    float fogStart, fogEnd, fogDensity;
+};
+
+void PrepareVertexStage(const Device3D& device, VertexStage& stage);
+void ProcessVertices(const VertexStage& stage, const DeviceVertex* in, uint32_t count, ClipVertex* out);
+Matrix4 InverseMatrix(const Matrix4& m, bool* ok);
+
+// ---- clipping ----
+
+// Triangles are clipped against the near and far planes and a guard band this many times the
+// viewport around it; rasterisation cuts the rest to the viewport.
+inline constexpr float kGuardBand = 8.0f;
+inline constexpr int kMaxClipVertices = 12;
+
+uint32_t ClipCode(const ClipVertex& v);
+// Clips the triangle; returns the polygon's vertex count (0 when nothing is left).
+int ClipPolygon(const ClipVertex& a, const ClipVertex& b, const ClipVertex& c, uint32_t codes,
+                ClipVertex* out);
+
+// ---- texture sampling ----
+
+struct Sampler {
+    const uint32_t* texels = nullptr;
+    int width = 0;
+    int height = 0;
+    bool pow2 = false;
+};
+
+// Brings the texture's decoded copy up to date; false when it cannot be used.
+bool PrepareSampler(DeviceTexture& texture, Sampler& out);
+uint32_t SamplePoint(const Sampler& s, float u, float v);
+uint32_t SampleBilinear(const Sampler& s, float u, float v);
+
+// ---- rasterisation ----
+
+enum class ColorSource : uint8_t { kDiffuse, kTexture, kModulate, kWhite };
+
+struct PixelState {
+    bool textured;  // whether any colour or alpha comes from the texture
+    bool bilinearMag;
+    bool bilinearMin;
+    Sampler sampler;
+    ColorSource colorSource;
+    ColorSource alphaSource;
+    bool zTest;
+    bool zWrite;
+    uint32_t zFunc;
+    bool alphaTest;
+    uint32_t alphaFunc;
+    uint32_t alphaRef;
+    bool blend;
+    uint32_t srcBlend;
+    uint32_t destBlend;
+    bool fog;
+    uint8_t fogColor[3];  // r, g, b
+    bool specular;
+    bool dither;
+    bool flat;
+};
+
+struct RasterTarget {
+    uint8_t* color = nullptr;
+    int colorPitch = 0;
+    PixelFormat format{};
+    uint8_t* depth = nullptr;  // nullptr: no depth surface
+    int depthPitch = 0;
+    // Pixels drawn: [left, right) x [top, bottom), the viewport cut to the surfaces.
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+};
+
+void RasterizeTriangle(const RasterTarget& target, const PixelState& state, const ScreenVertex& a,
+                       const ScreenVertex& b, const ScreenVertex& c);
+
+// Target pixel packing shared by Clear and the rasteriser.
+uint32_t PackColor(const PixelFormat& format, uint32_t r, uint32_t g, uint32_t b);
+uint16_t QuantizeDepth(float z);
+
+}  // namespace platform::device_detail

@@ -1,0 +1,275 @@
+// Vertex processing: transform to clip space, fixed-function lighting in world space and vertex fog.
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+
+#include "platform/device3d_pipeline.h"
+
+namespace platform::device_detail {
+
+namespace {
+
+float Dot(Vec3 a, Vec3 b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+
+Vec3 SafeNormalize(Vec3 v) {
+    const float len = Length(v);
+    return len > 0.0f ? v * (1.0f / len) : Vec3{};
+}
+
+// Clamps to 0..1; not-a-number becomes 0.
+float Saturate(float v) {
+    return v > 0.0f ? (v < 1.0f ? v : 1.0f) : 0.0f;
+}
+
+ColorValue Mul(const ColorValue& a, const ColorValue& b) {
+    return {a.r * b.r, a.g * b.g, a.b * b.b, a.a * b.a};
+}
+
+ColorValue ArgbToColor(uint32_t argb) {
+    return {static_cast<float>((argb >> 16) & 0xFF) / 255.0f, static_cast<float>((argb >> 8) & 0xFF) / 255.0f,
+            static_cast<float>(argb & 0xFF) / 255.0f, static_cast<float>(argb >> 24) / 255.0f};
+}
+
+PreparedLight PrepareLight(const DeviceLight& light, const DeviceMaterial& material) {
+    PreparedLight p{};
+    p.type = light.type;
+    p.position = light.position;
+    p.toLight = SafeNormalize(light.direction * -1.0f);
+    p.spotAxis = SafeNormalize(light.direction);
+    p.diffuse = Mul(light.diffuse, material.diffuse);
+    p.ambient = Mul(light.ambient, material.ambient);
+    p.specular = Mul(light.specular, material.specular);
+    p.range = light.range;
+    p.att0 = light.attenuation0;
+    p.att1 = light.attenuation1;
+    p.att2 = light.attenuation2;
+    p.cosHalfTheta = std::cos(light.theta * 0.5f);
+    p.cosHalfPhi = std::cos(light.phi * 0.5f);
+    p.falloff = light.falloff;
+    return p;
+}
+
+// Distance attenuation times spot factor of a point or spot light at world position p; also gives
+// the unit vector towards the light. Returns 0 when the light does not reach p.
+float LocalLightFactor(const PreparedLight& l, Vec3 p, Vec3& toLight) {
+    const Vec3 d = l.position - p;
+    const float dist = Length(d);
+    if (dist > l.range) {
+        return 0.0f;
+    }
+    toLight = dist > 0.0f ? d * (1.0f / dist) : Vec3{0.0f, 1.0f, 0.0f};
+    const float denom = l.att0 + l.att1 * dist + l.att2 * dist * dist;
+    float factor = denom > 0.0f ? 1.0f / denom : 1.0f;
+    if (l.type == kLightSpot) {
+        const float rho = -Dot(l.spotAxis, toLight);
+        if (rho <= l.cosHalfPhi) {
+            return 0.0f;
+        }
+        if (rho < l.cosHalfTheta) {
+            const float t = (rho - l.cosHalfPhi) / (l.cosHalfTheta - l.cosHalfPhi);
+            factor *= l.falloff == 1.0f ? t : std::pow(t, l.falloff);
+        }
+    }
+    return factor;
+}
+
+void LightVertex(const VertexStage& s, Vec3 p, Vec3 n, ClipVertex& out) {
+    ColorValue c = s.baseColor;
+    float sr = 0.0f, sg = 0.0f, sb = 0.0f;
+    for (const PreparedLight& l : s.lights) {
+        Vec3 toLight = l.toLight;
+        const float factor = l.type == kLightDirectional ? 1.0f : LocalLightFactor(l, p, toLight);
+        if (factor <= 0.0f) {
+            continue;
+        }
+        c.r += l.ambient.r * factor;
+        c.g += l.ambient.g * factor;
+        c.b += l.ambient.b * factor;
+        const float nDotL = Dot(n, toLight);
+        if (nDotL <= 0.0f) {
+            continue;
+        }
+        const float d = nDotL * factor;
+        c.r += l.diffuse.r * d;
+        c.g += l.diffuse.g * d;
+        c.b += l.diffuse.b * d;
+        if (s.specular) {
+            const Vec3 half = SafeNormalize(SafeNormalize(s.eye - p) + toLight);
+            const float nDotH = Dot(n, half);
+            if (nDotH > 0.0f) {
+                const float k = std::pow(nDotH, s.power) * factor;
+                sr += l.specular.r * k;
+                sg += l.specular.g * k;
+                sb += l.specular.b * k;
+            }
+        }
+    }
+    out.r = Saturate(c.r);
+    out.g = Saturate(c.g);
+    out.b = Saturate(c.b);
+    out.a = Saturate(s.materialAlpha);
+    out.sr = Saturate(sr);
+    out.sg = Saturate(sg);
+    out.sb = Saturate(sb);
+}
+
+float FogFactor(const VertexStage& s, float eyeZ) {
+    float f = 1.0f;
+    switch (s.fogMode) {
+        case kFogLinear:
+            if (s.fogEnd != s.fogStart) {
+                f = (s.fogEnd - eyeZ) / (s.fogEnd - s.fogStart);
+            } else {
+                f = eyeZ < s.fogStart ? 1.0f : 0.0f;
+            }
+            break;
+        case kFogExp:
+            f = std::exp(-s.fogDensity * eyeZ);
+            break;
+        case kFogExp2:
+            f = std::exp(-(s.fogDensity * eyeZ) * (s.fogDensity * eyeZ));
+            break;
+        default:
+            break;
+    }
+    return Saturate(f);
+}
+
+float StateFloat(const Device3D& d, uint32_t state) {
+    return std::bit_cast<float>(d.renderStates[state]);
+}
+
+}  // namespace
+
+Matrix4 InverseMatrix(const Matrix4& m, bool* ok) {
+    // Gauss-Jordan elimination with partial pivoting, in double for accuracy.
+    double a[4][8];
+    for (int i = 0; i < 4; ++i) {
+        for (int j = 0; j < 4; ++j) {
+            a[i][j] = m.m[i][j];
+            a[i][j + 4] = i == j ? 1.0 : 0.0;
+        }
+    }
+    for (int col = 0; col < 4; ++col) {
+        int pivot = col;
+        for (int r = col + 1; r < 4; ++r) {
+            if (std::fabs(a[r][col]) > std::fabs(a[pivot][col])) {
+                pivot = r;
+            }
+        }
+        if (std::fabs(a[pivot][col]) < 1e-12) {
+            if (ok != nullptr) {
+                *ok = false;
+            }
+            return IdentityMatrix();
+        }
+        for (int j = 0; j < 8; ++j) {
+            std::swap(a[col][j], a[pivot][j]);
+        }
+        const double inv = 1.0 / a[col][col];
+        for (int j = 0; j < 8; ++j) {
+            a[col][j] *= inv;
+        }
+        for (int r = 0; r < 4; ++r) {
+            if (r != col && a[r][col] != 0.0) {
+                const double f = a[r][col];
+                for (int j = 0; j < 8; ++j) {
+                    a[r][j] -= f * a[col][j];
+                }
+            }
+        }
+    }
+    Matrix4 out;
+    for (int i = 0; i < 4; ++i) {
+        for (int j = 0; j < 4; ++j) {
+            out.m[i][j] = static_cast<float>(a[i][j + 4]);
+        }
+    }
+    if (ok != nullptr) {
+        *ok = true;
+    }
+    return out;
+}
+
+void PrepareVertexStage(const Device3D& d, VertexStage& s) {
+    s.world = d.world;
+    const Matrix4 worldView = d.world * d.view;
+    s.worldViewProjection = worldView * d.projection;
+    for (int i = 0; i < 4; ++i) {
+        s.viewZ[i] = worldView.m[i][2];
+    }
+    const Matrix4 worldInverse = InverseMatrix(d.world, nullptr);
+    for (int i = 0; i < 3; ++i) {
+        for (int j = 0; j < 3; ++j) {
+            s.normalMatrix[i][j] = worldInverse.m[i][j];
+        }
+    }
+    const Matrix4 viewInverse = InverseMatrix(d.view, nullptr);
+    s.eye = {viewInverse.m[3][0], viewInverse.m[3][1], viewInverse.m[3][2]};
+
+    s.lighting = d.renderStates[kRsLighting] != 0;
+    s.specular = d.renderStates[kRsSpecularEnable] != 0;
+    s.normalize = d.renderStates[kRsNormalizeNormals] != 0;
+    const DeviceMaterial& m = d.material;
+    const ColorValue ambient = ArgbToColor(d.renderStates[kRsAmbient]);
+    s.baseColor = {m.emissive.r + ambient.r * m.ambient.r, m.emissive.g + ambient.g * m.ambient.g,
+                   m.emissive.b + ambient.b * m.ambient.b, 0.0f};
+    s.materialAlpha = m.diffuse.a;
+    s.power = m.power;
+    s.lights.clear();
+    for (size_t i = 0; i < d.lights.size(); ++i) {
+        if (d.lightEnabled[i] != 0) {
+            s.lights.push_back(PrepareLight(d.lights[i], m));
+        }
+    }
+
+    s.fog = d.renderStates[kRsFogEnable] != 0;
+    // Table (per-pixel) fog is approximated per vertex with the same formula.
+    s.fogMode = d.renderStates[kRsFogTableMode] != kFogNone ? d.renderStates[kRsFogTableMode]
+                                                            : d.renderStates[kRsFogVertexMode];
+    s.fogStart = StateFloat(d, kRsFogStart);
+    s.fogEnd = StateFloat(d, kRsFogEnd);
+    s.fogDensity = StateFloat(d, kRsFogDensity);
+}
+
+void ProcessVertices(const VertexStage& s, const DeviceVertex* in, uint32_t count, ClipVertex* out) {
+    const auto& m = s.worldViewProjection.m;
+    const auto& w = s.world.m;
+    const auto& nm = s.normalMatrix;
+    for (uint32_t i = 0; i < count; ++i) {
+        const DeviceVertex& v = in[i];
+        ClipVertex& o = out[i];
+        o.x = v.x * m[0][0] + v.y * m[1][0] + v.z * m[2][0] + m[3][0];
+        o.y = v.x * m[0][1] + v.y * m[1][1] + v.z * m[2][1] + m[3][1];
+        o.z = v.x * m[0][2] + v.y * m[1][2] + v.z * m[2][2] + m[3][2];
+        o.w = v.x * m[0][3] + v.y * m[1][3] + v.z * m[2][3] + m[3][3];
+        o.u = v.u;
+        o.v = v.v;
+        if (s.lighting) {
+            const Vec3 p{v.x * w[0][0] + v.y * w[1][0] + v.z * w[2][0] + w[3][0],
+                         v.x * w[0][1] + v.y * w[1][1] + v.z * w[2][1] + w[3][1],
+                         v.x * w[0][2] + v.y * w[1][2] + v.z * w[2][2] + w[3][2]};
+            Vec3 n{v.nx * nm[0][0] + v.ny * nm[0][1] + v.nz * nm[0][2],
+                   v.nx * nm[1][0] + v.ny * nm[1][1] + v.nz * nm[1][2],
+                   v.nx * nm[2][0] + v.ny * nm[2][1] + v.nz * nm[2][2]};
+            if (s.normalize) {
+                n = SafeNormalize(n);
+            }
+            LightVertex(s, p, n, o);
+        } else {
+            o.r = o.g = o.b = o.a = 1.0f;
+            o.sr = o.sg = o.sb = 0.0f;
+        }
+        if (s.fog) {
+            const float eyeZ = v.x * s.viewZ[0] + v.y * s.viewZ[1] + v.z * s.viewZ[2] + s.viewZ[3];
+            o.fog = FogFactor(s, eyeZ);
+        } else {
+            o.fog = 1.0f;
+        }
+    }
+}
+
+}  // namespace platform::device_detail

@@ -1,0 +1,349 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "platform/device3d.h"
+
+namespace platform {
+namespace {
+
+// A device over a 32-bit target (exact 8-bit channels) and a depth surface, lighting off, no depth
+// test unless a test turns it on; vertices given in pixels map straight to the screen.
+class DeviceTest : public testing::Test {
+  protected:
+    void SetUp() override { Make(16, 16, kXrgb8888); }
+    void TearDown() override { Free(); }
+
+    void Make(int width, int height, const PixelFormat& format) {
+        Free();
+        target = CreateDrawSurface(width, height, format);
+        depth = CreateDrawSurface(width, height, kDepth16);
+        device = CreateDevice3D(*target, DeviceKind::kSoftware);
+        ASSERT_EQ(SetRenderTarget(*device, *target, depth), kDeviceOk);
+        SetRenderState(*device, kRsLighting, 0);
+        Clear(*device, nullptr, 0, kClearTarget | kClearZBuffer, 0, 1.0f);
+    }
+    void Free() {
+        ReleaseDevice3D(device);
+        ReleaseDrawSurface(target);
+        ReleaseDrawSurface(depth);
+        device = nullptr;
+        target = depth = nullptr;
+    }
+
+    // A vertex at pixel (sx, sy) of the whole-target viewport with depth z, under identity transforms.
+    DeviceVertex Pixel(float sx, float sy, float z = 0.5f, float u = 0, float v = 0) const {
+        const float w = static_cast<float>(target->width), h = static_cast<float>(target->height);
+        return {sx * 2.0f / w - 1.0f, 1.0f - sy * 2.0f / h, z, 0, 0, -1, u, v};
+    }
+
+    void Draw(const std::vector<DeviceVertex>& v, std::vector<uint16_t> idx = {}) {
+        if (idx.empty()) {
+            for (size_t i = 0; i < v.size(); ++i) {
+                idx.push_back(static_cast<uint16_t>(i));
+            }
+        }
+        ASSERT_EQ(BeginScene(*device), kDeviceOk);
+        EXPECT_EQ(DrawIndexedPrimitive(*device, kPrimitiveTriangleList, kVertexFormatPositionNormalTex1,
+                                       v.data(), static_cast<uint32_t>(v.size()), idx.data(),
+                                       static_cast<uint32_t>(idx.size())),
+                  kDeviceOk);
+        ASSERT_EQ(EndScene(*device), kDeviceOk);
+    }
+
+    uint32_t Rgb(int x, int y) const { return ReadPixelRgb(*target, x, y); }
+    uint16_t Depth(int x, int y) const {
+        LockedPixels px;
+        LockSurface(*depth, px);
+        uint16_t v;
+        std::memcpy(&v, px.bits + y * px.pitch + x * 2, 2);
+        UnlockSurface(*depth);
+        return v;
+    }
+    int CountLit() const {
+        int n = 0;
+        for (int y = 0; y < target->height; ++y) {
+            for (int x = 0; x < target->width; ++x) {
+                n += Rgb(x, y) != 0 ? 1 : 0;
+            }
+        }
+        return n;
+    }
+
+    // The camera projection: w = z + 1, depth z / (z + 1), unit scales.
+    void CameraProjection() {
+        Matrix4 p;
+        p.m[0][0] = 1;
+        p.m[1][1] = 1;
+        p.m[2][2] = 1;
+        p.m[2][3] = 1;
+        p.m[3][3] = 1;
+        SetTransform(*device, TransformType::kProjection, p);
+    }
+
+    DrawSurface* target = nullptr;
+    DrawSurface* depth = nullptr;
+    Device3D* device = nullptr;
+};
+
+TEST_F(DeviceTest, FillRuleCoversTopAndLeftEdgesOnly) {
+    // Right triangle with its corners on pixel centres: the top and left edges belong to it, the
+    // sloped right edge does not, so x + y < 4 is covered.
+    Draw({Pixel(2, 2), Pixel(6, 2), Pixel(2, 6)});
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            const bool inside = x >= 2 && y >= 2 && (x - 2) + (y - 2) < 4;
+            EXPECT_EQ(Rgb(x, y) != 0, inside) << x << "," << y;
+        }
+    }
+}
+
+TEST_F(DeviceTest, SharedEdgesAreDrawnExactlyOnce) {
+    // Additive blending counts how often each pixel is drawn; a fan of triangles around an
+    // off-grid centre must draw every pixel of the square at most once and leave no gaps.
+    SetRenderState(*device, kRsAlphaBlendEnable, 1);
+    SetRenderState(*device, kRsSrcBlend, kBlendOne);
+    SetRenderState(*device, kRsDestBlend, kBlendOne);
+    SetRenderState(*device, kRsLighting, 1);
+    DeviceMaterial m;
+    m.emissive = {0.2f, 0, 0, 1};
+    SetMaterial(*device, m);
+    const DeviceVertex c = Pixel(7.3f, 6.6f), a = Pixel(1.5f, 1.5f), b = Pixel(13.5f, 1.5f),
+                       d = Pixel(13.5f, 13.5f), e = Pixel(1.5f, 13.5f);
+    Draw({c, a, b, c, b, d, c, d, e, c, e, a});
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            const bool inside = x >= 2 && x <= 13 && y >= 2 && y <= 13;
+            EXPECT_EQ(Rgb(x, y), inside ? 0x330000u : 0u) << x << "," << y;
+        }
+    }
+}
+
+TEST_F(DeviceTest, CullsCounterClockwiseTrianglesByDefault) {
+    Draw({Pixel(2, 2), Pixel(2, 6), Pixel(6, 2)});
+    EXPECT_EQ(CountLit(), 0);
+    SetRenderState(*device, kRsCullMode, kCullNone);
+    Draw({Pixel(2, 2), Pixel(2, 6), Pixel(6, 2)});
+    EXPECT_EQ(CountLit(), 10);
+}
+
+TEST_F(DeviceTest, WritesCameraDepthAndTestsLessOrEqual) {
+    CameraProjection();
+    SetRenderState(*device, kRsZEnable, 1);
+    // A wall facing the viewer at view depth z covers the centre; depth there is z / (z + 1).
+    auto wall = [&](float z, float red) {
+        DeviceMaterial m;
+        m.emissive = {red, 0, 0, 1};
+        SetRenderState(*device, kRsLighting, 1);
+        SetMaterial(*device, m);
+        const float s = z + 1;  // so the wall spans the view at any depth
+        Draw({{-s, s, z, 0, 0, -1, 0, 0},
+              {s, s, z, 0, 0, -1, 0, 0},
+              {-s, -s, z, 0, 0, -1, 0, 0},
+              {s, -s, z, 0, 0, -1, 0, 0}},
+             {0, 1, 2, 2, 1, 3});
+    };
+    wall(3.0f, 1.0f);
+    EXPECT_EQ(Depth(8, 8), 49151);  // 0.75 * 65535
+    EXPECT_EQ(Rgb(8, 8), 0xFF0000u);
+    wall(7.0f, 0.5f);  // behind: hidden
+    EXPECT_EQ(Rgb(8, 8), 0xFF0000u);
+    EXPECT_EQ(Depth(8, 8), 49151);
+    wall(3.0f, 0.5f);  // equal depth passes
+    EXPECT_EQ(Rgb(8, 8), 0x800000u);
+    wall(1.0f, 0.25f);
+    EXPECT_EQ(Depth(8, 8), 32768);  // 0.5 * 65535, rounded
+    EXPECT_EQ(Rgb(8, 8), 0x400000u);
+}
+
+TEST_F(DeviceTest, LightsByDirectionalLightAndAmbient) {
+    SetRenderState(*device, kRsLighting, 1);
+    SetRenderState(*device, kRsAmbient, 0x00202020);
+    DeviceMaterial m;
+    m.diffuse = {0.5f, 1.0f, 0.25f, 1.0f};
+    m.ambient = {1.0f, 1.0f, 1.0f, 1.0f};
+    SetMaterial(*device, m);
+    DeviceLight sun;
+    sun.type = kLightDirectional;
+    sun.diffuse = {1.0f, 0.5f, 1.0f, 1.0f};
+    sun.direction = {0.0f, -2.0f, 0.0f};  // shining straight down; length does not matter
+    ASSERT_EQ(SetLight(*device, 0, sun), kDeviceOk);
+    LightEnable(*device, 0, true);
+    auto litWith = [&](float nx, float ny, float nz) {
+        std::vector<DeviceVertex> v = {Pixel(0, 0), Pixel(16, 0), Pixel(0, 16)};
+        for (DeviceVertex& p : v) {
+            p.nx = nx;
+            p.ny = ny;
+            p.nz = nz;
+        }
+        Draw(v);
+        return Rgb(2, 2);
+    };
+    // N . L = 0.8: colour = diffuse x light x 0.8 + ambient 32/255.
+    EXPECT_EQ(litWith(0.6f, 0.8f, 0.0f), 0x868653u);
+    EXPECT_EQ(litWith(0.0f, -1.0f, 0.0f), 0x202020u);  // facing away: ambient only
+    LightEnable(*device, 0, false);
+    EXPECT_EQ(litWith(0.0f, 1.0f, 0.0f), 0x202020u);
+    SetRenderState(*device, kRsLighting, 0);
+    EXPECT_EQ(litWith(0.0f, -1.0f, 0.0f), 0xFFFFFFu);  // unlit: white
+}
+
+TEST_F(DeviceTest, LinearVertexFogByViewDepth) {
+    CameraProjection();
+    SetRenderState(*device, kRsFogEnable, 1);
+    SetRenderState(*device, kRsFogColor, 0x000000);
+    SetRenderState(*device, kRsFogVertexMode, kFogLinear);
+    SetRenderState(*device, kRsFogStart, FloatState(1.0f));
+    SetRenderState(*device, kRsFogEnd, FloatState(1500.0f));
+    auto fogged = [&](float z) {
+        const float s = z + 1;
+        Draw({{-s, s, z, 0, 0, -1, 0, 0}, {s, s, z, 0, 0, -1, 0, 0}, {-s, -s, z, 0, 0, -1, 0, 0}});
+        return Rgb(4, 4) & 0xFF;
+    };
+    EXPECT_EQ(fogged(751.0f), 127u);  // (1500 - 751) / 1499 of white
+    EXPECT_EQ(fogged(0.5f), 255u);    // nearer than the start: no fog
+    EXPECT_EQ(fogged(1600.0f), 0u);   // beyond the end: all fog colour
+}
+
+TEST_F(DeviceTest, AlphaTestAtReferenceEightKeepsColourAndDepthOfRejectedPixels) {
+    SetRenderState(*device, kRsLighting, 1);
+    SetRenderState(*device, kRsZEnable, 1);
+    SetRenderState(*device, kRsAlphaTestEnable, 1);
+    SetRenderState(*device, kRsAlphaRef, 8);
+    SetRenderState(*device, kRsAlphaFunc, kCmpGreaterEqual);
+    SetTextureStageState(*device, 0, kTssAlphaArg1, kTaDiffuse);
+    auto drawWithAlpha = [&](float alpha) {
+        DeviceMaterial m;
+        m.emissive = {1, 1, 1, 0};
+        m.diffuse = {0, 0, 0, alpha};
+        SetMaterial(*device, m);
+        Draw({Pixel(0, 0, 0.25f), Pixel(16, 0, 0.25f), Pixel(0, 16, 0.25f)});
+    };
+    drawWithAlpha(7.0f / 255.0f);
+    EXPECT_EQ(Rgb(2, 2), 0u);
+    EXPECT_EQ(Depth(2, 2), 0xFFFF);
+    drawWithAlpha(8.0f / 255.0f);
+    EXPECT_EQ(Rgb(2, 2), 0xFFFFFFu);
+    EXPECT_EQ(Depth(2, 2), 16384);
+}
+
+TEST_F(DeviceTest, BlendsSourceAlphaOverTheTarget) {
+    const SurfaceRect all{0, 0, 16, 16};
+    Clear(*device, &all, 1, kClearTarget, 0x00FF0000, 1.0f);
+    SetRenderState(*device, kRsLighting, 1);
+    SetRenderState(*device, kRsAlphaBlendEnable, 1);
+    SetRenderState(*device, kRsSrcBlend, kBlendSrcAlpha);
+    SetRenderState(*device, kRsDestBlend, kBlendInvSrcAlpha);
+    SetTextureStageState(*device, 0, kTssAlphaArg1, kTaDiffuse);
+    DeviceMaterial m;
+    m.emissive = {1, 1, 1, 0};
+    m.diffuse = {0, 0, 0, 128.0f / 255.0f};
+    SetMaterial(*device, m);
+    Draw({Pixel(0, 0), Pixel(16, 0), Pixel(0, 16)});
+    EXPECT_EQ(Rgb(2, 2), 0xFF8080u);
+    EXPECT_EQ(Rgb(15, 15), 0xFF0000u);
+}
+
+TEST_F(DeviceTest, ClipsAtTheNearPlaneForGroundPassingUnderTheViewer) {
+    Make(64, 64, kXrgb8888);
+    CameraProjection();
+    SetRenderState(*device, kRsZEnable, 1);
+    // A floor one unit below the eye from 10 behind to 50 ahead. Row r of the 64-row view sees the
+    // floor at depth 2 - r / 32, reaching the bottom edge at z = 0; above the horizon nothing.
+    Draw({{-200, -1, 50, 0, 1, 0, 0, 0},
+          {200, -1, 50, 0, 1, 0, 0, 0},
+          {-200, -1, -10, 0, 1, 0, 0, 0},
+          {200, -1, -10, 0, 1, 0, 0, 0}},
+         {0, 1, 2, 2, 1, 3});
+    for (int row = 33; row < 64; ++row) {
+        EXPECT_EQ(Rgb(32, row), 0xFFFFFFu) << row;
+        EXPECT_EQ(Rgb(0, row), 0xFFFFFFu) << row;
+        EXPECT_NEAR(Depth(32, row), (2.0 - row / 32.0) * 65535.0, 2.0) << row;
+    }
+    for (int row = 0; row <= 32; ++row) {
+        EXPECT_EQ(Rgb(32, row), 0u) << row;
+    }
+}
+
+TEST_F(DeviceTest, ViewportAwayFromTheOriginBoundsDrawingAndClearing) {
+    Make(64, 48, kXrgb8888);
+    const DeviceViewport vp{40, 30, 16, 12, 0.0f, 1.0f};
+    ASSERT_EQ(SetViewport(*device, vp), kDeviceOk);
+    // Clip-space corners (-1, 1) .. (1, -1) are the viewport's corners; drawn far beyond them.
+    Draw({{-3, 3, 0.5f, 0, 0, -1, 0, 0},
+          {3, 3, 0.5f, 0, 0, -1, 0, 0},
+          {-3, -3, 0.5f, 0, 0, -1, 0, 0},
+          {3, -3, 0.5f, 0, 0, -1, 0, 0}},
+         {0, 1, 2, 2, 1, 3});
+    for (int y = 0; y < 48; ++y) {
+        for (int x = 0; x < 64; ++x) {
+            const bool inside = x >= 40 && x < 56 && y >= 30 && y < 42;
+            ASSERT_EQ(Rgb(x, y) != 0, inside) << x << "," << y;
+        }
+    }
+    // A small triangle around clip (0, 0) lands around the viewport's centre (48, 36).
+    const SurfaceRect everything{0, 0, 64, 48};
+    Clear(*device, &everything, 1, kClearTarget, 0, 1.0f);  // cut to the viewport
+    EXPECT_EQ(Rgb(0, 0), 0u);
+    Draw({{-0.01f, 0.01f, 0.5f, 0, 0, -1, 0, 0},
+          {0.05f, 0.01f, 0.5f, 0, 0, -1, 0, 0},
+          {-0.01f, -0.05f, 0.5f, 0, 0, -1, 0, 0}});
+    EXPECT_EQ(Rgb(48, 36), 0xFFFFFFu);
+    EXPECT_EQ(CountLit(), 1);
+}
+
+TEST_F(DeviceTest, ClearConvertsColourAndDepthAndSceneOrderIsEnforced) {
+    Make(8, 8, kRgb565);
+    Clear(*device, nullptr, 0, kClearTarget | kClearZBuffer, 0x00D0E0FF, 1.0f);
+    LockedPixels px;
+    LockSurface(*target, px);
+    uint16_t v;
+    std::memcpy(&v, px.bits, 2);
+    UnlockSurface(*target);
+    EXPECT_EQ(v, (0xD0 >> 3) << 11 | (0xE0 >> 2) << 5 | 0x1F);
+    EXPECT_EQ(Depth(7, 7), 0xFFFF);
+
+    const DeviceVertex tri[3] = {Pixel(0, 0), Pixel(8, 0), Pixel(0, 8)};
+    const uint16_t idx[3] = {0, 1, 2};
+    EXPECT_LT(DrawIndexedPrimitive(*device, kPrimitiveTriangleList, kVertexFormatPositionNormalTex1, tri, 3,
+                                   idx, 3),
+              0);
+    EXPECT_EQ(BeginScene(*device), kDeviceOk);
+    EXPECT_LT(BeginScene(*device), 0);
+    EXPECT_EQ(EndScene(*device), kDeviceOk);
+    EXPECT_LT(EndScene(*device), 0);
+}
+
+TEST_F(DeviceTest, DithersSixteenBitTargetsOnlyWhenEnabled) {
+    Make(8, 8, kRgb565);
+    SetRenderState(*device, kRsLighting, 1);
+    DeviceMaterial m;
+    m.emissive = {132.0f / 255.0f, 132.0f / 255.0f, 132.0f / 255.0f, 1};
+    SetMaterial(*device, m);
+    auto redLevels = [&](double& mean) {
+        Draw({Pixel(0, 0), Pixel(16, 0), Pixel(0, 16)});
+        std::vector<uint32_t> seen;
+        double sum = 0;
+        for (int y = 0; y < 4; ++y) {
+            for (int x = 0; x < 4; ++x) {
+                const uint32_t r = Rgb(x, y) >> 16;
+                sum += r;
+                if (std::find(seen.begin(), seen.end(), r) == seen.end()) {
+                    seen.push_back(r);
+                }
+            }
+        }
+        mean = sum / 16;
+        return seen.size();
+    };
+    double mean = 0;
+    EXPECT_EQ(redLevels(mean), 1u);
+    SetRenderState(*device, kRsDitherEnable, 1);
+    EXPECT_EQ(redLevels(mean), 2u);
+    EXPECT_NEAR(mean, 132.0, 2.0);
+}
+
+}  // namespace
+}  // namespace platform
