@@ -1,0 +1,231 @@
+#include "platform/zip_extract.h"
+
+#include <zip.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+#include <vector>
+
+#include "platform/zip_entry_name.h"
+
+namespace platform {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct ArchiveCloser {
+    void operator()(zip_t* archive) const { zip_discard(archive); }
+};
+using Archive = std::unique_ptr<zip_t, ArchiveCloser>;
+
+struct FileCloser {
+    void operator()(zip_file_t* file) const { zip_fclose(file); }
+};
+using EntryReader = std::unique_ptr<zip_file_t, FileCloser>;
+
+struct StdioCloser {
+    void operator()(FILE* file) const { std::fclose(file); }
+};
+
+struct PlannedEntry {
+    zip_uint64_t index = 0;
+    EntryKind kind = EntryKind::File;
+    fs::path target;
+    fs::path temporary;
+    zip_uint64_t size = 0;
+};
+
+// True when path, with every link along it followed, still lies inside root (already canonical).
+bool StaysInside(const fs::path& root, const fs::path& path) {
+    std::error_code error;
+    fs::path resolved = fs::weakly_canonical(path, error);
+    if (error) {
+        return false;
+    }
+    auto [rootEnd, pathIt] = std::mismatch(root.begin(), root.end(), resolved.begin(), resolved.end());
+    return rootEnd == root.end();
+}
+
+// Reports whole percentages, each once.
+class ProgressReporter {
+  public:
+    ProgressReporter(const std::function<void(int)>& report, zip_uint64_t total)
+        : report_(report), total_(total) {}
+    void Add(zip_uint64_t bytes) {
+        done_ += bytes;
+        int percent = total_ == 0 ? 100 : static_cast<int>(std::min<zip_uint64_t>(done_ * 100 / total_, 100));
+        if (percent != last_ && report_) {
+            last_ = percent;
+            report_(percent);
+        }
+    }
+
+  private:
+    const std::function<void(int)>& report_;
+    zip_uint64_t total_;
+    zip_uint64_t done_ = 0;
+    int last_ = -1;
+};
+
+std::string Plan(zip_t* archive, const fs::path& root, std::vector<PlannedEntry>& plan) {
+    zip_int64_t count = zip_get_num_entries(archive, 0);
+    for (zip_int64_t i = 0; i < count; ++i) {
+        zip_stat_t stat;
+        zip_stat_init(&stat);
+        if (zip_stat_index(archive, static_cast<zip_uint64_t>(i), ZIP_FL_ENC_RAW, &stat) != 0 ||
+            (stat.valid & ZIP_STAT_NAME) == 0 || (stat.valid & ZIP_STAT_SIZE) == 0) {
+            return "unreadable entry " + std::to_string(i);
+        }
+        EntryPath checked = CheckEntryName(stat.name);
+        if (checked.kind == EntryKind::Refused) {
+            return std::string("entry name leaves the game directory: ") + stat.name;
+        }
+        PlannedEntry entry;
+        entry.index = static_cast<zip_uint64_t>(i);
+        entry.kind = checked.kind;
+        entry.target = root / checked.path;
+        entry.size = stat.size;
+        if (!StaysInside(root, entry.target)) {
+            return std::string("entry leads outside the game directory: ") + stat.name;
+        }
+        std::error_code error;
+        fs::file_status existing = fs::status(entry.target, error);
+        bool isFolder = fs::is_directory(existing);
+        if (fs::exists(existing) && (entry.kind == EntryKind::Folder) != isFolder) {
+            return std::string("entry would replace a ") + (isFolder ? "folder" : "file") + ": " + stat.name;
+        }
+        if (entry.kind == EntryKind::File) {
+            entry.temporary = entry.target;
+            entry.temporary += ".unpack-" + std::to_string(i);
+        }
+        plan.push_back(entry);
+    }
+    return {};
+}
+
+std::string WriteEntry(zip_t* archive, const PlannedEntry& entry, ProgressReporter& progress) {
+    std::error_code error;
+    fs::create_directories(entry.temporary.parent_path(), error);
+    if (error) {
+        return "cannot create " + entry.temporary.parent_path().string() + ": " + error.message();
+    }
+    EntryReader reader(zip_fopen_index(archive, entry.index, 0));
+    if (!reader) {
+        return std::string("cannot read an entry: ") + zip_strerror(archive);
+    }
+    fs::remove(entry.temporary, error);  // left over from an interrupted run
+    std::unique_ptr<FILE, StdioCloser> out(std::fopen(entry.temporary.c_str(), "wbx"));
+    if (!out) {
+        return "cannot write " + entry.temporary.string();
+    }
+    std::vector<char> buffer(64 * 1024);
+    zip_uint64_t written = 0;
+    for (;;) {
+        zip_int64_t got = zip_fread(reader.get(), buffer.data(), buffer.size());
+        if (got < 0) {
+            return std::string("damaged entry: ") + zip_file_strerror(reader.get());
+        }
+        if (got == 0) {
+            break;
+        }
+        if (std::fwrite(buffer.data(), 1, static_cast<size_t>(got), out.get()) != static_cast<size_t>(got)) {
+            return "cannot write " + entry.temporary.string();
+        }
+        written += static_cast<zip_uint64_t>(got);
+        progress.Add(static_cast<zip_uint64_t>(got));
+    }
+    if (written != entry.size) {
+        return "damaged entry: " + entry.target.string();
+    }
+    if (std::fclose(out.release()) != 0) {
+        return "cannot write " + entry.temporary.string();
+    }
+    return {};
+}
+
+void RemoveTemporaries(const std::vector<PlannedEntry>& plan) {
+    for (const PlannedEntry& entry : plan) {
+        if (!entry.temporary.empty()) {
+            std::error_code ignored;
+            fs::remove(entry.temporary, ignored);
+        }
+    }
+}
+
+std::string WriteAll(zip_t* archive, const std::vector<PlannedEntry>& plan, ProgressReporter& progress) {
+    for (const PlannedEntry& entry : plan) {
+        std::error_code error;
+        if (entry.kind == EntryKind::Folder) {
+            fs::create_directories(entry.target, error);
+            if (error) {
+                return "cannot create " + entry.target.string() + ": " + error.message();
+            }
+            continue;
+        }
+        std::string failure = WriteEntry(archive, entry, progress);
+        if (!failure.empty()) {
+            return failure;
+        }
+    }
+    return {};
+}
+
+std::string RenameAll(const std::vector<PlannedEntry>& plan) {
+    for (const PlannedEntry& entry : plan) {
+        if (entry.kind != EntryKind::File) {
+            continue;
+        }
+        std::error_code error;
+        fs::rename(entry.temporary, entry.target, error);
+        if (error) {
+            return "cannot replace " + entry.target.string() + ": " + error.message();
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+ZipExtractResult ExtractZip(const std::string& archivePath, const std::string& targetFolder,
+                            const std::function<void(int percent)>& progress) {
+    ZipExtractResult result;
+    int openError = 0;
+    Archive archive(zip_open(archivePath.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &openError));
+    if (!archive) {
+        zip_error_t error;
+        zip_error_init_with_code(&error, openError);
+        result.failure = "not a readable package: " + std::string(zip_error_strerror(&error));
+        zip_error_fini(&error);
+        return result;
+    }
+    std::error_code error;
+    fs::path root = fs::canonical(targetFolder, error);
+    if (error) {
+        result.failure = "no game directory " + targetFolder;
+        return result;
+    }
+    std::vector<PlannedEntry> plan;
+    result.failure = Plan(archive.get(), root, plan);
+    if (!result.failure.empty()) {
+        return result;
+    }
+    zip_uint64_t total = 0;
+    for (const PlannedEntry& entry : plan) {
+        total += entry.size;
+    }
+    ProgressReporter reporter(progress, total);
+    reporter.Add(0);
+    result.failure = WriteAll(archive.get(), plan, reporter);
+    if (result.failure.empty()) {
+        result.failure = RenameAll(plan);
+    }
+    RemoveTemporaries(plan);
+    result.ok = result.failure.empty();
+    return result;
+}
+
+}  // namespace platform

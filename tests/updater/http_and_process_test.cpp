@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "loopback_server.h"
+#include "package_maker.h"
+#include "platform/http_download.h"
+#include "platform/process_start.h"
+
+namespace platform {
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::LoopbackServer;
+
+std::string UrlOf(const LoopbackServer& server, const std::string& path) {
+    return "http://" + server.Host() + path;
+}
+
+TEST(HttpGet, BodyArrivesWithProgress) {
+    LoopbackServer server;
+    std::string body(300000, 'z');
+    server.Serve("/patch/1.00/UpData.zip", body);
+    int64_t lastReceived = -1;
+    int64_t lastTotal = -1;
+    HttpGetOptions options;
+    options.progress = [&](int64_t received, int64_t total) {
+        lastReceived = received;
+        lastTotal = total;
+        return true;
+    };
+    HttpGetResult result = HttpGet(UrlOf(server, "/patch/1.00/UpData.zip"), options);
+    ASSERT_TRUE(result.ok) << result.failure;
+    EXPECT_EQ(result.status, 200);
+    EXPECT_EQ(result.body, body);
+    EXPECT_EQ(lastReceived, 300000);
+    EXPECT_EQ(lastTotal, 300000);
+}
+
+TEST(HttpGet, ErrorStatusesAndDeadServersFail) {
+    LoopbackServer server;
+    HttpGetResult missing = HttpGet(UrlOf(server, "/patch/9.99/UpData.zip"), {});
+    EXPECT_FALSE(missing.ok);
+    EXPECT_EQ(missing.status, 404);
+    EXPECT_TRUE(missing.body.empty());
+
+    int closedPort = 0;
+    {
+        LoopbackServer gone;
+        closedPort = gone.Port();
+    }
+    EXPECT_FALSE(HttpGet("http://127.0.0.1:" + std::to_string(closedPort) + "/x", {}).ok);
+    EXPECT_FALSE(HttpGet("file:///etc/passwd", {}).ok);
+}
+
+TEST(HttpGet, StalledTransferIsGivenUp) {
+    LoopbackServer server;
+    server.Stall("/slow", "PK\x03\x04", 100000);
+    HttpGetOptions options;
+    options.stallLimit = std::chrono::milliseconds(1000);
+    auto start = std::chrono::steady_clock::now();
+    HttpGetResult result = HttpGet(UrlOf(server, "/slow"), options);
+    auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_FALSE(result.ok);
+    EXPECT_NE(result.failure.find("no data arrived"), std::string::npos) << result.failure;
+    EXPECT_LT(took, std::chrono::seconds(20));  // a hang would be stopped by the test's time limit instead
+}
+
+TEST(HttpGet, OversizedBodyAndAbandonedTransferFail) {
+    LoopbackServer server;
+    server.Serve("/big", std::string(5000, 'b'));
+    HttpGetOptions small;
+    small.maxBodyBytes = 4000;
+    EXPECT_FALSE(HttpGet(UrlOf(server, "/big"), small).ok);
+    HttpGetOptions abandoning;
+    abandoning.progress = [](int64_t, int64_t) { return false; };
+    EXPECT_FALSE(HttpGet(UrlOf(server, "/big"), abandoning).ok);
+}
+
+TEST(StartProgram, DropsExeAndPassesArgumentsInTheFolder) {
+    EXPECT_EQ(ProgramFileName("Ravelin.exe"), "Ravelin");
+    EXPECT_EQ(ProgramFileName("Ravelin.EXE"), "Ravelin");
+    EXPECT_EQ(ProgramFileName("Ravelin"), "Ravelin");
+    EXPECT_EQ(ProgramFileName(".exe"), ".exe");
+
+    testing_support::ScratchFolder scratch;
+    fs::path script = scratch.Path() / "Ravelin";
+    testing_support::WriteFileText(script,
+                                   "#!/bin/sh\n{ pwd; for a in \"$@\"; do echo \"[$a]\"; done; } > args.tmp\n"
+                                   "mv args.tmp args.txt\n");
+    fs::permissions(script, fs::perms::owner_all);
+    ASSERT_EQ(StartProgram(scratch.Path().string(), "Ravelin.exe", {"-a", "b c", ""}), "");
+    fs::path recorded = scratch.Path() / "args.txt";
+    for (int i = 0; i < 500 && !fs::exists(recorded); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_EQ(testing_support::ReadFileText(recorded),
+              fs::canonical(scratch.Path()).string() + "\n[-a]\n[b c]\n[]\n");
+    EXPECT_NE(StartProgram(scratch.Path().string(), "Missing.exe", {}), "");
+}
+
+}  // namespace
+}  // namespace platform

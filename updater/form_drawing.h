@@ -1,0 +1,34 @@
+#pragma once
+// The picture of the updater's window: two centred labels and a progress bar on the window's
+// face colour.
+
+#include <string>
+
+#include "platform/draw_surface.h"
+#include "updater/update_steps.h"
+
+namespace updater {
+
+inline constexpr int kFormWidth = 324;
+inline constexpr int kFormHeight = 69;
+
+// Everything that decides how the window looks; the window is redrawn when it changes.
+struct FormPicture {
+    std::string caption;
+    std::string lblMsg;
+    std::string lblProgress;
+    int barFilledPixels = 0;
+    bool operator==(const FormPicture&) const = default;
+};
+
+// Inside of the progress bar, between its borders.
+inline constexpr platform::SurfaceRect kProgressInside{9, 49, 312, 60};
+
+FormPicture PictureOf(const TFmUpgrade& form);
+
+// The caption, in UTF-8 for the window system.
+std::string CaptionUtf8(const UpdaterState& state);
+
+void DrawUpgradeForm(platform::DrawSurface& picture, const FormPicture& form, const std::string& language);
+
+}  // namespace updater

@@ -1,0 +1,153 @@
+#include "updater/update_steps.h"
+
+#include <algorithm>
+
+#include "updater/package_address.h"
+#include "updater/progress_text.h"
+
+namespace updater {
+
+namespace {
+
+void ShowLine(UpdaterState& state, int line) {
+    state.form.lblMsg = MessageLine(state.messages, line);
+}
+
+// A problem that keeps the updater from working: shown in the window, reported on standard error,
+// and the lobby is started on the next tick.
+void GiveUp(UpdaterState& state, const std::string& problem) {
+    state.form.lblMsg = problem;
+    state.problems.push_back(problem);
+    state.updateStep = kStepStartLobby;
+    state.form.tmrDelayEnabled = true;
+}
+
+// No further package: show how the walk went and start the lobby on the next tick.
+void EndWalk(UpdaterState& state) {
+    ShowLine(state, state.packageUnpacked ? kLineDoneUpdated : kLineDoneNothingNew);
+    state.updateStep = kStepStartLobby;
+    state.form.tmrDelayEnabled = true;
+}
+
+}  // namespace
+
+std::string MessageFilePath(const std::string& language) {
+    return "Info/" + language + "/ATString.ini";
+}
+
+const char* FormFontFace(const std::string& language) {
+    if (language == "JPN") {
+        return "MS UI Gothic";
+    }
+    if (language == "ENG") {
+        return "MS Sans Serif";
+    }
+    return "Gulim";
+}
+
+void FormCreate(UpdaterState& state, const ReadTextFile& readFile) {
+    state.packageUnpacked = false;
+    state.updateStep = kStepDownload;
+    state.form.tmrDelayEnabled = true;
+
+    std::optional<std::string> option = readFile("Option.ini");
+    if (!option) {
+        GiveUp(state, "Cannot read Option.ini");
+        return;
+    }
+    state.language = LanguageFromOptionFile(*option);
+    if (state.language.empty()) {
+        GiveUp(state, "Option.ini has no LANGUAGE line");
+        return;
+    }
+    std::string messagePath = MessageFilePath(state.language);
+    std::optional<std::string> messages = readFile(messagePath);
+    if (!messages) {
+        GiveUp(state, "Cannot read " + messagePath);
+        return;
+    }
+    state.messages = ParseMessageTable(*messages);
+    if (state.messages.size() < static_cast<size_t>(kMessageLinesNeeded)) {
+        GiveUp(state, messagePath + " has fewer than 8 message lines");
+        return;
+    }
+    ShowLine(state, kLineStarting);
+    state.form.caption = MessageLine(state.messages, kLineCaption);
+}
+
+StepAction tmrDelayTimer(UpdaterState& state) {
+    if (!state.form.tmrDelayEnabled) {
+        return StepAction::None;
+    }
+    switch (state.updateStep) {
+        case kStepDownload:
+            state.updateStep = kStepBusy;
+            state.form.tmrDelayEnabled = false;
+            return StepAction::Download;
+        case kStepUnpack:
+            state.updateStep = kStepBusy;
+            state.form.tmrDelayEnabled = false;
+            return StepAction::Unpack;
+        case kStepStartLobby:
+            state.updateStep = kStepBusy;
+            state.form.tmrDelayEnabled = false;
+            return StepAction::StartLobby;
+        default:
+            return StepAction::None;
+    }
+}
+
+bool PrepareDownload(UpdaterState& state, const std::optional<std::string>& versionFileText) {
+    state.version = versionFileText ? VersionFromFile(*versionFileText) : std::string();
+    if (state.version.empty()) {
+        GiveUp(state, "Version.ini is missing or names no version");
+        return false;
+    }
+    auto& walked = state.versionsWalked;
+    if (std::find(walked.begin(), walked.end(), state.version) != walked.end()) {
+        state.problems.push_back("the package for version " + state.version + " names that version again");
+        EndWalk(state);
+        return false;
+    }
+    walked.push_back(state.version);
+    state.packageUrl = PackageUrl(MessageLine(state.messages, kLineHost),
+                                  MessageLine(state.messages, kLinePackagePrefix), state.version);
+    state.downloadOk = true;
+    return true;
+}
+
+void DownloadProgress(UpdaterState& state, int64_t receivedBytes, int64_t totalBytes) {
+    ShowLine(state, kLineDownloading);
+    state.form.ProgressBar1.max = totalBytes;
+    state.form.ProgressBar1.position = receivedBytes;
+    state.form.lblProgress = DownloadProgressText(receivedBytes, totalBytes);
+}
+
+void DownloadFinished(UpdaterState& state, bool ok) {
+    state.downloadOk = ok;
+    if (!ok) {
+        EndWalk(state);
+        return;
+    }
+    ShowLine(state, kLineDownloaded);
+    state.updateStep = kStepUnpack;
+    state.form.tmrDelayEnabled = true;
+}
+
+void UnZipProgress(UpdaterState& state, int percent) {
+    state.form.ProgressBar1.max = 101;
+    state.form.ProgressBar1.position = percent & 0xFF;
+    state.form.lblProgress = UnpackProgressText(percent & 0xFF);
+}
+
+void UnpackFinished(UpdaterState& state, bool ok) {
+    if (!ok) {
+        EndWalk(state);
+        return;
+    }
+    state.packageUnpacked = true;
+    state.updateStep = kStepDownload;
+    state.form.tmrDelayEnabled = true;
+}
+
+}  // namespace updater

@@ -1,0 +1,103 @@
+#pragma once
+// The updater's step machine: set-up, then download, unpack, download, ... until a download or an
+// unpacking fails, then start the lobby. These functions only change the state record; reading
+// files, the transfer, the extraction and starting the lobby are done by the caller.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "updater/line_rules.h"
+
+namespace updater {
+
+enum UpdateStep : int {
+    kStepDownload = 1,
+    kStepUnpack = 2,
+    kStepStartLobby = 3,
+    kStepBusy = 99,
+};
+
+// The numbered message lines of "ATString.ini" the updater uses.
+inline constexpr int kLineHost = 0;
+inline constexpr int kLinePackagePrefix = 1;
+inline constexpr int kLineDownloaded = 2;
+inline constexpr int kLineDoneUpdated = 3;
+inline constexpr int kLineDoneNothingNew = 4;
+inline constexpr int kLineStarting = 5;
+inline constexpr int kLineDownloading = 6;
+inline constexpr int kLineCaption = 7;
+inline constexpr int kMessageLinesNeeded = 8;
+
+// Where the downloaded package is kept, relative to the game directory.
+inline constexpr const char* kUpgradeFolder = "Upgrade";
+inline constexpr const char* kPackagePath = "Upgrade/UpData.zip";
+
+struct ProgressBar {
+    int64_t max = 100;
+    int64_t position = 0;
+};
+
+// What the updater's window shows.
+struct TFmUpgrade {
+    std::string caption;
+    std::string lblMsg;
+    std::string lblProgress;
+    ProgressBar ProgressBar1;
+    bool tmrDelayEnabled = true;  // the 500 ms step timer
+};
+
+struct UpdaterState {
+    UpdateStep updateStep = kStepDownload;
+    bool downloadOk = false;
+    bool packageUnpacked = false;  // at least one package was unpacked in this run
+    MessageTable messages;
+    std::string language;
+    std::string version;
+    std::vector<std::string> versionsWalked;  // every version whose package was asked for
+    std::string packageUrl;                   // the package the running download fetches
+    std::vector<std::string> problems;        // for standard error; the caller empties it
+    TFmUpgrade form;
+};
+
+// Reads a whole file by its path relative to the game directory; nothing when it cannot be read.
+using ReadTextFile = std::function<std::optional<std::string>(const std::string& path)>;
+
+// "Info/" + language + "/ATString.ini".
+std::string MessageFilePath(const std::string& language);
+
+// The face of the window's text: "MS UI Gothic" for JPN, "MS Sans Serif" for ENG, the window's
+// design face otherwise.
+const char* FormFontFace(const std::string& language);
+
+// Start-up: language, message table, status text, caption. When "Option.ini" or the message file
+// is missing or too short, the problem is shown in lblMsg and the next step starts the lobby.
+void FormCreate(UpdaterState& state, const ReadTextFile& readFile);
+
+// What a timer tick asks the caller to do.
+enum class StepAction { None, Download, Unpack, StartLobby };
+
+// One tick of the step timer. Download and unpack mark the step busy and stop the timer; the
+// caller runs the step and reports its end below.
+StepAction tmrDelayTimer(UpdaterState& state);
+
+// Prepares the download of the installed version's package from the text of "Version.ini"
+// (nothing when unreadable). Returns false, and goes on to start the lobby, when there is no version
+// (a problem shown in lblMsg) or when the version was already walked in this run (a package that
+// names its own version again ends the walk); otherwise state.packageUrl is the address to fetch.
+bool PrepareDownload(UpdaterState& state, const std::optional<std::string>& versionFileText);
+
+// Progress of the running download; totalBytes is 0 while the size is unknown.
+void DownloadProgress(UpdaterState& state, int64_t receivedBytes, int64_t totalBytes);
+// End of the download: on success the next step unpacks, otherwise the walk ends.
+void DownloadFinished(UpdaterState& state, bool ok);
+
+// Progress of the extraction, 0 to 100.
+void UnZipProgress(UpdaterState& state, int percent);
+// End of the extraction: on success the next step downloads the next version's package,
+// otherwise the walk ends.
+void UnpackFinished(UpdaterState& state, bool ok);
+
+}  // namespace updater
