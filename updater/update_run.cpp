@@ -11,6 +11,7 @@
 #include "platform/form_window.h"
 #include "platform/http_download.h"
 #include "platform/process_start.h"
+#include "platform/text_out.h"
 #include "platform/zip_extract.h"
 #include "updater/command_line.h"
 #include "updater/form_drawing.h"
@@ -66,7 +67,7 @@ struct Session {
         FormPicture wanted = PictureOf(state.form);
         if (wanted != shown) {
             shown = wanted;
-            platform::SetFormCaption(*window, CaptionUtf8(state));
+            platform::SetFormCaption(*window, CaptionUtf8(state.form, state.language));
             DrawUpgradeForm(platform::FormPicture(*window), shown, state.language);
             platform::ShowFormPicture(*window);
         }
@@ -156,6 +157,7 @@ UpdaterOutcome RunUpdater(const UpdaterOptions& options) {
         nextTick = Clock::now() + options.stepInterval;
     }
     platform::CloseFormWindow(session.window);
+    platform::ReleaseTextFonts();
     outcome.lastMessage = session.state.form.lblMsg;
     outcome.versionsWalked = session.state.versionsWalked;
     outcome.packageUnpacked = session.state.packageUnpacked;

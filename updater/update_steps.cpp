@@ -35,16 +35,6 @@ std::string MessageFilePath(const std::string& language) {
     return "Info/" + language + "/ATString.ini";
 }
 
-const char* FormFontFace(const std::string& language) {
-    if (language == "JPN") {
-        return "MS UI Gothic";
-    }
-    if (language == "ENG") {
-        return "MS Sans Serif";
-    }
-    return "Gulim";
-}
-
 void FormCreate(UpdaterState& state, const ReadTextFile& readFile) {
     state.packageUnpacked = false;
     state.updateStep = kStepDownload;

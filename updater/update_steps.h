@@ -68,10 +68,6 @@ using ReadTextFile = std::function<std::optional<std::string>(const std::string&
 // "Info/" + language + "/ATString.ini".
 std::string MessageFilePath(const std::string& language);
 
-// The face of the window's text: "MS UI Gothic" for JPN, "MS Sans Serif" for ENG, the window's
-// design face otherwise.
-const char* FormFontFace(const std::string& language);
-
 // Start-up: language, message table, status text, caption. When "Option.ini" or the message file
 // is missing or too short, the problem is shown in lblMsg and the next step starts the lobby.
 void FormCreate(UpdaterState& state, const ReadTextFile& readFile);

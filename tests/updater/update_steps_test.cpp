@@ -45,8 +45,6 @@ TEST(UpdaterSetUp, ReadsLanguageMessagesAndCaption) {
     EXPECT_EQ(state.form.caption, "Brightlea Update");
     EXPECT_EQ(state.updateStep, kStepDownload);
     EXPECT_TRUE(state.problems.empty());
-    EXPECT_STREQ(FormFontFace("JPN"), "MS UI Gothic");
-    EXPECT_STREQ(FormFontFace("ENG"), "MS Sans Serif");
 }
 
 TEST(UpdaterSetUp, MissingOrShortFilesAreReportedAndTheLobbyStarts) {
