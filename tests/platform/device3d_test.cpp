@@ -345,5 +345,71 @@ TEST_F(DeviceTest, DithersSixteenBitTargetsOnlyWhenEnabled) {
     EXPECT_NEAR(mean, 132.0, 2.0);
 }
 
+// Writes 5-6-5 texels: green = the given 6-bit value per texel.
+void FillGreen(DeviceTexture& t, const std::vector<int>& green) {
+    LockedPixels px;
+    ASSERT_EQ(LockSurface(*t.surface, px), kSurfaceOk);
+    for (int y = 0; y < px.height; ++y) {
+        for (int x = 0; x < px.width; ++x) {
+            const auto v = static_cast<uint16_t>(green[static_cast<size_t>(y * px.width + x)] << 5);
+            std::memcpy(px.bits + y * px.pitch + x * 2, &v, 2);
+        }
+    }
+    UnlockSurface(*t.surface);
+}
+
+TEST_F(DeviceTest, TexturesFollowPerspectiveAndTheirSurface) {
+    Make(64, 64, kXrgb8888);
+    CameraProjection();
+    // A 1 x 64 texture whose row k has green level k, laid on the floor so that v = (z + 0.5) / 64:
+    // the row seen at screen row r is the floor's depth z = 32 / (r - 32) - 1 there.
+    DeviceTexture* tex = CreateDeviceTexture(1, 64, kRgb565);
+    ASSERT_NE(tex, nullptr);
+    std::vector<int> levels(64);
+    for (int k = 0; k < 64; ++k) {
+        levels[static_cast<size_t>(k)] = k;
+    }
+    FillGreen(*tex, levels);
+    SetTexture(*device, 0, tex);
+    auto floorAt = [](float x, float z) { return DeviceVertex{x, -1, z, 0, 1, 0, 0.5f, (z + 0.5f) / 64.0f}; };
+    const std::vector<DeviceVertex> floor = {floorAt(-200, 50), floorAt(200, 50), floorAt(-200, 0.5f),
+                                             floorAt(200, 0.5f)};
+    Draw(floor, {0, 1, 2, 2, 1, 3});
+    auto levelAt = [&](int row) { return static_cast<int>((Rgb(32, row) >> 8) & 0xFF) >> 2; };
+    EXPECT_EQ(levelAt(48), 1);  // z = 1
+    EXPECT_EQ(levelAt(40), 3);  // z = 3
+    EXPECT_EQ(levelAt(36), 7);  // z = 7
+    EXPECT_EQ(levelAt(34), 15);
+
+    // Writing the surface again is seen by the next draw.
+    FillGreen(*tex, std::vector<int>(64, 63));
+    Draw(floor, {0, 1, 2, 2, 1, 3});
+    EXPECT_EQ(Rgb(32, 48), 0x00FF00u);
+    SetTexture(*device, 0, nullptr);
+    ReleaseDeviceTexture(tex);
+}
+
+TEST_F(DeviceTest, PointAndBilinearFiltering) {
+    // Two texels, black and full green, stretched over the whole 16-pixel-wide view.
+    DeviceTexture* tex = CreateDeviceTexture(2, 1, kRgb565);
+    ASSERT_NE(tex, nullptr);
+    FillGreen(*tex, {0, 63});
+    SetTexture(*device, 0, tex);
+    const std::vector<DeviceVertex> quad = {Pixel(0, 0, 0.5f, 0, 0), Pixel(16, 0, 0.5f, 1, 0),
+                                            Pixel(0, 16, 0.5f, 0, 1), Pixel(16, 16, 0.5f, 1, 1)};
+    Draw(quad, {0, 1, 2, 2, 1, 3});
+    EXPECT_EQ(Rgb(7, 8), 0x000000u);
+    EXPECT_EQ(Rgb(8, 8), 0x00FF00u);
+    SetTextureStageState(*device, 0, kTssMagFilter, kFilterLinear);
+    SetTextureStageState(*device, 0, kTssMinFilter, kFilterLinear);
+    Draw(quad, {0, 1, 2, 2, 1, 3});
+    // Pixel 8 samples u = 0.5: halfway between the texel centres; pixel 4 the black texel's centre.
+    EXPECT_NEAR(static_cast<double>((Rgb(8, 8) >> 8) & 0xFF), 127.5, 1.5);
+    EXPECT_EQ(Rgb(4, 8), 0x000000u);
+    EXPECT_EQ(Rgb(12, 8), 0x00FF00u);
+    SetTexture(*device, 0, nullptr);
+    ReleaseDeviceTexture(tex);
+}
+
 }  // namespace
 }  // namespace platform
