@@ -52,19 +52,50 @@ void ReportError(const LaunchConfig& config, const ErrorBox& showError, int inde
     }
 }
 
-bool LoadWordList(LaunchConfig& config, const ErrorBox& showError) {
-    GamePath path = LanguagePath("Info", config.options.language, "Abuse.fns");
+// A file of the language folder and how its absence is reported.
+struct LocalisedFile {
+    const char* base;
+    const char* name;
+    int missingString;
+    const char* missingText;
+};
+
+constexpr LocalisedFile kStartFile{"Info", "Start.ini", kStringStartFileMissing,
+                                   ": the match file is missing."};
+constexpr LocalisedFile kGameStringFile{"Image", "GameString.ini", kStringGameStringsMissing,
+                                        ": the game texts are missing."};
+constexpr LocalisedFile kQuickChatFile{"Info", "ChatMessage.ini", kStringQuickChatMissing,
+                                       ": the quick-chat texts are missing."};
+constexpr LocalisedFile kWordListFile{"Info", "Abuse.fns", kStringWordListMissing,
+                                      ": the word list is missing."};
+
+GamePath PathOf(const LaunchConfig& config, const LocalisedFile& file) {
+    return LanguagePath(file.base, config.options.language, file.name);
+}
+
+std::optional<std::vector<uint8_t>> ReadReported(const LaunchConfig& config, const ErrorBox& showError,
+                                                 const LocalisedFile& file) {
+    GamePath path = PathOf(config, file);
     std::optional<std::vector<uint8_t>> bytes = ReadFileBytes(path.text);
     if (!bytes) {
-        ReportError(config, showError, kStringWordListMissing, path, ": the word list is missing.");
+        ReportError(config, showError, file.missingString, path, file.missingText);
+    }
+    return bytes;
+}
+
+bool LoadWordList(LaunchConfig& config, const ErrorBox& showError) {
+    std::optional<std::vector<uint8_t>> bytes = ReadReported(config, showError, kWordListFile);
+    if (!bytes) {
         return false;
     }
     switch (ParseWordList(*bytes, config.wordList)) {
         case WordListStatus::kBadMagic:
-            ReportError(config, showError, kStringWordListBadMagic, path, ": not a word list.");
+            ReportError(config, showError, kStringWordListBadMagic, PathOf(config, kWordListFile),
+                        ": not a word list.");
             return false;
         case WordListStatus::kCheckMismatch:
-            ReportError(config, showError, kStringWordListBadCheck, path, ": the word list is damaged.");
+            ReportError(config, showError, kStringWordListBadCheck, PathOf(config, kWordListFile),
+                        ": the word list is damaged.");
             return true;
         case WordListStatus::kLoaded:
             break;
@@ -77,33 +108,24 @@ bool LoadWordList(LaunchConfig& config, const ErrorBox& showError) {
 LaunchStatus LoadLaunchConfig(LaunchConfig& config, bool windowed, const ErrorBox& showError) {
     std::optional<std::vector<uint8_t>> options = ReadFileBytes("Option.ini");
     if (!options) {
-        return LaunchStatus::kNoMatch;
+        return LaunchStatus::kNoOptionFile;
     }
     ParseOptionFile(*options, config.options);
-    const char* language = config.options.language;
 
-    GamePath startPath = LanguagePath("Info", language, "Start.ini");
-    std::optional<std::vector<uint8_t>> start = ReadFileBytes(startPath.text);
+    std::optional<std::vector<uint8_t>> start = ReadReported(config, showError, kStartFile);
     if (!start) {
-        ReportError(config, showError, kStringStartFileMissing, startPath, ": the match file is missing.");
-        return LaunchStatus::kNoMatch;
+        return LaunchStatus::kNoMatchFile;
     }
     ParseStartFile(*start, config.match, config.players);
 
-    GamePath stringsPath = LanguagePath("Image", language, "GameString.ini");
-    std::optional<std::vector<uint8_t>> strings = ReadFileBytes(stringsPath.text);
+    std::optional<std::vector<uint8_t>> strings = ReadReported(config, showError, kGameStringFile);
     if (!strings) {
-        ReportError(config, showError, kStringGameStringsMissing, stringsPath,
-                    ": the game texts are missing.");
         return LaunchStatus::kIncomplete;
     }
     ParseGameStrings(*strings, config.strings);
 
-    GamePath chatPath = LanguagePath("Info", language, "ChatMessage.ini");
-    std::optional<std::vector<uint8_t>> chat = ReadFileBytes(chatPath.text);
+    std::optional<std::vector<uint8_t>> chat = ReadReported(config, showError, kQuickChatFile);
     if (!chat) {
-        ReportError(config, showError, kStringQuickChatMissing, chatPath,
-                    ": the quick-chat texts are missing.");
         return LaunchStatus::kIncomplete;
     }
     ParseQuickChat(*chat, config.quickChat);
@@ -117,20 +139,25 @@ LaunchStatus LoadLaunchConfig(LaunchConfig& config, bool windowed, const ErrorBo
     }
     if (!windowed) {
         std::error_code ignored;
-        std::filesystem::remove(startPath.text, ignored);
+        std::filesystem::remove(PathOf(config, kStartFile).text, ignored);
     }
     return LaunchStatus::kComplete;
 }
 
 bool ReadLaunchConfiguration(LaunchConfig& config, bool windowed, const ErrorBox& showError) {
-    if (LoadLaunchConfig(config, windowed, showError) != LaunchStatus::kNoMatch) {
-        return true;
+    switch (LoadLaunchConfig(config, windowed, showError)) {
+        case LaunchStatus::kNoOptionFile:
+            std::fprintf(stderr, "Brightlea: no match to play: Option.ini could not be read.\n");
+            return false;
+        case LaunchStatus::kNoMatchFile:
+            std::fprintf(stderr, "Brightlea: no match to play: %s could not be read.\n",
+                         PathOf(config, kStartFile).text);
+            return false;
+        case LaunchStatus::kComplete:
+        case LaunchStatus::kIncomplete:
+            break;
     }
-    std::fprintf(stderr, "Brightlea: no match to play: %s could not be read.\n",
-                 config.options.language[0] == '\0'
-                     ? "Option.ini"
-                     : LanguagePath("Info", config.options.language, "Start.ini").text);
-    return false;
+    return true;
 }
 
 int LoadSwingTiming(LaunchConfig& config) {

@@ -12,9 +12,10 @@ namespace shell {
 using ErrorBox = std::function<void(const char* text)>;
 
 enum class LaunchStatus {
-    kComplete = 0,    // everything was read
-    kIncomplete = 1,  // the texts, quick chat or word list failed (reported); the match can go on
-    kNoMatch = 2,     // "Option.ini" or "Start.ini" could not be read: there is no match to play
+    kComplete = 0,      // everything was read
+    kIncomplete = 1,    // the texts, quick chat or word list failed (reported); the match can go on
+    kNoOptionFile = 2,  // "Option.ini" could not be read: there is no match to play
+    kNoMatchFile = 3,   // the match file "Start.ini" could not be read: there is no match to play
 };
 
 // Reads "Option.ini", the match file, the game strings, the quick-chat texts and the word list, in

@@ -97,7 +97,9 @@ TEST_F(GameDirectory, MissingMatchFileIsReportedInAReadableBoxAndStartUpEnds) {
     WriteAll();
     fs::remove("Info/ENG/Start.ini");
     LaunchConfig config;
+    ::testing::internal::CaptureStderr();
     EXPECT_FALSE(shell::ReadLaunchConfiguration(config, false, box_));
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("Info/ENG/Start.ini"), std::string::npos);
     ASSERT_EQ(boxes_.size(), 1u);
     // The game strings are not read yet, so the box names the file instead of staying empty.
     EXPECT_NE(boxes_[0].find("Info/ENG/Start.ini"), std::string::npos);
