@@ -8,10 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "game/present/text.h"
 #include "game/shell/game_paths.h"
 #include "game/shell/game_strings.h"
 #include "game/shell/launch_files.h"
 #include "game/shell/word_filter.h"
+#include "platform/code_page.h"
+#include "platform/message_box.h"
 
 namespace shell {
 
@@ -104,6 +107,13 @@ bool LoadWordList(LaunchConfig& config, const ErrorBox& showError) {
 }
 
 }  // namespace
+
+ErrorBox PlayerErrorBox(const LaunchConfig& config) {
+    return [&config](const char* text) {
+        platform::CodePage codePage = present::TextCodePageForLanguage(config.options.language);
+        platform::ShowErrorBox("Error", platform::CodePageToUtf8(text, codePage).c_str());
+    };
+}
 
 LaunchStatus LoadLaunchConfig(LaunchConfig& config, bool windowed, const ErrorBox& showError) {
     std::optional<std::vector<uint8_t>> options = ReadFileBytes("Option.ini");

@@ -8,8 +8,12 @@
 
 namespace shell {
 
-// Shows a start-up error to the player (a message box with the caption "Error").
+// Shows a start-up error (text in the language's code page) to the player.
 using ErrorBox = std::function<void(const char* text)>;
+
+// The player's error box: a message box with the caption "Error", also written to standard error.
+// It converts from the code page of the language config holds when the box is shown.
+ErrorBox PlayerErrorBox(const LaunchConfig& config);
 
 enum class LaunchStatus {
     kComplete = 0,      // everything was read

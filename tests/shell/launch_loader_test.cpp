@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -173,6 +174,19 @@ TEST(Language, UpperOrLowerCaseOnly) {
     EXPECT_STREQ(shell::HudFaceForLanguage("JPN"), "MS Gothic");
     EXPECT_STREQ(shell::HudFaceForLanguage("eng"), "Arial");
     EXPECT_EQ(shell::HudFaceForLanguage("Eng"), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PlayerErrorBox, ShowsTheLanguagesTextAsUtf8) {
+    shell::LaunchConfig config;
+    shell::ErrorBox box = shell::PlayerErrorBox(config);
+    std::strcpy(config.options.language, "KOR");  // the box reads the language when it is shown
+    ::testing::internal::CaptureStderr();
+    box("\xB0\xA1");
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Error: \xEA\xB0\x80\n");
 }
 
 }  // namespace
