@@ -73,6 +73,15 @@ inline bool IsPlayer(const RuleOptions& options, int player) {
     return player >= 0 && player < options.playerCount && player < kMaxPlayers;
 }
 
+// A distance truncated to whole yards. Positions come from other clients, so a distance that is
+// not a number or absurdly large is held at a million yards instead of overflowing.
+inline int WholeYards(float yards) {
+    if (!(yards < 1.0e6f)) {
+        return 1000000;
+    }
+    return yards > 0.0f ? static_cast<int>(yards) : 0;
+}
+
 // Horizontal distance from a player's ball to the pin.
 float BallToPin(const MatchRules& match, int player);
 

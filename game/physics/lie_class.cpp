@@ -1,0 +1,68 @@
+#include "game/physics/lie_class.h"
+
+#include "game/course/surface_kind.h"
+#include "game/physics/geometry.h"
+#include "game/physics/match_rules.h"
+#include "game/physics/shot_input.h"
+
+namespace physics {
+
+namespace {
+
+uint8_t FairwayLie(const LieSituation& s, int dTee, int dPin, Rand15& rand) {
+    // A ball that just came out of water or from out of bounds is dropped clean.
+    if (s.lastContactSurface == course::kSurfaceWater ||
+        s.lastContactSurface == course::kSurfaceOutOfBounds) {
+        return kLieClean;
+    }
+    bool bad = false;
+    if (dTee < 100 || dPin < 100) {
+        bad = rand.Next() % 100 == 50;
+    } else if ((s.par == 4 || s.par == 5) && dTee > 200 && dTee < 270) {
+        // Where most drives land the fairway is worn.
+        bad = rand.Next() % 10 == 5;
+    } else {
+        bad = rand.Next() % 50 == 10;
+    }
+    if (bad) {
+        return kLieFairwayBad;
+    }
+    return rand.Next() % 100 == 50 ? kLieRough : kLieClean;
+}
+
+uint8_t RoughLie(int dPin, Rand15& rand) {
+    const bool deep = (dPin > 50 && dPin < 80) ? rand.Next() % 3 == 1 : rand.Next() % 5 == 2;
+    return deep ? kLieDeepRough : kLieRough;
+}
+
+uint8_t SandLie(const LieSituation& s, int dPin, Rand15& rand) {
+    // A ball played out of a bunker into a bunker again sits up.
+    if (s.prevSurface == course::kSurfaceBunker) {
+        return kLieSand;
+    }
+    const bool buried = dPin < 80 ? rand.Next() % 10 < 6 : rand.Next() % 10 < 2;
+    return buried ? kLieBuriedSand : kLieSand;
+}
+
+}  // namespace
+
+uint8_t DrawLieClass(const LieSituation& s, Rand15& rand) {
+    const int dTee = WholeYards(Distance3(s.teePoint, s.ball));
+    const int dPin = WholeYards(Distance3(s.ball, s.pin));
+    switch (s.surface) {
+        case course::kSurfaceGreen:
+            return kLiePutting;
+        case course::kSurfaceTee:
+            return s.ball.x == s.teePoint.x && s.ball.z == s.teePoint.z ? kLieTeed : kLieClean;
+        case course::kSurfaceFairway:
+            return FairwayLie(s, dTee, dPin, rand);
+        case course::kSurfaceRough:
+            return RoughLie(dPin, rand);
+        case course::kSurfaceBunker:
+            return SandLie(s, dPin, rand);
+        default:
+            return kLieClean;
+    }
+}
+
+}  // namespace physics
