@@ -116,6 +116,45 @@ bool GaugeBottomReached(uint32_t gaugeStartMs, uint32_t gaugeTopMs, uint32_t now
     return gaugeTopMs - gaugeStartMs < nowMs - gaugeTopMs;
 }
 
+void StartGauge(GaugeState& gauge, uint32_t nowMs, int gaugeRate) {
+    gauge = GaugeState{};
+    gauge.gaugeStart = gauge.gaugeTop = gauge.gaugeEnd = nowMs;
+    gauge.gaugeRate = gaugeRate;
+    gauge.gaugeRising = true;
+}
+
+bool GaugeFrame(GaugeState& gauge, uint32_t nowMs) {
+    if (gauge.launched) {
+        return false;
+    }
+    if (gauge.gaugeRising) {
+        gauge.gaugeTop = nowMs;
+        gauge.gaugeEnd = nowMs;
+        if (GaugeTopReached(gauge.gaugeStart, nowMs, gauge.gaugeRate)) {
+            gauge.gaugeRising = false;
+        }
+        return false;
+    }
+    gauge.gaugeEnd = nowMs;
+    gauge.launched = GaugeBottomReached(gauge.gaugeStart, gauge.gaugeTop, nowMs);
+    return gauge.launched;
+}
+
+bool GaugeClick(GaugeState& gauge, uint32_t nowMs) {
+    if (gauge.launched) {
+        return false;
+    }
+    if (gauge.gaugeRising) {
+        gauge.gaugeTop = nowMs;
+        gauge.gaugeEnd = nowMs;
+        gauge.gaugeRising = false;
+        return false;
+    }
+    gauge.gaugeEnd = nowMs;
+    gauge.launched = true;
+    return true;
+}
+
 GaugeReadings ReadGauge(uint32_t gaugeStartMs, uint32_t gaugeTopMs, uint32_t gaugeEndMs, int gaugeRate) {
     const float msPerUnit = 1000.0f / static_cast<float>(gaugeRate > 0 ? gaugeRate : 1);
     GaugeReadings r;

@@ -27,6 +27,23 @@ bool GaugeTopReached(uint32_t gaugeStartMs, uint32_t nowMs, int gaugeRate);
 // The falling marker has passed 0: the shot goes off without a second click.
 bool GaugeBottomReached(uint32_t gaugeStartMs, uint32_t gaugeTopMs, uint32_t nowMs);
 
+// The gauge of one swing, in clock milliseconds.
+struct GaugeState {
+    uint32_t gaugeStart = 0;  // the swing began, marker at 0
+    uint32_t gaugeTop = 0;    // the marker stopped rising: first click or the top of the scale
+    uint32_t gaugeEnd = 0;    // the second click, or the marker passing 0
+    int gaugeRate = 0;        // units per second
+    bool gaugeRising = false;
+    bool launched = false;
+};
+
+void StartGauge(GaugeState& gauge, uint32_t nowMs, int gaugeRate);
+// Every frame of the swing. Returns true once, on the frame at which the falling marker passes 0
+// and the shot goes off by itself.
+bool GaugeFrame(GaugeState& gauge, uint32_t nowMs);
+// A click during the swing. Returns true when it was the second click, which launches the shot.
+bool GaugeClick(GaugeState& gauge, uint32_t nowMs);
+
 struct GaugeReadings {
     float p1 = 0.0f;            // marker at the first click
     float p2 = 0.0f;            // marker at the second click
@@ -36,5 +53,8 @@ struct GaugeReadings {
 };
 
 GaugeReadings ReadGauge(uint32_t gaugeStartMs, uint32_t gaugeTopMs, uint32_t gaugeEndMs, int gaugeRate);
+inline GaugeReadings ReadGauge(const GaugeState& g) {
+    return ReadGauge(g.gaugeStart, g.gaugeTop, g.gaugeEnd, g.gaugeRate);
+}
 
 }  // namespace physics

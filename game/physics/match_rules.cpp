@@ -1,14 +1,11 @@
 #include "game/physics/match_rules.h"
 
-#include <cmath>
+#include "game/physics/geometry.h"
 
 namespace physics {
 
 float BallToPin(const MatchRules& match, int player) {
-    const platform::Vec3 ball = match.players[player].ballPos;
-    const double dx = static_cast<double>(ball.x) - match.pin.x;
-    const double dz = static_cast<double>(ball.z) - match.pin.z;
-    return static_cast<float>(std::sqrt(dx * dx + dz * dz));
+    return DistanceXZ(match.players[player].ballPos, match.pin);
 }
 
 void ResetRulesForHole(MatchRules& match, int hole, int par, platform::Vec3 teePoint) {

@@ -86,6 +86,32 @@ TEST(Gauge, TurnsAtTheTopAndFiresBelowZero) {
     EXPECT_TRUE(GaugeBottomReached(1000, 2000, 3001));
 }
 
+TEST(Gauge, TwoClicksOrTheScaleRunningOut) {
+    GaugeState g;
+    StartGauge(g, 1000, 50);
+    EXPECT_FALSE(GaugeFrame(g, 1500));
+    EXPECT_FALSE(GaugeClick(g, 3100));  // first click stops the rise at 105
+    EXPECT_FALSE(GaugeFrame(g, 4000));
+    EXPECT_TRUE(GaugeClick(g, 4900));
+    EXPECT_FALSE(GaugeClick(g, 5000));  // a third click does nothing
+    EXPECT_FLOAT_EQ(ReadGauge(g).p1, 105.0f);
+    EXPECT_FLOAT_EQ(ReadGauge(g).p2, 15.0f);
+
+    // No click at all: the marker turns at the top of the scale and launches when it passes 0.
+    StartGauge(g, 0, 50);
+    uint32_t now = 0;
+    bool launched = false;
+    while (!launched && now < 10000) {
+        now += 16;
+        launched = GaugeFrame(g, now);
+    }
+    EXPECT_TRUE(launched);
+    EXPECT_GT(g.gaugeTop, 2400u);
+    EXPECT_LE(g.gaugeTop, 2416u);
+    EXPECT_NEAR(ReadGauge(g).p2, 0.0f, 1.0f);
+    EXPECT_FALSE(GaugeFrame(g, now + 16));
+}
+
 TEST(Gauge, ReadingsFromClickTimes) {
     // 50 units per second: 20 ms per unit. Top click at 105, second click at the impact mark.
     GaugeReadings g = ReadGauge(1000, 1000 + 2100, 1000 + 2100 + 1800, 50);
