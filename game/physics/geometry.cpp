@@ -76,7 +76,9 @@ namespace {
 // Whether p lies on the same side of the edge's line as the centroid c.
 bool EdgePasses(PointXZ e1, PointXZ e2, PointXZ c, PointXZ p) {
     if (e1.x == e2.x) {
-        return (p.x < e1.x && c.x < e1.x) || (p.x > e1.x && c.x > e1.x);
+        // A point exactly on an edge along z counts as inside, as it does on every other edge:
+        // otherwise a probe along such an edge would fall through both triangles that share it.
+        return p.x == e1.x || (p.x < e1.x && c.x < e1.x) || (p.x > e1.x && c.x > e1.x);
     }
     const float m = static_cast<float>((double(e2.z) - e1.z) / (double(e2.x) - e1.x));
     const float k = static_cast<float>(double(e1.z) - double(m) * e1.x);

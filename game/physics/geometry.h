@@ -29,7 +29,7 @@ float DistanceXZ(Vec3 p, Vec3 q);
 bool SegmentPlane(Vec3 a, Vec3 b, Vec3 c, Vec3 p, Vec3 q, Vec3* out);
 
 // Whether p lies inside the triangle, by testing that p is on the centroid's side of every edge.
-// A point on a slanted edge counts as inside; a point on an edge parallel to the z axis does not.
+// A point on an edge counts as inside.
 bool PointInTriangleXZ(PointXZ a, PointXZ b, PointXZ c, PointXZ p);
 
 // Crossing of segment p-q with triangle a, b, c: on the plane, no farther from p than q is, and

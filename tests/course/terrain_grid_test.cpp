@@ -103,6 +103,20 @@ TEST(TerrainGrid, HeightNormalAndGroupUnderAPoint) {
     EXPECT_EQ(p.y, 99.0f);
 }
 
+TEST(TerrainGrid, ProbesAlongSharedEdgesFindGround) {
+    FnxModel model;
+    fixtures::AddHeightfield(model, "FWY", -20, -20, 20, 20, 4,
+                             [](float x, float z) { return 3.0f + x * 0.1f + z * 0.05f; });
+    const TerrainGrid grid = BuildTerrainGrid(model);
+    for (float x = -20.0f; x < 20.0f; x += 2.5f) {
+        for (float z = -20.0f; z < 20.0f; z += 2.5f) {
+            Vec3 p{x, 0, z};
+            ASSERT_TRUE(SeatOnTerrain(grid, p)) << x << "," << z;
+            EXPECT_NEAR(p.y, 3.0f + x * 0.1f + z * 0.05f, 1e-5f);
+        }
+    }
+}
+
 TEST(TerrainGrid, GroundAtOrBelowZeroIsNoGround) {
     FnxModel model;
     AddFlatQuad(model, "WTR", -50, -50, 50, 50, 0.0f);

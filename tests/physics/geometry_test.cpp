@@ -68,12 +68,13 @@ TEST(Geometry, DegenerateAndParallelCasesGiveNoCrossing) {
 TEST(Geometry, PointInTriangleEdgesAndCorners) {
     const PointXZ a{0, 0}, b{0, 10}, c{10, 0};
     EXPECT_TRUE(PointInTriangleXZ(a, b, c, {2, 2}));
-    EXPECT_TRUE(PointInTriangleXZ(c, b, a, {2, 2}));   // winding does not matter
-    EXPECT_TRUE(PointInTriangleXZ(a, b, c, {5, 5}));   // on the slanted edge
-    EXPECT_TRUE(PointInTriangleXZ(a, b, c, {5, 0}));   // on the edge along x (slope 0)
-    EXPECT_FALSE(PointInTriangleXZ(a, b, c, {0, 5}));  // on the edge along z
-    EXPECT_FALSE(PointInTriangleXZ(a, b, c, {0, 0}));  // a corner on that edge
-    EXPECT_TRUE(PointInTriangleXZ(a, b, c, {10, 0}));  // a corner off it
+    EXPECT_TRUE(PointInTriangleXZ(c, b, a, {2, 2}));  // winding does not matter
+    EXPECT_TRUE(PointInTriangleXZ(a, b, c, {5, 5}));  // on the slanted edge
+    EXPECT_TRUE(PointInTriangleXZ(a, b, c, {5, 0}));  // on the edge along x (slope 0)
+    EXPECT_TRUE(PointInTriangleXZ(a, b, c, {0, 5}));  // on the edge along z
+    EXPECT_TRUE(PointInTriangleXZ(a, b, c, {0, 0}));  // corners
+    EXPECT_TRUE(PointInTriangleXZ(a, b, c, {10, 0}));
+    EXPECT_FALSE(PointInTriangleXZ(a, b, c, {-0.01f, 5}));
     EXPECT_FALSE(PointInTriangleXZ(a, b, c, {5.01f, 5}));
     EXPECT_FALSE(PointInTriangleXZ(a, b, c, {-1, 2}));
 }
