@@ -8,6 +8,8 @@
 #include <string>
 
 #include "game/course/fnx_loader.h"
+#include "game/course/surface_kind.h"
+#include "game/course/terrain_grid.h"
 #include "tests/course/model_fixtures.h"
 
 namespace benchhole {
@@ -49,6 +51,28 @@ inline std::shared_ptr<course::FnxModel> LargestHole(std::string* name) {
     fixtures::AddHeightfield(*model, "GRE", -20.0f, 500.0f, 20.0f, 540.0f, 40,
                              [&](float x, float z) { return hills(x, z) + 0.01f; });
     return model;
+}
+
+// The middle of the first group of the given surface kind, on the ground; fallback when the hole
+// has no such group or no ground there.
+inline platform::Vec3 MiddleOf(const course::FnxModel& model, const course::TerrainGrid& grid,
+                               course::SurfaceKind kind, platform::Vec3 fallback) {
+    for (size_t g = 0; g < model.groups.size(); ++g) {
+        const course::FnxGroup& group = model.groups[g];
+        if (course::SurfaceKindOfGroup(model, static_cast<int>(g)) != kind || group.vertices.empty()) {
+            continue;
+        }
+        platform::Vec3 sum;
+        for (const course::FnxVertex& v : group.vertices) {
+            sum = sum + platform::Vec3{v.x, v.y, v.z};
+        }
+        platform::Vec3 middle = sum * (1.0f / static_cast<float>(group.vertices.size()));
+        if (course::SeatOnTerrain(grid, middle)) {
+            return middle;
+        }
+    }
+    course::SeatOnTerrain(grid, fallback);
+    return fallback;
 }
 
 }  // namespace benchhole

@@ -19,10 +19,8 @@ bool StartsWithIgnoringCase(const char* name, const char* code) {
 }  // namespace
 
 SurfaceKind SurfaceKindOfName(const char* name) {
-    static constexpr const char* kCodes[kSurfaceKindCount] = {"TEE", "FWY", "GRE", "ROU", "BNK",
-                                                              "WAY", "WTR", "OOB", "OGR"};
     for (int kind = 0; kind < kSurfaceKindCount; ++kind) {
-        if (StartsWithIgnoringCase(name, kCodes[kind])) {
+        if (StartsWithIgnoringCase(name, kSurfaceCodes[kind])) {
             return static_cast<SurfaceKind>(kind);
         }
     }

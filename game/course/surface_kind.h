@@ -23,6 +23,10 @@ enum SurfaceKind : int8_t {
 
 inline constexpr int kSurfaceKindCount = 9;
 
+// The three letters a terrain group's name starts with, by kind.
+inline constexpr const char* kSurfaceCodes[kSurfaceKindCount] = {"TEE", "FWY", "GRE", "ROU", "BNK",
+                                                                 "WAY", "WTR", "OOB", "OGR"};
+
 // The kind a terrain group's name announces by its first three characters ("TEE", "FWY", ... in
 // any case), or kSurfaceNone.
 SurfaceKind SurfaceKindOfName(const char* name);

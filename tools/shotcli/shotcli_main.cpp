@@ -1,0 +1,134 @@
+// shotcli: plays one shot on a hole model and prints the launch, every point of the ball's path
+// and where the ball comes to rest (and where it is played from next).
+//
+//   shotcli --model build/gamedata/Map/.../HoleData.fnx --ball 0,-60 --aim 0,150 --club 0
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "game/course/course_objects.h"
+#include "game/course/fnx_loader.h"
+#include "game/course/surface_kind.h"
+#include "game/course/terrain_grid.h"
+#include "game/physics/ball_flight.h"
+#include "game/physics/club_table.h"
+#include "game/physics/geometry.h"
+#include "game/physics/launch.h"
+#include "game/physics/lie_table.h"
+#include "game/physics/relocation.h"
+#include "tools/shotcli/shot_options.h"
+
+namespace {
+
+using physics::ShotInput;
+
+const char* SurfaceName(uint8_t kind) {
+    return kind < course::kSurfaceKindCount ? physics::LieRow(kind).name : "(none)";
+}
+
+int DefaultLie(uint8_t surface) {
+    if (surface == course::kSurfaceTee) {
+        return physics::kLieTeed;
+    }
+    return surface == course::kSurfaceGreen ? physics::kLiePutting : physics::kLieClean;
+}
+
+void PrintPoints(const physics::ShotTrajectory& path) {
+    std::printf("step        x        y        z  surface  events\n");
+    for (int i = 0; i <= path.trajectoryCount; ++i) {
+        const physics::TrajectoryPoint& p = path.points[i];
+        std::printf("%4d %8.3f %8.3f %8.3f  %-7s", i, p.pos.x, p.pos.y, p.pos.z,
+                    p.surface == physics::kNoSurface ? "-" : course::kSurfaceCodes[p.surface]);
+        if (p.bounced) {
+            std::printf("  bounce");
+        }
+        if (p.objectKind) {
+            std::printf("  object '%c'%s", p.objectKind, p.objectHit ? " hit" : "");
+        }
+        std::printf("\n");
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    tools::ShotOptions options;
+    std::string error;
+    if (!tools::ParseShotOptions(argc, argv, options, error)) {
+        std::fprintf(stderr, "shotcli: %s\n%s", error.c_str(), tools::kShotUsage);
+        return 2;
+    }
+    std::unique_ptr<course::FnxModel, void (*)(course::FnxModel*)> model(course::LoadFnxModel(options.model),
+                                                                         course::FreeFnxModel);
+    if (!model) {
+        std::fprintf(stderr, "shotcli: cannot read the hole model %s\n", options.model.c_str());
+        return 1;
+    }
+    const course::TerrainGrid grid = course::BuildTerrainGrid(*model);
+    course::CourseObjects objects;
+    course::PrepareObjects(*model, grid, objects);
+    const physics::ShotWorld world{model.get(), &grid, &objects, nullptr};
+
+    physics::Ground ground;
+    if (!physics::GroundAt(world, options.ball.x, options.ball.z, &ground)) {
+        std::fprintf(stderr, "shotcli: no ground under the ball at %.2f, %.2f\n", options.ball.x,
+                     options.ball.z);
+        return 1;
+    }
+    course::SeatOnTerrain(grid, options.aim);
+    course::SeatOnTerrain(grid, options.pin);
+
+    ShotInput shot;
+    shot.ballPos = shot.startPos = ground.point;
+    shot.surface = shot.startSurface = ground.kind;
+    shot.aimTarget = options.aim;
+    shot.pinDistance = physics::DistanceXZ(ground.point, options.pin);
+    shot.club = static_cast<uint8_t>(options.club);
+    shot.swingKind = physics::SwingKindOfClub(options.club);
+    shot.lieClass = static_cast<uint8_t>(options.lieClass >= 0 ? options.lieClass : DefaultLie(ground.kind));
+    shot.bite = options.bite;
+    shot.powerShot = options.powerShot;
+
+    const int rate = physics::GaugeRate(shot, options.gameLevel, options.spin);
+    uint32_t top = options.gaugeTopMs, end = options.gaugeEndMs;
+    if (top == 0) {  // a perfect swing: the top mark, then the impact mark
+        top = static_cast<uint32_t>(105 * 1000 / rate);
+        end = top + static_cast<uint32_t>(90 * 1000 / rate);
+    }
+    physics::LaunchConditions conditions;
+    conditions.gauge = physics::ReadGauge(0, top, end, rate);
+    conditions.spin = options.spin;
+    conditions.wind = options.wind;
+    conditions.gameLevel = options.gameLevel;
+    physics::Rand15 rand;
+    rand.Seed(options.seed);
+    physics::Launch(shot, conditions, rand);
+
+    std::printf("ball %.2f %.2f %.2f on %s, lie class %d, club %s, gauge rate %d, clicks %u and %u ms\n",
+                shot.ballPos.x, shot.ballPos.y, shot.ballPos.z, SurfaceName(shot.surface), shot.lieClass,
+                physics::ClubRow(shot.club).name, rate, top, end);
+    std::printf(
+        "launch %.3f yd/s at %.3f deg, push %.3f deg, curve %.3f deg/s, wind %.3f %.3f, power error "
+        "%.3f, impact error %.3f\n",
+        shot.launchSpeed, shot.elevation, shot.push, shot.curveRate, shot.wind.x, shot.wind.z,
+        shot.powerError, conditions.gauge.impactError);
+
+    const physics::ShotFacts facts{options.gameLevel, options.par, options.strokes, options.pin,
+                                   conditions.gauge.impactError};
+    physics::ShotTrajectory path;
+    physics::SimulateShot(world, facts, shot, path);
+    if (options.everyPoint) {
+        PrintPoints(path);
+    }
+    std::printf(
+        "rests at %.3f %.3f %.3f on %s after %d steps, %.2f yards from the start, %.2f from the pin%s%s\n",
+        shot.ballPos.x, shot.ballPos.y, shot.ballPos.z, SurfaceName(shot.surface), path.trajectoryCount - 1,
+        physics::DistanceXZ(shot.ballPos, shot.startPos), physics::DistanceXZ(shot.ballPos, options.pin),
+        shot.finished && !shot.limitReached ? ", holed" : "", shot.limitReached ? ", stroke limit" : "");
+    uint16_t strokes = static_cast<uint16_t>(options.strokes);
+    physics::RelocateBall(world, options.par, shot, strokes);
+    std::printf("next stroke from %.3f %.3f %.3f on %s, strokes %u\n", shot.ballPos.x, shot.ballPos.y,
+                shot.ballPos.z, SurfaceName(shot.surface), strokes);
+    return 0;
+}
