@@ -1,5 +1,7 @@
 #include "game/shell/version.h"
 
 namespace shell {
-const char* GameVersion() { return "0.1.0"; }
+const char* GameVersion() {
+    return "0.1.0";
+}
 }  // namespace shell

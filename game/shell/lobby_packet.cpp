@@ -1,0 +1,101 @@
+#include "game/shell/lobby_packet.h"
+
+#include <cstring>
+
+#include "game/physics/shot_input.h"
+#include "game/shell/game_snapshot.h"
+#include "platform/le_bytes.h"
+
+namespace shell {
+
+namespace {
+
+constexpr int kUnhandled = -1;
+
+// Body bytes a received message needs before it can be handled; kUnhandled for types the client
+// never acts on (its own reports coming back included).
+int RequiredBody(uint32_t type) {
+    switch (type) {
+        case kMsgChat:
+        case kMsgNotice:
+        case kMsgQuietNotice:
+        case kMsgSystemText:
+        case kMsgConcedeVote:
+        case kMsgPlayerLeft:
+        case kMsgObserverJoin:
+        case kMsgCloseMatch:
+            return 0;
+        case kMsgShooterReady:
+        case kMsgNextHole:
+        case kMsgTimeOut:
+            return 1;
+        case kMsgTurnStart:
+        case kMsgShotSetup:
+        case kMsgShot:
+        case kMsgShotEnd:
+            return physics::kShotInputWireSize;
+        case kMsgSnapshot:
+            return kGameSnapshotWireSize;
+        case kMsgPin:
+            return 13;
+        case kMsgWind:
+            return 8;
+        default:
+            return kUnhandled;
+    }
+}
+
+}  // namespace
+
+std::vector<uint8_t> BuildLobbyPacket(const char* sender, const char* recipient, const uint8_t* payload,
+                                      uint32_t payloadLength) {
+    std::vector<uint8_t> bytes(kLobbyHeaderSize + payloadLength + 1, 0);
+    platform::LeWriter w(bytes.data(), bytes.size());
+    w.Name(sender, kLobbyNameField);
+    w.Name(recipient, kLobbyNameField);
+    w.U32(payloadLength);
+    if (payloadLength > 0) {
+        w.Bytes(payload, payloadLength);
+    }
+    return bytes;
+}
+
+PacketCheck ParseLobbyPacket(const uint8_t* data, size_t size, LobbyPacket& out) {
+    if (data == nullptr || size < kLobbyMinPacket) {
+        return PacketCheck::kMalformed;
+    }
+    platform::LeReader r(data, size);
+    LobbyPacket packet;
+    r.Name(packet.sender, kLobbyNameField);
+    r.Name(packet.recipient, kLobbyNameField);
+    const uint32_t payloadLength = r.U32();
+    if (payloadLength < 4 || payloadLength > size - kLobbyHeaderSize) {
+        return PacketCheck::kMalformed;
+    }
+    packet.type = r.U32();
+    const int required = RequiredBody(packet.type);
+    if (required == kUnhandled) {
+        return PacketCheck::kUnknownType;
+    }
+    const size_t bodyLength = payloadLength - 4;
+    if (bodyLength < static_cast<size_t>(required)) {
+        return PacketCheck::kMalformed;
+    }
+    packet.body.assign(data + kLobbyHeaderSize + 4, data + kLobbyHeaderSize + 4 + bodyLength);
+    out = std::move(packet);
+    return PacketCheck::kAccepted;
+}
+
+bool IsChatType(uint32_t type) {
+    return type == kMsgChat || type == kMsgNotice || type == kMsgQuietNotice || type == kMsgSystemText;
+}
+
+std::string PacketText(const LobbyPacket& packet) {
+    if (packet.body.empty()) {
+        return std::string();
+    }
+    const char* text = reinterpret_cast<const char*>(packet.body.data());
+    return std::string(text, strnlen(text, packet.body.size()));
+}
+
+}  // namespace shell
