@@ -60,27 +60,40 @@ std::vector<uint8_t> BuildLobbyPacket(const char* sender, const char* recipient,
     return bytes;
 }
 
-PacketCheck ParseLobbyPacket(const uint8_t* data, size_t size, LobbyPacket& out) {
+bool ReadLobbyHeader(const uint8_t* data, size_t size, LobbyHeader& out) {
     if (data == nullptr || size < kLobbyMinPacket) {
-        return PacketCheck::kMalformed;
+        return false;
     }
     platform::LeReader r(data, size);
-    LobbyPacket packet;
-    r.Name(packet.sender, kLobbyNameField);
-    r.Name(packet.recipient, kLobbyNameField);
-    const uint32_t payloadLength = r.U32();
-    if (payloadLength < 4 || payloadLength > size - kLobbyHeaderSize) {
+    LobbyHeader header;
+    r.Name(header.sender, kLobbyNameField);
+    r.Name(header.recipient, kLobbyNameField);
+    header.payloadLength = r.U32();
+    header.type = r.U32();
+    if (header.payloadLength < 4 || header.payloadLength > size - kLobbyHeaderSize) {
+        return false;
+    }
+    out = header;
+    return true;
+}
+
+PacketCheck ParseLobbyPacket(const uint8_t* data, size_t size, LobbyPacket& out) {
+    LobbyHeader header;
+    if (!ReadLobbyHeader(data, size, header)) {
         return PacketCheck::kMalformed;
     }
-    packet.type = r.U32();
-    const int required = RequiredBody(packet.type);
+    const int required = RequiredBody(header.type);
     if (required == kUnhandled) {
         return PacketCheck::kUnknownType;
     }
-    const size_t bodyLength = payloadLength - 4;
+    const size_t bodyLength = header.payloadLength - 4;
     if (bodyLength < static_cast<size_t>(required)) {
         return PacketCheck::kMalformed;
     }
+    LobbyPacket packet;
+    std::memcpy(packet.sender, header.sender, kLobbyNameField);
+    std::memcpy(packet.recipient, header.recipient, kLobbyNameField);
+    packet.type = header.type;
     packet.body.assign(data + kLobbyHeaderSize + 4, data + kLobbyHeaderSize + 4 + bodyLength);
     out = std::move(packet);
     return PacketCheck::kAccepted;

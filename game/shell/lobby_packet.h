@@ -49,6 +49,18 @@ struct LobbyPacket {
     std::vector<uint8_t> body;  // the payload after the type
 };
 
+// The fixed part of a packet.
+struct LobbyHeader {
+    char sender[kLobbyNameField] = {};     // always NUL-terminated
+    char recipient[kLobbyNameField] = {};  // always NUL-terminated
+    uint32_t payloadLength = 0;
+    uint32_t type = 0;
+};
+
+// Reads the names, the payload length and the type. False when the packet is shorter than that or
+// shorter than the payload length it states.
+bool ReadLobbyHeader(const uint8_t* data, size_t size, LobbyHeader& out);
+
 enum class PacketCheck { kAccepted, kMalformed, kUnknownType };
 
 // Builds the bytes of one packet: N + 45 bytes with the spare byte zero. Names longer than 19

@@ -1,0 +1,42 @@
+// Feeds arbitrary bytes to the client's receive step and reads whatever it queued the way the
+// frame tick would.
+
+#include <cstddef>
+#include <cstdint>
+
+#include "game/shell/lobby_link.h"
+#include "game/shell/lobby_messages.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    shell::LobbyLink link;
+    shell::LobbyReceive(link, data, size);
+    shell::LobbyPacket packet;
+    while (shell::TakeGameMessage(link, false, packet)) {
+        switch (packet.type) {
+            case shell::kMsgTurnStart:
+            case shell::kMsgShotSetup:
+            case shell::kMsgShot:
+            case shell::kMsgShotEnd:
+                (void)shell::MessageShot(packet);
+                break;
+            case shell::kMsgSnapshot:
+                (void)shell::SnapshotIndicesValid(shell::MessageSnapshot(packet));
+                break;
+            case shell::kMsgPin:
+                (void)shell::MessagePin(packet);
+                break;
+            case shell::kMsgWind:
+                (void)shell::MessageWind(packet);
+                break;
+            case shell::kMsgShooterReady:
+            case shell::kMsgNextHole:
+            case shell::kMsgTimeOut:
+                (void)shell::MessageSlot(packet);
+                break;
+            default:
+                (void)shell::PacketText(packet);
+                break;
+        }
+    }
+    return 0;
+}

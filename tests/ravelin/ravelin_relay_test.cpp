@@ -1,0 +1,126 @@
+// Ravelin as a program: it starts scripted clients (RavelinProbe), which talk to it through real
+// sockets with the game's own lobby link.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Received {
+    std::vector<std::string> broadcast;  // packets with an empty recipient, in arrival order
+    std::vector<std::string> addressed;  // the others
+};
+
+std::vector<std::string> Lines(const fs::path& path) {
+    std::ifstream in(path);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+Received ReadLog(const fs::path& path) {
+    Received r;
+    for (const std::string& line : Lines(path)) {
+        const size_t bar = line.find('|');
+        (line[bar + 1] == '|' ? r.broadcast : r.addressed).push_back(line);
+    }
+    return r;
+}
+
+size_t Count(const std::vector<std::string>& lines, const std::string& part) {
+    size_t n = 0;
+    for (const std::string& line : lines) {
+        n += line.find(part) != std::string::npos;
+    }
+    return n;
+}
+
+class RavelinRelay : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        root_ = fs::temp_directory_path() /
+                ("brightlea-relay-" +
+                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(root_);
+        fs::create_directories(root_ / "data" / "Info" / "ENG");
+        fs::create_directories(root_ / "data" / "Map" / "Club_01" / "Hole_01");
+        std::ofstream(root_ / "data" / "Option.ini") << "LANGUAGE ENG\n";
+        std::ofstream(root_ / "commands") << commands_;
+    }
+    void TearDown() override { fs::remove_all(root_); }
+
+    // Runs Ravelin with the given extra arguments; returns its exit code.
+    int Run(const std::string& players, const std::string& environment = "") {
+        const std::string bin = BRIGHTLEA_BIN_DIR;
+        const std::string command = environment + " " + bin + "/Ravelin --data " + (root_ / "data").string() +
+                                    " --client " + bin + "/RavelinProbe --work " + (root_ / "work").string() +
+                                    " --max-seconds 60 --players " + players + " < " +
+                                    (root_ / "commands").string() + " > " + (root_ / "reports").string() +
+                                    " 2> " + (root_ / "log").string();
+        const int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    Received Client(int i) {
+        return ReadLog(root_ / "work" / ("client-" + std::to_string(i)) / "received.log");
+    }
+    std::vector<std::string> Reports() { return Lines(root_ / "reports"); }
+
+    fs::path root_;
+    std::string commands_;
+};
+
+TEST_F(RavelinRelay, EveryClientSeesThePacketsInTheSameOrder) {
+    ASSERT_EQ(Run("Ann,Bob,Cy"), 0) << Lines(root_ / "log").size();
+    const Received ann = Client(0);
+    const Received bob = Client(1);
+    const Received cy = Client(2);
+    EXPECT_EQ(Count(ann.broadcast, "|94|"), 3u);
+    EXPECT_EQ(ann.broadcast, bob.broadcast);
+    EXPECT_EQ(ann.broadcast, cy.broadcast);
+    EXPECT_EQ(ann.broadcast.size(), 3u * (2 * 20 + 2));
+    // Each player addressed one snapshot to the next one.
+    EXPECT_EQ(Count(ann.addressed, "Cy|Ann|17|"), 1u);
+    EXPECT_EQ(Count(bob.addressed, "Ann|Bob|17|"), 1u);
+    EXPECT_EQ(Count(bob.addressed, "|Ann|17|"), 0u);
+
+    const std::vector<std::string> reports = Reports();
+    EXPECT_EQ(Count(reports, R"("type":16)"), 3u);
+    EXPECT_EQ(Count(reports, R"({"from":"Cy","hole":1,"strokes":5,"type":16})"), 1u);
+    EXPECT_EQ(Count(reports, R"("type":94)"), 3u);
+    EXPECT_FALSE(fs::exists(root_ / "work" / "client-0.sock"));
+}
+
+TEST_F(RavelinRelay, SurvivesGarbageFloodsAndPlayersWhoLeave) {
+    ASSERT_EQ(Run("Ann,Bob,Cy", "RAVELIN_PROBE_ROLES=Bob=quit,Cy=garbage"), 0);
+    const Received ann = Client(0);
+    const Received cy = Client(2);
+    EXPECT_EQ(Count(ann.addressed, "|Bob|91|"), 1u);
+    EXPECT_EQ(Count(cy.addressed, "|Bob|91|"), 1u);
+    EXPECT_EQ(ann.broadcast, cy.broadcast);
+    EXPECT_GE(Count(ann.broadcast, "Cy||0|"), 3000u);
+    EXPECT_EQ(Count(ann.broadcast, "Cy||200|"), 1u);  // relayed; the clients themselves drop it
+    EXPECT_EQ(Count(ann.broadcast, "Ann||94|"), 1u);
+}
+
+TEST_F(RavelinRelay, ClosingTheMatchEndsEveryClient) {
+    commands_ = "say welcome\nclose\n";
+    SetUp();
+    ASSERT_EQ(Run("Ann,Bob"), 0);
+    for (int i = 0; i < 2; ++i) {
+        const Received r = Client(i);
+        EXPECT_EQ(Count(r.broadcast, "||82|"), 1u);
+        EXPECT_EQ(Count(r.broadcast, "||97|"), 1u);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,308 @@
+#include "tools/ravelin/lobby_session.h"
+
+#include <chrono>
+#include <filesystem>
+#include <iostream>
+#include <sstream>
+
+#include "game/shell/lobby_packet.h"
+#include "platform/process.h"
+#include "tools/ravelin/client_setup.h"
+#include "tools/ravelin/relay.h"
+
+namespace fs = std::filesystem;
+
+namespace tools {
+
+namespace {
+
+// Packets taken from one client per round, so that a client sending too fast cannot starve the
+// others.
+constexpr int kPacketsPerRound = 64;
+
+struct Session {
+    const RavelinOptions& options;
+    fs::path data;
+    fs::path work;
+    std::string clientProgram;
+    Relay relay;
+    std::string input;
+    bool inputOpen = true;
+    bool closing = false;
+};
+
+void Log(const std::string& text) {
+    std::cerr << "ravelin: " << text << std::endl;
+}
+
+fs::path DataDirectory(const RavelinOptions& options) {
+    if (!options.dataDir.empty()) {
+        return options.dataDir;
+    }
+    if (fs::exists("Option.ini")) {
+        return fs::current_path();
+    }
+    return fs::path(platform::ProgramDirectory()) / ".." / "gamedata";
+}
+
+std::vector<std::string> ClientEnvironment(const Session& s, const RelayClient& client, size_t index) {
+    std::vector<std::string> env = {
+        "BRIGHTLEA_LOBBY=" + client.listener.Path(),
+        "BRIGHTLEA_INSTANCE=ravelin-" + std::to_string(platform::ProcessId()) + "-" + std::to_string(index),
+    };
+    if (!s.options.timeScale.empty()) {
+        env.push_back("BRIGHTLEA_TIME_SCALE=" + s.options.timeScale);
+    }
+    if (s.options.autoplay) {
+        env.push_back("BRIGHTLEA_AUTOPLAY=1");
+    }
+    if (!s.options.captureDir.empty()) {
+        const fs::path capture = fs::absolute(s.options.captureDir) / ("client-" + std::to_string(index));
+        std::error_code ec;
+        fs::create_directories(capture, ec);
+        env.push_back("BRIGHTLEA_CAPTURE=" + capture.string());
+    }
+    return env;
+}
+
+// Makes the seat's game directory and socket and starts its client. False with error set when the
+// directory or the socket cannot be made; a client that cannot be started counts as ended.
+bool StartClient(Session& s, const Seat& seat, std::string& error) {
+    const size_t index = s.relay.clients.size();
+    const fs::path dir = s.work / ("client-" + std::to_string(index));
+    const std::string startIni = BuildStartIni(s.options.match, s.options.players, seat);
+    if (!PrepareClientDirectory(s.data, dir, s.options.match, startIni, error)) {
+        return false;
+    }
+    RelayClient& client = s.relay.clients.emplace_back();
+    client.seat = seat;
+    client.listener = platform::LobbyListener::Listen(
+        (s.work / ("client-" + std::to_string(index) + ".sock")).string(), &error);
+    if (!client.listener.IsOpen()) {
+        return false;
+    }
+    platform::SpawnRequest request;
+    request.program = s.clientProgram;
+    if (s.options.windowed) {
+        request.arguments.push_back("WINDOWMODE");
+    }
+    request.directory = dir.string();
+    request.setEnvironment = ClientEnvironment(s, client, index);
+    std::string spawnError;
+    client.pid = platform::SpawnProcess(request, &spawnError);
+    if (client.pid < 0) {
+        Log(spawnError);
+        client.processEnded = true;
+        ClientLeft(s.relay, client);
+    } else {
+        Log("started " + seat.name + (seat.observer ? " (observer)" : "") + " in " + dir.string());
+    }
+    return true;
+}
+
+void CloseMatch(Session& s) {
+    if (!s.closing) {
+        s.closing = true;
+        Log("closing the match");
+        SendToAll(s.relay, LobbyMessage(shell::kMsgCloseMatch, "", ""));
+    }
+}
+
+void ObserverJoins(Session& s, const std::string& name) {
+    for (const RelayClient& c : s.relay.clients) {
+        if (c.seat.name == name) {
+            Log("the name " + name + " is taken");
+            return;
+        }
+    }
+    if (name.empty() || name.size() > kMaxObserverName) {
+        Log("an observer name has 1 to 15 characters");
+        return;
+    }
+    RelayClient* player = FirstPlayer(s.relay);
+    if (player == nullptr) {
+        Log("no player left to bring an observer up to date");
+        return;
+    }
+    Seat seat;
+    seat.name = name;
+    seat.observer = true;
+    seat.joinsRunning = true;
+    std::string error;
+    if (!StartClient(s, seat, error)) {
+        Log(error);
+        return;
+    }
+    SendToClient(*player, LobbyMessage(shell::kMsgObserverJoin, name, player->seat.name));
+}
+
+void RunCommand(Session& s, const std::string& line) {
+    std::istringstream in(line);
+    std::string command;
+    in >> command;
+    std::string rest;
+    std::getline(in >> std::ws, rest);
+    if (command == "close") {
+        CloseMatch(s);
+    } else if (command == "observe") {
+        ObserverJoins(s, rest);
+    } else if (command == "say") {
+        SendToAll(s.relay, LobbyMessage(shell::kMsgSystemText, "", "", rest));
+    } else if (!command.empty()) {
+        Log("unknown command: " + command + " (observe NAME, close, say TEXT)");
+    }
+}
+
+void ReadCommands(Session& s) {
+    if (!s.inputOpen) {
+        return;
+    }
+    s.inputOpen = platform::ReadStandardInput(s.input);
+    size_t end;
+    while ((end = s.input.find('\n')) != std::string::npos) {
+        RunCommand(s, s.input.substr(0, end));
+        s.input.erase(0, end + 1);
+    }
+    if (!s.inputOpen && !s.input.empty()) {
+        RunCommand(s, s.input);
+        s.input.clear();
+    }
+}
+
+void ReceiveFrom(Session& s, RelayClient& client, int maxPackets) {
+    if (client.gone) {
+        return;
+    }
+    if (platform::LobbySocket incoming = client.listener.Accept(); incoming.IsOpen()) {
+        client.socket = std::move(incoming);  // a restarted client replaces its old connection
+    }
+    const bool wasOpen = client.socket.IsOpen();
+    client.socket.ReceivePending(
+        [&s, &client](const uint8_t* data, size_t size) {
+            RelayPacket(s.relay, client, data, size, std::cout);
+        },
+        maxPackets);
+    if (wasOpen && !client.socket.IsOpen()) {
+        Log(client.seat.name + " disconnected");
+        ClientLeft(s.relay, client);
+    }
+}
+
+void ReapClients(Session& s) {
+    for (platform::ExitedChild child = platform::TakeExitedChild(); child.pid > 0;
+         child = platform::TakeExitedChild()) {
+        for (RelayClient& client : s.relay.clients) {
+            if (client.pid == child.pid) {
+                client.processEnded = true;
+                Log(client.seat.name + " ended with " + std::to_string(child.exitCode));
+                ReceiveFrom(s, client, 1 << 30);  // what it sent before it ended still counts
+                ClientLeft(s.relay, client);
+            }
+        }
+    }
+}
+
+bool AllEnded(const Session& s) {
+    for (const RelayClient& client : s.relay.clients) {
+        if (!client.processEnded) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void StopAll(Session& s) {
+    for (RelayClient& client : s.relay.clients) {
+        if (!client.processEnded) {
+            platform::StopProcess(client.pid, true);
+        }
+    }
+}
+
+void Poll(Session& s) {
+    std::vector<platform::PollEntry> entries;
+    for (const RelayClient& client : s.relay.clients) {
+        entries.push_back({client.listener.Fd()});
+        if (client.socket.IsOpen()) {
+            entries.push_back({client.socket.Fd(), !client.outbox.empty()});
+        }
+    }
+    if (s.inputOpen) {
+        entries.push_back({platform::StandardInputFd()});
+    }
+    platform::PollFds(entries, 50);
+}
+
+}  // namespace
+
+int RunLobby(const RavelinOptions& options) {
+    RavelinOptions resolved = options;
+    const fs::path data = fs::absolute(DataDirectory(options));
+    std::string error;
+    if (!ResolveMatchSettings(data, resolved.match, error)) {
+        Log(error);
+        return 2;
+    }
+    const bool ownWork = options.workDir.empty();
+    Session session{resolved};
+    session.data = data;
+    session.work = ownWork ? fs::temp_directory_path() / ("ravelin-" + std::to_string(platform::ProcessId()))
+                           : fs::absolute(options.workDir);
+    session.clientProgram = options.clientProgram.empty() ? platform::ProgramDirectory() + "/Brightlea"
+                                                          : fs::absolute(options.clientProgram).string();
+    std::error_code ec;
+    fs::create_directories(session.work, ec);
+
+    platform::CatchStopSignals();
+    for (size_t i = 0; i < resolved.players.size() + resolved.observers.size(); ++i) {
+        Seat seat;
+        seat.observer = i >= resolved.players.size();
+        seat.slot = seat.observer ? 0 : static_cast<int>(i);
+        seat.name = seat.observer ? resolved.observers[i - resolved.players.size()] : resolved.players[i];
+        if (!StartClient(session, seat, error)) {
+            Log(error);
+            StopAll(session);
+            return 2;
+        }
+    }
+
+    const auto start = std::chrono::steady_clock::now();
+    int handledSignals = 0;
+    int exitCode = 0;
+    while (!AllEnded(session)) {
+        Poll(session);
+        for (RelayClient& client : session.relay.clients) {
+            ReceiveFrom(session, client, kPacketsPerRound);
+        }
+        ReadCommands(session);
+        FlushOutboxes(session.relay);
+        ReapClients(session);
+        FlushOutboxes(session.relay);
+
+        const int signals = platform::StopSignalCount();
+        if (signals > handledSignals) {
+            handledSignals = signals;
+            if (signals == 1) {
+                CloseMatch(session);
+            } else {
+                StopAll(session);
+            }
+        }
+        if (options.maxSeconds > 0 && exitCode == 0 &&
+            std::chrono::steady_clock::now() - start > std::chrono::seconds(options.maxSeconds)) {
+            Log("time is up: stopping the clients");
+            StopAll(session);
+            exitCode = 1;
+        }
+    }
+    Log("every client has ended; " + std::to_string(session.relay.relayed) + " packets relayed, " +
+        std::to_string(session.relay.droppedMalformed) + " malformed and " +
+        std::to_string(session.relay.droppedUnroutable) + " unroutable dropped");
+    session.relay.clients.clear();  // removes the socket files
+    if (ownWork) {
+        fs::remove_all(session.work, ec);
+    }
+    return exitCode;
+}
+
+}  // namespace tools

@@ -1,0 +1,14 @@
+#pragma once
+// One run of the stand-in lobby: makes the clients' game directories and sockets, starts the
+// clients and relays their traffic until every client has ended.
+
+#include <string>
+
+#include "tools/ravelin/ravelin_options.h"
+
+namespace tools {
+
+// Runs the match; returns the process exit code (0 when the match ran and every client ended).
+int RunLobby(const RavelinOptions& options);
+
+}  // namespace tools

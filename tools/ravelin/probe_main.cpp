@@ -1,0 +1,204 @@
+// RavelinProbe: a scripted client for exercising a lobby without the game. Started by Ravelin in
+// place of Brightlea (Ravelin --client RavelinProbe), it reads its seat from its "Start.ini",
+// sends a fixed script of messages through the game's own lobby link, writes every packet it
+// receives to "received.log" in its directory, and ends once every player has said "GameEnd" (or
+// left), or when the lobby closes the match.
+//
+// RAVELIN_PROBE_ROLES="Name=role,..." gives single players another script:
+//   quit     sends one chat line and ends at once, without saying goodbye
+//   garbage  also sends malformed packets and a flood of chat lines
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "game/shell/lobby_link.h"
+#include "game/shell/lobby_messages.h"
+#include "platform/lobby_socket.h"
+#include "tools/ravelin/client_setup.h"
+
+namespace {
+
+constexpr int kRounds = 20;
+constexpr int kFlood = 3000;
+
+struct ProbeSeat {
+    std::vector<std::string> players;
+    int slot = 0;
+    bool observer = false;
+    std::string observerName;
+};
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Splits a "Start.ini" line into words; a double-quoted part is one word.
+std::vector<std::string> Words(const std::string& line) {
+    std::vector<std::string> words;
+    std::string word;
+    bool quoted = false;
+    bool inWord = false;
+    for (char c : line) {
+        if (c == '"') {
+            if (quoted) {
+                words.push_back(word);
+                word.clear();
+                inWord = false;
+            }
+            quoted = !quoted;
+        } else if (!quoted && static_cast<unsigned char>(c) <= ' ') {
+            if (inWord) {
+                words.push_back(word);
+                word.clear();
+                inWord = false;
+            }
+        } else {
+            word += c;
+            inWord = true;
+        }
+    }
+    if (inWord) {
+        words.push_back(word);
+    }
+    return words;
+}
+
+ProbeSeat ReadSeat() {
+    const std::string language = tools::OptionLanguage(ReadFile("Option.ini"));
+    std::stringstream in(ReadFile("Info/" + language + "/Start.ini"));
+    ProbeSeat seat;
+    std::string line;
+    while (std::getline(in, line)) {
+        const std::vector<std::string> w = Words(line);
+        if (w.size() >= 2 && w[0] == "MAXPLAYERS") {
+            seat.players.resize(std::clamp(std::atoi(w[1].c_str()), 0, 4));
+        } else if (w.size() >= 2 && w[0] == "MYNO") {
+            seat.slot = std::atoi(w[1].c_str());
+        } else if (w.size() >= 2 && w[0] == "MYOBSERVER") {
+            seat.observer = w[1] == "1";
+        } else if (w.size() >= 2 && w[0] == "OBSERVERID") {
+            seat.observerName = w[1];
+        } else if (w.size() >= 3 && w[0] == "PLAYERID") {
+            const size_t slot = static_cast<size_t>(std::atoi(w[1].c_str()));
+            if (slot < seat.players.size()) {
+                seat.players[slot] = w[2];
+            }
+        }
+    }
+    return seat;
+}
+
+std::string RoleOf(const std::string& name) {
+    const char* roles = std::getenv("RAVELIN_PROBE_ROLES");
+    std::stringstream in(roles == nullptr ? "" : roles);
+    std::string entry;
+    while (std::getline(in, entry, ',')) {
+        if (entry.rfind(name + "=", 0) == 0) {
+            return entry.substr(name.size() + 1);
+        }
+    }
+    return "play";
+}
+
+void SendGarbage(shell::LobbyLink& link) {
+    const std::vector<std::vector<uint8_t>> garbage = {
+        {1, 2, 3},
+        std::vector<uint8_t>(47, 0xFF),
+        std::vector<uint8_t>(60, 0xFF),  // a payload length far beyond the packet
+        shell::BuildLobbyPacket("Mallory", "Nobody", nullptr, 0),
+    };
+    for (const auto& packet : garbage) {
+        link.socket.Send(packet.data(), packet.size());
+    }
+    const uint8_t unknownType[5] = {200, 0, 0, 0, 0};
+    shell::LobbySend(link, "", unknownType, sizeof unknownType);
+    for (int i = 0; i < kFlood; ++i) {
+        shell::SendChat(link, "flood");
+    }
+}
+
+std::string Hex(const uint8_t* data, size_t size) {
+    std::string text;
+    char digits[3];
+    for (size_t i = 0; i < size; ++i) {
+        std::snprintf(digits, sizeof digits, "%02x", data[i]);
+        text += digits;
+    }
+    return text;
+}
+
+}  // namespace
+
+int main() {
+    const ProbeSeat seat = ReadSeat();
+    const std::string name = seat.observer ? seat.observerName : seat.players.at(seat.slot);
+    shell::LobbyLink link;
+    shell::OpenLobbyLink(link, platform::LobbySocketPath());
+    shell::SetLobbyIdentity(link, name.c_str(), seat.observer);
+    if (link.mode != shell::LobbyMode::kConnected) {
+        std::fprintf(stderr, "probe %s: no lobby\n", name.c_str());
+        return 4;
+    }
+    const std::string role = RoleOf(name);
+    if (role == "quit") {
+        shell::SendChat(link, ("bye from " + name).c_str());
+        return 0;
+    }
+    if (role == "garbage") {
+        SendGarbage(link);
+    }
+    const uint8_t slot = static_cast<uint8_t>(seat.slot);
+    for (int i = 0; i < kRounds; ++i) {
+        shell::SendChat(link, (name + " " + std::to_string(i)).c_str());
+        shell::SendShooterReady(link, slot);
+    }
+    if (seat.players.size() > 1 && !seat.observer) {
+        shell::SendSnapshot(link, seat.players[(seat.slot + 1) % seat.players.size()].c_str(),
+                            shell::GameSnapshot{});
+    }
+    shell::SendHoleReport(link, 1, static_cast<uint8_t>(slot + 3));
+    shell::SendGameEnd(link);
+
+    std::set<std::string> waitingFor(seat.players.begin(), seat.players.end());
+    std::ofstream log("received.log");
+    bool closed = false;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!waitingFor.empty() && !closed && link.socket.IsOpen()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return 3;
+        }
+        link.socket.ReceivePending([&](const uint8_t* data, size_t size) {
+            shell::LobbyHeader h;
+            if (!shell::ReadLobbyHeader(data, size, h)) {
+                log << "malformed\n";
+                return;
+            }
+            log << h.sender << '|' << h.recipient << '|' << h.type << '|'
+                << Hex(data + shell::kLobbyHeaderSize, h.payloadLength) << '\n';
+            if (h.type == shell::kMsgGameEnd) {
+                waitingFor.erase(h.sender);
+            } else if (h.type == shell::kMsgPlayerLeft) {
+                waitingFor.erase(h.recipient);
+            } else if (h.type == shell::kMsgCloseMatch) {
+                closed = true;
+            }
+            shell::LobbyReceive(link, data, size);
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    if (closed) {
+        shell::SendGameEnd(link);
+    }
+    return waitingFor.empty() || closed ? 0 : 5;
+}

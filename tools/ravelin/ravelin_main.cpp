@@ -1,0 +1,22 @@
+// Ravelin: the stand-in lobby for development, tests and play on one machine.
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "tools/ravelin/lobby_session.h"
+#include "tools/ravelin/ravelin_options.h"
+
+int main(int argc, char** argv) {
+    tools::RavelinOptions options;
+    std::string error;
+    if (!tools::ParseRavelinOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
+        std::cerr << "Ravelin: " << error << "\n(Ravelin --help explains the options)\n";
+        return 2;
+    }
+    if (options.help) {
+        std::cout << tools::RavelinHelpText();
+        return 0;
+    }
+    return tools::RunLobby(options);
+}

@@ -1,0 +1,197 @@
+#include "tools/ravelin/ravelin_options.h"
+
+#include <cstdlib>
+#include <map>
+#include <set>
+#include <sstream>
+
+namespace tools {
+
+namespace {
+
+std::vector<std::string> SplitNames(const std::string& list) {
+    std::vector<std::string> names;
+    std::stringstream in(list);
+    std::string name;
+    while (std::getline(in, name, ',')) {
+        names.push_back(name);
+    }
+    return names;
+}
+
+bool ParseInt(const std::string& text, int low, int high, int& out) {
+    char* end = nullptr;
+    const long v = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || v < low || v > high) {
+        return false;
+    }
+    out = static_cast<int>(v);
+    return true;
+}
+
+bool ParseGameMode(const std::string& text, int& out) {
+    if (text == "stroke") {
+        out = 0;
+    } else if (text == "skins") {
+        out = 1;
+    } else if (text == "vegas") {
+        out = 2;
+    } else {
+        return ParseInt(text, 0, 2, out);
+    }
+    return true;
+}
+
+bool CheckNames(const std::vector<std::string>& names, size_t maxLength, const char* what,
+                std::string& error) {
+    for (const std::string& name : names) {
+        if (name.empty() || name.size() > maxLength || name.find('"') != std::string::npos) {
+            error = std::string(what) + " name \"" + name + "\" must have 1 to " + std::to_string(maxLength) +
+                    " characters and no double quote";
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CheckSeats(const RavelinOptions& o, std::string& error) {
+    if (o.players.empty() || o.players.size() > 4) {
+        error = "a match has 1 to 4 players";
+        return false;
+    }
+    if (o.match.teamPlay && o.players.size() != 4) {
+        error = "team play needs 4 players";
+        return false;
+    }
+    if (!CheckNames(o.players, kMaxPlayerName, "player", error) ||
+        !CheckNames(o.observers, kMaxObserverName, "observer", error)) {
+        return false;
+    }
+    std::set<std::string> seen;
+    for (const auto* list : {&o.players, &o.observers}) {
+        for (const std::string& name : *list) {
+            if (!seen.insert(name).second) {
+                error = "the name \"" + name + "\" is used twice";
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ParseRavelinOptions(const std::vector<std::string>& args, RavelinOptions& o, std::string& error) {
+    MatchSettings& m = o.match;
+    const std::map<std::string, bool*> flags = {
+        {"--team", &m.teamPlay},     {"--near", &m.nearOption},   {"--longest", &m.longestOption},
+        {"--give", &m.giveOption},   {"--free", &m.freeGame},     {"--observer-chat", &m.observerChat},
+        {"--windowed", &o.windowed}, {"--autoplay", &o.autoplay}, {"--help", &o.help},
+    };
+    const std::map<std::string, std::string*> texts = {
+        {"--game-name", &m.gameName},   {"--course-name", &m.courseName}, {"--language", &m.language},
+        {"--data", &o.dataDir},         {"--client", &o.clientProgram},   {"--work", &o.workDir},
+        {"--time-scale", &o.timeScale}, {"--capture", &o.captureDir},
+    };
+    struct Number {
+        int* out;
+        int low;
+        int high;
+    };
+    const std::map<std::string, Number> numbers = {
+        {"--course", {&m.course, 0, 99}},
+        {"--first-hole", {&m.firstHole, 0, 99}},
+        {"--last-hole", {&m.lastHole, 0, 99}},
+        {"--level", {&m.level, 0, 2}},
+        {"--stake", {&m.stake, 0, 1000000}},
+        {"--balls", {&m.balls, 0, 1000000000}},
+        {"--max-seconds", {&o.maxSeconds, 0, 86400}},
+    };
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (auto f = flags.find(arg); f != flags.end()) {
+            *f->second = true;
+            continue;
+        }
+        if (i + 1 >= args.size()) {
+            error = "unknown option or missing value: " + arg;
+            return false;
+        }
+        const std::string& value = args[++i];
+        if (auto t = texts.find(arg); t != texts.end()) {
+            *t->second = value;
+        } else if (auto n = numbers.find(arg); n != numbers.end()) {
+            if (!ParseInt(value, n->second.low, n->second.high, *n->second.out)) {
+                error = arg + " needs a whole number from " + std::to_string(n->second.low) + " to " +
+                        std::to_string(n->second.high);
+                return false;
+            }
+        } else if (arg == "--mode") {
+            if (!ParseGameMode(value, m.gameMode)) {
+                error = "--mode is stroke, skins or vegas (or 0, 1, 2)";
+                return false;
+            }
+        } else if (arg == "--players") {
+            o.players = SplitNames(value);
+        } else if (arg == "--observers") {
+            o.observers = SplitNames(value);
+        } else {
+            error = "unknown option: " + arg;
+            return false;
+        }
+    }
+    return o.help || CheckSeats(o, error);
+}
+
+const char* RavelinHelpText() {
+    return R"(Ravelin - the stand-in lobby: starts the game clients of one match and relays their messages.
+
+Usage: Ravelin [options]
+
+Ravelin makes one game directory per client (sharing the game data, each with its own
+"Start.ini"), starts the clients, relays every message to every client of the match in one
+order, tells the others when a client leaves, writes every report message it receives as one
+JSON line on standard output, and ends when every client has ended.
+
+Seats:
+  --players A,B,...      1 to 4 player names, at most 12 characters each (default Player1)
+  --observers X,...      observers watching from the start, at most 15 characters each
+Match:
+  --course N             course code (default: the first Map/Club_NN of the game data)
+  --course-name TEXT     course name shown in the game (default "Course NN")
+  --first-hole N         first hole (default: the first hole of the course)
+  --last-hole N          last hole (default: the first hole)
+  --mode M               stroke, skins or vegas (default stroke)
+  --level L              difficulty 0, 1 or 2 (default 0)
+  --stake N              balls at stake per settlement; 0 plays without betting (default 0)
+  --balls N              every player's ball account (default 100)
+  --team                 team play (needs 4 players)
+  --near, --longest      nearest-to-the-pin and longest-drive awards
+  --give                 players may concede putts
+  --free                 free game: no power shot, no spin
+  --observer-chat        observers may chat
+  --language XXX         ENG, KOR or JPN (default: the game data's Option.ini)
+  --game-name TEXT       the match's name (default "Ravelin match")
+Clients:
+  --windowed             start the clients in a window (WINDOWMODE)
+  --data DIR             the game data (default: this directory if it holds Option.ini,
+                         else ../gamedata beside Ravelin)
+  --client PATH          the client program (default: Brightlea beside Ravelin)
+  --work DIR             where the client directories and sockets go (default: a fresh
+                         folder under /tmp, removed at the end)
+  --time-scale X         BRIGHTLEA_TIME_SCALE for the clients
+  --autoplay             BRIGHTLEA_AUTOPLAY=1 for the clients
+  --capture DIR          BRIGHTLEA_CAPTURE for the clients, one sub-folder per client
+  --max-seconds N        stop the clients and fail after N seconds
+  --help                 this text
+
+Commands on standard input, one per line:
+  observe NAME           start an observer client that joins the running match
+  close                  close the match (every client announces it and ends)
+  say TEXT               a system line for every client
+
+Ctrl-C closes the match; a second Ctrl-C stops the clients at once.
+)";
+}
+
+}  // namespace tools

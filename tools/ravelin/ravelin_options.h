@@ -1,0 +1,52 @@
+#pragma once
+// Ravelin's command line: the match settings it writes into every client's "Start.ini", who
+// plays and who watches, and where the game data and the client program are.
+
+#include <string>
+#include <vector>
+
+namespace tools {
+
+inline constexpr size_t kMaxPlayerName = 12;
+inline constexpr size_t kMaxObserverName = 15;
+
+struct MatchSettings {
+    std::string gameName = "Ravelin match";
+    int course = -1;         // -1: the first course found in the game data
+    std::string courseName;  // empty: "Course NN"
+    int firstHole = -1;      // -1: the first hole of the course found in the game data
+    int lastHole = -1;       // -1: the same as the first hole
+    int gameMode = 0;        // 0 stroke play, 1 skins, 2 Vegas
+    int level = 0;           // 0, 1, 2
+    int stake = 0;           // balls at stake; below 1 no betting
+    int balls = 100;         // every player's ball account
+    bool teamPlay = false;
+    bool nearOption = false;
+    bool longestOption = false;
+    bool giveOption = false;
+    bool freeGame = false;
+    bool observerChat = false;
+    std::string language;  // empty: the LANGUAGE of the game data's "Option.ini"
+};
+
+struct RavelinOptions {
+    MatchSettings match;
+    std::vector<std::string> players{"Player1"};
+    std::vector<std::string> observers;
+    bool windowed = false;
+    std::string dataDir;        // empty: see DefaultDataDirectory
+    std::string clientProgram;  // empty: Brightlea beside Ravelin
+    std::string workDir;        // empty: a fresh folder under /tmp, removed at the end
+    std::string timeScale;      // passed on as BRIGHTLEA_TIME_SCALE
+    bool autoplay = false;      // BRIGHTLEA_AUTOPLAY=1
+    std::string captureDir;     // BRIGHTLEA_CAPTURE, one sub-folder per client
+    int maxSeconds = 0;         // > 0: stop the clients and fail after this long
+    bool help = false;
+};
+
+// Reads the command line (without the program name). False with error set when something is wrong.
+bool ParseRavelinOptions(const std::vector<std::string>& args, RavelinOptions& options, std::string& error);
+
+const char* RavelinHelpText();
+
+}  // namespace tools

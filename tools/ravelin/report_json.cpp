@@ -1,0 +1,87 @@
+#include "tools/ravelin/report_json.h"
+
+#include <nlohmann/json.hpp>
+
+#include "game/shell/lobby_messages.h"
+#include "game/shell/lobby_packet.h"
+#include "platform/le_bytes.h"
+
+namespace tools {
+
+namespace {
+
+using nlohmann::json;
+
+std::string ReadName(platform::LeReader& r, size_t field) {
+    char name[128] = {};
+    r.Name(name, field);
+    return name;
+}
+
+// Fills the fields of one report type from its body; false for types that are not reports.
+bool ReadReport(uint32_t type, platform::LeReader& r, json& j) {
+    switch (type) {
+        case shell::kMsgHoleReport:
+            j["hole"] = r.U8();
+            j["strokes"] = r.U8();
+            return true;
+        case shell::kMsgChatReport: {
+            json lines = json::array();
+            for (int i = 0; i < shell::kChatReportLines; ++i) {
+                lines.push_back(ReadName(r, shell::kChatReportLineSize));
+            }
+            j["lines"] = lines;
+            return true;
+        }
+        case shell::kMsgFinalScores: {
+            j["players"] = r.U8();
+            json scores = json::array();
+            for (int i = 0; i < 4; ++i) {
+                json entry;
+                entry["name"] = ReadName(r, shell::kPlayerNameSize);
+                entry["present"] = r.U8();
+                entry["strokes"] = r.U16();
+                scores.push_back(entry);
+            }
+            j["scores"] = scores;
+            return true;
+        }
+        case shell::kMsgBallChange:
+            j["player"] = ReadName(r, shell::kPlayerNameSize);
+            j["change"] = r.I32();
+            j["reason"] = r.U8();
+            return true;
+        case shell::kMsgGameEnd:
+            j["text"] = ReadName(r, 8);
+            return true;
+        case shell::kMsgCallLobby:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+std::optional<std::string> ReportJson(const uint8_t* packet, size_t size) {
+    shell::LobbyHeader header;
+    if (!shell::ReadLobbyHeader(packet, size, header)) {
+        return std::nullopt;
+    }
+    json j;
+    j["type"] = header.type;
+    j["from"] = header.sender;
+    const size_t body = shell::kLobbyHeaderSize + 4;
+    platform::LeReader r(packet + body, header.payloadLength - 4);
+    if (!ReadReport(header.type, r, j)) {
+        return std::nullopt;
+    }
+    if (r.Overran()) {
+        j["truncated"] = true;
+    }
+    // Names and chat lines are bytes in the game's code page; anything that is not UTF-8 is
+    // replaced rather than refused.
+    return j.dump(-1, ' ', false, json::error_handler_t::replace);
+}
+
+}  // namespace tools
