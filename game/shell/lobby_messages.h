@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "game/physics/rule_reports.h"
 #include "game/physics/shot_input.h"
 #include "game/shell/game_snapshot.h"
 #include "game/shell/lobby_link.h"
@@ -44,14 +45,9 @@ struct FinalScore {
 };
 void SendFinalScores(LobbyLink& link, uint8_t startingPlayers, const FinalScore scores[4]);  // 92
 
-enum BallChangeReason : uint8_t {
-    kBallSettlement = 0,
-    kBallLost = 1,
-    kBallPowerShot = 2,
-};
-void SendBallChange(LobbyLink& link, const char* player, int32_t change, BallChangeReason reason);  // 93
-void SendGameEnd(LobbyLink& link);                                                                  // 94
-void SendCallLobby(LobbyLink& link);                                                                // 96
+void SendBallChange(LobbyLink& link, const char* player, int32_t change, physics::MoneyReason reason);  // 93
+void SendGameEnd(LobbyLink& link);                                                                      // 94
+void SendCallLobby(LobbyLink& link);                                                                    // 96
 
 // Readers of received bodies; the receive step has already checked their lengths.
 uint8_t MessageSlot(const LobbyPacket& packet);             // 2, 11, 15
