@@ -9,7 +9,6 @@ namespace physics {
 namespace {
 
 constexpr float kNotACandidate = 500.0f;
-constexpr float kGiveDistance = 1.0f;
 
 bool ContestHeld(const MatchRules& match, const RuleOptions& options) {
     const int count = options.playerCount;
@@ -75,33 +74,6 @@ int CheckNearest(MatchRules& match, const RuleOptions& options, int shooter) {
 int CheckLongest(MatchRules& match, const RuleOptions& options, int shooter) {
     return RunContest(match, options, shooter, options.optLongest, 5, course::kSurfaceFairway,
                       match.longestWinner);
-}
-
-bool GiveAllowed(const MatchRules& match, const RuleOptions& options, int localSlot,
-                 const ShotInput& current) {
-    const int count = options.playerCount;
-    const int shooter = current.player;
-    if (!options.optGive || count < 2 || count > kMaxPlayers) {
-        return false;
-    }
-    if (options.gameMode != kModeSkins && options.gameMode != kModeVegas) {
-        return false;
-    }
-    if (!IsPlayer(options, localSlot) || !IsPlayer(options, shooter) || localSlot == shooter) {
-        return false;
-    }
-    if (match.players[localSlot].concedeVote || match.players[shooter].finishedHole) {
-        return false;
-    }
-    for (int p = 0; p < count; ++p) {
-        if (p == shooter) {
-            continue;
-        }
-        if (!match.players[p].finishedHole || match.players[p].strokes > match.players[shooter].strokes) {
-            return false;
-        }
-    }
-    return current.pinDistance <= kGiveDistance;
 }
 
 }  // namespace physics

@@ -1,9 +1,8 @@
 #pragma once
 // The side contests once every tee shot is played: nearest to the pin on par 3 holes, longest
-// drive on par 5 holes; and whether a player may concede another's short putt.
+// drive on par 5 holes.
 
 #include "game/physics/match_rules.h"
-#include "game/physics/shot_input.h"
 
 namespace physics {
 
@@ -12,9 +11,5 @@ namespace physics {
 // candidate; the match driver announces a winner.
 int CheckNearest(MatchRules& match, const RuleOptions& options, int shooter);
 int CheckLongest(MatchRules& match, const RuleOptions& options, int shooter);
-
-// Whether the local player may concede the current shooter's putt: the give button is live.
-bool GiveAllowed(const MatchRules& match, const RuleOptions& options, int localSlot,
-                 const ShotInput& current);
 
 }  // namespace physics

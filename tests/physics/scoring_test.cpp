@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "game/course/surface_kind.h"
+#include "game/physics/concede.h"
 #include "game/physics/contests.h"
 #include "game/physics/order_of_play.h"
 #include "game/physics/settlement.h"
@@ -447,6 +448,32 @@ TEST(Contests, GiveOnlyForTheLastShortPuttOfTheHole) {
     m.players[2].finishedHole = 1;
     o.gameMode = kModeStrokePlay;
     EXPECT_FALSE(GiveAllowed(m, o, 2, putt));
+}
+
+TEST(Contests, EnoughConcedeVotesHoleTheBallOnTheShootersClient) {
+    RuleOptions o = Options(3, kModeSkins, 10);
+    MatchRules m = Match();
+    m.pin = platform::Vec3{2.0f, 3.0f, 300.0f};
+    ShotInput putt;
+    putt.player = 1;
+    ConcedeOutcome watcher = ApplyConcedeVote(m, o, 0, 2, false, true, putt);
+    EXPECT_FALSE(watcher.announceGiver);
+    EXPECT_EQ(m.players[0].concedeVote, 1);
+
+    ShotInput own = putt;
+    ConcedeOutcome first = ApplyConcedeVote(m, o, 0, 1, false, true, own);
+    EXPECT_TRUE(first.announceGiver);
+    EXPECT_FALSE(first.conceded);  // slot 2 has not conceded yet
+    ConcedeOutcome late = ApplyConcedeVote(m, o, 2, 1, true, true, own);
+    EXPECT_FALSE(late.conceded);  // the swing had started: recorded only
+    EXPECT_EQ(m.players[2].concedeVote, 1);
+    ConcedeOutcome both = ApplyConcedeVote(m, o, 2, 1, false, true, own);
+    EXPECT_TRUE(both.conceded);
+    EXPECT_EQ(own.finished, 1);
+    EXPECT_EQ(own.ballPos.x, 2.0f);
+    EXPECT_EQ(own.ballPos.z, 300.0f);
+
+    EXPECT_FALSE(ApplyConcedeVote(m, o, 7, 1, false, true, own).announceGiver);  // not a player
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "game/physics/club_table.h"
-#include "game/physics/lie_table.h"
 #include "game/physics/result_names.h"
 
 namespace physics {
@@ -21,15 +20,9 @@ TEST(ResultNames, EachParEndsAtDoublePar) {
         EXPECT_STREQ(ResultName(par, 1), "Hole in One");
         EXPECT_STREQ(ResultName(par, par), "Par");
         EXPECT_STREQ(ResultName(par, par + 1), "Bogey");
+        EXPECT_STREQ(ResultName(par, 2 * par + 1), "");
     }
-}
-
-TEST(ResultNames, OutsideTheTableIsEmpty) {
-    EXPECT_STREQ(ResultName(3, 7), "");
-    EXPECT_STREQ(ResultName(4, 9), "");
-    EXPECT_STREQ(ResultName(5, 11), "");
     EXPECT_STREQ(ResultName(4, 0), "");
-    EXPECT_STREQ(ResultName(2, 1), "");
     EXPECT_STREQ(ResultName(6, 1), "");
 }
 
@@ -59,21 +52,6 @@ TEST(ClubTable, PutterNeverLoftsAndShortClubsHaveNoOverPowerPenalty) {
         EXPECT_LT(ClubRow(club).speed, ClubRow(club - 1).speed) << club;
         EXPECT_LE(ClubRow(club).carry, ClubRow(club - 1).carry) << club;
     }
-}
-
-TEST(ClubTable, SwingKindsGroupTheClubs) {
-    for (int club = 0; club < kClubCount; ++club) {
-        const int expected = club <= 3 ? 0 : club <= 10 ? 1 : club <= 12 ? 2 : 4;
-        EXPECT_EQ(SwingKindOfClub(club), expected) << club;
-    }
-}
-
-TEST(LieTable, WaterHoldsZerosAndGreensMatch) {
-    EXPECT_STREQ(LieRow(course::kSurfaceOutOfBounds).name, "Out of Bounds");
-    EXPECT_EQ(LieRow(course::kSurfaceWater).bounce, 0.0f);
-    EXPECT_EQ(LieRow(course::kSurfaceWater).friction, 0.0f);
-    EXPECT_EQ(LieRow(course::kSurfaceGreen).bounce, LieRow(course::kSurfaceOtherGreen).bounce);
-    EXPECT_EQ(LieRow(course::kSurfaceBunker).skid, 0.1f);
 }
 
 }  // namespace
