@@ -37,7 +37,33 @@ struct PlannedEntry {
     fs::path target;
     fs::path temporary;
     zip_uint64_t size = 0;
+    fs::perms permissions = fs::perms::none;  // none: keep the old file's, or the default
 };
+
+// The permission bits a package made on a Unix system records for an entry (programs keep their
+// execute bits); none for packages made elsewhere.
+fs::perms RecordedPermissions(zip_t* archive, zip_uint64_t index) {
+    zip_uint8_t system = 0;
+    zip_uint32_t attributes = 0;
+    if (zip_file_get_external_attributes(archive, index, 0, &system, &attributes) != 0 ||
+        system != ZIP_OPSYS_UNIX) {
+        return fs::perms::none;
+    }
+    return static_cast<fs::perms>((attributes >> 16) & 0755);
+}
+
+// What the new file gets: the package's permissions, else those of the file it replaces.
+fs::perms PermissionsFor(const PlannedEntry& entry) {
+    if (entry.permissions != fs::perms::none) {
+        return entry.permissions | fs::perms::owner_read | fs::perms::owner_write;
+    }
+    std::error_code error;
+    fs::file_status old = fs::status(entry.target, error);
+    if (!error && fs::is_regular_file(old)) {
+        return old.permissions();
+    }
+    return fs::perms::none;
+}
 
 // True when path, with every link along it followed, still lies inside root (already canonical).
 bool StaysInside(const fs::path& root, const fs::path& path) {
@@ -89,6 +115,7 @@ std::string Plan(zip_t* archive, const fs::path& root, std::vector<PlannedEntry>
         entry.kind = checked.kind;
         entry.target = root / checked.path;
         entry.size = stat.size;
+        entry.permissions = RecordedPermissions(archive, entry.index);
         if (!StaysInside(root, entry.target)) {
             return std::string("entry leads outside the game directory: ") + stat.name;
         }
@@ -143,6 +170,10 @@ std::string WriteEntry(zip_t* archive, const PlannedEntry& entry, ProgressReport
     }
     if (std::fclose(out.release()) != 0) {
         return "cannot write " + entry.temporary.string();
+    }
+    fs::perms permissions = PermissionsFor(entry);
+    if (permissions != fs::perms::none) {
+        fs::permissions(entry.temporary, permissions, error);
     }
     return {};
 }

@@ -73,6 +73,11 @@ void LoopbackServer::Stall(const std::string& path, std::string firstBytes, size
     answers_[path] = Answer{std::move(firstBytes), true, fullSize};
 }
 
+void LoopbackServer::Silence(const std::string& path) {
+    std::lock_guard lock(mutex_);
+    answers_[path] = Answer{{}, true, 0, true};
+}
+
 std::vector<std::string> LoopbackServer::Requests() {
     std::lock_guard lock(mutex_);
     return requests_;
@@ -123,7 +128,9 @@ void LoopbackServer::Handle(int connection) {
         return;
     }
     if (answer.stall) {
-        SendAll(connection, Headers("200 OK", answer.fullSize) + answer.body);
+        if (!answer.silent) {
+            SendAll(connection, Headers("200 OK", answer.fullSize) + answer.body);
+        }
         WaitUntilClosed(connection);
         return;
     }

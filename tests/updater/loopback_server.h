@@ -27,6 +27,8 @@ class LoopbackServer {
     // Sends the headers for a body of fullSize bytes and the first bytes of it, then goes silent.
     void Stall(const std::string& path, std::string firstBytes, size_t fullSize);
     // The paths asked for so far, in order.
+    // Reads the request and never answers.
+    void Silence(const std::string& path);
     std::vector<std::string> Requests();
 
   private:
@@ -34,6 +36,7 @@ class LoopbackServer {
         std::string body;
         bool stall = false;
         size_t fullSize = 0;
+        bool silent = false;
     };
     void Run();
     void Handle(int connection);

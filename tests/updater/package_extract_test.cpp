@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "package_maker.h"
@@ -89,6 +90,27 @@ TEST_F(ExtractTest, DeflatedPackageOverwritesAndAddsFiles) {
     ASSERT_FALSE(progress.empty());
     EXPECT_EQ(progress.back(), 100);
     EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
+}
+
+TEST_F(ExtractTest, ProgramsStayExecutable) {
+    // A program replaced by a package made on Windows keeps its permissions...
+    WriteFileText(game / "Ravelin", "old program");
+    fs::permissions(game / "Ravelin", fs::perms::owner_all);
+    ASSERT_TRUE(Extract(MakeStoredZip({{"Ravelin", "new program"}})).ok);
+    EXPECT_EQ(fs::status(game / "Ravelin").permissions() & fs::perms::owner_exec, fs::perms::owner_exec);
+
+    // ...and one from a package made on Linux gets the recorded ones.
+    fs::path made = scratch.Path() / "made";
+    fs::create_directories(made);
+    WriteFileText(made / "Tool", "#!/bin/sh\n");
+    fs::permissions(made / "Tool", fs::perms::owner_all);
+    WriteFileText(made / "Notes.txt", "text");
+    fs::permissions(made / "Notes.txt", fs::perms::owner_read | fs::perms::owner_write);
+    std::string command = "cd '" + made.string() + "' && zip -q '" + archive.string() + "' Tool Notes.txt";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    ASSERT_TRUE(ExtractZip(archive.string(), game.string(), nullptr).ok);
+    EXPECT_EQ(fs::status(game / "Tool").permissions() & fs::perms::owner_exec, fs::perms::owner_exec);
+    EXPECT_EQ(fs::status(game / "Notes.txt").permissions() & fs::perms::owner_exec, fs::perms::none);
 }
 
 TEST_F(ExtractTest, BackslashNamesMakeFolders) {
