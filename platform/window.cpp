@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -169,6 +170,17 @@ void HandleEvent(GameWindow& w, const SDL_Event& e, const WindowHandlers& h) {
 bool StartVideo(std::string& error) {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         error = SDL_GetError();
+        return false;
+    }
+    // Without any screen SDL falls back to a driver that draws nowhere. That is wanted only when
+    // asked for by name (SDL_VIDEODRIVER=dummy for headless runs).
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* wanted = SDL_getenv("SDL_VIDEODRIVER");
+    const bool drawsNowhere =
+        driver != nullptr && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+    if (drawsNowhere && (wanted == nullptr || SDL_strcasecmp(wanted, driver) != 0)) {
+        error = "no screen found: neither DISPLAY nor WAYLAND_DISPLAY leads to one";
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return false;
     }
     return true;

@@ -1,4 +1,6 @@
-// Entry point of the game client. The frame loop arrives with the application shell.
-int main() {
-    return 0;
+// Entry point of the game client.
+#include "game/shell/entry.h"
+
+int main(int argc, char** argv) {
+    return shell::RunBrightlea(argc, argv);
 }

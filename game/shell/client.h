@@ -1,0 +1,48 @@
+#pragma once
+// Everything one running game client owns. Each area keeps its state in its own record and the
+// client gathers them, so several clients can run side by side in one process (tests).
+
+#include <cstdint>
+#include <string>
+
+#include "game/physics/random.h"
+#include "game/present/display.h"
+#include "game/shell/game_state.h"
+#include "platform/clock.h"
+
+namespace platform {
+struct GameWindow;
+}
+
+namespace shell {
+
+// The application shell: window flags, the frame state machine and its timers.
+struct ShellState {
+    platform::GameWindow* gameWindow = nullptr;  // nullptr when running without a window (tests)
+    bool windowed = false;                       // the command line asked for a window instead of full screen
+    bool active = false;                         // false while the window is minimised or hidden
+    bool ready = false;                          // the display exists and the frame loop runs
+    bool quitting = false;    // the game is ending: no more frames, mouse or lobby handling
+    bool quitPosted = false;  // the window is gone and everything released: the main loop ends
+    int exitCode = 0;
+    bool japaneseInput = false;
+    bool fullRedrawRequested = false;
+    bool waitingNoticeArmed = false;
+    uint32_t waitingNoticeTime = 0;
+    GameState gameState = GameState::Startup;
+    uint32_t stateEnteredMs = 0;     // clock time of the last state change
+    bool chatWindowCovered = false;  // the loading picture was presented over the chat window
+
+    std::string captureFolder;  // pictures are saved there at every state change; empty: never
+    int captureCount = 0;
+    GameState capturedState = GameState::Startup;
+};
+
+struct Client {
+    present::Display display;
+    platform::GameClock clock = platform::GameClock::Real();
+    physics::Rand15 rand;
+    ShellState shell;
+};
+
+}  // namespace shell

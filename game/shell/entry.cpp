@@ -1,0 +1,108 @@
+#include "game/shell/entry.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "game/shell/client.h"
+#include "game/shell/command_line.h"
+#include "game/shell/frame_tick.h"
+#include "game/shell/steps/chat_steps.h"
+#include "game/shell/steps/config_steps.h"
+#include "game/shell/steps/lobby_steps.h"
+#include "game/shell/steps/match_steps.h"
+#include "game/shell/steps/sound_steps.h"
+#include "game/shell/window_messages.h"
+#include "platform/instance_lock.h"
+#include "platform/window.h"
+
+namespace shell {
+
+namespace {
+
+const char* EnvOr(const char* name, const char* fallback) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0' ? value : fallback;
+}
+
+// Start-up after the window exists. false: start-up was abandoned.
+bool StartGame(Client& client) {
+    ShellState& shell = client.shell;
+    ConnectLobby(client);
+    CreateChatInput(client);
+    InitSoundSystem(client);
+    if (ReadLaunchConfig(client) < 0) {
+        return false;
+    }
+    SetUpLanguageInput(client);
+    if (present::InitDisplay(client.display, shell.gameWindow, client.clock.NowMs()) < 0) {
+        std::fprintf(stderr, "Brightlea: the display could not be created\n");
+        return false;
+    }
+    WorkOutPowerShotAllowance(client);
+    shell.captureFolder = EnvOr("BRIGHTLEA_CAPTURE", "");
+    shell.ready = true;
+    SetGameState(client, GameState::Startup);
+    return true;
+}
+
+// No sleep and no frame cap: a frame runs whenever no message is waiting.
+void RunMainLoop(Client& client) {
+    const platform::WindowHandlers handlers = MakeWindowHandlers(client);
+    while (!client.shell.quitPosted) {
+        if (platform::DispatchOneMessage(*client.shell.gameWindow, handlers)) {
+            continue;
+        }
+        if (!client.shell.quitting) {
+            FrameTick(client);
+        }
+    }
+}
+
+}  // namespace
+
+int RunBrightlea(int argc, const char* const* argv) {
+    platform::InstanceLock* lock = platform::AcquireInstanceLock(EnvOr("BRIGHTLEA_INSTANCE", "Brightlea"));
+    if (lock == nullptr) {
+        return 0;  // another game is running
+    }
+    auto client = std::make_unique<Client>();
+    ShellState& shell = client->shell;
+    shell.windowed = IsWindowModeCommandLine(argc, argv);
+    client->display.windowed = shell.windowed ? 1 : 0;
+    client->display.cursorShown = 0;
+
+    std::string error;
+    if (!platform::StartVideo(error)) {
+        std::fprintf(stderr,
+                     "Brightlea: no display available (%s).\n"
+                     "Start it from a desktop session, or set SDL_VIDEODRIVER=dummy to run without one.\n",
+                     error.c_str());
+        platform::ReleaseInstanceLock(lock);
+        return 1;
+    }
+    shell.gameWindow = platform::CreateGameWindow("TovaGolf", shell.windowed, client->display.displayWidth,
+                                                  client->display.displayHeight, error);
+    if (shell.gameWindow == nullptr) {
+        std::fprintf(stderr, "Brightlea: the game window could not be opened (%s).\n", error.c_str());
+        platform::StopVideo();
+        platform::ReleaseInstanceLock(lock);
+        return 1;
+    }
+    shell.active = true;
+    int exitCode = 0;
+    if (StartGame(*client)) {
+        RunMainLoop(*client);
+        exitCode = shell.exitCode;
+    } else {
+        present::ReleaseDisplay(client->display);
+    }
+    platform::DestroyGameWindow(shell.gameWindow);
+    shell.gameWindow = nullptr;
+    platform::StopVideo();
+    platform::ReleaseInstanceLock(lock);
+    return exitCode;
+}
+
+}  // namespace shell

@@ -1,0 +1,101 @@
+#include "game/shell/frame_tick.h"
+
+#include "game/present/loading_screen.h"
+#include "game/shell/capture.h"
+#include "game/shell/state_work.h"
+#include "game/shell/steps/chat_steps.h"
+#include "game/shell/steps/hud_steps.h"
+#include "game/shell/steps/match_steps.h"
+
+namespace shell {
+
+namespace {
+
+// Every state but the loading states, the swing (its gauge draws itself) and the unused 1 and 3
+// carries the HUD overlay.
+bool HasHudOverlay(GameState state) {
+    const auto s = static_cast<int32_t>(state);
+    return (s < 0 || s > 3) && s != static_cast<int32_t>(GameState::Swing);
+}
+
+}  // namespace
+
+bool IsLoadingState(GameState state) {
+    return state == GameState::Startup || state == GameState::LoadHole;
+}
+
+void SetGameState(Client& client, GameState state) {
+    client.shell.gameState = state;
+    client.shell.stateEnteredMs = client.clock.NowMs();
+}
+
+void RequestFullRedraw(Client& client) {
+    client.shell.fullRedrawRequested = true;
+}
+
+void FullRedraw(Client& client) {
+    switch (static_cast<int32_t>(client.shell.gameState)) {
+        case 1:
+        case 3:
+            present::ShowLoadingScreen(client.display, client.rand, IsFirstHoleOfMatch(client),
+                                       client.clock.NowMs());
+            break;
+        case static_cast<int32_t>(GameState::Playing):
+            RedrawPlayScreen(client);
+            break;
+        case static_cast<int32_t>(GameState::Replay):
+            RedrawReplayView(client);
+            break;
+        case static_cast<int32_t>(GameState::ShotResult):
+            DrawShotResult(client);
+            break;
+        case static_cast<int32_t>(GameState::Scoreboard):
+            DrawScoreboard(client);
+            break;
+        default:
+            break;
+    }
+}
+
+int PresentStep(Client& client) {
+    ShellState& shell = client.shell;
+    if (!shell.active || !shell.ready) {
+        return 0;
+    }
+    const bool loading = IsLoadingState(shell.gameState);
+    const int result = present::PresentFrame(client.display, loading);
+    if (client.display.systemChatWindow != 0) {
+        if (loading) {
+            shell.chatWindowCovered = true;
+        } else if (shell.chatWindowCovered) {
+            shell.chatWindowCovered = false;
+            RedrawChatWindow(client);
+        }
+    }
+    return result;
+}
+
+void FrameTick(Client& client) {
+    ShellState& shell = client.shell;
+    present::AnimateCursor(client.display, client.clock.NowMs());
+    RunStateWork(client);
+    if (shell.waitingNoticeArmed && shell.gameState != GameState::Waiting) {
+        shell.waitingNoticeArmed = false;
+    }
+    if (shell.quitting) {
+        return;
+    }
+    if (shell.fullRedrawRequested) {
+        shell.fullRedrawRequested = false;
+        FullRedraw(client);
+    } else {
+        if (HasHudOverlay(shell.gameState)) {
+            DrawHud(client);
+        }
+        PresentStep(client);
+        ExpireChatLines(client);
+    }
+    CaptureOnStateChange(client);
+}
+
+}  // namespace shell

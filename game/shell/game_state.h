@@ -1,0 +1,21 @@
+#pragma once
+// The frame state machine's states. The numbers are fixed: they travel inside the game snapshot
+// and are compared by number. 1, 3 and 9 are never entered by this client itself, but a snapshot
+// can carry them.
+
+#include <cstdint>
+
+namespace shell {
+
+enum class GameState : int32_t {
+    Startup = 0,
+    LoadHole = 2,
+    Playing = 4,
+    Swing = 5,
+    Replay = 6,
+    ShotResult = 7,
+    Scoreboard = 8,
+    Waiting = 10,
+};
+
+}  // namespace shell

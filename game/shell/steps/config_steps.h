@@ -1,0 +1,20 @@
+#pragma once
+// What the frame loop asks of the launch configuration: the files read at start-up and per hole.
+
+namespace shell {
+
+struct Client;
+
+// Reads the option, start and string files. A negative result ends start-up.
+int ReadLaunchConfig(Client& client);
+// Sets the HUD face and the chat input for the configured language.
+void SetUpLanguageInput(Client& client);
+// The swing-timing table, once at start-up.
+void ReadSwingTimingTable(Client& client);
+void CountSkyPictures(Client& client);
+// The current hole's settings and background sound.
+void LoadHoleSettings(Client& client);
+// The word list of the chat filter, released at exit.
+void ReleaseWordFilter(Client& client);
+
+}  // namespace shell

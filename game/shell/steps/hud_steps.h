@@ -1,0 +1,20 @@
+#pragma once
+// What the frame loop asks of the HUD, the scoreboard and the text layer.
+
+namespace shell {
+
+struct Client;
+
+void LoadHudSprites(Client& client);
+void FreeHudSprites(Client& client);
+// The per-frame overlay while playing.
+void DrawHud(Client& client);
+// Full redraws of the play screen and the replay view.
+void RedrawPlayScreen(Client& client);
+void RedrawReplayView(Client& client);
+void DrawShotResult(Client& client);
+void DrawScoreboard(Client& client);
+// The two text lines of a notice box (game strings firstString and firstString + 1).
+void DrawNoticeLines(Client& client, int firstString);
+
+}  // namespace shell

@@ -1,0 +1,26 @@
+#pragma once
+// What the frame loop asks of the match flow: hole and turn logic and the mouse.
+
+namespace shell {
+
+struct Client;
+
+void WorkOutPowerShotAllowance(Client& client);
+void ResetMatch(Client& client);
+void ResetPlayersForHole(Client& client);
+bool IsMatchDriver(const Client& client);
+bool IsFirstHoleOfMatch(const Client& client);
+bool HoleIsFinished(const Client& client);
+bool IsLastHole(const Client& client);
+void StartHole(Client& client);
+void StartNextTurn(Client& client);
+void MarkShotShown(Client& client);
+void RunPlayLogic(Client& client);
+void DriftWind(Client& client);
+void RunSwingLogic(Client& client);
+void RunReplayLogic(Client& client);
+void SendPendingSnapshots(Client& client);
+void HandleMouseMove(Client& client, int x, int y);
+void HandleClick(Client& client, int x, int y);
+
+}  // namespace shell
