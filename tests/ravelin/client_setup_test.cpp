@@ -4,7 +4,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <span>
 #include <sstream>
+
+#include "game/shell/launch_files.h"
 
 namespace fs = std::filesystem;
 
@@ -64,31 +67,58 @@ TEST(RavelinOptions, ReadsSettingsAndRefusesImpossibleSeats) {
     }
 }
 
-TEST(StartIni, DescribesTheMatchAndTheClientsOwnSeat) {
+// What the game reads back from the file Ravelin writes.
+struct ReadBack {
+    shell::MatchConfig match;
+    shell::PlayerInfo players[shell::kPlayerSlots];
+};
+ReadBack ParseStartIni(const std::string& text) {
+    ReadBack r;
+    shell::ParseStartFile(std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()), r.match,
+                          r.players);
+    return r;
+}
+
+TEST(StartIni, TheGameReadsBackTheMatchAndItsOwnSeat) {
     tools::MatchSettings m;
     m.course = 6;
-    m.courseName = "Lakeside";
+    m.courseName = "Lake side";
     m.firstHole = 1;
     m.lastHole = 9;
     m.gameMode = 1;
     m.stake = 5;
+    m.balls = 250;
     m.giveOption = true;
     const std::vector<std::string> players = {"Ann", "Bob Lee"};
 
-    tools::Seat bob{"Bob Lee", false, 1, false};
-    const std::string forBob = tools::BuildStartIni(m, players, bob);
-    for (const char* line :
-         {"CLUBCODE 6", "CLUBNAME \"Lakeside\"", "STARTHOLE 1", "ENDHOLE 9", "GAMEMODE 1", "BETTING 5",
-          "OPTGIVE 1", "OPTNEAR 0", "MAXPLAYERS 2", "MYNO 1", "PLAYERID 0 \"Ann\"", "PLAYERID 1 \"Bob Lee\"",
-          "PLAYERBALLS 1 100", "MYOBSERVER 0", "OBSGAMEJOIN 0"}) {
-        EXPECT_TRUE(HasLine(forBob, line)) << line;
-    }
+    const ReadBack bob =
+        ParseStartIni(tools::BuildStartIni(m, players, tools::Seat{"Bob Lee", false, 1, false}));
+    EXPECT_EQ(bob.match.courseCode, 6);
+    EXPECT_STREQ(bob.match.courseName, "Lake side");
+    EXPECT_EQ(bob.match.startHole, 1);
+    EXPECT_EQ(bob.match.endHole, 9);
+    EXPECT_EQ(bob.match.gameMode, 1);
+    EXPECT_EQ(bob.match.betting, 5);
+    EXPECT_EQ(bob.match.optGive, 1);
+    EXPECT_EQ(bob.match.optNear, 0);
+    EXPECT_EQ(bob.match.maxPlayers, 2);
+    EXPECT_EQ(bob.match.localSlot, 1);
+    EXPECT_EQ(bob.match.localIsObserver, 0);
+    EXPECT_EQ(bob.match.waitingForSnapshot, 0);
+    EXPECT_STREQ(bob.players[0].name, "Ann");
+    EXPECT_STREQ(bob.players[1].name, "Bob Lee");
+    EXPECT_EQ(bob.players[1].balls, 250);
 
-    tools::Seat late{"Watcher", true, 0, true};
-    const std::string forWatcher = tools::BuildStartIni(m, players, late);
-    for (const char* line : {"MYOBSERVER 1", "OBSERVERID \"Watcher\"", "OBSGAMEJOIN 1", "MAXPLAYERS 2"}) {
-        EXPECT_TRUE(HasLine(forWatcher, line)) << line;
-    }
+    const ReadBack late =
+        ParseStartIni(tools::BuildStartIni(m, players, tools::Seat{"Watcher", true, 0, true}));
+    EXPECT_EQ(late.match.localIsObserver, 1);
+    EXPECT_STREQ(late.match.observerName, "Watcher");
+    EXPECT_EQ(late.match.waitingForSnapshot, 1);
+    EXPECT_EQ(late.match.maxPlayers, 2);
+
+    const ReadBack early =
+        ParseStartIni(tools::BuildStartIni(m, players, tools::Seat{"Watcher", true, 0, false}));
+    EXPECT_EQ(early.match.waitingForSnapshot, 0);
 }
 
 TEST(ClientDirectory, SharesTheDataAndHoldsItsOwnStartIni) {

@@ -14,15 +14,16 @@
 #include <cstdlib>
 #include <fstream>
 #include <set>
+#include <span>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "game/shell/launch_files.h"
 #include "game/shell/lobby_link.h"
 #include "game/shell/lobby_messages.h"
 #include "platform/lobby_socket.h"
-#include "tools/ravelin/client_setup.h"
 
 namespace {
 
@@ -43,59 +44,23 @@ std::string ReadFile(const std::string& path) {
     return text.str();
 }
 
-// Splits a "Start.ini" line into words; a double-quoted part is one word.
-std::vector<std::string> Words(const std::string& line) {
-    std::vector<std::string> words;
-    std::string word;
-    bool quoted = false;
-    bool inWord = false;
-    for (char c : line) {
-        if (c == '"') {
-            if (quoted) {
-                words.push_back(word);
-                word.clear();
-                inWord = false;
-            }
-            quoted = !quoted;
-        } else if (!quoted && static_cast<unsigned char>(c) <= ' ') {
-            if (inWord) {
-                words.push_back(word);
-                word.clear();
-                inWord = false;
-            }
-        } else {
-            word += c;
-            inWord = true;
-        }
-    }
-    if (inWord) {
-        words.push_back(word);
-    }
-    return words;
-}
-
 ProbeSeat ReadSeat() {
-    const std::string language = tools::OptionLanguage(ReadFile("Option.ini"));
-    std::stringstream in(ReadFile("Info/" + language + "/Start.ini"));
+    const std::string options = ReadFile("Option.ini");
+    shell::OptionSettings language;
+    shell::ParseOptionFile(std::span(reinterpret_cast<const uint8_t*>(options.data()), options.size()),
+                           language);
+    const std::string start = ReadFile(std::string("Info/") + language.language + "/Start.ini");
+    shell::MatchConfig match;
+    shell::PlayerInfo players[shell::kPlayerSlots];
+    shell::ParseStartFile(std::span(reinterpret_cast<const uint8_t*>(start.data()), start.size()), match,
+                          players);
     ProbeSeat seat;
-    std::string line;
-    while (std::getline(in, line)) {
-        const std::vector<std::string> w = Words(line);
-        if (w.size() >= 2 && w[0] == "MAXPLAYERS") {
-            seat.players.resize(std::clamp(std::atoi(w[1].c_str()), 0, 4));
-        } else if (w.size() >= 2 && w[0] == "MYNO") {
-            seat.slot = std::atoi(w[1].c_str());
-        } else if (w.size() >= 2 && w[0] == "MYOBSERVER") {
-            seat.observer = w[1] == "1";
-        } else if (w.size() >= 2 && w[0] == "OBSERVERID") {
-            seat.observerName = w[1];
-        } else if (w.size() >= 3 && w[0] == "PLAYERID") {
-            const size_t slot = static_cast<size_t>(std::atoi(w[1].c_str()));
-            if (slot < seat.players.size()) {
-                seat.players[slot] = w[2];
-            }
-        }
+    for (int slot = 0; slot < std::clamp(match.maxPlayers, 0, shell::kPlayerSlots); ++slot) {
+        seat.players.push_back(players[slot].name);
     }
+    seat.slot = std::clamp(match.localSlot, 0, shell::kPlayerSlots - 1);
+    seat.observer = match.localIsObserver != 0;
+    seat.observerName = match.observerName;
     return seat;
 }
 
@@ -142,6 +107,10 @@ std::string Hex(const uint8_t* data, size_t size) {
 
 int main() {
     const ProbeSeat seat = ReadSeat();
+    if (static_cast<size_t>(seat.slot) >= seat.players.size() && !seat.observer) {
+        std::fprintf(stderr, "probe: no seat in Start.ini\n");
+        return 6;
+    }
     const std::string name = seat.observer ? seat.observerName : seat.players.at(seat.slot);
     shell::LobbyLink link;
     shell::OpenLobbyLink(link, platform::LobbySocketPath());
