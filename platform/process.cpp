@@ -9,7 +9,6 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 #include <map>
 
 extern char** environ;
@@ -102,12 +101,6 @@ void StopProcess(int pid, bool force) {
 
 int ProcessId() {
     return static_cast<int>(::getpid());
-}
-
-std::string ProgramDirectory() {
-    std::error_code ec;
-    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::string(".") : exe.parent_path().string();
 }
 
 void CatchStopSignals() {

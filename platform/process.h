@@ -1,7 +1,6 @@
 #pragma once
-// Starting and watching child processes, and the few process-wide services a lobby needs: the
-// path of the running program, a stop request from Ctrl-C or SIGTERM, and reading standard input
-// without blocking.
+// Starting and watching child processes, and the few process-wide services a lobby needs: a stop
+// request from Ctrl-C or SIGTERM, and reading standard input without blocking.
 
 #include <string>
 #include <vector>
@@ -29,8 +28,6 @@ void StopProcess(int pid, bool force);
 
 // The id of this process.
 int ProcessId();
-// The directory holding the running program.
-std::string ProgramDirectory();
 
 // After this, SIGINT and SIGTERM no longer end the process; they are counted instead.
 void CatchStopSignals();

@@ -1,11 +1,8 @@
 #include "platform/process_start.h"
 
-#include <spawn.h>
-
-#include <cstring>
 #include <filesystem>
 
-extern char** environ;
+#include "platform/process.h"
 
 namespace platform {
 
@@ -25,29 +22,15 @@ std::string ProgramFileName(const std::string& programName) {
 
 std::string StartProgram(const std::string& folder, const std::string& programName,
                          const std::vector<std::string>& arguments) {
-    std::string fileName = ProgramFileName(programName);
     // Absolute, because the child changes into the folder before the path is looked up.
     std::error_code ignored;
-    std::filesystem::path absoluteFolder = std::filesystem::absolute(folder, ignored);
-    std::string path = (absoluteFolder / fileName).string();
-    std::vector<char*> argv;
-    argv.push_back(fileName.data());
-    std::vector<std::string> copies = arguments;
-    for (std::string& argument : copies) {
-        argv.push_back(argument.data());
-    }
-    argv.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addchdir_np(&actions, absoluteFolder.c_str());
-    pid_t child = 0;
-    int error = posix_spawn(&child, path.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (error != 0) {
-        return "cannot start " + path + ": " + std::strerror(error);
-    }
-    return {};
+    const std::filesystem::path absoluteFolder = std::filesystem::absolute(folder, ignored);
+    SpawnRequest request;
+    request.program = (absoluteFolder / ProgramFileName(programName)).string();
+    request.arguments = arguments;
+    request.directory = absoluteFolder.string();
+    std::string error;
+    return SpawnProcess(request, &error) < 0 ? error : std::string();
 }
 
 std::string RunningProgramFolder() {

@@ -13,13 +13,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 void WriteFile(const fs::path& path, const std::string& text) {
     fs::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary) << text;
@@ -141,19 +134,20 @@ TEST(ClientDirectory, SharesTheDataAndHoldsItsOwnStartIni) {
 
     const fs::path client = root / "client";
     ASSERT_TRUE(tools::PrepareClientDirectory(data, client, m, "MYNO 1\n", error)) << error;
-    EXPECT_EQ(ReadFile(client / "Info" / "KOR" / "Start.ini"), "MYNO 1\n");
-    EXPECT_EQ(ReadFile(data / "Info" / "KOR" / "Start.ini"), "MYNO 3\n");  // the data stays as it was
-    EXPECT_EQ(ReadFile(client / "Info" / "KOR" / "ChatMessage.ini"), "hello\n");
+    EXPECT_EQ(tools::ReadWholeFile(client / "Info" / "KOR" / "Start.ini"), "MYNO 1\n");
+    EXPECT_EQ(tools::ReadWholeFile(data / "Info" / "KOR" / "Start.ini"),
+              "MYNO 3\n");  // the data stays as it was
+    EXPECT_EQ(tools::ReadWholeFile(client / "Info" / "KOR" / "ChatMessage.ini"), "hello\n");
     EXPECT_TRUE(fs::is_symlink(client / "Map"));
     EXPECT_TRUE(fs::is_symlink(client / "Option.ini"));
 
     m.language = "ENG";  // another language than the data's: the client gets its own Option.ini
     ASSERT_TRUE(tools::PrepareClientDirectory(data, client, m, "MYNO 0\n", error)) << error;
     EXPECT_FALSE(fs::is_symlink(client / "Option.ini"));
-    EXPECT_EQ(tools::OptionLanguage(ReadFile(client / "Option.ini")), "ENG");
-    EXPECT_TRUE(HasLine(ReadFile(client / "Option.ini"), "ACC3DOPT 0"));
-    EXPECT_EQ(ReadFile(client / "Info" / "ENG" / "Start.ini"), "MYNO 0\n");
-    EXPECT_EQ(ReadFile(data / "Option.ini"), "LANGUAGE KOR\nACC3DOPT 0\n");
+    EXPECT_EQ(tools::OptionLanguage(tools::ReadWholeFile(client / "Option.ini")), "ENG");
+    EXPECT_TRUE(HasLine(tools::ReadWholeFile(client / "Option.ini"), "ACC3DOPT 0"));
+    EXPECT_EQ(tools::ReadWholeFile(client / "Info" / "ENG" / "Start.ini"), "MYNO 0\n");
+    EXPECT_EQ(tools::ReadWholeFile(data / "Option.ini"), "LANGUAGE KOR\nACC3DOPT 0\n");
 
     tools::MatchSettings none;
     EXPECT_FALSE(tools::ResolveMatchSettings(root / "missing", none, error));

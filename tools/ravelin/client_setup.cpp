@@ -11,13 +11,6 @@ namespace tools {
 
 namespace {
 
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 bool WriteFile(const fs::path& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << text;
@@ -87,6 +80,13 @@ bool LinkAllBut(const fs::path& from, const fs::path& to, const std::string& ski
 
 }  // namespace
 
+std::string ReadWholeFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
 std::string OptionLanguage(const std::string& optionIni) {
     std::stringstream in(optionIni);
     std::string line;
@@ -109,7 +109,7 @@ bool ResolveMatchSettings(const fs::path& data, MatchSettings& match, std::strin
         return false;
     }
     if (match.language.empty()) {
-        match.language = OptionLanguage(ReadFile(data / "Option.ini"));
+        match.language = OptionLanguage(ReadWholeFile(data / "Option.ini"));
         if (match.language.empty()) {
             match.language = "ENG";
         }
@@ -185,7 +185,7 @@ bool PrepareClientDirectory(const fs::path& data, const fs::path& dir, const Mat
         error = "cannot make " + dir.string() + ": " + ec.message();
         return false;
     }
-    const std::string dataLanguage = OptionLanguage(ReadFile(data / "Option.ini"));
+    const std::string dataLanguage = OptionLanguage(ReadWholeFile(data / "Option.ini"));
     const bool ownOptions = dataLanguage != match.language;
     // Real folders down to the language folder; everything else is the shared data.
     const fs::path languageDir = dir / "Info" / match.language;
@@ -198,7 +198,7 @@ bool PrepareClientDirectory(const fs::path& data, const fs::path& dir, const Mat
     if (ownOptions) {
         fs::remove(dir / "Option.ini", ec);
         if (!WriteFile(dir / "Option.ini",
-                       OptionIniWithLanguage(ReadFile(data / "Option.ini"), match.language))) {
+                       OptionIniWithLanguage(ReadWholeFile(data / "Option.ini"), match.language))) {
             error = "cannot write " + (dir / "Option.ini").string();
             return false;
         }

@@ -33,6 +33,9 @@ std::string BuildStartIni(const MatchSettings& match, const std::vector<std::str
 bool PrepareClientDirectory(const std::filesystem::path& data, const std::filesystem::path& dir,
                             const MatchSettings& match, const std::string& startIni, std::string& error);
 
+// The whole content of a file; empty when it cannot be read.
+std::string ReadWholeFile(const std::filesystem::path& path);
+
 // The LANGUAGE value of an "Option.ini" text, or empty.
 std::string OptionLanguage(const std::string& optionIni);
 

@@ -7,6 +7,7 @@
 
 #include "game/shell/lobby_packet.h"
 #include "platform/process.h"
+#include "platform/process_start.h"
 #include "tools/ravelin/client_setup.h"
 #include "tools/ravelin/relay.h"
 
@@ -42,7 +43,7 @@ fs::path DataDirectory(const RavelinOptions& options) {
     if (fs::exists("Option.ini")) {
         return fs::current_path();
     }
-    return fs::path(platform::ProgramDirectory()) / ".." / "gamedata";
+    return fs::path(platform::RunningProgramFolder()) / ".." / "gamedata";
 }
 
 std::vector<std::string> ClientEnvironment(const Session& s, const RelayClient& client, size_t index) {
@@ -248,7 +249,7 @@ int RunLobby(const RavelinOptions& options) {
     session.data = data;
     session.work = ownWork ? fs::temp_directory_path() / ("ravelin-" + std::to_string(platform::ProcessId()))
                            : fs::absolute(options.workDir);
-    session.clientProgram = options.clientProgram.empty() ? platform::ProgramDirectory() + "/Brightlea"
+    session.clientProgram = options.clientProgram.empty() ? platform::RunningProgramFolder() + "/Brightlea"
                                                           : fs::absolute(options.clientProgram).string();
     std::error_code ec;
     fs::create_directories(session.work, ec);

@@ -24,6 +24,7 @@
 #include "game/shell/lobby_link.h"
 #include "game/shell/lobby_messages.h"
 #include "platform/lobby_socket.h"
+#include "tools/ravelin/client_setup.h"
 
 namespace {
 
@@ -37,19 +38,12 @@ struct ProbeSeat {
     std::string observerName;
 };
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 ProbeSeat ReadSeat() {
-    const std::string options = ReadFile("Option.ini");
+    const std::string options = tools::ReadWholeFile("Option.ini");
     shell::OptionSettings language;
     shell::ParseOptionFile(std::span(reinterpret_cast<const uint8_t*>(options.data()), options.size()),
                            language);
-    const std::string start = ReadFile(std::string("Info/") + language.language + "/Start.ini");
+    const std::string start = tools::ReadWholeFile(std::string("Info/") + language.language + "/Start.ini");
     shell::MatchConfig match;
     shell::PlayerInfo players[shell::kPlayerSlots];
     shell::ParseStartFile(std::span(reinterpret_cast<const uint8_t*>(start.data()), start.size()), match,
