@@ -8,6 +8,7 @@
 #include "game/physics/random.h"
 #include "game/present/display.h"
 #include "game/shell/game_state.h"
+#include "game/shell/lobby_link.h"
 #include "platform/clock.h"
 
 namespace platform {
@@ -43,6 +44,7 @@ struct Client {
     platform::GameClock clock = platform::GameClock::Real();
     physics::Rand15 rand;
     ShellState shell;
+    LobbyLink lobby;
 };
 
 }  // namespace shell

@@ -61,14 +61,16 @@ void LobbyReceive(LobbyLink& link, const uint8_t* data, size_t size) {
     ShowChatMessage(chat);
 }
 
-void PumpLobby(LobbyLink& link) {
+int PumpLobby(LobbyLink& link, int maxPackets) {
     if (link.mode != LobbyMode::kConnected) {
-        return;
+        return 0;
     }
-    link.socket.ReceivePending([&link](const uint8_t* data, size_t size) { LobbyReceive(link, data, size); });
+    const int taken = link.socket.ReceivePending(
+        [&link](const uint8_t* data, size_t size) { LobbyReceive(link, data, size); }, maxPackets);
     if (!link.socket.IsOpen()) {
         link.mode = LobbyMode::kLost;
     }
+    return taken;
 }
 
 bool TakeGameMessage(LobbyLink& link, bool waitingForSnapshot, LobbyPacket& out) {

@@ -48,9 +48,9 @@ void LobbySend(LobbyLink& link, const char* recipient, const uint8_t* payload, u
 // The receive step: checks and copies one packet into the chat or the game queue, then shows one
 // queued chat message. Malformed packets and unknown types are dropped and counted.
 void LobbyReceive(LobbyLink& link, const uint8_t* data, size_t size);
-// Runs the receive step for every packet the lobby socket holds now; notices a lobby that went
-// away. Called from the event pump.
-void PumpLobby(LobbyLink& link);
+// Runs the receive step for the packets the lobby socket holds now (at most maxPackets); notices a
+// lobby that went away. Returns the number of packets taken. Called from the event pump.
+int PumpLobby(LobbyLink& link, int maxPackets = 1 << 30);
 
 // Takes the oldest game message into out. While an observer still waits for its snapshot, every
 // other message is taken and dropped (false is returned for it). False when the queue is empty.

@@ -4,6 +4,7 @@
 namespace shell {
 
 struct Client;
+struct LobbyPacket;
 
 void WorkOutPowerShotAllowance(Client& client);
 void ResetMatch(Client& client);
@@ -20,6 +21,10 @@ void DriftWind(Client& client);
 void RunSwingLogic(Client& client);
 void RunReplayLogic(Client& client);
 void SendPendingSnapshots(Client& client);
+// A game message taken from the lobby queue by the frame tick.
+void HandleGameMessage(Client& client, const LobbyPacket& packet);
+// An observer who joined a running match and has no snapshot yet: other game messages are dropped.
+bool AwaitingSnapshot(const Client& client);
 void HandleMouseMove(Client& client, int x, int y);
 void HandleClick(Client& client, int x, int y);
 
