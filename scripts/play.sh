@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds, and starts the game.
+# Installs what is needed, builds, and starts a one-player match on the bundled course: the
+# stand-in lobby Ravelin starts the game in a window and relays its messages.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
 ./scripts/build.sh normal
-cd build/gamedata 2>/dev/null || { mkdir -p build/gamedata && cd build/gamedata; }
-exec ../bin/Brightlea WINDOWMODE
+mkdir -p build/gamedata
+exec build/bin/Ravelin --data build/gamedata --players Player1 --windowed "$@"

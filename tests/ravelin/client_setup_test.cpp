@@ -151,6 +151,12 @@ TEST(ClientDirectory, SharesTheDataAndHoldsItsOwnStartIni) {
 
     tools::MatchSettings none;
     EXPECT_FALSE(tools::ResolveMatchSettings(root / "missing", none, error));
+    tools::MatchSettings bare;
+    ASSERT_TRUE(
+        tools::ResolveMatchSettings(root / "client" / "Info", bare, error));  // no Map/, no Option.ini
+    EXPECT_EQ(bare.language, "ENG");
+    EXPECT_EQ(bare.course, 1);
+    EXPECT_EQ(bare.firstHole, 1);
     fs::remove_all(root);
 }
 

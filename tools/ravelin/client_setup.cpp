@@ -115,12 +115,9 @@ bool ResolveMatchSettings(const fs::path& data, MatchSettings& match, std::strin
         }
     }
     if (match.course < 0) {
+        // Game data without courses still starts its clients (they find no hole to load).
         const std::vector<int> courses = NumberedEntries(data / "Map", "Club_");
-        if (courses.empty()) {
-            error = "the game data at " + data.string() + " has no course (Map/Club_NN)";
-            return false;
-        }
-        match.course = courses.front();
+        match.course = courses.empty() ? 1 : courses.front();
     }
     if (match.courseName.empty()) {
         match.courseName = "Course " + TwoDigits(match.course);

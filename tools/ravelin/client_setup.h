@@ -19,8 +19,8 @@ struct Seat {
 };
 
 // Fills what the command line left open from the game data: the language of its "Option.ini"
-// (ENG when it names none), the first course under Map/, that course's first hole. False with
-// error set when the data has no such course.
+// (ENG when it names none), the first course under Map/ and that course's first hole (course 1,
+// hole 1 when there are none). False with error set when the data folder does not exist.
 bool ResolveMatchSettings(const std::filesystem::path& data, MatchSettings& match, std::string& error);
 
 // The text of one client's "Start.ini".

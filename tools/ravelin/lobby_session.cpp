@@ -20,6 +20,8 @@ namespace {
 // Packets taken from one client per round, so that a client sending too fast cannot starve the
 // others.
 constexpr int kPacketsPerRound = 64;
+// How long clients asked to end may take before they are stopped.
+constexpr int kGraceSeconds = 5;
 
 struct Session {
     const RavelinOptions& options;
@@ -30,6 +32,9 @@ struct Session {
     std::string input;
     bool inputOpen = true;
     bool closing = false;
+    std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
+    int handledSignals = 0;
+    bool timedOut = false;
 };
 
 void Log(const std::string& text) {
@@ -212,11 +217,36 @@ bool AllEnded(const Session& s) {
     return true;
 }
 
-void StopAll(Session& s) {
+void StopAll(Session& s, bool force) {
     for (RelayClient& client : s.relay.clients) {
         if (!client.processEnded) {
-            platform::StopProcess(client.pid, true);
+            platform::StopProcess(client.pid, force);
         }
+    }
+}
+
+// Ctrl-C closes the match, a second one stops the clients at once. Past the time limit the clients
+// are asked to end, and stopped a few seconds later if they have not.
+void HandleStopRequests(Session& s) {
+    const int signals = platform::StopSignalCount();
+    if (signals > s.handledSignals) {
+        s.handledSignals = signals;
+        if (signals == 1) {
+            CloseMatch(s);
+        } else {
+            StopAll(s, true);
+        }
+    }
+    if (s.options.maxSeconds <= 0) {
+        return;
+    }
+    const auto elapsed = std::chrono::steady_clock::now() - s.start;
+    if (!s.timedOut && elapsed > std::chrono::seconds(s.options.maxSeconds)) {
+        Log("time is up: stopping the clients");
+        s.timedOut = true;
+        StopAll(s, false);
+    } else if (s.timedOut && elapsed > std::chrono::seconds(s.options.maxSeconds + kGraceSeconds)) {
+        StopAll(s, true);
     }
 }
 
@@ -262,14 +292,11 @@ int RunLobby(const RavelinOptions& options) {
         seat.name = seat.observer ? resolved.observers[i - resolved.players.size()] : resolved.players[i];
         if (!StartClient(session, seat, error)) {
             Log(error);
-            StopAll(session);
+            StopAll(session, true);
             return 2;
         }
     }
 
-    const auto start = std::chrono::steady_clock::now();
-    int handledSignals = 0;
-    int exitCode = 0;
     while (!AllEnded(session)) {
         Poll(session);
         for (RelayClient& client : session.relay.clients) {
@@ -279,22 +306,7 @@ int RunLobby(const RavelinOptions& options) {
         FlushOutboxes(session.relay);
         ReapClients(session);
         FlushOutboxes(session.relay);
-
-        const int signals = platform::StopSignalCount();
-        if (signals > handledSignals) {
-            handledSignals = signals;
-            if (signals == 1) {
-                CloseMatch(session);
-            } else {
-                StopAll(session);
-            }
-        }
-        if (options.maxSeconds > 0 && exitCode == 0 &&
-            std::chrono::steady_clock::now() - start > std::chrono::seconds(options.maxSeconds)) {
-            Log("time is up: stopping the clients");
-            StopAll(session);
-            exitCode = 1;
-        }
+        HandleStopRequests(session);
     }
     Log("every client has ended; " + std::to_string(session.relay.relayed) + " packets relayed, " +
         std::to_string(session.relay.droppedMalformed) + " malformed and " +
@@ -303,7 +315,7 @@ int RunLobby(const RavelinOptions& options) {
     if (ownWork) {
         fs::remove_all(session.work, ec);
     }
-    return exitCode;
+    return session.timedOut ? 1 : 0;
 }
 
 }  // namespace tools
