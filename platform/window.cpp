@@ -199,8 +199,15 @@ GameWindow* CreateGameWindow(const char* title, bool windowed, int pictureWidth,
     int height = pictureHeight;
     Uint32 flags = SDL_WINDOW_SHOWN;
     SDL_Rect usable;
+    SDL_DisplayMode desktop;
     if (!windowed) {
+        // Made at the desktop's size from the start: without a window manager the full-screen
+        // request alone would leave the window at the picture's size.
         flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+        if (SDL_GetDesktopDisplayMode(0, &desktop) == 0) {
+            width = desktop.w;
+            height = desktop.h;
+        }
     } else if (SDL_GetDisplayUsableBounds(0, &usable) == 0) {
         const int scale = IntegerScaleToFit(usable.w, usable.h, pictureWidth, pictureHeight);
         width *= scale;

@@ -10,7 +10,7 @@ packages=(
   libcurl4-openssl-dev libzip-dev zip unzip
   libpng-dev librsvg2-dev libimagequant-dev nlohmann-json3-dev
   fonts-liberation fonts-ipafont-gothic fonts-nanum
-  xvfb xauth python3 sox
+  xvfb xauth x11-apps python3 sox
 )
 
 run_as_root() {
