@@ -176,6 +176,29 @@ TEST_F(DisplayTest, WithoutCursorPicturesThePictureStillArrives) {
     ASSERT_EQ(present::PresentFrame(display_, true), 0);
 }
 
+TEST_F(DisplayTest, ChatWindowKeepsItsPlaceExceptWhileLoading) {
+    WriteCursors();
+    display_.displayWidth = 800;
+    display_.displayHeight = 600;
+    ASSERT_EQ(present::InitDisplay(display_, nullptr, 0), 0);
+    present::FillSurface(*display_.backBuffer, 0x0000FF);
+    display_.systemChatWindow = 1;
+    display_.cursorShown = 1;
+    display_.cursorX = 100;
+    display_.cursorY = 568;  // over the top edge of the chat window
+    ASSERT_EQ(present::PresentFrame(display_, false), 0);
+    platform::DrawSurface& screen = *display_.primarySurface;
+    EXPECT_EQ(ReadPixelRgb(screen, 11, 570), 0x000000u);  // the chat window's place is left alone
+    EXPECT_EQ(ReadPixelRgb(screen, 413, 589), 0x000000u);
+    EXPECT_EQ(ReadPixelRgb(screen, 102, 571), 0x000000u);  // also under the cursor
+    EXPECT_EQ(ReadPixelRgb(screen, 100, 568), 0xFF0000u);  // the cursor above the window
+    EXPECT_EQ(ReadPixelRgb(screen, 10, 575), 0x0000FFu);
+    EXPECT_EQ(ReadPixelRgb(screen, 414, 575), 0x0000FFu);
+    EXPECT_EQ(ReadPixelRgb(screen, 200, 590), 0x0000FFu);
+    ASSERT_EQ(present::PresentFrame(display_, true), 0);
+    EXPECT_EQ(ReadPixelRgb(screen, 11, 570), 0x0000FFu);  // the loading picture covers it too
+}
+
 TEST_F(DisplayTest, LostSurfacesAreRestoredByTheNextPresent) {
     WriteCursors();
     Init();
