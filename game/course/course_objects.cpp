@@ -62,16 +62,8 @@ void PrepareObject(FnxGroup& group, const TerrainGrid& grid, Vec3& centre, Objec
 // Texture coordinates at a point of a triangle, interpolated from its corners.
 void TextureCoordinatesAt(const FnxVertex& a, const FnxVertex& b, const FnxVertex& c, Vec3 point, float* u,
                           float* v) {
-    const Vec3 e0 = PositionOf(b) - PositionOf(a), e1 = PositionOf(c) - PositionOf(a),
-               e2 = point - PositionOf(a);
-    const double d00 = physics::Dot(e0, e0), d01 = physics::Dot(e0, e1), d11 = physics::Dot(e1, e1);
-    const double d20 = physics::Dot(e2, e0), d21 = physics::Dot(e2, e1);
-    const double denominator = d00 * d11 - d01 * d01;
     double wb = 0.0, wc = 0.0;
-    if (denominator != 0.0) {
-        wb = (d11 * d20 - d01 * d21) / denominator;
-        wc = (d00 * d21 - d01 * d20) / denominator;
-    }
+    physics::BarycentricWeights(PositionOf(a), PositionOf(b), PositionOf(c), point, &wb, &wc);
     const double wa = 1.0 - wb - wc;
     *u = static_cast<float>(wa * a.u + wb * b.u + wc * c.u);
     *v = static_cast<float>(wa * a.v + wb * b.v + wc * c.v);

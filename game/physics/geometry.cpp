@@ -61,6 +61,34 @@ bool SegmentPlane(Vec3 a, Vec3 b, Vec3 c, Vec3 p, Vec3 q, Vec3* out) {
     return true;
 }
 
+bool BarycentricWeights(Vec3 a, Vec3 b, Vec3 c, Vec3 p, double* wb, double* wc) {
+    const Vec3 e0 = b - a, e1 = c - a, e2 = p - a;
+    const double d00 = Dot(e0, e0), d01 = Dot(e0, e1), d11 = Dot(e1, e1);
+    const double d20 = Dot(e2, e0), d21 = Dot(e2, e1);
+    const double denominator = d00 * d11 - d01 * d01;
+    if (denominator == 0.0) {
+        return false;
+    }
+    *wb = (d11 * d20 - d01 * d21) / denominator;
+    *wc = (d00 * d21 - d01 * d20) / denominator;
+    return true;
+}
+
+bool SegmentTriangleSolid(Vec3 a, Vec3 b, Vec3 c, Vec3 p, Vec3 q, Vec3* out) {
+    Vec3 crossing;
+    if (!SegmentPlane(a, b, c, p, q, &crossing) || !(Distance3(p, crossing) <= Distance3(p, q))) {
+        return false;
+    }
+    double wb = 0.0, wc = 0.0;
+    constexpr double kEdge = 1e-6;  // points on an edge count as inside despite rounding
+    if (!BarycentricWeights(a, b, c, crossing, &wb, &wc) || wb < -kEdge || wc < -kEdge ||
+        wb + wc > 1.0 + kEdge) {
+        return false;
+    }
+    *out = crossing;
+    return true;
+}
+
 int FarthestCorner(Vec3 point, Vec3 a, Vec3 b, Vec3 c) {
     const float da = Distance3(point, a);
     const float db = Distance3(point, b);

@@ -36,6 +36,15 @@ bool PointInTriangleXZ(PointXZ a, PointXZ b, PointXZ c, PointXZ p);
 // inside the triangle's footprint in the ground plane.
 bool SegmentTriangle(Vec3 a, Vec3 b, Vec3 c, Vec3 p, Vec3 q, Vec3* out);
 
+// Weights of corners b and c at point p of triangle a, b, c (the weight of a is 1 - wb - wc), found
+// in the triangle's own plane. False for a triangle of zero area.
+bool BarycentricWeights(Vec3 a, Vec3 b, Vec3 c, Vec3 p, double* wb, double* wc);
+
+// Crossing of segment p-q with triangle a, b, c itself, not its footprint: on the plane, no farther
+// from p than q is, and within the triangle's edges. This is the test for upright shapes, whose
+// footprint on the ground is a line.
+bool SegmentTriangleSolid(Vec3 a, Vec3 b, Vec3 c, Vec3 p, Vec3 q, Vec3* out);
+
 // Which of the three corners lies farthest from the point: 0, 1 or 2, the earlier on a tie.
 int FarthestCorner(Vec3 point, Vec3 a, Vec3 b, Vec3 c);
 

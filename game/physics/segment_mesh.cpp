@@ -25,7 +25,7 @@ bool SegmentMesh(std::span<const course::FnxVertex> vertices, std::span<const ui
         const Vec3 corner[3] = {PositionOf(vertices[i[0]]), PositionOf(vertices[i[1]]),
                                 PositionOf(vertices[i[2]])};
         Vec3 crossing;
-        if (!SegmentTriangle(corner[0], corner[1], corner[2], p, q, &crossing)) {
+        if (!SegmentTriangleSolid(corner[0], corner[1], corner[2], p, q, &crossing)) {
             continue;
         }
         const float distance = Distance3(p, crossing);

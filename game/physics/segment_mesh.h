@@ -1,6 +1,7 @@
 #pragma once
 // Nearest crossing of a segment with an indexed triangle mesh (a model group's vertex and index
-// arrays, read in place).
+// arrays, read in place). Meshes of any shape are met where their triangles really are, upright
+// pictures included.
 
 #include <cstdint>
 #include <span>

@@ -120,6 +120,20 @@ TEST(Geometry, SquareOverlapNeverMissesARealOverlap) {
     EXPECT_GT(overlaps, 100);
 }
 
+TEST(Geometry, UprightTrianglesAreMetOnlyWithinTheirEdges) {
+    // A picture standing in the plane z = 10, x from 0 to 4, y from 0 to 6. Its footprint on the
+    // ground is a line, so the footprint test cannot bound it; the solid test does.
+    const Vec3 a{0, 0, 10}, b{4, 0, 10}, c{0, 6, 10};
+    Vec3 out;
+    ASSERT_TRUE(SegmentTriangleSolid(a, b, c, {1, 2, 9}, {1, 2, 11}, &out));
+    EXPECT_FLOAT_EQ(out.z, 10.0f);
+    EXPECT_TRUE(SegmentTriangleSolid(a, b, c, {0, 3, 9}, {0, 3, 11}, &out));     // on an edge
+    EXPECT_FALSE(SegmentTriangleSolid(a, b, c, {30, 2, 9}, {30, 2, 11}, &out));  // beside it
+    EXPECT_FALSE(SegmentTriangleSolid(a, b, c, {1, 20, 9}, {1, 20, 11}, &out));  // above it
+    EXPECT_FALSE(SegmentTriangleSolid(a, b, c, {3, 5, 9}, {3, 5, 11}, &out));    // past the slanted edge
+    EXPECT_FALSE(SegmentTriangleSolid(a, b, c, {1, 2, 8}, {1, 2, 9}, &out));     // short of it
+}
+
 TEST(Geometry, SegmentMeshTakesTheNearestCrossingAndTheFarthestCornersNormal) {
     using course::FnxVertex;
     std::vector<FnxVertex> v = {
