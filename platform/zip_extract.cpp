@@ -65,6 +65,32 @@ fs::perms PermissionsFor(const PlannedEntry& entry) {
     return fs::perms::none;
 }
 
+bool SameIgnoringAsciiCase(const std::string& a, const std::string& b) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+// Packages are made where file names ignore case: each part of the path that does not exist as
+// written takes the spelling of an existing file or folder that differs only in case.
+fs::path MatchExistingCase(const fs::path& root, const std::string& relative) {
+    fs::path path = root;
+    for (const fs::path& part : fs::path(relative)) {
+        fs::path exact = path / part;
+        std::error_code error;
+        if (!fs::exists(fs::symlink_status(exact, error)) && fs::is_directory(path, error)) {
+            for (const fs::directory_entry& item : fs::directory_iterator(path, error)) {
+                if (SameIgnoringAsciiCase(item.path().filename().string(), part.string())) {
+                    exact = item.path();
+                    break;
+                }
+            }
+        }
+        path = exact;
+    }
+    return path;
+}
+
 // True when path, with every link along it followed, still lies inside root (already canonical).
 bool StaysInside(const fs::path& root, const fs::path& path) {
     std::error_code error;
@@ -113,7 +139,7 @@ std::string Plan(zip_t* archive, const fs::path& root, std::vector<PlannedEntry>
         PlannedEntry entry;
         entry.index = static_cast<zip_uint64_t>(i);
         entry.kind = checked.kind;
-        entry.target = root / checked.path;
+        entry.target = MatchExistingCase(root, checked.path);
         entry.size = stat.size;
         entry.permissions = RecordedPermissions(archive, entry.index);
         if (!StaysInside(root, entry.target)) {

@@ -113,12 +113,17 @@ TEST_F(ExtractTest, ProgramsStayExecutable) {
     EXPECT_EQ(fs::status(game / "Notes.txt").permissions() & fs::perms::owner_exec, fs::perms::none);
 }
 
-TEST_F(ExtractTest, BackslashNamesMakeFolders) {
-    ZipExtractResult result =
-        Extract(MakeStoredZip({{"Sky\\", ""}, {"Sky\\Day\\Sky1.fni", "sky"}, {"Info\\Keep.ini", "new"}}));
+TEST_F(ExtractTest, BackslashNamesMakeFoldersAndCaseFollowsExistingFiles) {
+    ZipExtractResult result = Extract(MakeStoredZip({{"Sky\\", ""},
+                                                     {"Sky\\Day\\Sky1.fni", "sky"},
+                                                     {"INFO\\keep.INI", "new"},
+                                                     {"version.ini", "1.01\n"}}));
     ASSERT_TRUE(result.ok) << result.failure;
     EXPECT_EQ(ReadFileText(game / "Sky" / "Day" / "Sky1.fni"), "sky");
     EXPECT_EQ(ReadFileText(game / "Info" / "Keep.ini"), "new");
+    EXPECT_EQ(ReadFileText(game / "Version.ini"), "1.01\n");
+    EXPECT_FALSE(fs::exists(game / "INFO"));
+    EXPECT_FALSE(fs::exists(game / "version.ini"));
 }
 
 TEST_F(ExtractTest, HostileOrBrokenPackagesChangeNothing) {
