@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <mutex>
+#include <utility>
 
 namespace platform {
 
@@ -78,6 +79,35 @@ std::string CodePageToUtf8(std::string_view bytes, CodePage codePage) {
         iconv(cd, nullptr, nullptr, nullptr, nullptr);
     }
     return out;
+}
+
+bool Utf8ToCodePage(std::string_view utf8, CodePage codePage, std::string& out, size_t& badOffset) {
+    badOffset = 0;
+    iconv_t cd = iconv_open(IconvName(codePage), "UTF-8");
+    if (cd == reinterpret_cast<iconv_t>(-1)) {
+        return false;
+    }
+    std::string converted;
+    char* in = const_cast<char*>(utf8.data());
+    size_t inLeft = utf8.size();
+    char chunk[256];
+    bool ok = true;
+    while (inLeft > 0) {
+        char* outPtr = chunk;
+        size_t outLeft = sizeof(chunk);
+        const size_t result = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+        converted.append(chunk, sizeof(chunk) - outLeft);
+        if (result == static_cast<size_t>(-1) && errno != E2BIG) {
+            ok = false;
+            badOffset = static_cast<size_t>(in - utf8.data());
+            break;
+        }
+    }
+    iconv_close(cd);
+    if (ok) {
+        out = std::move(converted);
+    }
+    return ok;
 }
 
 }  // namespace platform

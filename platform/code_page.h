@@ -13,4 +13,8 @@ enum class CodePage { Western1252, Korean949, Japanese932 };
 // lead byte, an unassigned pair) become U+FFFD and the conversion goes on after them.
 std::string CodePageToUtf8(std::string_view bytes, CodePage codePage);
 
+// Converts UTF-8 text into the code page. Returns false, with badOffset the byte offset in utf8 of
+// the first character that cannot be converted (or is not valid UTF-8), and out unchanged.
+bool Utf8ToCodePage(std::string_view utf8, CodePage codePage, std::string& out, size_t& badOffset);
+
 }  // namespace platform

@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
-#include "tools/textdata/text_files.h"
 #include "tools/toolkit/code_page.h"
 #include "tools/toolkit/output_file.h"
+#include "tools/toolkit/text_files.h"
 
 namespace {
 
@@ -42,8 +42,8 @@ int main(int argc, char** argv) {
     if (argc != 5) {
         return Usage();
     }
-    const std::string codePage = tools::CodePageOfLanguage(argv[2]);
-    if (codePage.empty()) {
+    const std::string language = argv[2];
+    if (!tools::IsKnownLanguage(language)) {
         return Fail(std::string("unknown language ") + argv[2] + " (ENG, KOR or JPN)");
     }
     if (!tools::ReadSourceLines(argv[3], source, error)) {
@@ -52,11 +52,11 @@ int main(int argc, char** argv) {
     std::string text;
     bool built = false;
     if (command == "gamestring") {
-        built = tools::BuildGameStrings(source, codePage, text, error);
+        built = tools::BuildGameStrings(source, language, text, error);
     } else if (command == "chat") {
-        built = tools::BuildQuickChat(source, codePage, text, error);
+        built = tools::BuildQuickChat(source, language, text, error);
     } else if (command == "atstring") {
-        built = tools::BuildUpdaterStrings(source, codePage, text, error);
+        built = tools::BuildUpdaterStrings(source, language, text, error);
     } else {
         return Usage();
     }

@@ -1,49 +1,43 @@
 #include "tools/toolkit/code_page.h"
 
-#include <iconv.h>
-
-#include <cerrno>
-#include <vector>
+#include "platform/code_page.h"
 
 namespace tools {
+namespace {
 
-std::string CodePageOfLanguage(std::string_view language) {
+bool CodePageOf(std::string_view language, platform::CodePage& codePage) {
     if (language == "ENG") {
-        return "CP1252";
+        codePage = platform::CodePage::Western1252;
+    } else if (language == "KOR") {
+        codePage = platform::CodePage::Korean949;
+    } else if (language == "JPN") {
+        codePage = platform::CodePage::Japanese932;
+    } else {
+        return false;
     }
-    if (language == "KOR") {
-        return "CP949";
-    }
-    if (language == "JPN") {
-        return "CP932";
-    }
-    return {};
+    return true;
 }
 
-bool ConvertFromUtf8(std::string_view utf8, const std::string& codePage, std::string& out,
-                     std::string& error) {
-    iconv_t cd = iconv_open(codePage.c_str(), "UTF-8");
-    if (cd == reinterpret_cast<iconv_t>(-1)) {
-        error = "the code page " + codePage + " is not available";
+}  // namespace
+
+bool IsKnownLanguage(std::string_view language) {
+    platform::CodePage codePage;
+    return CodePageOf(language, codePage);
+}
+
+bool ConvertForLanguage(std::string_view utf8, std::string_view language, std::string& out,
+                        std::string& error) {
+    platform::CodePage codePage;
+    if (!CodePageOf(language, codePage)) {
+        error = "unknown language " + std::string(language) + " (ENG, KOR or JPN)";
         return false;
     }
-    std::vector<char> input(utf8.begin(), utf8.end());
-    std::vector<char> output(input.size() * 2 + 16);
-    char* in = input.data();
-    size_t inLeft = input.size();
-    char* outPtr = output.data();
-    size_t outLeft = output.size();
-    const size_t result = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
-    const int failure = errno;
-    iconv_close(cd);
-    if (result == static_cast<size_t>(-1)) {
-        const size_t offset = static_cast<size_t>(in - input.data());
-        error = failure == EILSEQ || failure == EINVAL
-                    ? "byte " + std::to_string(offset) + ": a character that " + codePage + " cannot hold"
-                    : "the text could not be converted to " + codePage;
+    size_t badOffset = 0;
+    if (!platform::Utf8ToCodePage(utf8, codePage, out, badOffset)) {
+        error = "byte " + std::to_string(badOffset) + ": a character that the " + std::string(language) +
+                " code page cannot hold";
         return false;
     }
-    out.assign(output.data(), static_cast<size_t>(outPtr - output.data()));
     return true;
 }
 

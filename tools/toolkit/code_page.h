@@ -1,17 +1,17 @@
 #pragma once
-// Conversion of UTF-8 text sources into the code page each language's data files are stored in.
+// The code page each language's data files are stored in, for the text tools.
 
 #include <string>
 #include <string_view>
 
 namespace tools {
 
-// "CP1252" for ENG, "CP949" for KOR, "CP932" for JPN; empty for a language the game does not know.
-std::string CodePageOfLanguage(std::string_view language);
+// Converts UTF-8 text into the code page of the language (ENG CP1252, KOR CP949, JPN CP932).
+// Returns false and fills error (naming the offending character's byte offset) for an unknown
+// language or text that the code page cannot hold.
+bool ConvertForLanguage(std::string_view utf8, std::string_view language, std::string& out,
+                        std::string& error);
 
-// Converts UTF-8 text into the code page. Returns false and fills error (naming the offending
-// character's byte offset) when the text holds something the code page cannot store.
-bool ConvertFromUtf8(std::string_view utf8, const std::string& codePage, std::string& out,
-                     std::string& error);
+bool IsKnownLanguage(std::string_view language);
 
 }  // namespace tools

@@ -1,4 +1,4 @@
-#include "tools/textdata/text_files.h"
+#include "tools/toolkit/text_files.h"
 
 #include <cctype>
 #include <utility>
@@ -40,7 +40,7 @@ std::vector<std::string> PlaceholdersOf(int index) {
 using IndexedEntries = std::vector<std::pair<int, std::string>>;
 
 // Reads "NN text" lines in ascending order, converting each text into the code page.
-bool ReadIndexedEntries(const SourceFile& source, const std::string& codePage, int count, size_t maxBytes,
+bool ReadIndexedEntries(const SourceFile& source, const std::string& language, int count, size_t maxBytes,
                         IndexedEntries& entries, std::string& error) {
     int previous = -1;
     for (const SourceLine& line : source.lines) {
@@ -67,7 +67,7 @@ bool ReadIndexedEntries(const SourceFile& source, const std::string& codePage, i
         }
         std::string converted;
         std::string problem;
-        if (!ConvertFromUtf8(text, codePage, converted, problem)) {
+        if (!ConvertForLanguage(text, language, converted, problem)) {
             error = SourceError(source, line.number, problem);
             return false;
         }
@@ -94,10 +94,10 @@ bool HasEntry(const IndexedEntries& entries, int index) {
 
 }  // namespace
 
-bool BuildGameStrings(const SourceFile& source, const std::string& codePage, std::string& out,
+bool BuildGameStrings(const SourceFile& source, const std::string& language, std::string& out,
                       std::string& error) {
     IndexedEntries entries;
-    if (!ReadIndexedEntries(source, codePage, kGameStringCount, kGameStringMax, entries, error)) {
+    if (!ReadIndexedEntries(source, language, kGameStringCount, kGameStringMax, entries, error)) {
         return false;
     }
     for (int index = 0; index < kGameStringCount; ++index) {
@@ -119,7 +119,7 @@ bool BuildGameStrings(const SourceFile& source, const std::string& codePage, std
     return true;
 }
 
-bool BuildQuickChat(const SourceFile& source, const std::string& codePage, std::string& out,
+bool BuildQuickChat(const SourceFile& source, const std::string& language, std::string& out,
                     std::string& error) {
     if (source.lines.size() != kQuickChatCount) {
         error =
@@ -130,7 +130,7 @@ bool BuildQuickChat(const SourceFile& source, const std::string& codePage, std::
     for (const SourceLine& line : source.lines) {
         std::string converted;
         std::string problem;
-        if (!ConvertFromUtf8(line.text, codePage, converted, problem)) {
+        if (!ConvertForLanguage(line.text, language, converted, problem)) {
             error = SourceError(source, line.number, problem);
             return false;
         }
@@ -145,10 +145,10 @@ bool BuildQuickChat(const SourceFile& source, const std::string& codePage, std::
     return true;
 }
 
-bool BuildUpdaterStrings(const SourceFile& source, const std::string& codePage, std::string& out,
+bool BuildUpdaterStrings(const SourceFile& source, const std::string& language, std::string& out,
                          std::string& error) {
     IndexedEntries entries;
-    if (!ReadIndexedEntries(source, codePage, kUpdaterStringCount, 250, entries, error)) {
+    if (!ReadIndexedEntries(source, language, kUpdaterStringCount, 250, entries, error)) {
         return false;
     }
     for (int index = 0; index < kUpdaterStringCount; ++index) {

@@ -1,0 +1,189 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <set>
+
+#include "game/course/fnx_loader.h"
+#include "game/course/fnx_writer.h"
+#include "tools/toolkit/course/ball_model.h"
+#include "tools/toolkit/course/hole_builder.h"
+
+namespace {
+
+// A small par 3: a tee, a short fairway, a green with a bunker, a pond, a few trees.
+const char* const kSmallHole = R"({
+  "name": "Test hole",
+  "par": 3,
+  "tee": [0, 0],
+  "pin": [0, 120],
+  "corridor": 40,
+  "ground": {"base": 3, "waves": 1.5, "hills": [{"at": [30, 60], "radius": 30, "height": -6}]},
+  "fairways": [{"line": [[0, 60], [0, 100]], "width": 20}],
+  "green": {"at": [0, 122], "radius": [12, 10], "contours": [{"at": [3, 124], "radius": 4, "height": 0.2}]},
+  "bunkers": [{"at": [16, 120], "radius": [4, 6]}],
+  "water": [{"at": [0, 35], "radius": [15, 8]}],
+  "trees": [
+    {"kind": "oak", "at": [-25, 60], "height": 10},
+    {"kind": "bush", "line": [[25, 10], [25, 30]], "spacing": 10, "height": 1.5}
+  ],
+  "backdrop": {"hills": "Bhills.fni", "treeline": "Btrees.fni"}
+})";
+
+tools::BuiltHole BuildSmallHole() {
+    tools::HoleDescription hole;
+    std::string error;
+    EXPECT_TRUE(tools::ParseHoleDescription("small.json", kSmallHole, hole, error)) << error;
+    tools::BuiltHole built;
+    EXPECT_TRUE(tools::BuildHole(hole, built, error)) << error;
+    return built;
+}
+
+bool IsTerrain(const course::FnxGroup& g) {
+    return std::strncmp(g.name, "BAK", 3) != 0 && std::strncmp(g.name, "RST", 3) != 0 &&
+           std::strncmp(g.name, "SST", 3) != 0;
+}
+
+TEST(CourseBuilder, TerrainGroupsAreNamedByTheKindsTheHoleHolds) {
+    const tools::BuiltHole built = BuildSmallHole();
+    std::set<std::string> codes;
+    for (const course::FnxGroup& g : built.model.groups) {
+        if (IsTerrain(g)) {
+            codes.insert(std::string(g.name, 3));
+        }
+    }
+    EXPECT_EQ(codes, (std::set<std::string>{"TEE", "FWY", "GRE", "ROU", "BNK", "WTR", "OOB"}));
+}
+
+TEST(CourseBuilder, TerrainStaysInsideTheGridAboveGroundAndFacesUp) {
+    const tools::BuiltHole built = BuildSmallHole();
+    for (const course::FnxGroup& g : built.model.groups) {
+        ASSERT_EQ(g.vertexCount, g.vertices.size());
+        ASSERT_EQ(g.indexCount, g.indices.size());
+        for (const course::FnxVertex& v : g.vertices) {
+            EXPECT_GE(v.x, -200.0f);
+            EXPECT_LT(v.x, 200.0f);
+            EXPECT_GE(v.z, -100.0f);
+            EXPECT_LT(v.z, 700.0f);
+        }
+        if (!IsTerrain(g)) {
+            continue;
+        }
+        for (size_t t = 0; t < g.indices.size(); t += 3) {
+            const course::FnxVertex& a = g.vertices[g.indices[t]];
+            const course::FnxVertex& b = g.vertices[g.indices[t + 1]];
+            const course::FnxVertex& c = g.vertices[g.indices[t + 2]];
+            EXPECT_GT(a.y, 0.0f);
+            // (B - A) x (C - A), the face normal the ball bounces off, must point up.
+            const float ny = (b.z - a.z) * (c.x - a.x) - (b.x - a.x) * (c.z - a.z);
+            EXPECT_GT(ny, 0.0f) << g.name << " triangle " << t / 3;
+        }
+    }
+}
+
+TEST(CourseBuilder, WaterIsFlatAndTheGreenGentle) {
+    const tools::BuiltHole built = BuildSmallHole();
+    for (const course::FnxGroup& g : built.model.groups) {
+        float lo = 1e9f, hi = -1e9f;
+        for (const course::FnxVertex& v : g.vertices) {
+            lo = std::min(lo, v.y), hi = std::max(hi, v.y);
+        }
+        if (std::strncmp(g.name, "WTR", 3) == 0) {
+            EXPECT_NEAR(hi - lo, 0.0f, 1e-4f);
+        }
+        if (std::strncmp(g.name, "GRE", 3) == 0) {
+            EXPECT_LT(hi - lo, 1.0f);
+        }
+    }
+}
+
+TEST(CourseBuilder, ObjectsCarryTheirAttributeLetter) {
+    const tools::BuiltHole built = BuildSmallHole();
+    int trees = 0, bushes = 0, backdrops = 0, fixed = 0;
+    for (const course::FnxGroup& g : built.model.groups) {
+        const std::string name = g.name;
+        if (name.rfind("RSToak", 0) == 0) {
+            EXPECT_EQ(name.back(), 'T');
+            ++trees;
+        } else if (name.rfind("RSTbush", 0) == 0) {
+            EXPECT_EQ(name.back(), 'E');
+            ++bushes;
+        } else if (name.rfind("BAK", 0) == 0) {
+            ++backdrops;
+        } else if (name.rfind("SST", 0) == 0) {
+            ++fixed;
+        }
+        EXPECT_LT(name.size(), 17u);
+    }
+    EXPECT_EQ(trees, 1);
+    EXPECT_EQ(bushes, 3);
+    EXPECT_EQ(backdrops, 2);
+    EXPECT_EQ(fixed, 2);  // the tee sign and the boundary stakes
+    EXPECT_EQ(built.holeTextures, (std::vector<std::string>{"Bhills.fni", "Btrees.fni"}));
+}
+
+TEST(CourseBuilder, SettingsAndModelSurviveTheirFileFormats) {
+    const tools::BuiltHole built = BuildSmallHole();
+    EXPECT_EQ(built.settings.name, "Test hole");
+    EXPECT_EQ(built.settings.par, 3);
+    EXPECT_EQ(built.settings.length, 120);
+    EXPECT_EQ(built.settings.aimZ, built.settings.pinZ);  // a par 3 aims at the pin
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(course::EncodeFnxModel(built.model, bytes));
+    course::FnxModel loaded;
+    ASSERT_TRUE(course::ParseFnxModel(bytes.data(), bytes.size(), loaded));
+    EXPECT_EQ(loaded.groups.size(), built.model.groups.size());
+    EXPECT_EQ(loaded.lights.size(), 2u);
+    EXPECT_EQ(loaded.lights[0].type, 3u);
+}
+
+std::string DescriptionError(const std::string& text) {
+    tools::HoleDescription hole;
+    std::string error;
+    EXPECT_FALSE(tools::ParseHoleDescription("bad.json", text, hole, error));
+    return error;
+}
+
+std::string Replace(std::string text, const std::string& from, const std::string& to) {
+    text.replace(text.find(from), from.size(), to);
+    return text;
+}
+
+TEST(HoleDescription, ProblemsNameTheFileAndLine) {
+    EXPECT_EQ(DescriptionError(Replace(kSmallHole, R"("radius": [12, 10])", R"("radius": [12, -10])")),
+              "bad.json:9: expected a number from 1 to 150 (green/radius/1)");
+    EXPECT_EQ(DescriptionError(Replace(kSmallHole, R"("kind": "oak")", R"("kind": "palm")")),
+              "bad.json:13: unknown kind \"palm\" (oak, pine, poplar, bush or shrub) (trees/0/kind)");
+    EXPECT_EQ(DescriptionError(Replace(kSmallHole, R"("tee": [0, 0],)", "")),
+              "bad.json:1: \"tee\" is missing");
+    EXPECT_EQ(DescriptionError(Replace(kSmallHole, R"("pin": [0, 120])", R"("pin": [0, 140])")),
+              "bad.json:5: the pin must lie on the green, at least 3 yards inside its edge (pin)");
+    EXPECT_EQ(DescriptionError(Replace(kSmallHole, R"("tee": [0, 0])", R"("tee": [0, -120])")),
+              "bad.json:4: expected a number from -100 to 700 (tee/1)");
+    EXPECT_NE(DescriptionError(Replace(kSmallHole, R"("par": 3,)", R"("par": 3)")).find("bad.json: "),
+              std::string::npos);
+}
+
+TEST(HoleDescription, TreesOnTheGreenOrInWaterAreRefused) {
+    tools::HoleDescription hole;
+    std::string error;
+    const std::string text = Replace(kSmallHole, R"("at": [-25, 60])", R"("at": [2, 118])");
+    ASSERT_TRUE(tools::ParseHoleDescription("trees.json", text, hole, error)) << error;
+    tools::BuiltHole built;
+    EXPECT_FALSE(tools::BuildHole(hole, built, error));
+    EXPECT_EQ(error, "trees.json:13: a oak at (2.0, 118.0) would stand on GRE");
+}
+
+TEST(BallModels, NearAndFarShareTheirTriangles) {
+    const course::FnxModel far = tools::MakeBallModel(0.06f);
+    const course::FnxModel near = tools::MakeBallModel(0.025f);
+    ASSERT_EQ(far.groups.size(), 1u);
+    EXPECT_EQ(far.groups[0].vertexCount, near.groups[0].vertexCount);
+    EXPECT_EQ(far.groups[0].indices, near.groups[0].indices);
+    EXPECT_EQ(far.groups[0].materialIndex, course::kNoMaterial);
+    for (const course::FnxVertex& v : near.groups[0].vertices) {
+        EXPECT_NEAR(std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z), 0.025f, 1e-5f);
+    }
+}
+
+}  // namespace

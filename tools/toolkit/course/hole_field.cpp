@@ -1,0 +1,205 @@
+#include "tools/toolkit/course/hole_field.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace tools {
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kLowestGround = 1.0;
+constexpr double kFar = 1e6;
+constexpr double kShoreShelf = 2.0;
+
+double SmoothStep(double edge0, double edge1, double x) {
+    const double t = std::clamp((x - edge0) / (edge1 - edge0), 0.0, 1.0);
+    return t * t * (3 - 2 * t);
+}
+
+double Bump(const Hill& hill, Vec2 p) {
+    const double d = Length(p - hill.at);
+    if (d >= hill.radius) {
+        return 0;
+    }
+    return hill.height * 0.5 * (1 + std::cos(kPi * d / hill.radius));
+}
+
+Vec2 AreaCentre(const Shape& shape) {
+    if (shape.kind == ShapeKind::Ellipse) {
+        return shape.centre;
+    }
+    Vec2 sum;
+    for (const Vec2& q : shape.points) {
+        sum = sum + q;
+    }
+    return sum * (1.0 / static_cast<double>(shape.points.size()));
+}
+
+// Points around an area's edge, for the level of a pond.
+std::vector<Vec2> EdgeSamples(const Shape& shape) {
+    std::vector<Vec2> samples;
+    if (shape.kind == ShapeKind::Ellipse) {
+        const double a = shape.angleDegrees * kPi / 180.0;
+        for (int i = 0; i < 48; ++i) {
+            const double t = 2 * kPi * i / 48;
+            const double lx = shape.radiusA * std::cos(t);
+            const double lz = shape.radiusB * std::sin(t);
+            samples.push_back({shape.centre.x + lx * std::cos(a) - lz * std::sin(a),
+                               shape.centre.z + lx * std::sin(a) + lz * std::cos(a)});
+        }
+        return samples;
+    }
+    for (size_t i = 0; i < shape.points.size(); ++i) {
+        const Vec2 a = shape.points[i];
+        const Vec2 b = shape.points[(i + 1) % shape.points.size()];
+        for (int k = 0; k < 4; ++k) {
+            samples.push_back(a + (b - a) * (k / 4.0));
+        }
+    }
+    return samples;
+}
+
+double MinDistance(const std::vector<Shape>& shapes, Vec2 p) {
+    double best = kFar;
+    for (const Shape& s : shapes) {
+        best = std::min(best, SignedDistance(s, p));
+    }
+    return best;
+}
+
+double FlattenTowards(double height, double plane, double distance, double blend) {
+    const double w = 1 - SmoothStep(0, blend, distance);
+    return height + (plane - height) * w;
+}
+
+double GreenPlane(const HoleField& field, Vec2 p) {
+    const GreenDescription& green = field.hole->green;
+    const Vec2 d = p - field.greenCentre;
+    double h = field.greenHeight + green.tilt.x * d.x + green.tilt.z * d.z;
+    for (const Hill& contour : green.contours) {
+        h += Bump(contour, p);
+    }
+    return h;
+}
+
+}  // namespace
+
+HoleField MakeHoleField(const HoleDescription& hole) {
+    HoleField field;
+    field.hole = &hole;
+    field.corridor.kind = ShapeKind::Ribbon;
+    field.corridor.points = LineOfPlay(hole);
+    field.corridor.widths.assign(field.corridor.points.size(), 2 * hole.corridor);
+    field.teeHeight = NaturalHeight(field, AreaCentre(hole.teeBox)) + hole.teeRaise;
+    field.greenCentre = AreaCentre(hole.green.outline);
+    field.greenHeight = NaturalHeight(field, field.greenCentre);
+    for (const Shape& other : hole.otherGreens) {
+        field.otherGreenHeights.push_back(NaturalHeight(field, AreaCentre(other)));
+    }
+    for (const Shape& pond : hole.water) {
+        double lowest = std::numeric_limits<double>::max();
+        for (const Vec2& q : EdgeSamples(pond)) {
+            lowest = std::min(lowest, NaturalHeight(field, q));
+        }
+        field.waterLevels.push_back(std::max(kLowestGround + 0.5, lowest - 0.8));
+    }
+    return field;
+}
+
+double NaturalHeight(const HoleField& field, Vec2 p) {
+    const GroundDescription& g = field.hole->ground;
+    const double phase = g.seed * 1.618;
+    double h = g.base + g.tilt.x * p.x + g.tilt.z * p.z;
+    h += g.waves * (std::sin(0.021 * p.x + phase) * std::cos(0.017 * p.z + 2 * phase) +
+                    0.5 * std::sin(0.043 * (p.x + p.z) + 3 * phase) +
+                    0.25 * std::cos(0.071 * p.z - 0.05 * p.x + phase));
+    for (const Hill& hill : g.hills) {
+        h += Bump(hill, p);
+    }
+    return h;
+}
+
+double GroundHeight(const HoleField& field, Vec2 p) {
+    const HoleDescription& hole = *field.hole;
+    double h = NaturalHeight(field, p);
+    h = FlattenTowards(h, field.teeHeight, SignedDistance(hole.teeBox, p), 5);
+    for (size_t i = 0; i < hole.otherGreens.size(); ++i) {
+        h = FlattenTowards(h, field.otherGreenHeights[i], SignedDistance(hole.otherGreens[i], p), 6);
+    }
+    h = FlattenTowards(h, GreenPlane(field, p), SignedDistance(hole.green.outline, p), 10);
+    for (const BunkerDescription& bunker : hole.bunkers) {
+        const double d = SignedDistance(bunker.outline, p);
+        if (d < 0) {
+            h -= bunker.depth * SmoothStep(0, 2.5, -d);
+        }
+    }
+    for (size_t i = 0; i < hole.water.size(); ++i) {
+        const double d = SignedDistance(hole.water[i], p);
+        const double level = field.waterLevels[i];
+        // The water lies flat a little beyond its edge, so that no triangle of it reaches up
+        // the bank; the bank then rises over six yards.
+        if (d <= kShoreShelf) {
+            h = level;
+        } else if (d < kShoreShelf + 6 && h > level) {
+            h = level + (h - level) * SmoothStep(kShoreShelf, kShoreShelf + 6, d);
+        }
+    }
+    return std::max(h, kLowestGround);
+}
+
+double KindDistance(const HoleField& field, course::SurfaceKind kind, Vec2 p) {
+    const HoleDescription& hole = *field.hole;
+    switch (kind) {
+        case course::kSurfaceWater:
+            return MinDistance(hole.water, p);
+        case course::kSurfaceBunker: {
+            double best = kFar;
+            for (const BunkerDescription& b : hole.bunkers) {
+                best = std::min(best, SignedDistance(b.outline, p));
+            }
+            return best;
+        }
+        case course::kSurfaceGreen:
+            return SignedDistance(hole.green.outline, p);
+        case course::kSurfaceOtherGreen:
+            return MinDistance(hole.otherGreens, p);
+        case course::kSurfaceTee:
+            return SignedDistance(hole.teeBox, p);
+        case course::kSurfaceCartPath:
+            return MinDistance(hole.paths, p);
+        case course::kSurfaceFairway:
+            return MinDistance(hole.fairways, p);
+        case course::kSurfaceOutOfBounds:
+            return -SignedDistance(field.corridor, p);
+        default:
+            return kFar;
+    }
+}
+
+Vec2 KindGradient(const HoleField& field, course::SurfaceKind kind, Vec2 p) {
+    constexpr double h = 0.05;
+    const double gx = KindDistance(field, kind, {p.x + h, p.z}) - KindDistance(field, kind, {p.x - h, p.z});
+    const double gz = KindDistance(field, kind, {p.x, p.z + h}) - KindDistance(field, kind, {p.x, p.z - h});
+    const double length = std::sqrt(gx * gx + gz * gz);
+    return length < 1e-12 ? Vec2{0, 0} : Vec2{gx / length, gz / length};
+}
+
+const std::vector<course::SurfaceKind>& EdgeKinds() {
+    static const std::vector<course::SurfaceKind> kinds = {
+        course::kSurfaceWater, course::kSurfaceBunker,   course::kSurfaceGreen,   course::kSurfaceOtherGreen,
+        course::kSurfaceTee,   course::kSurfaceCartPath, course::kSurfaceFairway, course::kSurfaceOutOfBounds,
+    };
+    return kinds;
+}
+
+course::SurfaceKind SurfaceAt(const HoleField& field, Vec2 p) {
+    for (course::SurfaceKind kind : EdgeKinds()) {
+        if (KindDistance(field, kind, p) < 0) {
+            return kind;
+        }
+    }
+    return course::kSurfaceRough;
+}
+
+}  // namespace tools

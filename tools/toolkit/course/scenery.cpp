@@ -1,0 +1,228 @@
+#include "tools/toolkit/course/scenery.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace tools {
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kStakeSpacing = 25;
+
+course::FnxVertex Vertex(double x, double y, double z, double nx, double ny, double nz, double u, double v) {
+    return {static_cast<float>(x),  static_cast<float>(y),  static_cast<float>(z), static_cast<float>(nx),
+            static_cast<float>(ny), static_cast<float>(nz), static_cast<float>(u), static_cast<float>(v)};
+}
+
+// A quad from four vertices given top-left, top-right, bottom-left, bottom-right as the viewer
+// sees its front, drawn as two clockwise triangles.
+void AppendQuad(course::FnxGroup& group, const course::FnxVertex corners[4]) {
+    const auto base = static_cast<uint16_t>(group.vertices.size());
+    group.vertices.insert(group.vertices.end(), corners, corners + 4);
+    for (int k : {0, 1, 2, 2, 1, 3}) {
+        group.indices.push_back(static_cast<uint16_t>(base + k));
+    }
+}
+
+course::FnxGroup NamedGroup(const std::string& name, uint16_t material) {
+    course::FnxGroup group;
+    std::snprintf(group.name, sizeof group.name, "%s", name.c_str());
+    group.materialIndex = material;
+    return group;
+}
+
+void Finish(course::FnxGroup& group, course::FnxModel& model) {
+    group.vertexCount = static_cast<uint16_t>(group.vertices.size());
+    group.indexCount = static_cast<uint16_t>(group.indices.size());
+    model.groups.push_back(std::move(group));
+}
+
+// An upright box (no bottom face) with the whole picture on each side face and on the top.
+void AppendBox(course::FnxGroup& group, Vec2 at, double bottom, double halfX, double halfZ, double height) {
+    const double x0 = at.x - halfX, x1 = at.x + halfX, z0 = at.z - halfZ, z1 = at.z + halfZ;
+    const double y0 = bottom, y1 = bottom + height;
+    const course::FnxVertex faces[5][4] = {
+        {Vertex(x0, y1, z0, 0, 0, -1, 0, 0), Vertex(x1, y1, z0, 0, 0, -1, 1, 0),
+         Vertex(x0, y0, z0, 0, 0, -1, 0, 1), Vertex(x1, y0, z0, 0, 0, -1, 1, 1)},
+        {Vertex(x1, y1, z1, 0, 0, 1, 0, 0), Vertex(x0, y1, z1, 0, 0, 1, 1, 0),
+         Vertex(x1, y0, z1, 0, 0, 1, 0, 1), Vertex(x0, y0, z1, 0, 0, 1, 1, 1)},
+        {Vertex(x0, y1, z1, -1, 0, 0, 0, 0), Vertex(x0, y1, z0, -1, 0, 0, 1, 0),
+         Vertex(x0, y0, z1, -1, 0, 0, 0, 1), Vertex(x0, y0, z0, -1, 0, 0, 1, 1)},
+        {Vertex(x1, y1, z0, 1, 0, 0, 0, 0), Vertex(x1, y1, z1, 1, 0, 0, 1, 0),
+         Vertex(x1, y0, z0, 1, 0, 0, 0, 1), Vertex(x1, y0, z1, 1, 0, 0, 1, 1)},
+        {Vertex(x0, y1, z1, 0, 1, 0, 0, 0), Vertex(x1, y1, z1, 0, 1, 0, 1, 0),
+         Vertex(x0, y1, z0, 0, 1, 0, 0, 1), Vertex(x1, y1, z0, 0, 1, 0, 1, 1)},
+    };
+    for (const auto& face : faces) {
+        AppendQuad(group, face);
+    }
+}
+
+bool TreeMayStandOn(course::SurfaceKind kind) {
+    return kind == course::kSurfaceRough || kind == course::kSurfaceOutOfBounds ||
+           kind == course::kSurfaceFairway;
+}
+
+}  // namespace
+
+bool AppendTrees(const HoleField& field, const TerrainRegion& region, const SceneryMaterials& materials,
+                 course::FnxModel& model, std::string& error) {
+    int number = 0;
+    for (const TreePlacement& tree : field.hole->trees) {
+        const course::SurfaceKind ground = SurfaceAt(field, tree.at);
+        if (!InsideRegion(field, region, tree.at) || !TreeMayStandOn(ground)) {
+            char where[96];
+            std::snprintf(where, sizeof where, "a %s at (%.1f, %.1f) would stand %s", tree.kind->name,
+                          tree.at.x, tree.at.z,
+                          InsideRegion(field, region, tree.at) ? "on " : "off the ground");
+            error = field.hole->path + ":" + std::to_string(tree.line) + ": " + where +
+                    (InsideRegion(field, region, tree.at) ? SurfaceCode(ground) : "");
+            return false;
+        }
+        const double width = tree.height * tree.kind->widthPerHeight;
+        const double y = GroundHeight(field, tree.at) - 0.2;
+        const double x0 = tree.at.x - width / 2;
+        const double x1 = tree.at.x + width / 2;
+        const double z = tree.at.z;
+        // Facing -z, the way a viewer looking along the hole sees it; normals point up so that the
+        // picture is lit like the ground around it whichever way it is turned.
+        const course::FnxVertex corners[4] = {
+            Vertex(x0, y + tree.height, z, 0, 1, 0, 0, 0), Vertex(x1, y + tree.height, z, 0, 1, 0, 1, 0),
+            Vertex(x0, y, z, 0, 1, 0, 0, 1), Vertex(x1, y, z, 0, 1, 0, 1, 1)};
+        char name[18];
+        std::snprintf(name, sizeof name, "RST%s%03d%c", tree.kind->name, ++number, tree.kind->attribute);
+        course::FnxGroup group = NamedGroup(name, materials.trees[tree.kind->picture]);
+        AppendQuad(group, corners);
+        Finish(group, model);
+    }
+    return true;
+}
+
+void AppendStakes(const HoleField& field, const TerrainRegion& region, const SceneryMaterials& materials,
+                  course::FnxModel& model) {
+    const std::vector<Vec2>& line = field.corridor.points;
+    const double reach = field.hole->corridor;
+    std::vector<Vec2> candidates;
+    for (size_t s = 0; s + 1 < line.size(); ++s) {
+        const Vec2 d = line[s + 1] - line[s];
+        const double length = Length(d);
+        const Vec2 side{-d.z / length, d.x / length};
+        for (double t = 0; t <= length; t += kStakeSpacing) {
+            const Vec2 p = line[s] + d * (t / length);
+            candidates.push_back(p + side * reach);
+            candidates.push_back(p - side * reach);
+        }
+    }
+    // Around the ends: behind the tee and beyond the green.
+    for (int end = 0; end < 2; ++end) {
+        const Vec2 centre = end == 0 ? line.front() : line.back();
+        const int steps = static_cast<int>(kPi * reach / kStakeSpacing);
+        for (int k = 0; k <= 2 * steps; ++k) {
+            const double a = kPi * k / steps;
+            candidates.push_back(centre + Vec2{std::cos(a), std::sin(a)} * reach);
+        }
+    }
+    course::FnxGroup stakes = NamedGroup("SSTstakesS", materials.stake);
+    for (const Vec2& p : candidates) {
+        // Only stakes that really stand on the boundary, on dry meshed ground.
+        if (std::fabs(SignedDistance(field.corridor, p)) > 0.5 || !InsideRegion(field, region, p) ||
+            SurfaceAt(field, p) == course::kSurfaceWater) {
+            continue;
+        }
+        AppendBox(stakes, p, GroundHeight(field, p) - 0.2, 0.05, 0.05, 1.2);
+    }
+    if (!stakes.indices.empty()) {
+        Finish(stakes, model);
+    }
+}
+
+void AppendTeeSign(const HoleField& field, const SceneryMaterials& materials, course::FnxModel& model) {
+    const HoleDescription& hole = *field.hole;
+    const Vec2 towardAim = field.corridor.points[1] - hole.tee;
+    const double length = Length(towardAim);
+    const Vec2 side{towardAim.z / length, -towardAim.x / length};
+    // Beside the tee box, on the left of a player facing the hole, clear of the tee itself.
+    Vec2 at = hole.tee + side * 4.0;
+    for (int k = 0; k < 20 && KindDistance(field, course::kSurfaceTee, at) < 1.5; ++k) {
+        at = at + side;
+    }
+    const double ground = GroundHeight(field, at);
+    course::FnxGroup sign = NamedGroup("SSTteesignS", materials.signWood);
+    AppendBox(sign, at, ground - 0.1, 0.6, 0.06, 0.9);
+    Finish(sign, model);
+}
+
+void AppendBackdrop(const HoleField& field, const TerrainRegion& region, const SceneryMaterials& materials,
+                    course::FnxModel& model) {
+    // A ring around the hole, found by looking outwards from the middle of the line of play for
+    // the edge of the meshed ground; the pictures stand a few yards inside it.
+    const std::vector<Vec2>& line = field.corridor.points;
+    Vec2 middle;
+    for (const Vec2& q : line) {
+        middle = middle + q;
+    }
+    middle = middle * (1.0 / static_cast<double>(line.size()));
+    struct Layer {
+        const char* name;
+        uint16_t material;
+        double inset;
+        double height;
+        double repeatYards;
+    };
+    const Layer layers[2] = {{"BAKhills", materials.backdropHills, 6, 16, 160},
+                             {"BAKtreeline", materials.backdropTreeLine, 12, 11, 60}};
+    for (const Layer& layer : layers) {
+        std::vector<Vec2> ring;
+        constexpr int kSteps = 120;
+        for (int k = 0; k < kSteps; ++k) {
+            const double a = 2 * kPi * k / kSteps;
+            const Vec2 dir{std::cos(a), std::sin(a)};
+            double t = 0;
+            while (t < 900 && InsideRegion(field, region, middle + dir * (t + 1))) {
+                t += 1;
+            }
+            ring.push_back(middle + dir * std::max(0.0, t - layer.inset));
+        }
+        course::FnxGroup group = NamedGroup(layer.name, layer.material);
+        double travelled = 0;
+        for (int k = 0; k < kSteps; ++k) {
+            const Vec2 a = ring[k];
+            const Vec2 b = ring[(k + 1) % kSteps];
+            const double u0 = travelled / layer.repeatYards;
+            travelled += Length(b - a);
+            const double u1 = travelled / layer.repeatYards;
+            const double ya = GroundHeight(field, a) - 1.5;
+            const double yb = GroundHeight(field, b) - 1.5;
+            // Seen from inside the ring; the back is added too so that no camera sees through it.
+            const course::FnxVertex front[4] = {Vertex(a.x, ya + layer.height, a.z, 0, 1, 0, u0, 0),
+                                                Vertex(b.x, yb + layer.height, b.z, 0, 1, 0, u1, 0),
+                                                Vertex(a.x, ya, a.z, 0, 1, 0, u0, 1),
+                                                Vertex(b.x, yb, b.z, 0, 1, 0, u1, 1)};
+            const course::FnxVertex back[4] = {front[1], front[0], front[3], front[2]};
+            AppendQuad(group, front);
+            AppendQuad(group, back);
+        }
+        Finish(group, model);
+    }
+}
+
+void AppendLights(course::FnxModel& model) {
+    auto light = [](const char* name, double dx, double dy, double dz, double r, double g, double b) {
+        course::FnxLight l;
+        std::snprintf(l.name, sizeof l.name, "%s", name);
+        l.type = 3;
+        const double length = std::sqrt(dx * dx + dy * dy + dz * dz);
+        l.direction[0] = static_cast<float>(dx / length);
+        l.direction[1] = static_cast<float>(dy / length);
+        l.direction[2] = static_cast<float>(dz / length);
+        l.position[1] = 500;
+        l.color = {static_cast<float>(r), static_cast<float>(g), static_cast<float>(b), 1.0f};
+        return l;
+    };
+    model.lights.push_back(light("sun", 0.35, -0.75, 0.55, 0.88, 0.85, 0.76));
+    model.lights.push_back(light("fill", -0.45, -0.5, -0.6, 0.30, 0.34, 0.42));
+}
+
+}  // namespace tools

@@ -1,0 +1,121 @@
+#include "tools/toolkit/data_set_check.h"
+
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <regex>
+#include <sstream>
+
+#include "game/course/fnx_loader.h"
+
+namespace tools {
+namespace {
+
+bool EndsWith(const std::string& text, const std::string& suffix) {
+    return text.size() >= suffix.size() &&
+           text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+std::string WithFniExtension(const std::string& name) {
+    // The game replaces the last four characters (the extension) by ".fni".
+    return (name.size() >= 4 ? name.substr(0, name.size() - 4) : name) + ".fni";
+}
+
+void CheckModelTextures(const std::string& root, const std::string& modelPath, DataSetReport& report) {
+    course::FnxModel* model = course::LoadFnxModel(root + "/" + modelPath);
+    if (model == nullptr) {
+        report.broken.push_back(modelPath + ": not a readable FNX model");
+        return;
+    }
+    const std::string folder = std::filesystem::path(modelPath).parent_path().string();
+    for (const course::FnxMaterial& material : model->materials) {
+        const std::string texture = TexturePathOf(material.textureName, folder);
+        if (!texture.empty() && !std::filesystem::exists(root + "/" + texture)) {
+            report.missing.push_back(texture + " (named by " + modelPath + ")");
+        }
+    }
+    course::FreeFnxModel(model);
+}
+
+// The near ball is drawn with the far ball's triangle list, so both must share it.
+void CheckBallModels(const std::string& root, DataSetReport& report) {
+    course::FnxModel* far = course::LoadFnxModel(root + "/Image/Ball.fnx");
+    course::FnxModel* near = course::LoadFnxModel(root + "/Image/SBall.fnx");
+    if (far != nullptr && near != nullptr) {
+        const bool same = !far->groups.empty() && !near->groups.empty() &&
+                          far->groups[0].vertexCount == near->groups[0].vertexCount &&
+                          far->groups[0].indices == near->groups[0].indices;
+        if (!same) {
+            report.broken.push_back(
+                "Image/SBall.fnx: its first group must match Ball.fnx in vertices and triangles");
+        }
+    }
+    course::FreeFnxModel(far);
+    course::FreeFnxModel(near);
+}
+
+}  // namespace
+
+std::vector<std::string> ExpandListedName(const std::string& name) {
+    static const std::regex range(R"(^(.*)\{([0-9]+)\.\.([0-9]+)\}(.*)$)");
+    std::smatch match;
+    if (!std::regex_match(name, match, range)) {
+        return {name};
+    }
+    const int width = static_cast<int>(match[2].length());
+    const int first = std::stoi(match[2].str());
+    const int last = std::stoi(match[3].str());
+    std::vector<std::string> names;
+    for (int n = first; n <= last; ++n) {
+        char number[16];
+        std::snprintf(number, sizeof number, "%0*d", width, n);
+        names.push_back(match[1].str() + number + match[4].str());
+    }
+    return names;
+}
+
+std::string TexturePathOf(const std::string& textureName, const std::string& modelFolder) {
+    if (textureName.empty()) {
+        return "";
+    }
+    if (textureName[0] == 'T' && textureName.size() >= 4 &&
+        std::isdigit(static_cast<unsigned char>(textureName[1])) &&
+        std::isdigit(static_cast<unsigned char>(textureName[2])) &&
+        std::isdigit(static_cast<unsigned char>(textureName[3]))) {
+        return "Nature/T" + textureName.substr(1, 3) + ".fni";
+    }
+    if (textureName[0] == 'B') {
+        return (modelFolder.empty() ? "" : modelFolder + "/") + WithFniExtension(textureName);
+    }
+    return "Texture/" + WithFniExtension(textureName);
+}
+
+DataSetReport CheckDataSet(const std::string& gameDirectory, const std::string& listText) {
+    DataSetReport report;
+    std::istringstream lines(listText);
+    std::string line;
+    bool later = false;
+    while (std::getline(lines, line)) {
+        while (!line.empty() && std::isspace(static_cast<unsigned char>(line.back()))) {
+            line.pop_back();
+        }
+        if (line.empty() || line[0] == '#') {
+            continue;
+        }
+        if (line == "[later]") {
+            later = true;
+            continue;
+        }
+        for (const std::string& name : ExpandListedName(line)) {
+            if (!std::filesystem::exists(gameDirectory + "/" + name)) {
+                (later ? report.pending : report.missing).push_back(name);
+            } else if (EndsWith(name, ".fnx")) {
+                CheckModelTextures(gameDirectory, name, report);
+            }
+        }
+    }
+    CheckBallModels(gameDirectory, report);
+    return report;
+}
+
+}  // namespace tools
