@@ -1,9 +1,9 @@
 #include "tools/toolkit/data_set_check.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
-#include <regex>
 #include <sstream>
 
 #include "game/course/fnx_loader.h"
@@ -57,19 +57,27 @@ void CheckBallModels(const std::string& root, DataSetReport& report) {
 }  // namespace
 
 std::vector<std::string> ExpandListedName(const std::string& name) {
-    static const std::regex range(R"(^(.*)\{([0-9]+)\.\.([0-9]+)\}(.*)$)");
-    std::smatch match;
-    if (!std::regex_match(name, match, range)) {
+    const size_t open = name.find('{');
+    const size_t dots = name.find("..", open);
+    const size_t close = name.find('}', dots);
+    if (open == std::string::npos || dots == std::string::npos || close == std::string::npos) {
         return {name};
     }
-    const int width = static_cast<int>(match[2].length());
-    const int first = std::stoi(match[2].str());
-    const int last = std::stoi(match[3].str());
+    const std::string first = name.substr(open + 1, dots - open - 1);
+    const std::string last = name.substr(dots + 2, close - dots - 2);
+    auto allDigits = [](const std::string& text) {
+        return !text.empty() && text.size() < 6 && std::all_of(text.begin(), text.end(), [](char c) {
+            return std::isdigit(static_cast<unsigned char>(c));
+        });
+    };
+    if (!allDigits(first) || !allDigits(last)) {
+        return {name};
+    }
     std::vector<std::string> names;
-    for (int n = first; n <= last; ++n) {
+    for (int n = std::stoi(first); n <= std::stoi(last); ++n) {
         char number[16];
-        std::snprintf(number, sizeof number, "%0*d", width, n);
-        names.push_back(match[1].str() + number + match[4].str());
+        std::snprintf(number, sizeof number, "%0*d", static_cast<int>(first.size()), n);
+        names.push_back(name.substr(0, open) + number + name.substr(close + 1));
     }
     return names;
 }
