@@ -7,6 +7,7 @@
 #include <bit>
 
 #include "platform/device3d_pipeline.h"
+#include "platform/device3d_pixel.h"
 
 namespace platform {
 
@@ -65,6 +66,7 @@ Device3D* CreateDevice3D(DrawSurface& target, DeviceKind kind) {
         return nullptr;
     }
     auto* d = new Device3D;
+    d->scratch = new device_detail::DrawScratch;
     d->caps.kind = kind;
     d->textureFormats = {kArgb1555, kArgb4444, kRgb565, kRgb555};
     SetDefaultStates(*d);

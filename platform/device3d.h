@@ -198,6 +198,10 @@ struct DeviceTexture {
     bool decoded = false;
 };
 
+namespace device_detail {
+struct DrawScratch;
+}
+
 struct Device3D {
     DrawSurface* target = nullptr;
     DrawSurface* depth = nullptr;
@@ -214,6 +218,7 @@ struct Device3D {
     uint32_t stageStates[kTextureStages][kStageStateCount] = {};
     DeviceTexture* textures[kTextureStages] = {};
     bool inScene = false;
+    device_detail::DrawScratch* scratch = nullptr;  // owned; the drawing's working arrays
 };
 
 // Creates a device drawing into target, with the default states of a fresh Direct3D 7 device.

@@ -8,7 +8,6 @@ namespace platform::device_detail {
 
 namespace {
 
-constexpr float kMinW = 1e-5f;
 constexpr int kPlaneCount = 7;
 
 float PlaneDistance(int plane, const ClipVertex& v) {
@@ -26,7 +25,7 @@ float PlaneDistance(int plane, const ClipVertex& v) {
         case 5:
             return kGuardBand * v.w - v.y;
         default:
-            return v.w - kMinW;
+            return v.w - kMinClipW;
     }
 }
 
@@ -60,16 +59,6 @@ int ClipAgainst(int plane, const ClipVertex* in, int count, ClipVertex* out) {
 }
 
 }  // namespace
-
-uint32_t ClipCode(const ClipVertex& v) {
-    uint32_t code = 0;
-    for (int plane = 0; plane < kPlaneCount; ++plane) {
-        if (!(PlaneDistance(plane, v) >= 0.0f)) {
-            code |= 1u << plane;
-        }
-    }
-    return code;
-}
 
 int ClipPolygon(const ClipVertex& a, const ClipVertex& b, const ClipVertex& c, uint32_t codes,
                 ClipVertex* out) {

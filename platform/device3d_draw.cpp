@@ -94,20 +94,25 @@ struct Projector {
 
     ScreenVertex operator()(const ClipVertex& c) const {
         const float rhw = 1.0f / c.w;
-        return {x + (1.0f + c.x * rhw) * halfWidth,
-                y + (1.0f - c.y * rhw) * halfHeight,
-                minZ + c.z * rhw * depthRange,
-                rhw,
-                c.r * 255.0f,
-                c.g * 255.0f,
-                c.b * 255.0f,
-                c.a * 255.0f,
-                c.sr * 255.0f,
-                c.sg * 255.0f,
-                c.sb * 255.0f,
-                c.fog,
-                c.u,
-                c.v};
+        ScreenVertex v{x + (1.0f + c.x * rhw) * halfWidth,
+                       y + (1.0f - c.y * rhw) * halfHeight,
+                       minZ + c.z * rhw * depthRange,
+                       rhw,
+                       c.r * 255.0f,
+                       c.g * 255.0f,
+                       c.b * 255.0f,
+                       c.a * 255.0f,
+                       c.sr * 255.0f,
+                       c.sg * 255.0f,
+                       c.sb * 255.0f,
+                       c.fog,
+                       c.u,
+                       c.v,
+                       0,
+                       0,
+                       false};
+        device_detail::SnapToGrid(v);
+        return v;
     }
 };
 
@@ -126,6 +131,15 @@ bool Culled(uint32_t cullMode, float area2) {
     return (cullMode == kCullCcw && area2 < 0.0f) || (cullMode == kCullCw && area2 > 0.0f);
 }
 
+// Whether a triangle lies wholly beside the drawn rectangle (with a pixel to spare for snapping).
+bool OutsideTarget(const RasterTarget& t, const ScreenVertex& a, const ScreenVertex& b,
+                   const ScreenVertex& c) {
+    return std::max({a.sx, b.sx, c.sx}) < static_cast<float>(t.left) - 1.0f ||
+           std::min({a.sx, b.sx, c.sx}) > static_cast<float>(t.right) ||
+           std::max({a.sy, b.sy, c.sy}) < static_cast<float>(t.top) - 1.0f ||
+           std::min({a.sy, b.sy, c.sy}) > static_cast<float>(t.bottom);
+}
+
 void CopyColor(const ScreenVertex& from, ScreenVertex& to) {
     to.r = from.r;
     to.g = from.g;
@@ -142,6 +156,23 @@ struct DrawContext {
     uint32_t cullMode;
     Projector project;
 };
+
+// Draws a triangle none of whose vertices needed clipping.
+void DrawTriangle(const DrawContext& ctx, const ScreenVertex& a, const ScreenVertex& b,
+                  const ScreenVertex& c) {
+    const float area2 = (b.sx - a.sx) * (c.sy - a.sy) - (c.sx - a.sx) * (b.sy - a.sy);
+    if (area2 == 0.0f || Culled(ctx.cullMode, area2) || OutsideTarget(*ctx.target, a, b, c)) {
+        return;
+    }
+    if (ctx.state->flat) {
+        ScreenVertex v[3] = {a, b, c};
+        CopyColor(a, v[1]);
+        CopyColor(a, v[2]);
+        device_detail::RasterizeTriangle(*ctx.target, *ctx.state, v[0], v[1], v[2]);
+        return;
+    }
+    device_detail::RasterizeTriangle(*ctx.target, *ctx.state, a, b, c);
+}
 
 // Draws a polygon of up to kMaxClipVertices screen vertices as a fan; flatColor is the colour of
 // the triangle's first vertex for flat shading.
@@ -214,15 +245,20 @@ int DrawIndexedPrimitive(Device3D& device, uint32_t primitiveType, uint32_t vert
     const PixelState state = ResolvePixelState(device);
     device_detail::VertexStage stage;
     device_detail::PrepareVertexStage(device, stage);
-    std::vector<ClipVertex> clip(vertexCount);
-    device_detail::ProcessVertices(stage, vertices, vertexCount, clip.data());
-
+    device_detail::DrawScratch& scratch = *device.scratch;
+    if (scratch.clip.size() < vertexCount) {
+        scratch.clip.resize(vertexCount);
+        scratch.screen.resize(vertexCount);
+        scratch.codes.resize(vertexCount);
+    }
+    ClipVertex* clip = scratch.clip.data();
+    ScreenVertex* screen = scratch.screen.data();
+    uint16_t* codes = scratch.codes.data();
+    device_detail::ProcessVertices(stage, vertices, vertexCount, clip);
     const Projector project(device.viewport);
-    std::vector<ScreenVertex> screen(vertexCount);
-    std::vector<uint32_t> codes(vertexCount);
     for (uint32_t i = 0; i < vertexCount; ++i) {
-        codes[i] = device_detail::ClipCode(clip[i]);
-        if (codes[i] == 0) {
+        codes[i] = static_cast<uint16_t>(device_detail::ClipCode(clip[i]));
+        if ((codes[i] & device_detail::kClipPlaneBits) == 0) {
             screen[i] = project(clip[i]);
         }
     }
@@ -238,12 +274,14 @@ int DrawIndexedPrimitive(Device3D& device, uint32_t primitiveType, uint32_t vert
         if (i0 >= vertexCount || i1 >= vertexCount || i2 >= vertexCount) {
             continue;
         }
-        const uint32_t all = codes[i0] | codes[i1] | codes[i2];
-        if (all == 0) {
-            ScreenVertex v[3] = {screen[i0], screen[i1], screen[i2]};
-            DrawPolygon(ctx, v, 3, screen[i0]);
-        } else if ((codes[i0] & codes[i1] & codes[i2]) == 0) {
-            DrawClipped(ctx, clip[i0], clip[i1], clip[i2], all);
+        if ((codes[i0] & codes[i1] & codes[i2]) != 0) {
+            continue;  // wholly outside one side of the view
+        }
+        const uint32_t planes = (codes[i0] | codes[i1] | codes[i2]) & device_detail::kClipPlaneBits;
+        if (planes == 0) {
+            DrawTriangle(ctx, screen[i0], screen[i1], screen[i2]);
+        } else {
+            DrawClipped(ctx, clip[i0], clip[i1], clip[i2], planes);
         }
     }
     UnlockTargets(device, target);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/device3d.h"
+#include "platform/device3d_sampler.h"
 
 namespace platform::device_detail {
 
@@ -19,13 +20,27 @@ struct ClipVertex {
     float u, v;
 };
 
-// A vertex in pixels of the render target: depth 0..1, colours 0..255.
+// A vertex in pixels of the render target: depth 0..1, colours 0..255, and the position snapped to
+// the 1/16-pixel grid that coverage is decided on (usable false: too far out to rasterise).
 struct ScreenVertex {
     float sx, sy, sz, rhw;
     float r, g, b, a;
     float sr, sg, sb;
     float fog;
     float u, v;
+    int32_t fx, fy;
+    bool usable;
+};
+
+// Fills in the snapped position of a vertex whose sx, sy are set.
+void SnapToGrid(ScreenVertex& v);
+
+// Per-draw arrays kept by the device between draws, so that drawing allocates nothing once they
+// have grown to the largest group.
+struct DrawScratch {
+    std::vector<ClipVertex> clip;
+    std::vector<ScreenVertex> screen;
+    std::vector<uint16_t> codes;
 };
 
 // ---- vertex processing ----
@@ -70,25 +85,30 @@ Matrix4 InverseMatrix(const Matrix4& m, bool* ok);
 // viewport around it; rasterisation cuts the rest to the viewport.
 inline constexpr float kGuardBand = 8.0f;
 inline constexpr int kMaxClipVertices = 12;
+inline constexpr float kMinClipW = 1e-5f;
 
-uint32_t ClipCode(const ClipVertex& v);
+// Bits 0-6: the planes a vertex lies outside of, as ClipPolygon clips them. Bits 8-11: the sides
+// of the view (left, right, bottom, top) it lies beyond; a triangle whose three vertices share any
+// bit cannot be seen. Written so that a not-a-number coordinate counts as outside everything.
+inline constexpr uint32_t kClipPlaneBits = 0x7F;
+
+inline uint32_t ClipCode(const ClipVertex& v) {
+    const float band = kGuardBand * v.w;
+    return (v.z >= 0.0f ? 0u : 1u) | (v.w - v.z >= 0.0f ? 0u : 2u) | (v.x + band >= 0.0f ? 0u : 4u) |
+           (band - v.x >= 0.0f ? 0u : 8u) | (v.y + band >= 0.0f ? 0u : 16u) |
+           (band - v.y >= 0.0f ? 0u : 32u) | (v.w >= kMinClipW ? 0u : 64u) |
+           (v.x + v.w >= 0.0f ? 0u : 0x100u) | (v.w - v.x >= 0.0f ? 0u : 0x200u) |
+           (v.y + v.w >= 0.0f ? 0u : 0x400u) | (v.w - v.y >= 0.0f ? 0u : 0x800u);
+}
+
 // Clips the triangle; returns the polygon's vertex count (0 when nothing is left).
 int ClipPolygon(const ClipVertex& a, const ClipVertex& b, const ClipVertex& c, uint32_t codes,
                 ClipVertex* out);
 
 // ---- texture sampling ----
 
-struct Sampler {
-    const uint32_t* texels = nullptr;
-    int width = 0;
-    int height = 0;
-    bool pow2 = false;
-};
-
 // Brings the texture's decoded copy up to date; false when it cannot be used.
 bool PrepareSampler(DeviceTexture& texture, Sampler& out);
-uint32_t SamplePoint(const Sampler& s, float u, float v);
-uint32_t SampleBilinear(const Sampler& s, float u, float v);
 
 // ---- rasterisation ----
 
@@ -130,11 +150,8 @@ struct RasterTarget {
     int bottom = 0;
 };
 
+// Draws a triangle of usable vertices in either winding (culling is the caller's).
 void RasterizeTriangle(const RasterTarget& target, const PixelState& state, const ScreenVertex& a,
                        const ScreenVertex& b, const ScreenVertex& c);
-
-// Target pixel packing shared by Clear and the rasteriser.
-uint32_t PackColor(const PixelFormat& format, uint32_t r, uint32_t g, uint32_t b);
-uint16_t QuantizeDepth(float z);
 
 }  // namespace platform::device_detail

@@ -1,0 +1,157 @@
+#pragma once
+// Point and bilinear sampling of a decoded texture with wrap addressing; texel centres lie at
+// (i + 0.5) / size. Inline, because the rasteriser calls them for every textured pixel.
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace platform::device_detail {
+
+struct Sampler {
+    const uint32_t* texels = nullptr;  // 0xAARRGGBB, width x height
+    int width = 0;
+    int height = 0;
+    float widthF = 0.0f;
+    float heightF = 0.0f;
+};
+
+// The texel pair around coordinate t (in texture repeats) along one axis and the weight of the
+// second in 256ths. offset is 0.5 for bilinear sampling (pair around the sample) and 0 for point
+// sampling (the texel under the sample).
+[[gnu::always_inline]] inline void TexelPair(float t, float sizeF, int size, float offset, int& i0, int& i1,
+                                             uint32_t& fraction) {
+    if (!(std::fabs(t) < 1.0e9f)) {
+        t = 0.0f;
+    }
+    float whole = static_cast<float>(static_cast<int32_t>(t));
+    whole -= whole > t ? 1.0f : 0.0f;
+    const float p = (t - whole) * sizeF - offset;  // -0.5 .. size
+    const int fixed = static_cast<int>(p * 256.0f + 256.0f) - 256;
+    i0 = fixed >> 8;
+    fraction = static_cast<uint32_t>(fixed) & 0xFFu;
+    if (i0 < 0) {
+        i0 += size;
+    } else if (i0 >= size) {
+        i0 -= size;
+    }
+    i1 = i0 + 1 < size ? i0 + 1 : 0;
+}
+
+// Mixes two texels, f/256 of the way from a to b, all four channels at once.
+[[gnu::always_inline]] inline uint32_t MixTexels(uint32_t a, uint32_t b, uint32_t f) {
+    const uint32_t g = 256 - f;
+    const uint32_t rb = (((a & 0x00FF00FFu) * g + (b & 0x00FF00FFu) * f) >> 8) & 0x00FF00FFu;
+    const uint32_t ag = ((((a >> 8) & 0x00FF00FFu) * g + ((b >> 8) & 0x00FF00FFu) * f) >> 8) & 0x00FF00FFu;
+    return rb | ag << 8;
+}
+
+[[gnu::always_inline]] inline uint32_t SamplePoint(const Sampler& s, float u, float v) {
+    int x, y, unused;
+    uint32_t fraction;
+    TexelPair(u, s.widthF, s.width, 0.0f, x, unused, fraction);
+    TexelPair(v, s.heightF, s.height, 0.0f, y, unused, fraction);
+    return s.texels[static_cast<size_t>(y) * static_cast<size_t>(s.width) + static_cast<size_t>(x)];
+}
+
+[[gnu::always_inline]] inline uint32_t SampleBilinear(const Sampler& s, float u, float v) {
+    int x0, x1, y0, y1;
+    uint32_t fx, fy;
+    TexelPair(u, s.widthF, s.width, 0.5f, x0, x1, fx);
+    TexelPair(v, s.heightF, s.height, 0.5f, y0, y1, fy);
+    const size_t w = static_cast<size_t>(s.width);
+    const uint32_t* row0 = s.texels + static_cast<size_t>(y0) * w;
+    const uint32_t* row1 = s.texels + static_cast<size_t>(y1) * w;
+    return MixTexels(MixTexels(row0[x0], row0[x1], fx), MixTexels(row1[x0], row1[x1], fx), fy);
+}
+
+// Texture coordinates walked across a run of pixels in 16.16 fixed-point texels, wrapped into the
+// texture: exact (perspective-correct) at both ends of the run, linear in between.
+struct TexelWalk {
+    int32_t u, v, du, dv;
+    int32_t uLimit, vLimit;  // texture size << 16
+
+    // Starting position of one axis: coordinate t (in texture repeats) as wrapped fixed-point texels.
+    static int32_t Start(float t, float sizeF, int32_t limit, float offset) {
+        if (!(std::fabs(t) < 1.0e9f)) {
+            t = 0.0f;
+        }
+        float whole = static_cast<float>(static_cast<int32_t>(t));
+        whole -= whole > t ? 1.0f : 0.0f;
+        auto p = static_cast<int32_t>(((t - whole) * sizeF - offset) * 65536.0f);
+        p += p < 0 ? limit : 0;
+        return p >= limit ? p - limit : p;
+    }
+    // Step per pixel along one axis, reduced to less than a whole texture (whole repeats change
+    // nothing under wrapping).
+    static int32_t Step(float delta, float sizeF) {
+        float texels = delta * sizeF;
+        if (!(std::fabs(texels) < sizeF)) {
+            texels = std::isfinite(texels) ? std::fmod(texels, sizeF) : 0.0f;
+        }
+        return static_cast<int32_t>(texels * 65536.0f);
+    }
+
+    // u0, v0 at the first pixel, u1, v1 at the pixel after the run of n pixels.
+    void Restart(const Sampler& s, float offset, float u0, float v0, float u1, float v1, int n) {
+        uLimit = s.width << 16;
+        vLimit = s.height << 16;
+        u = Start(u0, s.widthF, uLimit, offset);
+        v = Start(v0, s.heightF, vLimit, offset);
+        const float inv = 1.0f / static_cast<float>(n);
+        du = Step((u1 - u0) * inv, s.widthF);
+        dv = Step((v1 - v0) * inv, s.heightF);
+    }
+    void Next() {
+        u += du;
+        u += u < 0 ? uLimit : (u >= uLimit ? -uLimit : 0);
+        v += dv;
+        v += v < 0 ? vLimit : (v >= vLimit ? -vLimit : 0);
+    }
+    uint32_t Point(const Sampler& s) const {
+        return s.texels[static_cast<size_t>(v >> 16) * static_cast<size_t>(s.width) +
+                        static_cast<size_t>(u >> 16)];
+    }
+    uint32_t Bilinear(const Sampler& s) const {
+        const int x0 = u >> 16, y0 = v >> 16;
+        const int x1 = x0 + 1 < s.width ? x0 + 1 : 0;
+        const int y1 = y0 + 1 < s.height ? y0 + 1 : 0;
+        const auto fx = static_cast<uint32_t>(u >> 8) & 0xFFu, fy = static_cast<uint32_t>(v >> 8) & 0xFFu;
+        const size_t w = static_cast<size_t>(s.width);
+        const uint32_t* row0 = s.texels + static_cast<size_t>(y0) * w;
+        const uint32_t* row1 = s.texels + static_cast<size_t>(y1) * w;
+#if defined(__SSE2__)
+        return MixQuadSse2(row0[x0], row0[x1], row1[x0], row1[x1], fx, fy);
+#else
+        return MixTexels(MixTexels(row0[x0], row0[x1], fx), MixTexels(row1[x0], row1[x1], fx), fy);
+#endif
+    }
+
+#if defined(__SSE2__)
+    // The same mix as MixTexels applied three times, on 16-bit lanes: the two rows side by side.
+    static uint32_t MixQuadSse2(uint32_t a, uint32_t b, uint32_t c, uint32_t d, uint32_t fx, uint32_t fy) {
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i top = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(a)), zero);
+        const __m128i topRight = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(b)), zero);
+        const __m128i bottom = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(c)), zero);
+        const __m128i bottomRight = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(d)), zero);
+        const __m128i left = _mm_unpacklo_epi64(top, bottom);  // lanes 0-3 top row, 4-7 bottom row
+        const __m128i right = _mm_unpacklo_epi64(topRight, bottomRight);
+        const __m128i wx = _mm_set1_epi16(static_cast<int16_t>(fx));
+        const __m128i wxInv = _mm_set1_epi16(static_cast<int16_t>(256 - fx));
+        const __m128i rows =
+            _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(left, wxInv), _mm_mullo_epi16(right, wx)), 8);
+        const __m128i wy = _mm_set1_epi16(static_cast<int16_t>(fy));
+        const __m128i wyInv = _mm_set1_epi16(static_cast<int16_t>(256 - fy));
+        const __m128i mixed = _mm_srli_epi16(
+            _mm_add_epi16(_mm_mullo_epi16(rows, wyInv), _mm_mullo_epi16(_mm_srli_si128(rows, 8), wy)), 8);
+        return static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(mixed, zero)));
+    }
+#endif
+};
+
+}  // namespace platform::device_detail

@@ -1,0 +1,27 @@
+#pragma once
+// Shading of one horizontal span of a triangle: depth test, perspective-correct texturing, colour
+// combination, alpha test, specular, fog, blending, dithered write and depth write. One shader per
+// combination of the features that cost most, chosen once per triangle.
+
+#include "platform/device3d_pipeline.h"
+
+namespace platform::device_detail {
+
+// Attribute values at the span's first pixel and their change per pixel. Colours are 0..255, fog
+// 0..256 (the part of the pixel's own colour kept, in 256ths), q = 1 / w, uq = u / w, vq = v / w.
+struct SpanStart {
+    float z, dz;
+    float q, dq;
+    float uq, duq;
+    float vq, dvq;
+    float r, dr, g, dg, b, db, a, da;
+    float fog, dfog;
+    float sr, dsr, sg, dsg, sb, dsb;
+};
+
+using SpanShader = void (*)(const RasterTarget& target, const PixelState& state, const SpanStart& start,
+                            int y, int left, int right);
+
+SpanShader ChooseSpanShader(const PixelState& state, bool bilinear);
+
+}  // namespace platform::device_detail
