@@ -75,7 +75,10 @@ Device3D* CreateDevice3D(DrawSurface& target, DeviceKind kind) {
 }
 
 void ReleaseDevice3D(Device3D* device) {
-    delete device;
+    if (device != nullptr) {
+        delete device->scratch;
+        delete device;
+    }
 }
 
 std::vector<PixelFormat> EnumZBufferFormats(const Device3D&) {
