@@ -47,6 +47,7 @@ LobbySocket& LobbySocket::operator=(LobbySocket&& other) noexcept {
     if (this != &other) {
         Close();
         fd_ = std::exchange(other.fd_, -1);
+        buffer_ = std::move(other.buffer_);
     }
     return *this;
 }
@@ -127,7 +128,8 @@ bool LobbySocket::Send(const uint8_t* data, size_t size, int stallMs) {
 }
 
 int LobbySocket::ReceivePending(const std::function<void(const uint8_t*, size_t)>& onPacket, int maxPackets) {
-    std::vector<uint8_t> buffer(kLobbyMaxPacket);
+    buffer_.resize(kLobbyMaxPacket);
+    std::vector<uint8_t>& buffer = buffer_;
     int taken = 0;
     while (fd_ >= 0 && taken < maxPackets) {
         iovec iov{buffer.data(), buffer.size()};

@@ -23,7 +23,8 @@ class LobbySocket {
     LobbySocket() = default;
     explicit LobbySocket(int fd) : fd_(fd) {}
     ~LobbySocket();
-    LobbySocket(LobbySocket&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    LobbySocket(LobbySocket&& other) noexcept
+        : fd_(std::exchange(other.fd_, -1)), buffer_(std::move(other.buffer_)) {}
     LobbySocket& operator=(LobbySocket&& other) noexcept;
     LobbySocket(const LobbySocket&) = delete;
     LobbySocket& operator=(const LobbySocket&) = delete;
@@ -49,6 +50,7 @@ class LobbySocket {
 
   private:
     int fd_ = -1;
+    std::vector<uint8_t> buffer_;  // one received packet at a time
 };
 
 // The lobby's listening socket. The socket file is removed again when this is destroyed.

@@ -59,14 +59,15 @@ class RavelinRelay : public ::testing::Test {
     }
     void TearDown() override { fs::remove_all(root_); }
 
-    // Runs Ravelin with the given extra arguments; returns its exit code.
-    int Run(const std::string& players, const std::string& environment = "") {
+    // Runs Ravelin with the probe clients (or the given client program); returns its exit code.
+    int Run(const std::string& players, const std::string& environment = "",
+            const std::string& client = "RavelinProbe", int maxSeconds = 60) {
         const std::string bin = BRIGHTLEA_BIN_DIR;
-        const std::string command = environment + " " + bin + "/Ravelin --data " + (root_ / "data").string() +
-                                    " --client " + bin + "/RavelinProbe --work " + (root_ / "work").string() +
-                                    " --max-seconds 60 --players " + players + " < " +
-                                    (root_ / "commands").string() + " > " + (root_ / "reports").string() +
-                                    " 2> " + (root_ / "log").string();
+        const std::string command =
+            environment + " " + bin + "/Ravelin --data " + (root_ / "data").string() + " --client " + bin +
+            "/" + client + " --work " + (root_ / "work").string() + " --max-seconds " +
+            std::to_string(maxSeconds) + " --players " + players + " < " + (root_ / "commands").string() +
+            " > " + (root_ / "reports").string() + " 2> " + (root_ / "log").string();
         const int status = std::system(command.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
@@ -121,6 +122,15 @@ TEST_F(RavelinRelay, ClosingTheMatchEndsEveryClient) {
         EXPECT_EQ(Count(r.broadcast, "||82|"), 1u);
         EXPECT_EQ(Count(r.broadcast, "||97|"), 1u);
     }
+}
+
+TEST_F(RavelinRelay, StartsGameClientsThatConnectThroughTheirOwnSockets) {
+    // The game clients run until they are stopped: Ravelin stops them when its time is up.
+    EXPECT_EQ(Run("Ann,Bob", "SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy", "Brightlea", 4), 1);
+    const std::vector<std::string> log = Lines(root_ / "log");
+    EXPECT_EQ(Count(log, "Ann disconnected"), 1u);
+    EXPECT_EQ(Count(log, "Bob disconnected"), 1u);
+    EXPECT_EQ(Count(log, "ended with"), 2u);
 }
 
 }  // namespace
