@@ -180,7 +180,7 @@ void ReceiveFrom(Session& s, RelayClient& client, int maxPackets) {
         return;
     }
     if (platform::LobbySocket incoming = client.listener.Accept(); incoming.IsOpen()) {
-        client.socket = std::move(incoming);  // a restarted client replaces its old connection
+        client.socket = std::move(incoming);  // a newer connection replaces an older one
     }
     const bool wasOpen = client.socket.IsOpen();
     client.socket.ReceivePending(
