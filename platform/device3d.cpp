@@ -215,7 +215,7 @@ int SetTexture(Device3D& device, int stage, DeviceTexture* texture) {
 }
 
 DeviceTexture* CreateDeviceTexture(int width, int height, const PixelFormat& format) {
-    if (format.bitsPerPixel != 16) {
+    if (format.bitsPerPixel != 16 || width > kMaxTextureSize || height > kMaxTextureSize) {
         return nullptr;
     }
     DrawSurface* surface = CreateDrawSurface(width, height, format);

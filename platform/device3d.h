@@ -186,6 +186,8 @@ struct DeviceCaps {
     uint32_t textureCaps = kTextureCapsPerspective | kTextureCapsAlpha;
 };
 
+inline constexpr int kMaxTextureSize = 8192;
+
 // The depth format of the depth surface: 16 bits, 0xFFFF the far value.
 inline constexpr PixelFormat kDepth16{16, 0, 0, 0, 0};
 
@@ -254,7 +256,8 @@ int SetTextureStageState(Device3D& device, int stage, uint32_t type, uint32_t va
 uint32_t GetTextureStageState(const Device3D& device, int stage, uint32_t type);
 int SetTexture(Device3D& device, int stage, DeviceTexture* texture);
 
-// Creates a texture surface of the given size and 16-bit format, cleared to 0; nullptr on failure.
+// Creates a texture surface of the given size (each side at most kMaxTextureSize) and 16-bit format,
+// cleared to 0; nullptr on failure.
 DeviceTexture* CreateDeviceTexture(int width, int height, const PixelFormat& format);
 void ReleaseDeviceTexture(DeviceTexture* texture);
 

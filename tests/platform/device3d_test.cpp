@@ -390,6 +390,8 @@ TEST_F(DeviceTest, TexturesFollowPerspectiveAndTheirSurface) {
 }
 
 TEST_F(DeviceTest, PointAndBilinearFiltering) {
+    EXPECT_EQ(CreateDeviceTexture(kMaxTextureSize + 1, 1, kRgb565), nullptr);
+    EXPECT_EQ(CreateDeviceTexture(4, 4, kXrgb8888), nullptr);
     // Two texels, black and full green, stretched over the whole 16-pixel-wide view.
     DeviceTexture* tex = CreateDeviceTexture(2, 1, kRgb565);
     ASSERT_NE(tex, nullptr);
