@@ -70,8 +70,16 @@ int SpawnProcess(const SpawnRequest& request, std::string* error) {
     if (!request.directory.empty()) {
         posix_spawn_file_actions_addchdir_np(&actions, request.directory.c_str());
     }
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    if (request.ownProcessGroup) {
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+        posix_spawnattr_setpgroup(&attributes, 0);
+    }
     pid_t pid = -1;
-    const int rc = posix_spawn(&pid, request.program.c_str(), &actions, nullptr, argv.data(), envp.data());
+    const int rc =
+        posix_spawn(&pid, request.program.c_str(), &actions, &attributes, argv.data(), envp.data());
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     if (rc != 0) {
         if (error != nullptr) {

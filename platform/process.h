@@ -12,6 +12,7 @@ struct SpawnRequest {
     std::vector<std::string> arguments;       // after the program name
     std::string directory;                    // working directory of the child; empty: ours
     std::vector<std::string> setEnvironment;  // "NAME=value" entries added to (or replacing) ours
+    bool ownProcessGroup = false;             // Ctrl-C in our terminal does not reach the child
 };
 
 // Starts a child process; returns its process id, or -1 (with error filled) when it cannot start.

@@ -93,6 +93,7 @@ bool StartClient(Session& s, const Seat& seat, std::string& error) {
         request.arguments.push_back("WINDOWMODE");
     }
     request.directory = dir.string();
+    request.ownProcessGroup = true;  // Ctrl-C reaches only the lobby, which closes the match
     request.setEnvironment = ClientEnvironment(s, client, index);
     std::string spawnError;
     client.pid = platform::SpawnProcess(request, &spawnError);
