@@ -133,4 +133,8 @@ TEST_F(RavelinRelay, StartsGameClientsThatConnectThroughTheirOwnSockets) {
     EXPECT_EQ(Count(log, "ended with"), 2u);
 }
 
+TEST_F(RavelinRelay, AClientThatCannotStartFailsTheMatch) {
+    EXPECT_EQ(Run("Ann,Bob", "", "NoSuchClient", 10), 2);
+}
+
 }  // namespace

@@ -35,6 +35,7 @@ struct Session {
     std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
     int handledSignals = 0;
     bool timedOut = false;
+    bool clientFailedToStart = false;
 };
 
 void Log(const std::string& text) {
@@ -99,6 +100,7 @@ bool StartClient(Session& s, const Seat& seat, std::string& error) {
     client.pid = platform::SpawnProcess(request, &spawnError);
     if (client.pid < 0) {
         Log(spawnError);
+        s.clientFailedToStart = true;
         client.processEnded = true;
         ClientLeft(s.relay, client);
     } else {
@@ -316,7 +318,7 @@ int RunLobby(const RavelinOptions& options) {
     if (ownWork) {
         fs::remove_all(session.work, ec);
     }
-    return session.timedOut ? 1 : 0;
+    return session.clientFailedToStart ? 2 : session.timedOut ? 1 : 0;
 }
 
 }  // namespace tools

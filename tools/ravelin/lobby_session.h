@@ -8,7 +8,8 @@
 
 namespace tools {
 
-// Runs the match; returns the process exit code (0 when the match ran and every client ended).
+// Runs the match; returns the process exit code: 0 when every client ran and ended, 1 when the time
+// limit stopped them, 2 when the match could not be set up or a client could not be started.
 int RunLobby(const RavelinOptions& options);
 
 }  // namespace tools
