@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <span>
 #include <sstream>
 
@@ -23,7 +24,9 @@ bool HasLine(const std::string& text, const std::string& line) {
 }
 
 fs::path FreshDir(const std::string& name) {
-    const fs::path dir = fs::temp_directory_path() / ("brightlea-ravelin-" + name);
+    // Unique per run: other checkouts on this machine may run the same tests at the same time.
+    const fs::path dir = fs::temp_directory_path() /
+                         ("brightlea-ravelin-" + name + "-" + std::to_string(std::random_device{}()));
     fs::remove_all(dir);
     fs::create_directories(dir);
     return dir;

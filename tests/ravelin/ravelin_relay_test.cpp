@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -48,14 +49,13 @@ size_t Count(const std::vector<std::string>& lines, const std::string& part) {
 class RavelinRelay : public ::testing::Test {
   protected:
     void SetUp() override {
-        root_ = fs::temp_directory_path() /
-                ("brightlea-relay-" +
-                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        // Unique per run: other checkouts on this machine may run the same tests at the same time.
+        root_ = fs::temp_directory_path() / ("brightlea-relay-" + std::to_string(std::random_device{}()));
         fs::remove_all(root_);
         fs::create_directories(root_ / "data" / "Info" / "ENG");
         fs::create_directories(root_ / "data" / "Map" / "Club_01" / "Hole_01");
         std::ofstream(root_ / "data" / "Option.ini") << "LANGUAGE ENG\n";
-        std::ofstream(root_ / "commands") << commands_;
+        std::ofstream(root_ / "commands");  // no commands unless a test writes some
     }
     void TearDown() override { fs::remove_all(root_); }
 
@@ -77,7 +77,6 @@ class RavelinRelay : public ::testing::Test {
     std::vector<std::string> Reports() { return Lines(root_ / "reports"); }
 
     fs::path root_;
-    std::string commands_;
 };
 
 TEST_F(RavelinRelay, EveryClientSeesThePacketsInTheSameOrder) {
@@ -114,8 +113,7 @@ TEST_F(RavelinRelay, SurvivesGarbageFloodsAndPlayersWhoLeave) {
 }
 
 TEST_F(RavelinRelay, ClosingTheMatchEndsEveryClient) {
-    commands_ = "say welcome\nclose\n";
-    SetUp();
+    std::ofstream(root_ / "commands") << "say welcome\nclose\n";
     ASSERT_EQ(Run("Ann,Bob"), 0);
     for (int i = 0; i < 2; ++i) {
         const Received r = Client(i);
