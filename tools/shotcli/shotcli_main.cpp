@@ -17,6 +17,7 @@
 #include "game/physics/launch.h"
 #include "game/physics/lie_table.h"
 #include "game/physics/relocation.h"
+#include "game/physics/turn_prep.h"
 #include "tools/shotcli/shot_options.h"
 
 namespace {
@@ -87,6 +88,7 @@ int main(int argc, char** argv) {
     shot.club = static_cast<uint8_t>(options.club);
     shot.swingKind = physics::SwingKindOfClub(options.club);
     shot.lieClass = static_cast<uint8_t>(options.lieClass >= 0 ? options.lieClass : DefaultLie(ground.kind));
+    physics::MeasureSlope(grid, shot.ballPos, shot.aimTarget, shot.slopeForward, shot.slopeSide);
     shot.bite = options.bite;
     shot.powerShot = options.powerShot;
 
@@ -105,9 +107,11 @@ int main(int argc, char** argv) {
     rand.Seed(options.seed);
     physics::Launch(shot, conditions, rand);
 
-    std::printf("ball %.2f %.2f %.2f on %s, lie class %d, club %s, gauge rate %d, clicks %u and %u ms\n",
-                shot.ballPos.x, shot.ballPos.y, shot.ballPos.z, SurfaceName(shot.surface), shot.lieClass,
-                physics::ClubRow(shot.club).name, rate, top, end);
+    std::printf(
+        "ball %.2f %.2f %.2f on %s, slope %.3f %.3f, lie class %d, club %s, gauge rate %d, clicks %u "
+        "and %u ms\n",
+        shot.ballPos.x, shot.ballPos.y, shot.ballPos.z, SurfaceName(shot.surface), shot.slopeForward,
+        shot.slopeSide, shot.lieClass, physics::ClubRow(shot.club).name, rate, top, end);
     std::printf(
         "launch %.3f yd/s at %.3f deg, push %.3f deg, curve %.3f deg/s, wind %.3f %.3f, power error "
         "%.3f, impact error %.3f\n",
