@@ -91,6 +91,12 @@ TEST(DemoCourse, TeeAimAndPinLieOnTheirSurfacesAndShotsCanBePlayed) {
         physics::SimulateShot(world, facts, drive, path);
         EXPECT_LT(drive.surface, kSurfaceKindCount);
         EXPECT_GT(physics::DistanceXZ(drive.ballPos, tee.point), 80.0f);
+        for (int i = 0; i <= path.trajectoryCount; ++i) {  // never through the ground
+            Vec3 below = path.points[i].pos;
+            if (SeatOnTerrain(grid, below)) {
+                EXPECT_GE(path.points[i].pos.y, below.y - 0.05f) << "point " << i;
+            }
+        }
 
         physics::ShotInput putt;
         putt.ballPos = putt.startPos = {pin.point.x, 0.0f, pin.point.z - 3.0f};
