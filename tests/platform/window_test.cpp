@@ -1,0 +1,41 @@
+#include "platform/window.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Runs with SDL's dummy video driver (set for every test): the window exists without a screen.
+TEST(GameWindow, ShowsPicturesAndPollsAddedSourcesWhenNoEventWaits) {
+    std::string error;
+    ASSERT_TRUE(platform::StartVideo(error)) << error;
+    platform::GameWindow* window = platform::CreateGameWindow("test", true, 80, 60, error);
+    ASSERT_NE(window, nullptr) << error;
+    platform::DrawSurface* picture = platform::CreateDrawSurface(80, 60, platform::kRgb565);
+    platform::ShowPicture(*window, *picture);
+    platform::ShowPicture(*window, *picture);
+
+    int pending = 2;
+    int polls = 0;
+    platform::AddMessageSource(*window, [&] {
+        ++polls;
+        if (pending == 0) {
+            return false;
+        }
+        --pending;
+        return true;
+    });
+    platform::WindowHandlers handlers;  // no handlers: events are taken and dropped
+    int dispatched = 0;
+    while (platform::DispatchOneMessage(*window, handlers) && dispatched < 1000) {
+        ++dispatched;
+    }
+    EXPECT_EQ(pending, 0);  // both source messages were delivered before the pump ran dry
+    EXPECT_GE(polls, 3);
+    EXPECT_FALSE(platform::DispatchOneMessage(*window, handlers));
+
+    platform::ReleaseDrawSurface(picture);
+    platform::DestroyGameWindow(window);
+    platform::StopVideo();
+}
+
+}  // namespace
