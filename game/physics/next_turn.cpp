@@ -13,9 +13,9 @@ TurnAnnouncement NextTurnStep(MatchRules& match, const RuleOptions& options, Hol
         return out;
     }
     const bool firstStroke = match.turnCounter == 0;
-    if (firstStroke && view.grid != nullptr) {
+    if (firstStroke && view.world != nullptr) {
         out.pinPlaced = true;
-        out.pin = PlacePin(*view.grid, marks.cupPoint, view.skyCount, rand);
+        out.pin = PlacePin(*view.world, marks.cupPoint, view.skyCount, rand);
         ApplyPin(marks, match.pin, out.pin.pin);
     }
     const int shooter = NextShooter(match, options, view.localSlot, view.skippedPlayer);

@@ -3,7 +3,6 @@
 // hole; otherwise it places the pin at the first stroke, picks the shooter, draws his lie, moves
 // the wind and announces the turn. Everything drawn travels in the announcements.
 
-#include "game/course/terrain_grid.h"
 #include "game/physics/hole_marks.h"
 #include "game/physics/match_rules.h"
 #include "game/physics/pin_placement.h"
@@ -13,7 +12,7 @@
 namespace physics {
 
 struct DriverView {
-    const course::TerrainGrid* grid = nullptr;
+    const ShotWorld* world = nullptr;
     int skyCount = 0;
     Wind wind;                       // as last announced
     int8_t lastContactSurface = -1;  // last ground contact of the most recent simulated shot

@@ -6,29 +6,24 @@
 
 namespace physics {
 
-int GroundSurfaceAt(const course::TerrainGrid& grid, platform::Vec3& p) {
-    int group = -1;
-    if (grid.model == nullptr || !course::TerrainHeightAt(grid, p, nullptr, &group)) {
-        return course::kSurfaceNone;
-    }
-    return course::SurfaceKindOfGroup(*grid.model, group);
-}
-
-PinChoice PlacePin(const course::TerrainGrid& grid, platform::Vec3 cupPoint, int skyCount, Rand15& rand) {
+PinChoice PlacePin(const ShotWorld& world, platform::Vec3 cupPoint, int skyCount, Rand15& rand) {
     PinChoice choice;
     bool found = false;
-    for (int draw = 0; draw < kMaxPinDraws && !found; ++draw) {
-        platform::Vec3 p = cupPoint;
-        p.x = cupPoint.x + static_cast<float>(rand.Next()) * 10.0f / 32767.0f - 5.0f;
-        p.z = cupPoint.z + static_cast<float>(rand.Next()) * 10.0f / 32767.0f - 5.0f;
-        if (GroundSurfaceAt(grid, p) == course::kSurfaceGreen) {
-            choice.pin = p;
+    const bool hasGround = world.grid != nullptr && world.model != nullptr;
+    for (int draw = 0; hasGround && draw < kMaxPinDraws && !found; ++draw) {
+        const float x = cupPoint.x + static_cast<float>(rand.Next()) * 10.0f / 32767.0f - 5.0f;
+        const float z = cupPoint.z + static_cast<float>(rand.Next()) * 10.0f / 32767.0f - 5.0f;
+        Ground ground;
+        if (GroundAt(world, x, z, &ground) && ground.kind == course::kSurfaceGreen) {
+            choice.pin = ground.point;
             found = true;
         }
     }
     if (!found) {
         choice.pin = cupPoint;
-        course::SeatOnTerrain(grid, choice.pin);
+        if (hasGround) {
+            course::SeatOnTerrain(*world.grid, choice.pin);
+        }
     }
     const int skies = std::clamp(skyCount, 1, 256);
     choice.sky = static_cast<uint8_t>(std::min(rand.Next() * skies / 32767, skies - 1));

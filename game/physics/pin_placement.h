@@ -4,9 +4,9 @@
 
 #include <cstdint>
 
-#include "game/course/terrain_grid.h"
 #include "game/physics/hole_marks.h"
 #include "game/physics/random.h"
+#include "game/physics/shot_world.h"
 
 namespace physics {
 
@@ -20,13 +20,9 @@ struct PinChoice {
 
 // A point on the green within 5 yards (in x and in z) of the nominal cup, at ground height, and a
 // sky index below skyCount.
-PinChoice PlacePin(const course::TerrainGrid& grid, platform::Vec3 cupPoint, int skyCount, Rand15& rand);
+PinChoice PlacePin(const ShotWorld& world, platform::Vec3 cupPoint, int skyCount, Rand15& rand);
 
 // The pin announcement arrived: the layup point follows the pin when it stood on the old one.
 void ApplyPin(HoleMarks& marks, platform::Vec3& pin, platform::Vec3 newPin);
-
-// The surface kind of the ground under (p.x, p.z), putting p on it; kSurfaceNone with p unchanged
-// where there is no ground.
-int GroundSurfaceAt(const course::TerrainGrid& grid, platform::Vec3& p);
 
 }  // namespace physics

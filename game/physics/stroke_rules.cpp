@@ -2,6 +2,7 @@
 
 #include "game/course/surface_kind.h"
 #include "game/physics/club_table.h"
+#include "game/physics/relocation.h"
 #include "game/physics/settlement.h"
 
 namespace physics {
@@ -72,7 +73,7 @@ void StartStroke(MatchRules& match, const RuleOptions& options, int player) {
 }
 
 RuleReports ShotEnded(MatchRules& match, const RuleOptions& options, ShotInput& shot, int localSlot,
-                      SpinChoice& spin, const RelocateBallFn& relocate) {
+                      SpinChoice& spin, const ShotWorld* world) {
     RuleReports reports;
     const int p = shot.player;
     if (!IsPlayer(options, p)) {
@@ -88,8 +89,8 @@ RuleReports ShotEnded(MatchRules& match, const RuleOptions& options, ShotInput& 
         Charge(shooter, kPowerShotCost, p, kMoneyPowerShotCharge, kNoticePowerShotCharge, localSlot, options,
                reports);
     }
-    if (relocate) {
-        relocate(shot, shooter.strokes);
+    if (world != nullptr && world->grid != nullptr && world->model != nullptr) {
+        RelocateBall(*world, match.par, shot, shooter.strokes);
     }
 
     RecordShot(match, shooter, shot);

@@ -1,17 +1,13 @@
 #pragma once
 // Counting strokes and applying the end of a shot to the match record.
 
-#include <functional>
-
 #include "game/physics/gauge.h"
 #include "game/physics/match_rules.h"
 #include "game/physics/rule_reports.h"
 #include "game/physics/shot_input.h"
+#include "game/physics/shot_world.h"
 
 namespace physics {
-
-// Moves the ball off water, other greens, cart paths and out of bounds and adds penalty strokes.
-using RelocateBallFn = std::function<void(ShotInput& shot, uint16_t& strokes)>;
 
 // A stroke is counted when the turn begins; partners in team play share the count.
 void StartStroke(MatchRules& match, const RuleOptions& options, int player);
@@ -19,8 +15,9 @@ void StartStroke(MatchRules& match, const RuleOptions& options, int player);
 // The shot record after the simulation arrived: charges for a lost ball and for the power shot,
 // relocation, bookkeeping, the team copy, then the hole settlement once everyone is done.
 // localSlot is this client's player (-1 for an observer); only the shooter's own client reports
-// its charges. A record naming no player of the match changes nothing.
+// its charges. Without a world (no hole loaded) the ball stays where it came to rest. A record
+// naming no player of the match changes nothing.
 RuleReports ShotEnded(MatchRules& match, const RuleOptions& options, ShotInput& shot, int localSlot,
-                      SpinChoice& spin, const RelocateBallFn& relocate);
+                      SpinChoice& spin, const ShotWorld* world);
 
 }  // namespace physics

@@ -55,7 +55,7 @@ void MeasureSlope(const course::TerrainGrid& grid, platform::Vec3 ball, platform
 }
 
 TurnPreparation PrepareTurn(ShotInput& shot, MatchRules& match, const RuleOptions& options,
-                            const HoleMarks& marks, const course::TerrainGrid& grid) {
+                            const HoleMarks& marks, const ShotWorld& world) {
     TurnPreparation result;
     const int p = shot.player;
     if (!IsPlayer(options, p)) {
@@ -82,7 +82,9 @@ TurnPreparation PrepareTurn(ShotInput& shot, MatchRules& match, const RuleOption
         result.gaugeHintMark = GaugeHintMark(shot.club, shot.pinDistance);
     }
     shot.swingKind = SwingKindOfClub(shot.club);
-    MeasureSlope(grid, shot.ballPos, shot.aimTarget, shot.slopeForward, shot.slopeSide);
+    if (world.grid != nullptr) {
+        MeasureSlope(*world.grid, shot.ballPos, shot.aimTarget, shot.slopeForward, shot.slopeSide);
+    }
 
     result.nearestWinner = CheckNearest(match, options, p);
     result.longestWinner = CheckLongest(match, options, p);

@@ -3,10 +3,10 @@
 // shooter's ball, the aim, the club and the slope under the ball; the stroke is counted and the
 // tee-shot contests are decided.
 
-#include "game/course/terrain_grid.h"
 #include "game/physics/hole_marks.h"
 #include "game/physics/match_rules.h"
 #include "game/physics/shot_input.h"
+#include "game/physics/shot_world.h"
 
 namespace physics {
 
@@ -19,7 +19,7 @@ struct TurnPreparation {
 // shot holds the turn announcement (player and lie class). A record naming no player of the match
 // is left alone.
 TurnPreparation PrepareTurn(ShotInput& shot, MatchRules& match, const RuleOptions& options,
-                            const HoleMarks& marks, const course::TerrainGrid& grid);
+                            const HoleMarks& marks, const ShotWorld& world);
 
 // On long holes a ball still short of half the way to the layup point aims there; else at the pin.
 platform::Vec3 AimTarget(const HoleMarks& marks, platform::Vec3 pin, platform::Vec3 ball, int par);

@@ -6,6 +6,7 @@
 #include "game/physics/order_of_play.h"
 #include "game/physics/settlement.h"
 #include "game/physics/stroke_rules.h"
+#include "tests/course/model_fixtures.h"
 
 namespace physics {
 namespace {
@@ -45,25 +46,38 @@ ShotInput Rested(int player, int surface) {
     return shot;
 }
 
+// A fairway with a water hazard across it from z = 140 to 160.
+struct PondHole {
+    course::FnxModel model;
+    course::TerrainGrid grid;
+    ShotWorld world;
+    PondHole() {
+        fixtures::AddFlatQuad(model, "WTR", -40.0f, 140.0f, 40.0f, 160.0f, 5.5f);
+        fixtures::AddFlatQuad(model, "FWY", -40.0f, -50.0f, 40.0f, 450.0f, 5.0f);
+        grid = course::BuildTerrainGrid(model);
+        world.model = &model;
+        world.grid = &grid;
+    }
+};
+
 TEST(ShotEnded, LostBallCostsAPointAndAStrokeReportedOnlyByTheShooter) {
+    PondHole pond;
     RuleOptions o = Options(2);
     o.gameLevel = 2;
     for (int local : {0, 1}) {
         MatchRules m = Match();
         m.players[0].strokes = 2;
         ShotInput shot = Rested(0, course::kSurfaceWater);
+        shot.ballPos = platform::Vec3{1.3f, 5.5f, 150.3f};
+        shot.startPos = platform::Vec3{1.3f, 5.0f, 20.3f};
         SpinChoice spin{0, 4};
-        int relocations = 0;
-        const RuleReports r = ShotEnded(m, o, shot, local, spin, [&](ShotInput& s, uint16_t& strokes) {
-            ++relocations;
-            ++strokes;
-            s.surface = course::kSurfaceFairway;
-        });
-        EXPECT_EQ(relocations, 1);
+        const RuleReports r = ShotEnded(m, o, shot, local, spin, &pond.world);
         EXPECT_EQ(m.players[0].balance, 99);
         EXPECT_EQ(m.players[0].strokes, 3);
         EXPECT_EQ(m.players[0].scorecard[1], 3);
-        EXPECT_EQ(m.players[0].surface, course::kSurfaceFairway);
+        EXPECT_EQ(m.players[0].surface, course::kSurfaceFairway);  // dropped short of the pond
+        EXPECT_LT(m.players[0].ballPos.z, 140.0f);
+        EXPECT_GT(m.players[0].ballPos.z, 120.0f);
         EXPECT_EQ(m.players[0].club, 3);
         EXPECT_EQ(m.turnCounter, 1);
         EXPECT_EQ(spin.backspin, 2);

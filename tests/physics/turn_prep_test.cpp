@@ -101,11 +101,14 @@ TEST(LieClass, BadLiesComeAsOftenAsIntended) {
 struct SmallHole {
     course::FnxModel model;
     course::TerrainGrid grid;
+    ShotWorld world;
     SmallHole() {
         fixtures::AddFlatQuad(model, "GRE", 1.0f, 398.0f, 5.0f, 402.0f, 50.0f);
         fixtures::AddHeightfield(model, "FWY", -40.0f, -50.0f, 40.0f, 450.0f, 20,
                                  [](float, float z) { return 5.0f + 0.1f * z; });
         grid = course::BuildTerrainGrid(model);
+        world.model = &model;
+        world.grid = &grid;
     }
 };
 
@@ -114,21 +117,22 @@ TEST(PinPlacement, PinAlwaysOnTheGreenNearTheCup) {
     Rand15 rand;
     const Vec3 cup{0.0f, 0.0f, 400.0f};
     for (int i = 0; i < 200; ++i) {
-        const PinChoice choice = PlacePin(hole.grid, cup, 5, rand);
+        const PinChoice choice = PlacePin(hole.world, cup, 5, rand);
         ASSERT_GE(choice.pin.x, 1.0f);
         ASSERT_LE(choice.pin.x, 5.0f);
         ASSERT_LE(std::fabs(choice.pin.z - cup.z), 5.0f);
         ASSERT_EQ(choice.pin.y, 50.0f);
         ASSERT_LT(choice.sky, 5);
-        Vec3 probe = choice.pin;
-        ASSERT_EQ(GroundSurfaceAt(hole.grid, probe), course::kSurfaceGreen);
+        Ground ground;
+        ASSERT_TRUE(GroundAt(hole.world, choice.pin.x, choice.pin.z, &ground));
+        ASSERT_EQ(ground.kind, course::kSurfaceGreen);
     }
 }
 
 TEST(PinPlacement, NoGreenFallsBackToTheSeatedCup) {
     SmallHole hole;
     Rand15 rand;
-    const PinChoice choice = PlacePin(hole.grid, Vec3{0.0f, 0.0f, 100.0f}, 0, rand);
+    const PinChoice choice = PlacePin(hole.world, Vec3{0.0f, 0.0f, 100.0f}, 0, rand);
     EXPECT_EQ(choice.pin.x, 0.0f);
     EXPECT_EQ(choice.pin.z, 100.0f);
     EXPECT_FLOAT_EQ(choice.pin.y, 15.0f);
@@ -189,7 +193,7 @@ TEST_F(PreparedTurn, BeginnerOnTheTeeGetsTheSpoonAndTheLayupAim) {
     shot.player = 1;
     shot.lieClass = kLieTeed;
     shot.launchSpeed = 99.0f;
-    const TurnPreparation prep = PrepareTurn(shot, match, options, marks, hole.grid);
+    const TurnPreparation prep = PrepareTurn(shot, match, options, marks, hole.world);
     EXPECT_EQ(match.players[1].strokes, 1);
     EXPECT_EQ(shot.lieClass, kLieTeed);
     EXPECT_EQ(shot.launchSpeed, 0.0f);
@@ -207,7 +211,7 @@ TEST_F(PreparedTurn, BallOnTheGreenPutsAtThePin) {
     match.players[0].club = kClubIron7;
     ShotInput shot;
     shot.lieClass = kLiePutting;
-    PrepareTurn(shot, match, options, marks, hole.grid);
+    PrepareTurn(shot, match, options, marks, hole.world);
     EXPECT_EQ(shot.club, kClubPutter);
     EXPECT_EQ(shot.swingKind, kSwingPutter);
     EXPECT_EQ(shot.aimTarget.z, 231.3f);
@@ -219,7 +223,7 @@ TEST_F(PreparedTurn, DriverStepPlacesThePinOnceAndAnnouncesTheTurn) {
     marks.cupPoint = Vec3{0.0f, 0.0f, 400.0f};
     ShotInput current;
     DriverView view;
-    view.grid = &hole.grid;
+    view.world = &hole.world;
     view.skyCount = 3;
     Rand15 rand;
     TurnAnnouncement first = NextTurnStep(match, options, marks, current, view, rand);
