@@ -7,7 +7,9 @@
 
 #include "game/physics/random.h"
 #include "game/present/display.h"
+#include "game/present/text.h"
 #include "game/shell/game_state.h"
+#include "game/shell/launch_config.h"
 #include "game/shell/lobby_link.h"
 #include "platform/clock.h"
 
@@ -45,6 +47,8 @@ struct Client {
     physics::Rand15 rand;
     ShellState shell;
     LobbyLink lobby;
+    LaunchConfig config;
+    present::TextFont text;  // the font setting of the texts drawn into the picture
 };
 
 }  // namespace shell

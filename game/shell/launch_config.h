@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "game/shell/game_paths.h"
+
 namespace shell {
 
 inline constexpr int kPlayerSlots = 4;
@@ -21,6 +23,7 @@ inline constexpr int kSwingCharacterTypes = 8;
 inline constexpr int kSwingKinds = 5;
 inline constexpr int kHoleNameCapacity = 20;
 inline constexpr int kParTableSize = 19;  // hole numbers 0-18
+inline constexpr int kFaceCapacity = 60;
 
 // "Option.ini".
 struct OptionSettings {
@@ -111,6 +114,11 @@ struct LaunchConfig {
     // In team play the slots that shot last for team 0 and team 1; set to 1 and 3 so that slots 0
     // and 2 tee off first.
     int32_t teamLastShooter[2] = {};
+    // Font faces chosen for the language: the HUD's texts, and the fixed-pitch face of English.
+    char hudFace[kFaceCapacity] = "Arial";
+    char fixedFace[kFaceCapacity] = {};
+    // The background loop the current hole asks for ("Sound/..."); empty: the loop there is.
+    char backgroundLoop[kPathCapacity] = {};
 };
 
 }  // namespace shell

@@ -1,17 +1,53 @@
-// Nothing is read yet: the game starts with empty settings.
 #include "game/shell/steps/config_steps.h"
 
 #include "game/shell/client.h"
+#include "game/shell/language.h"
+#include "game/shell/launch_files.h"
+#include "game/shell/launch_loader.h"
+#include "game/shell/steps/match_steps.h"
+#include "game/shell/text_lines.h"
 
 namespace shell {
 
-int ReadLaunchConfig(Client&) {
-    return 0;
+int ReadLaunchConfig(Client& client) {
+    LaunchConfig& config = client.config;
+    return ReadLaunchConfiguration(config, client.shell.windowed, PlayerErrorBox(config)) ? 0 : -1;
 }
-void SetUpLanguageInput(Client&) {}
-void ReadSwingTimingTable(Client&) {}
-void CountSkyPictures(Client&) {}
-void LoadHoleSettings(Client&) {}
-void ReleaseWordFilter(Client&) {}
+
+void SetUpLanguageInput(Client& client) {
+    LaunchConfig& config = client.config;
+    const char* language = config.options.language;
+    client.text.codePage = present::TextCodePageForLanguage(language);
+    if (const char* face = HudFaceForLanguage(language)) {
+        CopyCut(config.hudFace, sizeof(config.hudFace), face);
+    }
+    if (IsLanguage(language, "JPN")) {
+        client.shell.japaneseInput = true;
+    }
+    if (IsLanguage(language, "ENG")) {
+        CopyCut(config.fixedFace, sizeof(config.fixedFace), "Courier New");
+    }
+}
+
+void ReadSwingTimingTable(Client& client) {
+    LoadSwingTiming(client.config);
+}
+
+void CountSkyPictures(Client& client) {
+    client.config.skyCount = CountSkyPictures();
+}
+
+void LoadHoleSettings(Client& client) {
+    LaunchConfig& config = client.config;
+    int hole = CurrentHole(client);
+    LoadHoleSettings(config, hole);
+    if (const char* loop = HoleBackgroundSound(config.match.courseCode, hole)) {
+        CopyCut(config.backgroundLoop, sizeof(config.backgroundLoop), loop);
+    }
+}
+
+void ReleaseWordFilter(Client& client) {
+    client.config.wordList.words.clear();
+}
 
 }  // namespace shell

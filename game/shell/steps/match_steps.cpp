@@ -18,6 +18,9 @@ bool IsMatchDriver(const Client&) {
 bool IsFirstHoleOfMatch(const Client&) {
     return true;
 }
+int CurrentHole(const Client& client) {
+    return client.config.match.startHole;
+}
 bool HoleIsFinished(const Client&) {
     return false;
 }

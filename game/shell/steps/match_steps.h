@@ -11,6 +11,8 @@ void ResetMatch(Client& client);
 void ResetPlayersForHole(Client& client);
 bool IsMatchDriver(const Client& client);
 bool IsFirstHoleOfMatch(const Client& client);
+// The number of the hole being played.
+int CurrentHole(const Client& client);
 bool HoleIsFinished(const Client& client);
 bool IsLastHole(const Client& client);
 void StartHole(Client& client);
