@@ -25,6 +25,15 @@ TEST_F(GameDirectory, StartUpEndsWithoutAMatchAndGoesOnAfterLaterErrors) {
     EXPECT_EQ(shell::ReadLaunchConfig(*second), 0);
     EXPECT_NE(::testing::internal::GetCapturedStderr().find("Error: "), std::string::npos);
     EXPECT_EQ(second->config.match.courseCode, 6);
+    EXPECT_STREQ(second->lobby.localName, "Ann Lee");
+
+    Write("Info/ENG/Start.ini", "MYOBSERVER 1\r\nOBSERVERID watcher\r\nMYNO 7\r\n");
+    auto observer = std::make_unique<Client>();
+    observer->shell.windowed = true;
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(shell::ReadLaunchConfig(*observer), 0);
+    ::testing::internal::GetCapturedStderr();
+    EXPECT_STREQ(observer->lobby.localName, "watcher");
 }
 
 TEST_F(GameDirectory, LanguageChoosesFacesCodePageAndInput) {

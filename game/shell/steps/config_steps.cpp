@@ -11,7 +11,17 @@ namespace shell {
 
 int ReadLaunchConfig(Client& client) {
     LaunchConfig& config = client.config;
-    return ReadLaunchConfiguration(config, client.shell.windowed, PlayerErrorBox(config)) ? 0 : -1;
+    if (!ReadLaunchConfiguration(config, client.shell.windowed, PlayerErrorBox(config))) {
+        return -1;
+    }
+    // What this client sends carries its player's name, or the observer name when it only watches.
+    const MatchConfig& match = config.match;
+    if (match.localIsObserver != 0) {
+        SetLobbyIdentity(client.lobby, match.observerName, true);
+    } else if (match.localSlot >= 0 && match.localSlot < kPlayerSlots) {
+        SetLobbyIdentity(client.lobby, config.players[match.localSlot].name, false);
+    }
+    return 0;
 }
 
 void SetUpLanguageInput(Client& client) {
