@@ -60,12 +60,27 @@ void PutPixel(uint8_t* p, int bytesPerPixel, uint32_t value) {
     }
 }
 
-// Writes count indices through the lookup, starting at surface column sx of row.
+// Writes count indices through the lookup, starting at surface column sx of row. The pixel size is
+// chosen once per run, not per pixel.
+template <int Bpp>
+void WriteSpanOf(uint8_t* p, const uint8_t* indices, int64_t count, const ColorLookup& lookup) {
+    for (int64_t i = 0; i < count; ++i, p += Bpp) {
+        PutPixel(p, Bpp, lookup.entry[indices[i]]);
+    }
+}
+
 void WriteSpan(uint8_t* row, int64_t sx, const uint8_t* indices, int64_t count, const ColorLookup& lookup) {
-    const int bpp = lookup.bytesPerPixel;
-    uint8_t* p = row + sx * bpp;
-    for (int64_t i = 0; i < count; ++i, p += bpp) {
-        PutPixel(p, bpp, lookup.entry[indices[i]]);
+    uint8_t* p = row + sx * lookup.bytesPerPixel;
+    switch (lookup.bytesPerPixel) {
+        case 2:
+            WriteSpanOf<2>(p, indices, count, lookup);
+            break;
+        case 3:
+            WriteSpanOf<3>(p, indices, count, lookup);
+            break;
+        default:
+            WriteSpanOf<4>(p, indices, count, lookup);
+            break;
     }
 }
 
