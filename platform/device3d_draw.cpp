@@ -250,14 +250,31 @@ int DrawIndexedPrimitive(Device3D& device, uint32_t primitiveType, uint32_t vert
         scratch.clip.resize(vertexCount);
         scratch.screen.resize(vertexCount);
         scratch.codes.resize(vertexCount);
+        scratch.used.resize(vertexCount);
     }
     ClipVertex* clip = scratch.clip.data();
     ScreenVertex* screen = scratch.screen.data();
     uint16_t* codes = scratch.codes.data();
-    device_detail::ProcessVertices(stage, vertices, vertexCount, clip);
-    const Projector project(device.viewport);
+    uint8_t* used = scratch.used.data();
+    // Positions first; only the vertices of triangles that may be seen are lit, fogged and projected.
+    device_detail::TransformVertices(stage, vertices, vertexCount, clip);
     for (uint32_t i = 0; i < vertexCount; ++i) {
         codes[i] = static_cast<uint16_t>(device_detail::ClipCode(clip[i]));
+        used[i] = 0;
+    }
+    for (uint32_t t = 0; t + 2 < indexCount; t += 3) {
+        const uint16_t i0 = indices[t], i1 = indices[t + 1], i2 = indices[t + 2];
+        if (i0 < vertexCount && i1 < vertexCount && i2 < vertexCount &&
+            (codes[i0] & codes[i1] & codes[i2]) == 0) {
+            used[i0] = used[i1] = used[i2] = 1;
+        }
+    }
+    const Projector project(device.viewport);
+    for (uint32_t i = 0; i < vertexCount; ++i) {
+        if (used[i] == 0) {
+            continue;
+        }
+        device_detail::ShadeVertex(stage, vertices[i], clip[i]);
         if ((codes[i] & device_detail::kClipPlaneBits) == 0) {
             screen[i] = project(clip[i]);
         }

@@ -41,6 +41,7 @@ struct DrawScratch {
     std::vector<ClipVertex> clip;
     std::vector<ScreenVertex> screen;
     std::vector<uint16_t> codes;
+    std::vector<uint8_t> used;  // vertex belongs to a triangle that may be seen
 };
 
 // ---- vertex processing ----
@@ -76,7 +77,10 @@ struct VertexStage {
 };
 
 void PrepareVertexStage(const Device3D& device, VertexStage& stage);
-void ProcessVertices(const VertexStage& stage, const DeviceVertex* in, uint32_t count, ClipVertex* out);
+// Positions only: fills x, y, z, w of every vertex.
+void TransformVertices(const VertexStage& stage, const DeviceVertex* in, uint32_t count, ClipVertex* out);
+// The rest of one vertex: texture coordinates, colour (lighting) and fog.
+void ShadeVertex(const VertexStage& stage, const DeviceVertex& in, ClipVertex& out);
 Matrix4 InverseMatrix(const Matrix4& m, bool* ok);
 
 // ---- clipping ----

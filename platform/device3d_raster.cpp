@@ -63,7 +63,8 @@ struct EdgeWalker {
     int64_t bound, remainder, divisor, stepWhole, stepRemainder;
     const EdgeFunction* edge;
 
-    EdgeWalker(const EdgeFunction& e, int y) : edge(&e) {
+    // rows: how many rows the walk covers (the step is only worked out when there is a next row).
+    EdgeWalker(const EdgeFunction& e, int y, int rows) : edge(&e) {
         kind = e.a > 0 ? kLeft : (e.a < 0 ? kRight : kHorizontal);
         if (kind == kHorizontal) {
             bound = remainder = divisor = stepWhole = stepRemainder = 0;
@@ -73,7 +74,7 @@ struct EdgeWalker {
         const int64_t m = e.b * (int64_t{y} << kSubPixelBits) + e.c - e.threshold;
         bound = FloorDiv(m, divisor);
         remainder = m - bound * divisor;
-        stepWhole = FloorDiv(e.b << kSubPixelBits, divisor);
+        stepWhole = rows > 1 ? FloorDiv(e.b << kSubPixelBits, divisor) : 0;
         stepRemainder = (e.b << kSubPixelBits) - stepWhole * divisor;
     }
     // Narrows [left, right] to the pixels of row y inside the edge.
@@ -229,7 +230,9 @@ void RasterizeTriangle(const RasterTarget& target, const PixelState& state, cons
 
     const SpanShader shade =
         ChooseSpanShader(state, state.textured && UseBilinear(state, v, static_cast<float>(area2) / 256.0f));
-    EdgeWalker walkers[3] = {EdgeWalker(edges[0], top), EdgeWalker(edges[1], top), EdgeWalker(edges[2], top)};
+    const int rows = bottom - top + 1;
+    EdgeWalker walkers[3] = {EdgeWalker(edges[0], top, rows), EdgeWalker(edges[1], top, rows),
+                             EdgeWalker(edges[2], top, rows)};
     for (int y = top; y <= bottom; ++y) {
         int spanLeft = left, spanRight = right;
         for (EdgeWalker& w : walkers) {

@@ -235,10 +235,8 @@ void PrepareVertexStage(const Device3D& d, VertexStage& s) {
     s.fogDensity = StateFloat(d, kRsFogDensity);
 }
 
-void ProcessVertices(const VertexStage& s, const DeviceVertex* in, uint32_t count, ClipVertex* out) {
+void TransformVertices(const VertexStage& s, const DeviceVertex* in, uint32_t count, ClipVertex* out) {
     const auto& m = s.worldViewProjection.m;
-    const auto& w = s.world.m;
-    const auto& nm = s.normalMatrix;
     for (uint32_t i = 0; i < count; ++i) {
         const DeviceVertex& v = in[i];
         ClipVertex& o = out[i];
@@ -246,29 +244,34 @@ void ProcessVertices(const VertexStage& s, const DeviceVertex* in, uint32_t coun
         o.y = v.x * m[0][1] + v.y * m[1][1] + v.z * m[2][1] + m[3][1];
         o.z = v.x * m[0][2] + v.y * m[1][2] + v.z * m[2][2] + m[3][2];
         o.w = v.x * m[0][3] + v.y * m[1][3] + v.z * m[2][3] + m[3][3];
-        o.u = v.u;
-        o.v = v.v;
-        if (s.lighting) {
-            const Vec3 p{v.x * w[0][0] + v.y * w[1][0] + v.z * w[2][0] + w[3][0],
-                         v.x * w[0][1] + v.y * w[1][1] + v.z * w[2][1] + w[3][1],
-                         v.x * w[0][2] + v.y * w[1][2] + v.z * w[2][2] + w[3][2]};
-            Vec3 n{v.nx * nm[0][0] + v.ny * nm[0][1] + v.nz * nm[0][2],
-                   v.nx * nm[1][0] + v.ny * nm[1][1] + v.nz * nm[1][2],
-                   v.nx * nm[2][0] + v.ny * nm[2][1] + v.nz * nm[2][2]};
-            if (s.normalize) {
-                n = SafeNormalize(n);
-            }
-            LightVertex(s, p, n, o);
-        } else {
-            o.r = o.g = o.b = o.a = 1.0f;
-            o.sr = o.sg = o.sb = 0.0f;
+    }
+}
+
+void ShadeVertex(const VertexStage& s, const DeviceVertex& v, ClipVertex& o) {
+    o.u = v.u;
+    o.v = v.v;
+    if (s.lighting) {
+        const auto& w = s.world.m;
+        const auto& nm = s.normalMatrix;
+        const Vec3 p{v.x * w[0][0] + v.y * w[1][0] + v.z * w[2][0] + w[3][0],
+                     v.x * w[0][1] + v.y * w[1][1] + v.z * w[2][1] + w[3][1],
+                     v.x * w[0][2] + v.y * w[1][2] + v.z * w[2][2] + w[3][2]};
+        Vec3 n{v.nx * nm[0][0] + v.ny * nm[0][1] + v.nz * nm[0][2],
+               v.nx * nm[1][0] + v.ny * nm[1][1] + v.nz * nm[1][2],
+               v.nx * nm[2][0] + v.ny * nm[2][1] + v.nz * nm[2][2]};
+        if (s.normalize) {
+            n = SafeNormalize(n);
         }
-        if (s.fog) {
-            const float eyeZ = v.x * s.viewZ[0] + v.y * s.viewZ[1] + v.z * s.viewZ[2] + s.viewZ[3];
-            o.fog = FogFactor(s, eyeZ);
-        } else {
-            o.fog = 1.0f;
-        }
+        LightVertex(s, p, n, o);
+    } else {
+        o.r = o.g = o.b = o.a = 1.0f;
+        o.sr = o.sg = o.sb = 0.0f;
+    }
+    if (s.fog) {
+        const float eyeZ = v.x * s.viewZ[0] + v.y * s.viewZ[1] + v.z * s.viewZ[2] + s.viewZ[3];
+        o.fog = FogFactor(s, eyeZ);
+    } else {
+        o.fog = 1.0f;
     }
 }
 
