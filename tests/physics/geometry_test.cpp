@@ -154,5 +154,45 @@ TEST(Geometry, SegmentMeshTakesTheNearestCrossingAndTheFarthestCornersNormal) {
     EXPECT_EQ(untouched.point.x, 0.0f);
 }
 
+TEST(Geometry, SegmentMeshAgreesWithTestingEveryTriangle) {
+    std::mt19937 rng(9);
+    std::uniform_real_distribution<float> coord(-20.0f, 20.0f), step(-6.0f, 6.0f);
+    std::vector<course::FnxVertex> v;
+    std::vector<uint16_t> idx;
+    for (int n = 0; n < 600; ++n) {
+        const float x = coord(rng), y = coord(rng), z = coord(rng);
+        const bool upright = n % 2 == 0;  // pictures standing in a plane of constant z, like objects
+        for (int k = 0; k < 3; ++k) {
+            v.push_back({x + step(rng), y + step(rng), upright ? z : z + step(rng), 0, 1, 0, 0, 0});
+            idx.push_back(static_cast<uint16_t>(v.size() - 1));
+        }
+    }
+    int hits = 0;
+    for (int n = 0; n < 4000; ++n) {
+        const Vec3 p{coord(rng), coord(rng), coord(rng)};
+        const bool vertical = n % 5 == 0;
+        const Vec3 q = vertical ? Vec3{p.x, p.y + step(rng), p.z}
+                                : Vec3{p.x + step(rng), p.y + step(rng), p.z + step(rng)};
+        float best = Distance3(p, q);
+        int expected = -1;
+        for (size_t i = 0; i < idx.size(); i += 3) {
+            const auto at = [&](size_t k) { return Vec3{v[idx[k]].x, v[idx[k]].y, v[idx[k]].z}; };
+            Vec3 out;
+            if (SegmentTriangleSolid(at(i), at(i + 1), at(i + 2), p, q, &out) && Distance3(p, out) < best) {
+                best = Distance3(p, out);
+                expected = static_cast<int>(i);
+            }
+        }
+        MeshHit hit;
+        ASSERT_EQ(SegmentMesh(v, idx, p, q, &hit), expected >= 0) << n;
+        if (expected >= 0) {
+            ++hits;
+            EXPECT_EQ(hit.index[0], idx[expected]);
+            EXPECT_EQ(hit.distance, best);
+        }
+    }
+    EXPECT_GT(hits, 200);
+}
+
 }  // namespace
 }  // namespace physics
