@@ -124,10 +124,10 @@ TEST(CourseBuilder, ObjectsCarryTheirAttributeLetter) {
 
 TEST(CourseBuilder, SettingsAndModelSurviveTheirFileFormats) {
     const tools::BuiltHole built = BuildSmallHole();
-    EXPECT_EQ(built.settings.name, "Test hole");
+    EXPECT_STREQ(built.settings.name, "Test hole");
     EXPECT_EQ(built.settings.par, 3);
     EXPECT_EQ(built.settings.length, 120);
-    EXPECT_EQ(built.settings.aimZ, built.settings.pinZ);  // a par 3 aims at the pin
+    EXPECT_EQ(built.settings.defaultAim[1], built.settings.pin[1]);  // a par 3 aims at the pin
     std::vector<uint8_t> bytes;
     ASSERT_TRUE(course::EncodeFnxModel(built.model, bytes));
     course::FnxModel loaded;

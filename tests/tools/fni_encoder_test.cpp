@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "game/present/fni_image.h"
 #include "tools/toolkit/palette_quantizer.h"
 
 namespace {
@@ -72,6 +73,15 @@ TEST(FniEncoder, RunsStopAtRowEndsAndLongRunsAreSplit) {
     }
     const tools::PalettedImage image = MakeIndexed(width, height, indices);
     EXPECT_EQ(WalkStream(tools::EncodeFniStream(image), width, height), indices);
+
+    // The game's loader expands the file to the same indices.
+    const std::vector<uint8_t> file = tools::EncodeFni(image);
+    present::FniImage loaded;
+    ASSERT_EQ(present::LoadFniFromBytes(loaded, file.data(), file.size(), false), 0);
+    EXPECT_EQ(loaded.width, width);
+    EXPECT_EQ(loaded.transparentIndex, kClear);
+    EXPECT_EQ(loaded.palette, image.palette);
+    EXPECT_EQ(loaded.pixels, indices);
 }
 
 TEST(FniEncoder, EmptyAndFullyTransparentPictures) {

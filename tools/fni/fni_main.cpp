@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "game/present/fni_image.h"
 #include "tools/toolkit/fni_encoder.h"
 #include "tools/toolkit/output_file.h"
 #include "tools/toolkit/palette_quantizer.h"
@@ -76,6 +77,30 @@ int Encode(int argc, char** argv) {
     return 0;
 }
 
+// Reads a picture the way the game does and writes what it holds as a PNG (transparent pixels
+// stay transparent).
+int Decode(int argc, char** argv) {
+    if (argc != 4) {
+        return Usage();
+    }
+    present::FniImage image;
+    if (present::LoadFni(image, argv[2], false) != 0) {
+        return Fail(std::string(argv[2]) + ": not a readable FNI picture");
+    }
+    tools::PalettedImage paletted;
+    paletted.width = image.width;
+    paletted.height = image.height;
+    paletted.palette = image.palette;
+    paletted.indices = image.pixels;
+    paletted.transparentIndex = image.transparentIndex;
+    present::FreeFni(image);
+    std::string error;
+    if (!tools::WritePng(argv[3], tools::PalettedToRgba(paletted), error)) {
+        return Fail(error);
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -85,6 +110,9 @@ int main(int argc, char** argv) {
     const std::string_view command = argv[1];
     if (command == "encode") {
         return Encode(argc, argv);
+    }
+    if (command == "decode") {
+        return Decode(argc, argv);
     }
     return Usage();
 }

@@ -16,25 +16,25 @@ int Fail(const std::string& message) {
     return 1;
 }
 
-bool ReadTiming(const nlohmann::json& doc, tools::SwingTiming& timing, std::string& problem) {
+bool ReadTiming(const nlohmann::json& doc, shell::SwingTiming& timing, std::string& problem) {
     const nlohmann::json& steps = doc.at("steps");
-    if (!steps.is_array() || steps.size() != tools::kSwingSexes) {
+    if (!steps.is_array() || steps.size() != shell::kSwingSexes) {
         problem = "\"steps\" must list 2 sex flags";
         return false;
     }
-    for (int sex = 0; sex < tools::kSwingSexes; ++sex) {
-        if (!steps[sex].is_array() || steps[sex].size() != tools::kSwingCharacters) {
+    for (int sex = 0; sex < shell::kSwingSexes; ++sex) {
+        if (!steps[sex].is_array() || steps[sex].size() != shell::kSwingCharacterTypes) {
             problem = "\"steps\"[" + std::to_string(sex) + "] must list 8 character types";
             return false;
         }
-        for (int character = 0; character < tools::kSwingCharacters; ++character) {
+        for (int character = 0; character < shell::kSwingCharacterTypes; ++character) {
             const nlohmann::json& kinds = steps[sex][character];
-            if (!kinds.is_array() || kinds.size() != tools::kSwingKinds) {
+            if (!kinds.is_array() || kinds.size() != shell::kSwingKinds) {
                 problem = "\"steps\"[" + std::to_string(sex) + "][" + std::to_string(character) +
                           "] must list 5 swing kinds";
                 return false;
             }
-            for (int kind = 0; kind < tools::kSwingKinds; ++kind) {
+            for (int kind = 0; kind < shell::kSwingKinds; ++kind) {
                 const int value = kinds[kind].get<int>();
                 if (value < 0 || value > 300) {
                     problem = "step counts lie between 0 and 300";
@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: gameinfo SOURCE.json OUTPUT\n");
         return 2;
     }
-    tools::SwingTiming timing;
+    shell::SwingTiming timing;
     std::string problem;
     try {
         std::ifstream in(argv[1]);

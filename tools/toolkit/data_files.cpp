@@ -1,6 +1,8 @@
 #include "tools/toolkit/data_files.h"
 
 #include <cstdio>
+#include <cstring>
+#include <string_view>
 
 #include "tools/toolkit/byte_writer.h"
 
@@ -37,13 +39,13 @@ std::vector<uint8_t> EncodeWordList(const std::vector<std::string>& words) {
     return out.bytes;
 }
 
-std::vector<uint8_t> EncodeGameInfo(const SwingTiming& timing) {
+std::vector<uint8_t> EncodeGameInfo(const shell::SwingTiming& timing) {
     ByteWriter out;
     PutBytes(out, "LARKSPUR GAME INFO\r\n", 20);
     PutZeros(out, 8);  // the header's terminator and its unused bytes
-    for (int sex = 0; sex < kSwingSexes; ++sex) {
-        for (int character = 0; character < kSwingCharacters; ++character) {
-            for (int kind = 0; kind < kSwingKinds; ++kind) {
+    for (int sex = 0; sex < shell::kSwingSexes; ++sex) {
+        for (int character = 0; character < shell::kSwingCharacterTypes; ++character) {
+            for (int kind = 0; kind < shell::kSwingKinds; ++kind) {
                 PutFixedText(out, "FRAMECNT", 16);
                 PutI32(out, sex);
                 PutI32(out, character);
@@ -56,12 +58,13 @@ std::vector<uint8_t> EncodeGameInfo(const SwingTiming& timing) {
     return out.bytes;
 }
 
-std::vector<uint8_t> EncodeHoleSettings(const HoleSettingsFile& hole) {
+std::vector<uint8_t> EncodeHoleSettings(const shell::HoleSettings& hole) {
     ByteWriter out;
     PutBytes(out, "FNH", 4);  // with its NUL
-    PutFixedText(out, hole.name.substr(0, kHoleNameMax), 17);
+    PutFixedText(out, std::string_view(hole.name, strnlen(hole.name, kHoleNameMax)), 17);
     PutU16(out, hole.length);
-    for (float value : {hole.teeX, hole.teeZ, hole.aimX, hole.aimZ, hole.pinX, hole.pinZ}) {
+    for (float value :
+         {hole.tee[0], hole.tee[1], hole.defaultAim[0], hole.defaultAim[1], hole.pin[0], hole.pin[1]}) {
         PutF32(out, value);
     }
     PutZeros(out, 8);

@@ -47,7 +47,7 @@ bool BuildHole(const HoleDescription& hole, BuiltHole& built, std::string& error
     uint16_t ground[9];
     for (int kind = 0; kind < 9; ++kind) {
         char name[20];
-        std::snprintf(name, sizeof name, "ground%s", SurfaceCode(static_cast<course::SurfaceKind>(kind)));
+        std::snprintf(name, sizeof name, "ground%s", course::kSurfaceCodes[kind]);
         ground[kind] = AddMaterial(model, name, kGroundTextures[kind]);
     }
     SceneryMaterials scenery;
@@ -76,15 +76,15 @@ bool BuildHole(const HoleDescription& hole, BuiltHole& built, std::string& error
     model.groupCount = static_cast<uint16_t>(model.groups.size());
     model.lightCount = static_cast<uint16_t>(model.lights.size());
 
-    HoleSettingsFile& settings = result.settings;
-    settings.name = hole.name;
+    shell::HoleSettings& settings = result.settings;
+    std::snprintf(settings.name, sizeof settings.name, "%s", hole.name.c_str());
     settings.length = static_cast<uint16_t>(std::lround(LengthOfPlay(hole)));
-    settings.teeX = static_cast<float>(hole.tee.x);
-    settings.teeZ = static_cast<float>(hole.tee.z);
-    settings.aimX = static_cast<float>(hole.aim.x);
-    settings.aimZ = static_cast<float>(hole.aim.z);
-    settings.pinX = static_cast<float>(hole.pin.x);
-    settings.pinZ = static_cast<float>(hole.pin.z);
+    settings.tee[0] = static_cast<float>(hole.tee.x);
+    settings.tee[1] = static_cast<float>(hole.tee.z);
+    settings.defaultAim[0] = static_cast<float>(hole.aim.x);
+    settings.defaultAim[1] = static_cast<float>(hole.aim.z);
+    settings.pin[0] = static_cast<float>(hole.pin.x);
+    settings.pin[1] = static_cast<float>(hole.pin.z);
     settings.par = static_cast<uint8_t>(hole.par);
     built = std::move(result);
     return true;

@@ -14,7 +14,7 @@ namespace tools {
 
 struct BuiltHole {
     course::FnxModel model;
-    HoleSettingsFile settings;
+    shell::HoleSettings settings;
     std::vector<std::string> holeTextures;
 };
 

@@ -1,6 +1,7 @@
 #include "tools/toolkit/course/hole_preview.h"
 
-#include <strings.h>
+#include "game/course/surface_kind.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -16,16 +17,6 @@ struct Colour {
 constexpr Colour kKindColours[9] = {{120, 200, 90}, {95, 170, 60},   {140, 225, 110},
                                     {45, 100, 35},  {230, 210, 150}, {170, 160, 145},
                                     {50, 100, 170}, {90, 80, 60},    {110, 190, 150}};
-constexpr const char* kCodes[9] = {"TEE", "FWY", "GRE", "ROU", "BNK", "WAY", "WTR", "OOB", "OGR"};
-
-int KindOfName(const char* name) {
-    for (int k = 0; k < 9; ++k) {
-        if (strncasecmp(name, kCodes[k], 3) == 0) {
-            return k;
-        }
-    }
-    return -1;
-}
 
 struct Canvas {
     RgbaImage image;
@@ -103,7 +94,7 @@ void Cross(Canvas& canvas, float x, float z, Colour c) {
 
 }  // namespace
 
-RgbaImage DrawHolePreview(const course::FnxModel& model, const HoleSettingsFile& settings) {
+RgbaImage DrawHolePreview(const course::FnxModel& model, const shell::HoleSettings& settings) {
     float minX = 1e9f, maxX = -1e9f, minZ = 1e9f, maxZ = -1e9f;
     for (const course::FnxGroup& g : model.groups) {
         for (const course::FnxVertex& v : g.vertices) {
@@ -117,7 +108,7 @@ RgbaImage DrawHolePreview(const course::FnxModel& model, const HoleSettingsFile&
     canvas.image = MakeRgbaImage(static_cast<int>(std::ceil(maxX) - canvas.minX) + 1,
                                  static_cast<int>(canvas.maxZ - std::floor(minZ)) + 1);
     for (const course::FnxGroup& g : model.groups) {
-        const int kind = KindOfName(g.name);
+        const int kind = course::SurfaceKindOfName(g.name);
         if (kind < 0) {
             continue;
         }
@@ -141,9 +132,9 @@ RgbaImage DrawHolePreview(const course::FnxModel& model, const HoleSettingsFile&
             canvas.Disc(g.vertices[v].x, g.vertices[v].z, 1, {250, 250, 250});
         }
     }
-    Cross(canvas, settings.teeX, settings.teeZ, {255, 255, 255});
-    Cross(canvas, settings.aimX, settings.aimZ, {255, 230, 0});
-    canvas.Disc(settings.pinX, settings.pinZ, 2, {230, 30, 30});
+    Cross(canvas, settings.tee[0], settings.tee[1], {255, 255, 255});
+    Cross(canvas, settings.defaultAim[0], settings.defaultAim[1], {255, 230, 0});
+    canvas.Disc(settings.pin[0], settings.pin[1], 2, {230, 30, 30});
     return canvas.image;
 }
 

@@ -78,7 +78,7 @@ bool AppendTrees(const HoleField& field, const TerrainRegion& region, const Scen
                           tree.at.x, tree.at.z,
                           InsideRegion(field, region, tree.at) ? "on " : "off the ground");
             error = field.hole->path + ":" + std::to_string(tree.line) + ": " + where +
-                    (InsideRegion(field, region, tree.at) ? SurfaceCode(ground) : "");
+                    (InsideRegion(field, region, tree.at) ? course::kSurfaceCodes[ground] : "");
             return false;
         }
         const double width = tree.height * tree.kind->widthPerHeight;

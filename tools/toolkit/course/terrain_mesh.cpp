@@ -90,7 +90,7 @@ struct KindGroupBuilder {
 
 void StartGroup(std::vector<KindGroupBuilder>& groups, course::SurfaceKind kind, uint16_t material) {
     KindGroupBuilder builder;
-    std::snprintf(builder.group.name, sizeof builder.group.name, "%s%02d", SurfaceCode(kind),
+    std::snprintf(builder.group.name, sizeof builder.group.name, "%s%02d", course::kSurfaceCodes[kind],
                   static_cast<int>(groups.size()) + 1);
     builder.group.materialIndex = material;
     groups.push_back(std::move(builder));
@@ -117,11 +117,6 @@ uint16_t VertexFor(KindGroupBuilder& builder, int pointIndex, const GridPoint& p
 }
 
 }  // namespace
-
-const char* SurfaceCode(course::SurfaceKind kind) {
-    static const char* const codes[9] = {"TEE", "FWY", "GRE", "ROU", "BNK", "WAY", "WTR", "OOB", "OGR"};
-    return kind >= 0 && kind < 9 ? codes[kind] : "ROU";
-}
 
 TerrainRegion MakeTerrainRegion(const HoleField& field) {
     TerrainRegion region;

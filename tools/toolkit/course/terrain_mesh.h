@@ -30,7 +30,4 @@ void AppendTerrainGroups(const HoleField& field, const TerrainRegion& region,
 // Whether a ground-plan point is covered by the meshed ground.
 bool InsideRegion(const HoleField& field, const TerrainRegion& region, Vec2 p);
 
-// The three-letter group code of a surface kind.
-const char* SurfaceCode(course::SurfaceKind kind);
-
 }  // namespace tools
