@@ -32,3 +32,17 @@ add_custom_command(OUTPUT ${gamedata}/Image/Ball.fnx ${gamedata}/Image/SBall.fnx
   COMMENT "Ball models" VERBATIM)
 gamedata_output(Image/Ball.fnx)
 gamedata_output(Image/SBall.fnx)
+
+# Each hole as a player sees it from the tee (for people to look at; not part of the data set).
+get_property(outputs_so_far GLOBAL PROPERTY brightlea_gamedata_outputs)
+set(views "")
+foreach(description ${hole_descriptions})
+  get_filename_component(stem ${description} NAME_WE)
+  string(REPLACE "hole" "" number ${stem})
+  add_custom_command(OUTPUT ${previews}/club01_hole${number}_tee.png
+    COMMAND ${tool_env} $<TARGET_FILE:holeview> ${gamedata} 1 ${number} ${previews}/club01_hole${number}_tee.png tee
+    DEPENDS holeview ${outputs_so_far}
+    COMMENT "View from the tee of hole ${number}" VERBATIM)
+  list(APPEND views ${previews}/club01_hole${number}_tee.png)
+endforeach()
+add_custom_target(hole_views ALL DEPENDS ${views})

@@ -160,6 +160,12 @@ TEST(HoleDescription, ProblemsNameTheFileAndLine) {
               "bad.json:5: the pin must lie on the green, at least 3 yards inside its edge (pin)");
     EXPECT_EQ(DescriptionError(Replace(kSmallHole, R"("tee": [0, 0])", R"("tee": [0, -120])")),
               "bad.json:4: expected a number from -100 to 700 (tee/1)");
+    EXPECT_EQ(DescriptionError(Replace(Replace(kSmallHole, R"("tee": [0, 0])", R"("tee": [0, -65])"),
+                                       R"("corridor": 40,)",
+                                       R"("corridor": 40, "tee_box": {"at": [0, -65], "radius": 6},)")),
+              "bad.json:4: the tee is too close to the edge of the ground: the view from behind it needs 30 "
+              "yards of "
+              "room (tee)");
     EXPECT_NE(DescriptionError(Replace(kSmallHole, R"("par": 3,)", R"("par": 3)")).find("bad.json: "),
               std::string::npos);
 }

@@ -15,6 +15,7 @@ constexpr TreeKind kTreeKinds[] = {
 
 // The playable ground must lie inside the game's terrain grid.
 constexpr double kMinX = -200, kMaxX = 200, kMinZ = -100, kMaxZ = 700;
+constexpr double kRoomBehindView = 30;
 
 struct DescriptionError {
     std::string pointer;
@@ -293,6 +294,15 @@ void ReadDescription(const Reader& r, HoleDescription& hole) {
     }
     if (SignedDistance(hole.teeBox, hole.tee) > 0) {
         r.Fail("/tee", "the tee point must lie on the tee box");
+    }
+    // The player's view stands 8 yards behind the ball; behind it there must still be ground and
+    // room for the backdrop.
+    const Vec2 towardAim = (Length(hole.aim - hole.tee) > 0.5 ? hole.aim : hole.pin) - hole.tee;
+    const Vec2 eye = hole.tee - towardAim * (8.0 / Length(towardAim));
+    if (eye.x < kMinX + kRoomBehindView || eye.x > kMaxX - kRoomBehindView ||
+        eye.z < kMinZ + kRoomBehindView) {
+        r.Fail("/tee", "the tee is too close to the edge of the ground: the view from behind it needs " +
+                           Reader::Format(kRoomBehindView) + " yards of room");
     }
 }
 

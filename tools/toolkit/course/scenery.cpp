@@ -10,6 +10,8 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kStakeSpacing = 25;
+constexpr double kBackdropTopV = 0.03;
+constexpr double kBackdropBottomV = 0.97;
 
 course::FnxVertex Vertex(double x, double y, double z, double nx, double ny, double nz, double u, double v) {
     return {static_cast<float>(x),  static_cast<float>(y),  static_cast<float>(z), static_cast<float>(nx),
@@ -196,10 +198,13 @@ void AppendBackdrop(const HoleField& field, const TerrainRegion& region, const S
             const double ya = GroundHeight(field, a) - 1.5;
             const double yb = GroundHeight(field, b) - 1.5;
             // Seen from inside the ring; the back is added too so that no camera sees through it.
-            const course::FnxVertex front[4] = {Vertex(a.x, ya + layer.height, a.z, 0, 1, 0, u0, 0),
-                                                Vertex(b.x, yb + layer.height, b.z, 0, 1, 0, u1, 0),
-                                                Vertex(a.x, ya, a.z, 0, 1, 0, u0, 1),
-                                                Vertex(b.x, yb, b.z, 0, 1, 0, u1, 1)};
+            // The picture's top and bottom rows are kept off the edges: filtering with wrapped
+            // coordinates would otherwise draw a faint line of the ground colour along the sky.
+            const course::FnxVertex front[4] = {
+                Vertex(a.x, ya + layer.height, a.z, 0, 1, 0, u0, kBackdropTopV),
+                Vertex(b.x, yb + layer.height, b.z, 0, 1, 0, u1, kBackdropTopV),
+                Vertex(a.x, ya, a.z, 0, 1, 0, u0, kBackdropBottomV),
+                Vertex(b.x, yb, b.z, 0, 1, 0, u1, kBackdropBottomV)};
             const course::FnxVertex back[4] = {front[1], front[0], front[3], front[2]};
             AppendQuad(group, front);
             AppendQuad(group, back);
