@@ -256,6 +256,9 @@ void HandleStopRequests(Session& s) {
 void Poll(Session& s) {
     std::vector<platform::PollEntry> entries;
     for (const RelayClient& client : s.relay.clients) {
+        if (client.gone) {
+            continue;  // a client out of the match is neither read nor accepted any more
+        }
         entries.push_back({client.listener.Fd()});
         if (client.socket.IsOpen()) {
             entries.push_back({client.socket.Fd(), !client.outbox.empty()});
