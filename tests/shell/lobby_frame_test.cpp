@@ -7,6 +7,7 @@
 #include "game/shell/client.h"
 #include "game/shell/frame_tick.h"
 #include "game/shell/lobby_messages.h"
+#include "game/shell/steps/lobby_steps.h"
 
 namespace {
 
@@ -56,6 +57,16 @@ TEST_F(LobbyFrames, TwoGamePacketsAreHandledInTwoSuccessiveTicks) {
     EXPECT_EQ(client_->lobby.gameQueue.front().type, shell::kMsgShooterReady);  // the older one went first
     Tick();
     EXPECT_EQ(Waiting(), 0u);
+}
+
+TEST_F(LobbyFrames, OnlyAnObserverWaitsForItsSnapshot) {
+    client_->config.match.waitingForSnapshot = 1;  // a match file without the flag leaves it set
+    EXPECT_FALSE(shell::AwaitingSnapshot(*client_));
+
+    client_->config.match.localIsObserver = 1;
+    EXPECT_TRUE(shell::AwaitingSnapshot(*client_));
+    client_->config.match.waitingForSnapshot = 0;
+    EXPECT_FALSE(shell::AwaitingSnapshot(*client_));
 }
 
 }  // namespace

@@ -18,6 +18,11 @@ void ConnectLobby(Client& client) {
     });
 }
 
+bool AwaitingSnapshot(const Client& client) {
+    const MatchConfig& match = client.config.match;
+    return match.localIsObserver != 0 && match.waitingForSnapshot != 0;
+}
+
 void ProcessOneGameMessage(Client& client) {
     LobbyPacket packet;
     if (TakeGameMessage(client.lobby, AwaitingSnapshot(client), packet)) {

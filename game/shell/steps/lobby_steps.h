@@ -10,5 +10,9 @@ struct Client;
 void ConnectLobby(Client& client);
 // Handles at most one queued game message from the lobby.
 void ProcessOneGameMessage(Client& client);
+// An observer who joined a running match and has no snapshot yet: every game message but the
+// snapshot is dropped. Only observers wait, so a player whose match file lacks the waiting flag
+// (which then stays set) still plays.
+bool AwaitingSnapshot(const Client& client);
 
 }  // namespace shell

@@ -8,9 +8,6 @@ namespace shell {
 void WorkOutPowerShotAllowance(Client&) {}
 void ResetMatch(Client&) {}
 void HandleGameMessage(Client&, const LobbyPacket&) {}
-bool AwaitingSnapshot(const Client&) {
-    return false;
-}
 void ResetPlayersForHole(Client&) {}
 bool IsMatchDriver(const Client&) {
     return true;

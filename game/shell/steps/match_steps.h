@@ -25,8 +25,6 @@ void RunReplayLogic(Client& client);
 void SendPendingSnapshots(Client& client);
 // A game message taken from the lobby queue by the frame tick.
 void HandleGameMessage(Client& client, const LobbyPacket& packet);
-// An observer who joined a running match and has no snapshot yet: other game messages are dropped.
-bool AwaitingSnapshot(const Client& client);
 void HandleMouseMove(Client& client, int x, int y);
 void HandleClick(Client& client, int x, int y);
 
