@@ -18,6 +18,16 @@ Wind WindStep(Wind current, bool initial, Rand15& rand) {
         next.windDirection = static_cast<float>(rand.Next()) * kTwoPi / 32767.0f;
         return next;
     }
+    // The current wind arrived in a message: a speed that is not a number starts from calm, a
+    // direction that is not an angle from north.
+    if (!std::isfinite(current.windSpeed)) {
+        current.windSpeed = 0.0f;
+    }
+    if (!std::isfinite(current.windDirection)) {
+        current.windDirection = 0.0f;
+    } else if (current.windDirection < 0.0f || current.windDirection >= kTwoPi) {
+        current.windDirection = std::fmod(current.windDirection, kTwoPi);
+    }
     const float gust = (2.0f * static_cast<float>(rand.Next()) / 32767.0f - 1.0f) * 0.25f;
     next.windSpeed = std::clamp(current.windSpeed + gust, 0.0f, kMaxWindSpeed);
     const float veer = (static_cast<float>(rand.Next()) * 0.62831855f / 32767.0f - 0.31415927f) * 0.5f;

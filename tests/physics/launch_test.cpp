@@ -307,6 +307,15 @@ TEST(Wind, StaysWithinBoundsForever) {
         wrappedLow = WindStep(Wind{1.0f, 0.0f}, false, rand).windDirection > 6.0f;
     }
     EXPECT_TRUE(wrappedLow);
+
+    for (const Wind garbage :
+         {Wind{std::nanf(""), 1.0e30f}, Wind{1.0e30f, -1.0e30f}, Wind{-5.0f, std::nanf("")}}) {
+        const Wind next = WindStep(garbage, false, rand);
+        EXPECT_GE(next.windSpeed, 0.0f);
+        EXPECT_LE(next.windSpeed, kMaxWindSpeed);
+        EXPECT_GE(next.windDirection, 0.0f);
+        EXPECT_LT(next.windDirection, 6.2831855f);
+    }
 }
 
 TEST(Wind, DriftsEveryFourSeconds) {
