@@ -4,9 +4,14 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 
 #include "game/shell/launch_files.h"
 #include "game/shell/word_filter.h"
+#include "tools/toolkit/output_file.h"
+#include "tools/toolkit/png_file.h"
+#include "tools/toolkit/svg_render.h"
 
 namespace {
 
@@ -86,6 +91,31 @@ TEST(HoleSettings, FieldsStandAtTheirOffsets) {
     EXPECT_EQ(read.defaultAim[1], 250.25f);
     EXPECT_EQ(read.pin[1], -2.0f);
     EXPECT_EQ(read.par, 5);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(OutputFiles, BrokenInputIsReportedAndAFailedWriteLeavesNothing) {
+    namespace fs = std::filesystem;
+    const fs::path root = fs::path(testing::TempDir()) / "tool_output";
+    fs::remove_all(root);
+    fs::create_directories(root);
+    std::ofstream(root / "broken.png") << "not a picture";
+    tools::RgbaImage image;
+    std::string error;
+    EXPECT_FALSE(tools::ReadPng((root / "broken.png").string(), image, error));
+    EXPECT_NE(error.find("broken.png"), std::string::npos);
+    EXPECT_FALSE(tools::RenderSvg((root / "missing.svg").string(), 0, 0, image, error));
+
+    // A folder stands where the file should go: the write fails and leaves no partial file.
+    fs::create_directories(root / "taken");
+    EXPECT_FALSE(tools::WriteFileAtomically((root / "taken").string(), {1, 2, 3}, error));
+    EXPECT_FALSE(fs::exists(root / "taken.partial"));
+    EXPECT_TRUE(tools::WriteFileAtomically((root / "new" / "file.bin").string(), {1, 2, 3}, error));
+    EXPECT_EQ(fs::file_size(root / "new" / "file.bin"), 3u);
+    fs::remove_all(root);
 }
 
 }  // namespace

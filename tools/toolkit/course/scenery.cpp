@@ -126,17 +126,20 @@ void AppendStakes(const HoleField& field, const TerrainRegion& region, const Sce
             candidates.push_back(centre + Vec2{std::cos(a), std::sin(a)} * reach);
         }
     }
-    course::FnxGroup stakes = NamedGroup("SSTstakesS", materials.stake);
+    // One group per stake: the renderer leaves out an object near the viewer as a whole, and the
+    // ball is tested only against objects whose radius it is in, so each stake stands alone.
+    int number = 0;
     for (const Vec2& p : candidates) {
         // Only stakes that really stand on the boundary, on dry meshed ground.
         if (std::fabs(SignedDistance(field.corridor, p)) > 0.5 || !InsideRegion(field, region, p) ||
             SurfaceAt(field, p) == course::kSurfaceWater) {
             continue;
         }
-        AppendBox(stakes, p, GroundHeight(field, p) - 0.2, 0.05, 0.05, 1.2);
-    }
-    if (!stakes.indices.empty()) {
-        Finish(stakes, model);
+        char name[18];
+        std::snprintf(name, sizeof name, "SSTstake%03dS", ++number % 1000);
+        course::FnxGroup stake = NamedGroup(name, materials.stake);
+        AppendBox(stake, p, GroundHeight(field, p) - 0.2, 0.05, 0.05, 1.2);
+        Finish(stake, model);
     }
 }
 
