@@ -23,15 +23,33 @@ struct GridPoint {
 };
 
 // Moves a point lying within half a grid step of an area's edge onto that edge, when the edge there
-// really separates two kinds of ground.
+// really separates two kinds of ground. The edge is found by Newton steps along the distance's
+// gradient, since the distance of a turned ellipse is only exact on the edge itself.
 Vec2 SnapToEdge(const HoleField& field, Vec2 p, double reach) {
+    constexpr double h = 0.01;
     for (course::SurfaceKind kind : EdgeKinds()) {
-        const double d = KindDistance(field, kind, p);
-        if (std::fabs(d) >= reach) {
+        if (std::fabs(KindDistance(field, kind, p)) >= 2 * reach) {
             continue;
         }
-        const Vec2 g = KindGradient(field, kind, p);
-        const Vec2 q = p - g * d;
+        Vec2 q = p;
+        for (int step = 0; step < 4; ++step) {
+            const double d = KindDistance(field, kind, q);
+            const double gx =
+                (KindDistance(field, kind, {q.x + h, q.z}) - KindDistance(field, kind, {q.x - h, q.z})) /
+                (2 * h);
+            const double gz =
+                (KindDistance(field, kind, {q.x, q.z + h}) - KindDistance(field, kind, {q.x, q.z - h})) /
+                (2 * h);
+            const double lengthSquared = gx * gx + gz * gz;
+            if (lengthSquared < 1e-12) {
+                break;
+            }
+            q = q - Vec2{gx, gz} * (d / lengthSquared);
+        }
+        if (Length(q - p) >= reach || std::fabs(KindDistance(field, kind, q)) > 0.01) {
+            continue;
+        }
+        const Vec2 g = KindGradient(field, kind, q);
         if (SurfaceAt(field, q + g * 0.3) != SurfaceAt(field, q - g * 0.3)) {
             return q;
         }
@@ -63,7 +81,7 @@ double UpwardArea(Vec2 a, Vec2 b, Vec2 c) {
 // so this ends.
 void UndoFoldingSnaps(const std::vector<Vec2>& gridPositions, const std::vector<int>& corners, double spacing,
                       const HoleField& field, std::vector<GridPoint>& points) {
-    const double minimum = 0.05 * spacing * spacing;
+    const double minimum = 0.01 * spacing * spacing;
     bool changed = true;
     while (changed) {
         changed = false;
