@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "game/course/scene_renderer.h"
 #include "game/physics/random.h"
 #include "game/present/display.h"
 #include "game/present/text.h"
@@ -49,6 +50,9 @@ struct Client {
     LobbyLink lobby;
     LaunchConfig config;
     present::TextFont text;  // the font setting of the texts drawn into the picture
+    course::HoleState hole;
+    course::ViewState view;
+    course::SceneInputs scene;  // what the match shows in the course view
 };
 
 }  // namespace shell

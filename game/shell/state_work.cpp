@@ -38,6 +38,9 @@ void RunLoadHole(Client& client) {
     ShowLoadingPicture(client, IsFirstHoleOfMatch(client));
     LoadHoleSettings(client);
     LoadHoleGeometry(client);
+    if (client.shell.quitting) {
+        return;  // the hole was refused and the game has ended
+    }
     ResetPlayersForHole(client);
     // The loaded hole waits for the driver's announcements, which starting the hole sends.
     SetGameState(client, GameState::Waiting);

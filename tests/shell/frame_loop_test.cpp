@@ -10,6 +10,7 @@
 #include "game/shell/frame_tick.h"
 #include "game/shell/window_messages.h"
 #include "platform/keys.h"
+#include "tests/course/hole_files.h"
 #include "tests/present/fni_bytes.h"
 
 namespace {
@@ -39,6 +40,7 @@ class FrameLoop : public ::testing::Test {
         dir_ = std::filesystem::temp_directory_path() / ("frame_loop_" + std::to_string(::getpid()));
         std::filesystem::create_directories(dir_ / "Image");
         std::filesystem::current_path(dir_);
+        fixtures::WriteHoleFiles(dir_, 0, 0);
         client_ = std::make_unique<Client>();
         client_->clock = platform::GameClock::Test(1000);
     }
@@ -87,6 +89,21 @@ TEST_F(FrameLoop, StartsWithTheLoadingPictureAndWaitsAfterTheHoleLoads) {
     EXPECT_EQ(Screen(10, 7), 0x000000u);  // the rest of the loading screen is black
     Tick();
     EXPECT_EQ(client_->shell.gameState, GameState::Waiting);
+}
+
+TEST_F(FrameLoop, HoleIsLoadedAndPreparedAndAMissingHoleEndsTheGame) {
+    Start();
+    Tick();
+    Tick();
+    ASSERT_NE(client_->hole.HoleModel, nullptr);
+    EXPECT_TRUE(client_->hole.prepared);
+    EXPECT_FALSE(client_->shell.quitting);
+
+    std::filesystem::remove(dir_ / "Map" / "Club_00" / "Hole_00" / "HoleData.fnx");
+    Enter(GameState::LoadHole);
+    Tick();
+    EXPECT_TRUE(client_->shell.quitting);
+    EXPECT_EQ(client_->hole.HoleModel, nullptr);
 }
 
 TEST_F(FrameLoop, MissingLoadingPictureLeavesTheScreenBlack) {
