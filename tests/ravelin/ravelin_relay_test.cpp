@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/course/hole_files.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -55,7 +57,8 @@ class RavelinRelay : public ::testing::Test {
         fs::create_directories(root_ / "data" / "Info" / "ENG");
         fs::create_directories(root_ / "data" / "Map" / "Club_01" / "Hole_01");
         std::ofstream(root_ / "data" / "Option.ini") << "LANGUAGE ENG\n";
-        std::ofstream(root_ / "commands");  // no commands unless a test writes some
+        fixtures::WriteHoleFiles(root_ / "data", 1, 1);  // game clients refuse a course they cannot draw
+        std::ofstream(root_ / "commands");               // no commands unless a test writes some
     }
     void TearDown() override { fs::remove_all(root_); }
 
