@@ -43,4 +43,27 @@ int WritePng(DrawSurface& surface, const char* path) {
     return std::fclose(file) == 0 ? 0 : 1;
 }
 
+int ReadPng(const char* path, int& width, int& height, std::vector<uint32_t>& pixels) {
+    pixels.clear();
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (png_image_begin_read_from_file(&image, path) == 0) {
+        return 1;
+    }
+    image.format = PNG_FORMAT_RGB;
+    std::vector<png_byte> bytes(PNG_IMAGE_SIZE(image));
+    if (png_image_finish_read(&image, nullptr, bytes.data(), 0, nullptr) == 0) {
+        png_image_free(&image);
+        return 1;
+    }
+    width = static_cast<int>(image.width);
+    height = static_cast<int>(image.height);
+    pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        pixels[i] = static_cast<uint32_t>(bytes[i * 3]) << 16 | static_cast<uint32_t>(bytes[i * 3 + 1]) << 8 |
+                    bytes[i * 3 + 2];
+    }
+    return 0;
+}
+
 }  // namespace platform

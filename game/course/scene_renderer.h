@@ -7,6 +7,7 @@
 
 #include "game/course/camera.h"
 #include "game/course/hole_state.h"
+#include "game/course/surface_kind.h"
 #include "game/present/display.h"
 
 namespace course {
@@ -14,7 +15,6 @@ namespace course {
 inline constexpr uint32_t kSkyClearColor = 0x00D0E0FF;
 inline constexpr uint32_t kMapClearColor = 0x315D21;
 inline constexpr int kPlayerBalls = 4;
-inline constexpr uint8_t kSurfaceGreen = 2;
 
 struct PlayerBall {
     Vec3 position;

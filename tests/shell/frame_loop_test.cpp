@@ -45,6 +45,7 @@ class FrameLoop : public ::testing::Test {
         client_->clock = platform::GameClock::Test(1000);
     }
     void TearDown() override {
+        course::UnloadHole(client_->hole);
         present::ReleaseDisplay(client_->display);
         std::filesystem::current_path(previous_);
         std::filesystem::remove_all(dir_);
