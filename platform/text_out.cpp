@@ -168,10 +168,10 @@ const SizedFont* SizeFont(FontCache& cache, const FontFile& regular, const FontF
     return sized.font != nullptr ? &it->second : nullptr;
 }
 
-const SizedFont* SizeFamily(FontCache& cache, const std::string& family, const TextFontSpec& spec) {
+const SizedFont* SizeFamily(FontCache& cache, const std::string& family, const TextFontSpec& request) {
     const FontFile& regular = FileFor(cache, family, false);
-    const FontFile& glyphs = spec.bold ? FileFor(cache, family, true) : regular;
-    return SizeFont(cache, regular, glyphs, spec.width, spec.height, spec.bold);
+    const FontFile& glyphs = request.bold ? FileFor(cache, family, true) : regular;
+    return SizeFont(cache, regular, glyphs, request.width, request.height, request.bold);
 }
 
 bool CoversAll(TTF_Font* font, const std::vector<uint32_t>& points) {
@@ -185,7 +185,7 @@ bool CoversAll(TTF_Font* font, const std::vector<uint32_t>& points) {
 
 // The font for a text: the stand-in of the requested face, or, when that lacks some of the text's
 // characters, the face that covers the code page (as Windows links fonts for Hangul and kanji).
-const SizedFont* FontForText(FontCache& cache, const TextFontSpec& spec,
+const SizedFont* FontForText(FontCache& cache, const TextFontSpec& request,
                              const std::vector<uint32_t>& points) {
     if (!cache.ttfReady) {
         if (TTF_Init() != 0) {
@@ -193,13 +193,13 @@ const SizedFont* FontForText(FontCache& cache, const TextFontSpec& spec,
         }
         cache.ttfReady = true;
     }
-    const char* standIn = StandInFamily(spec.face);
-    std::string family = standIn != nullptr ? standIn : CodePageToUtf8(spec.face, spec.codePage);
-    const SizedFont* sized = SizeFamily(cache, family, spec);
+    const char* standIn = StandInFamily(request.face);
+    std::string family = standIn != nullptr ? standIn : CodePageToUtf8(request.face, request.codePage);
+    const SizedFont* sized = SizeFamily(cache, family, request);
     if (sized != nullptr && CoversAll(sized->font, points)) {
         return sized;
     }
-    const SizedFont* linked = SizeFamily(cache, CodePageFamily(spec.codePage), spec);
+    const SizedFont* linked = SizeFamily(cache, CodePageFamily(request.codePage), request);
     return linked != nullptr ? linked : sized;
 }
 

@@ -10,13 +10,13 @@ namespace present {
 namespace {
 
 platform::TextFontSpec SpecOf(const TextFont& font, bool bold) {
-    platform::TextFontSpec spec;
-    spec.face = std::string_view(font.face, strnlen(font.face, sizeof(font.face)));
-    spec.width = font.width;
-    spec.height = font.height;
-    spec.bold = bold;
-    spec.codePage = font.codePage;
-    return spec;
+    platform::TextFontSpec request;
+    request.face = std::string_view(font.face, strnlen(font.face, sizeof(font.face)));
+    request.width = font.width;
+    request.height = font.height;
+    request.bold = bold;
+    request.codePage = font.codePage;
+    return request;
 }
 
 }  // namespace
