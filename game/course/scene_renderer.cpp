@@ -140,6 +140,13 @@ void DrawFlagUnlit(platform::Device3D& device, const HoleState& hole, const Scen
     SetUnlit(device, false);
 }
 
+// Every view ends with no texture bound, so that the hole's textures can be released at any time
+// without the device keeping hold of one.
+void LeaveNoTexture(platform::Device3D& device) {
+    SetObjectBlending(device, false);
+    platform::SetTexture(device, 0, nullptr);
+}
+
 }  // namespace
 
 void DrawFlag(platform::Device3D& device, const HoleState& hole, const SceneInputs& inputs) {
@@ -168,6 +175,7 @@ bool DrawMainScene(present::Display& display, HoleState& hole, ViewState& view, 
     platform::SetMaterial(device, WhiteBall(hole));
     DrawOtherBalls(device, hole, inputs, false);
     DrawFlagUnlit(device, hole, inputs);
+    LeaveNoTexture(device);
     platform::EndScene(device);
     if (inputs.GreenGridOn) {
         DrawGreenGrid(display, hole, view, inputs);
@@ -196,6 +204,7 @@ bool DrawMapScene(platform::Device3D& device, const HoleState& hole) {
         SetObjectBlending(device, false);
         DrawGroup(device, group);
     }
+    LeaveNoTexture(device);
     platform::EndScene(device);
     return true;
 }
@@ -220,6 +229,7 @@ bool DrawInsetScene(platform::Device3D& device, HoleState& hole, const SceneInpu
     platform::SetMaterial(device, WhiteBall(hole));
     DrawBallAt(device, hole, hole.BallModel, ball);
     DrawOtherBalls(device, hole, inputs, true);
+    LeaveNoTexture(device);
     platform::EndScene(device);
     return true;
 }

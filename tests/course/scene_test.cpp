@@ -137,10 +137,15 @@ TEST_F(SceneDrawing, UntexturedGroupAfterATexturedOneAndTheNearObjectCull) {
     EXPECT_FALSE(Reddish(Pixel(600, 500)));  // material 5000: no texture
     EXPECT_NE(Pixel(600, 500), 0u);
     EXPECT_EQ(Pixel(600, 500), Saved(600, 500));  // the scene is kept
+    // No view leaves a texture bound that the hole may release.
+    EXPECT_EQ(display_.device->textures[0], nullptr);
+    ASSERT_TRUE(course::DrawMapScene(*display_.device, hole_));
+    EXPECT_EQ(display_.device->textures[0], nullptr);
 
     // The object 7.9 yards from the eye is left out of the main view but drawn in the inset.
     course::PlaceInsetCamera(*display_.device, view_, {0, 0, 1}, false);
     ASSERT_TRUE(course::DrawInsetScene(*display_.device, hole_, inputs_, {0, 0, 1}));
+    EXPECT_EQ(display_.device->textures[0], nullptr);
     int insetRed = 0;
     for (int x = 560; x < 780; x += 10) {
         insetRed += Reddish(Pixel(x, 420)) ? 1 : 0;
