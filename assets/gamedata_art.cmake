@@ -1,6 +1,7 @@
-# Pictures: common ground textures, scenery, skies, loading screens and cursor frames. Ground
+# Pictures: common ground textures (named so that they start with neither "T", which marks
+# numbered scenery, nor "B", which marks a hole's own picture), scenery, skies, loading screens and cursor frames. Ground
 # textures are opaque; scenery pictures keep their transparent parts.
-foreach(name Rough Fairway Green Tee Sand Water Path OutBounds)
+foreach(name Rough Fairway Green GroundTee Sand Water Path OutBounds)
   gamedata_picture(art/texture/${name}.svg Texture/${name}.fni --speed 6)
 endforeach()
 # Nature/T001-T005: trees and bushes; T010: boundary stake; T011: sign wood; T997/T998: the flag.

@@ -21,7 +21,7 @@ TEST(DataSetCheck, TexturesResolveByTheirFirstCharacter) {
     EXPECT_EQ(tools::TexturePathOf("T012.fni", "Map/Club_01/Hole_01"), "Nature/T012.fni");
     EXPECT_EQ(tools::TexturePathOf("Bgreen.bmp", "Map/Club_01/Hole_01"), "Map/Club_01/Hole_01/Bgreen.fni");
     EXPECT_EQ(tools::TexturePathOf("rough.bmp", "Map/Club_01/Hole_01"), "Texture/rough.fni");
-    EXPECT_EQ(tools::TexturePathOf("Tee.fni", ""), "Texture/Tee.fni");  // "T" without digits
+    EXPECT_EQ(tools::TexturePathOf("Tee.fni", ""), "Nature/T000.fni");  // every "T" name is scenery
     EXPECT_EQ(tools::TexturePathOf("", "x"), "");
 }
 

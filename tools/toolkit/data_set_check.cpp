@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "game/course/fnx_loader.h"
+#include "game/course/hole_state.h"
 
 namespace tools {
 namespace {
@@ -86,16 +87,11 @@ std::string TexturePathOf(const std::string& textureName, const std::string& mod
     if (textureName.empty()) {
         return "";
     }
-    if (textureName[0] == 'T' && textureName.size() >= 4 &&
-        std::isdigit(static_cast<unsigned char>(textureName[1])) &&
-        std::isdigit(static_cast<unsigned char>(textureName[2])) &&
-        std::isdigit(static_cast<unsigned char>(textureName[3]))) {
-        return "Nature/T" + textureName.substr(1, 3) + ".fni";
-    }
     if (textureName[0] == 'B') {
         return (modelFolder.empty() ? "" : modelFolder + "/") + WithFniExtension(textureName);
     }
-    return "Texture/" + WithFniExtension(textureName);
+    // Scenery and common textures are found exactly as the game finds them.
+    return course::ResolveTexturePicture(textureName.c_str(), 0, 0).path;
 }
 
 DataSetReport CheckDataSet(const std::string& gameDirectory, const std::string& listText) {

@@ -12,9 +12,9 @@ namespace tools {
 namespace {
 
 // Common ground textures in "Texture\", by surface kind (TEE, FWY, GRE, ROU, BNK, WAY, WTR, OOB, OGR).
-constexpr const char* kGroundTextures[9] = {"Tee.fni",   "Fairway.fni",   "Green.fni",
-                                            "Rough.fni", "Sand.fni",      "Path.fni",
-                                            "Water.fni", "OutBounds.fni", "Green.fni"};
+constexpr const char* kGroundTextures[9] = {"GroundTee.fni", "Fairway.fni",   "Green.fni",
+                                            "Rough.fni",     "Sand.fni",      "Path.fni",
+                                            "Water.fni",     "OutBounds.fni", "Green.fni"};
 
 uint16_t AddMaterial(course::FnxModel& model, const char* name, const std::string& texture) {
     course::FnxMaterial m;
