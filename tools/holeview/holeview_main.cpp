@@ -1,7 +1,8 @@
-// holeview GAME_DIRECTORY COURSE HOLE OUT.png [tee|aim|green|BX,BZ:AX,AZ]
+// holeview GAME_DIRECTORY COURSE HOLE OUT.png [tee|aim|green|putt|BX,BZ:AX,AZ]
 // Renders one hole of a data set through the game's own hole loading and scene renderer, headless:
 // OUT.png is the main view from behind the ball (at the tee looking at the default aim point, at the
-// aim point looking at the pin, 30 yards short of the green, or from ball (BX, BZ) towards
+// aim point looking at the pin, 30 yards short of the green, on the green
+// (with the slope grid), or from ball (BX, BZ) towards
 // (AX, AZ)); OUT_map.png is the hole map panel and OUT_inset.png the inset view of a ball halfway
 // along its flight. The artists' preview and the renderer's visual check.
 #include <cmath>
@@ -46,11 +47,13 @@ bool ChooseViewpoint(const course::HoleState& hole, const std::string& from, Vie
         out = {tee, aim};
     } else if (from == "aim") {
         out = {aim, pin};
-    } else if (from == "green") {
-        // Back from the pin towards the default aim, or towards the tee where the two coincide.
+    } else if (from == "green" || from == "putt") {
+        // Back from the pin towards the default aim, or towards the tee where the two coincide:
+        // 30 yards short of the green, or on the green 6 yards from the pin.
         const Vec3 toward = (aim.x == pin.x && aim.z == pin.z) ? tee : aim;
         const Vec3 back = platform::Normalize(Vec3{toward.x - pin.x, 0, toward.z - pin.z});
-        out = {Seated(hole, pin.x + back.x * 30, pin.z + back.z * 30), pin};
+        const float distance = from == "green" ? 30.0f : 6.0f;
+        out = {Seated(hole, pin.x + back.x * distance, pin.z + back.z * distance), pin};
     } else if (std::sscanf(from.c_str(), "%f,%f:%f,%f", &bx, &bz, &ax, &az) == 4) {
         out = {Seated(hole, bx, bz), Seated(hole, ax, az)};
     } else {
@@ -141,7 +144,7 @@ int Render(const std::string& out, int courseNumber, int holeNumber, const std::
 int main(int argc, char** argv) {
     if (argc < 5) {
         std::fprintf(stderr,
-                     "usage: holeview GAME_DIRECTORY COURSE HOLE OUT.png [tee|aim|green|BX,BZ:AX,AZ]\n");
+                     "usage: holeview GAME_DIRECTORY COURSE HOLE OUT.png [tee|aim|green|putt|BX,BZ:AX,AZ]\n");
         return 2;
     }
     // The game's paths are relative to the game directory.
