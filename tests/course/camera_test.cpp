@@ -155,6 +155,19 @@ TEST_F(Camera, DepthReadBackGivesTheDrawnPointAndHidesPointsBehindIt) {
     EXPECT_FALSE(course::ScreenToWorldByDepth(*device_, 400, 5, drawn));  // above the wall: nothing
     EXPECT_FALSE(course::ScreenToWorldByDepth(*device_, 800, 300, drawn));
     EXPECT_TRUE(course::IsPointVisible(*device_, view_, {0, 80, 400}, pixel, &w));  // in the empty sky
+
+    // A ball path: seen, hidden behind the wall, and a last point left out (holed or in water).
+    physics::TrajectoryPoint path[3];
+    path[0].pos = {0, 1, 20};
+    path[1].pos = {0, 1, 60};
+    path[2].pos = {0, 1, 10};
+    course::FillTrajectoryScreen(*device_, view_, path, 3, true);
+    EXPECT_EQ(path[0].visible, 1);
+    EXPECT_GT(path[0].scale, 20.0f);  // the projected w
+    EXPECT_EQ(path[0].screen[0], 400);
+    EXPECT_EQ(path[1].visible, 0);
+    EXPECT_FLOAT_EQ(path[1].scale, 1.0f);
+    EXPECT_EQ(path[2].visible, 0);
 }
 
 }  // namespace

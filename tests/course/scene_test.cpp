@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <vector>
 
 #include "game/course/fnx_loader.h"
@@ -171,6 +172,32 @@ TEST_F(SceneDrawing, GreenGridIsSavedWithTheSceneOnlyWhenOn) {
         }
     }
     EXPECT_GT(changed, 500);
+}
+
+TEST_F(SceneDrawing, BackdropIsUnlitAndOnlyUpperCasePrefixesMakeBackdropOrObjects) {
+    platform::Device3D& device = *display_.device;
+    platform::LightEnable(device, 0, false);
+    platform::SetRenderState(device, platform::kRsAmbient, 0);
+    const auto brightness = [](uint32_t rgb) {
+        return ((rgb >> 16) & 0xFF) + ((rgb >> 8) & 0xFF) + (rgb & 0xFF);
+    };
+
+    std::strcpy(model_->groups[1].name, "BAK2");
+    course::PlaceMainCamera(device, view_, 800, 600);
+    ASSERT_TRUE(course::DrawMainScene(display_, hole_, view_, inputs_));
+    EXPECT_GT(brightness(Pixel(600, 500)), 600u);  // full ambient white, whatever the lights
+    course::PlaceMapCamera(device, {0, 0, 0}, {0, 0, 200}, false);
+    ASSERT_TRUE(course::DrawMapScene(device, hole_));
+    EXPECT_EQ(Pixel(750, 150), platform::ReadPixelRgb(*display_.backBuffer, 785, 15));  // not on the map
+
+    std::strcpy(model_->groups[1].name, "bak2");  // terrain of no known kind
+    course::PlaceMainCamera(device, view_, 800, 600);
+    ASSERT_TRUE(course::DrawMainScene(display_, hole_, view_, inputs_));
+    EXPECT_LT(brightness(Pixel(600, 500)), 300u);  // lit, and there is no light: dark but for the fog
+    course::PlaceMapCamera(device, {0, 0, 0}, {0, 0, 200}, false);
+    platform::LightEnable(device, 0, true);
+    ASSERT_TRUE(course::DrawMapScene(device, hole_));
+    EXPECT_NE(Pixel(750, 150), platform::ReadPixelRgb(*display_.backBuffer, 785, 15));
 }
 
 }  // namespace
