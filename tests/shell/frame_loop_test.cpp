@@ -8,6 +8,7 @@
 #include "game/shell/client.h"
 #include "game/shell/command_line.h"
 #include "game/shell/frame_tick.h"
+#include "game/shell/steps/course_steps.h"
 #include "game/shell/window_messages.h"
 #include "platform/keys.h"
 #include "tests/course/hole_files.h"
@@ -105,6 +106,19 @@ TEST_F(FrameLoop, HoleIsLoadedAndPreparedAndAMissingHoleEndsTheGame) {
     Tick();
     EXPECT_TRUE(client_->shell.quitting);
     EXPECT_EQ(client_->hole.HoleModel, nullptr);
+}
+
+TEST_F(FrameLoop, RebuiltDisplayRedrawsTheCourseOnlyWhileItIsShown) {
+    Start();
+    Tick();
+    Tick();
+    PaintBack(0x00FF00);
+    shell::RebuildSceneResources(*client_);  // still waiting for the first turn: nothing to show
+    EXPECT_EQ(Back(400, 5), 0x00FF00u);
+    Enter(GameState::Playing);
+    shell::RebuildSceneResources(*client_);
+    EXPECT_NE(Back(400, 5), 0x00FF00u);  // the sky of the redrawn scene
+    EXPECT_NE(Back(400, 590), 0x00FF00u);
 }
 
 TEST_F(FrameLoop, MissingLoadingPictureLeavesTheScreenBlack) {
