@@ -1,7 +1,14 @@
 # Text and small data files: options, version, and per language the game strings, quick chat,
 # updater lines, chat word list and swing timing.
 gamedata_copy(data/Option.ini Option.ini)
-gamedata_copy(data/Version.ini Version.ini)
+
+# "Version.ini" names the installed version, which the updater asks the server about: the project's.
+file(CONFIGURE OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/Version.ini CONTENT "@PROJECT_VERSION@\n" @ONLY)
+add_custom_command(OUTPUT ${gamedata}/Version.ini
+  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_CURRENT_BINARY_DIR}/Version.ini ${gamedata}/Version.ini
+  DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/Version.ini
+  COMMENT "Version.ini" VERBATIM)
+gamedata_output(Version.ini)
 
 foreach(language ENG KOR JPN)
   gamedata_text(gamestring ${language} text/${language}/GameString.txt Image/${language}/GameString.ini)

@@ -1,7 +1,9 @@
 #include "game/shell/version.h"
 
+#include "brightlea_version.h"
+
 namespace shell {
 const char* GameVersion() {
-    return "0.1.0";
+    return BRIGHTLEA_VERSION;
 }
 }  // namespace shell

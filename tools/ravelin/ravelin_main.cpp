@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "brightlea_version.h"
 #include "tools/ravelin/lobby_session.h"
 #include "tools/ravelin/ravelin_options.h"
 
@@ -16,6 +17,10 @@ int main(int argc, char** argv) {
     }
     if (options.help) {
         std::cout << tools::RavelinHelpText();
+        return 0;
+    }
+    if (options.version) {
+        std::cout << "Ravelin " << BRIGHTLEA_VERSION << "\n";
         return 0;
     }
     return tools::RunLobby(options);

@@ -87,6 +87,7 @@ bool ParseRavelinOptions(const std::vector<std::string>& args, RavelinOptions& o
         {"--team", &m.teamPlay},     {"--near", &m.nearOption},   {"--longest", &m.longestOption},
         {"--give", &m.giveOption},   {"--free", &m.freeGame},     {"--observer-chat", &m.observerChat},
         {"--windowed", &o.windowed}, {"--autoplay", &o.autoplay}, {"--help", &o.help},
+        {"--version", &o.version},
     };
     const std::map<std::string, std::string*> texts = {
         {"--game-name", &m.gameName},   {"--course-name", &m.courseName}, {"--language", &m.language},
@@ -184,6 +185,7 @@ Clients:
   --capture DIR          BRIGHTLEA_CAPTURE for the clients, one sub-folder per client
   --max-seconds N        stop the clients and fail after N seconds
   --help                 this text
+  --version              the version
 
 Commands on standard input, one per line:
   observe NAME           start an observer client that joins the running match

@@ -42,6 +42,7 @@ struct RavelinOptions {
     std::string captureDir;     // BRIGHTLEA_CAPTURE, one sub-folder per client
     int maxSeconds = 0;         // > 0: stop the clients and fail after this long
     bool help = false;
+    bool version = false;  // --version: print the version and end
 };
 
 // Reads the command line (without the program name). False with error set when something is wrong.
