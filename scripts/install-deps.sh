@@ -11,6 +11,7 @@ packages=(
   libpng-dev librsvg2-dev libimagequant-dev nlohmann-json3-dev
   fonts-liberation fonts-ipafont-gothic fonts-nanum
   xvfb xauth x11-apps python3 sox
+  makeself dpkg-dev desktop-file-utils lintian librsvg2-bin
 )
 
 run_as_root() {
