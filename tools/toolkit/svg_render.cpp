@@ -28,11 +28,8 @@ void CopyFromCairo(cairo_surface_t* surface, RgbaImage& image) {
     }
 }
 
-}  // namespace
-
-bool RenderSvg(const std::string& path, int width, int height, RgbaImage& image, std::string& error) {
-    GError* gerror = nullptr;
-    RsvgHandle* handle = rsvg_handle_new_from_file(path.c_str(), &gerror);
+bool RenderHandle(RsvgHandle* handle, GError* gerror, const std::string& path, int width, int height,
+                  RgbaImage& image, std::string& error) {
     if (handle == nullptr) {
         error = path + ": " + (gerror != nullptr ? gerror->message : "cannot read the SVG");
         if (gerror != nullptr) {
@@ -68,6 +65,22 @@ bool RenderSvg(const std::string& path, int width, int height, RgbaImage& image,
     cairo_surface_destroy(surface);
     g_object_unref(handle);
     return rendered;
+}
+
+}  // namespace
+
+bool RenderSvg(const std::string& path, int width, int height, RgbaImage& image, std::string& error) {
+    GError* gerror = nullptr;
+    RsvgHandle* handle = rsvg_handle_new_from_file(path.c_str(), &gerror);
+    return RenderHandle(handle, gerror, path, width, height, image, error);
+}
+
+bool RenderSvgText(const std::string& svg, const std::string& name, int width, int height, RgbaImage& image,
+                   std::string& error) {
+    GError* gerror = nullptr;
+    RsvgHandle* handle =
+        rsvg_handle_new_from_data(reinterpret_cast<const guint8*>(svg.data()), svg.size(), &gerror);
+    return RenderHandle(handle, gerror, name, width, height, image, error);
 }
 
 }  // namespace tools

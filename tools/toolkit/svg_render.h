@@ -11,4 +11,8 @@ namespace tools {
 // Returns false and fills error when the file is missing or not valid SVG.
 bool RenderSvg(const std::string& path, int width, int height, RgbaImage& image, std::string& error);
 
+// The same for a document held in memory; name stands for it in error messages.
+bool RenderSvgText(const std::string& svg, const std::string& name, int width, int height, RgbaImage& image,
+                   std::string& error);
+
 }  // namespace tools

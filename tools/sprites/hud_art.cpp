@@ -1,0 +1,556 @@
+#include "tools/sprites/hud_art.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "tools/sprites/button_art.h"
+#include "tools/sprites/svg_text.h"
+
+namespace sprites {
+namespace {
+
+constexpr double kPi = 3.14159265358979;
+constexpr const char* kNavy = "#131c46";
+constexpr const char* kGold = "#efb45c";
+
+// The point of gauge unit u (0 at the left end, 120 at the right end, over the top) at radius r.
+void GaugePoint(double u, double r, double& x, double& y) {
+    const double angle = kPi - kPi * u / 120.0;
+    x = kGaugeCentreX + r * std::cos(angle);
+    y = kGaugeCentreY - r * std::sin(angle);
+}
+
+// An annular band from unit u0 to u1 between radii r0 and r1.
+std::string GaugeBand(double u0, double u1, double r0, double r1, const char* fill) {
+    double ax, ay, bx, by, cx, cy, dx, dy;
+    GaugePoint(u0, r1, ax, ay);
+    GaugePoint(u1, r1, bx, by);
+    GaugePoint(u1, r0, cx, cy);
+    GaugePoint(u0, r0, dx, dy);
+    const int large = (u1 - u0) > 120.0 ? 1 : 0;
+    return Format(
+        "<path d=\"M%.2f %.2f A%.2f %.2f 0 %d 1 %.2f %.2f L%.2f %.2f A%.2f %.2f 0 %d 0 %.2f %.2f Z\" "
+        "fill=\"%s\"/>",
+        ax, ay, r1, r1, large, bx, by, cx, cy, r0, r0, large, dx, dy, fill);
+}
+
+std::string GaugeTick(double u, double r0, double r1, const char* colour, double width) {
+    double ax, ay, bx, by;
+    GaugePoint(u, r0, ax, ay);
+    GaugePoint(u, r1, bx, by);
+    return Format(
+        "<path d=\"M%.2f %.2f L%.2f %.2f\" stroke=\"%s\" stroke-width=\"%.1f\" stroke-linecap=\"round\"/>",
+        ax, ay, bx, by, colour, width);
+}
+
+constexpr double kInner = kGaugeRadius - 6.0;
+constexpr double kOuter = kGaugeRadius + 6.0;
+
+std::string GaugeTrack() {
+    std::string body = GaugeBand(0, 120, kInner - 1.5, kOuter + 1.5, kGold);
+    body += GaugeBand(0, 120, kInner, kOuter, "#0d1538");
+    for (int u = 10; u < 120; u += 10) {
+        body += GaugeTick(u, kOuter - 3, kOuter, "#5a6a9a", 1.0);
+    }
+    return body;
+}
+
+std::string GaugeMarks() {
+    return GaugeTick(15, kInner - 3, kOuter + 3, "#ffffff", 2.4) +
+           GaugeTick(105, kInner - 3, kOuter + 3, "#ff3b2f", 2.4);
+}
+
+// The colour of the gauge fill at unit u: green low, yellow near the top mark, red beyond it.
+std::string GaugeColour(double u) {
+    if (u >= 105) {
+        return "#ff4a2a";
+    }
+    const double t = u / 105.0;
+    const int red = static_cast<int>(60 + 195 * t);
+    const int green = static_cast<int>(200 + 30 * t);
+    return Format("#%02x%02x30", std::min(red, 255), std::min(green, 255));
+}
+
+std::string ShotBall(bool lit) {
+    const double cx = kGaugeCentreX;
+    const double cy = kGaugeCentreY;
+    std::string body = Format(
+        "<defs><radialGradient id=\"ball\" cx=\"0.38\" cy=\"0.32\" r=\"0.75\">"
+        "<stop offset=\"0\" stop-color=\"#ffffff\"/><stop offset=\"0.7\" stop-color=\"%s\"/>"
+        "<stop offset=\"1\" stop-color=\"%s\"/></radialGradient></defs>",
+        lit ? "#fff6c8" : "#e9eef6", lit ? "#f0b83c" : "#9aa8c0");
+    if (lit) {
+        body += Format("<circle cx=\"%.1f\" cy=\"%.1f\" r=\"29\" fill=\"#ffd84a\" fill-opacity=\"0.55\"/>",
+                       cx, cy);
+    }
+    body += Format(
+        "<circle cx=\"%.1f\" cy=\"%.1f\" r=\"26.5\" fill=\"url(#ball)\" stroke=\"%s\" stroke-width=\"2\"/>",
+        cx, cy, lit ? "#fff2a0" : kNavy);
+    const std::array<std::array<double, 2>, 8> dimples = {
+        {{-12, -12}, {0, -16}, {12, -12}, {-16, 2}, {16, 2}, {-10, 14}, {10, 14}, {0, 17}}};
+    for (const auto& d : dimples) {
+        body += Format("<circle cx=\"%.1f\" cy=\"%.1f\" r=\"2.2\" fill=\"#b8c4d8\"/>", cx + d[0], cy + d[1]);
+    }
+    body += Label("SHOT", cx, cy + 5, 14, lit ? "#b83a00" : "#173b8c");
+    return body;
+}
+
+}  // namespace
+
+bool MakeGauge(const std::string& outDir, std::string& error) {
+    for (const bool lit : {false, true}) {
+        const std::string body = GaugeTrack() + GaugeMarks() + ShotBall(lit);
+        if (!WriteSvgPicture(SvgDocument(kShotWidth, kShotHeight, body),
+                             outDir + (lit ? "/BShotOn.fni" : "/BShot.fni"), 0, 0, error)) {
+            return false;
+        }
+    }
+    for (int frame = 0; frame <= 120; ++frame) {
+        std::string body = GaugeTrack();
+        if (frame > 0) {
+            // The fill grows in short steps so that its colour runs from green to red.
+            for (int u = 0; u < frame; u += 5) {
+                body += GaugeBand(u, std::min(frame, u + 5) + 0.3, kInner + 1, kOuter - 1,
+                                  GaugeColour(u).c_str());
+            }
+        }
+        body += GaugeMarks();
+        body += GaugeTick(frame, kInner - 5, kOuter + 5, "#ffffff", 3.2);
+        const std::string path = outDir + Format("/Shot/AShot%03d.fni", frame);
+        if (!WriteSvgPicture(SvgDocument(kShotWidth, kShotHeight, body), path, 0, 0, error)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+namespace {
+
+// A wind cell: a compass ellipse lying on the ground and an arrow whose size and colour grow with
+// the strength column; row 0 points to the right, each further row 22.5 degrees clockwise.
+std::string WindCell(int column, int row, double ox, double oy) {
+    static const char* colours[5] = {"#7fe36a", "#c8ec4a", "#ffd23a", "#ff8a2a", "#ff3a2a"};
+    const double cx = ox + 50;
+    const double cy = oy + 38;
+    std::string body = Format(
+        "<rect x=\"%.1f\" y=\"%.1f\" width=\"96\" height=\"76\" rx=\"10\" fill=\"%s\" "
+        "fill-opacity=\"0.85\" stroke=\"%s\" stroke-width=\"1.5\"/>",
+        ox + 2, oy + 2, kNavy, kGold);
+    body += Format(
+        "<ellipse cx=\"%.1f\" cy=\"%.1f\" rx=\"38\" ry=\"22\" fill=\"#1f3a8a\" stroke=\"#8fb0ff\" "
+        "stroke-width=\"1.2\"/>",
+        cx, cy);
+    const double angle = row * kPi / 8.0;
+    const double dx = std::cos(angle);
+    const double dy = std::sin(angle) * 0.58;  // flattened: the arrow lies on the ground
+    const double length = 18 + 3.5 * column;
+    const double half = 4 + 1.2 * column;
+    const double tipX = cx + dx * length, tipY = cy + dy * length;
+    const double tailX = cx - dx * length, tailY = cy - dy * length;
+    const double nx = -std::sin(angle) * 0.58, ny = std::cos(angle);
+    const double norm = std::hypot(nx, ny);
+    const double px = nx / norm, py = ny / norm;
+    const double headX = cx + dx * (length - 12), headY = cy + dy * (length - 12);
+    body += Format(
+        "<path d=\"M%.2f %.2f L%.2f %.2f L%.2f %.2f L%.2f %.2f L%.2f %.2f L%.2f %.2f L%.2f %.2f Z\" "
+        "fill=\"%s\" stroke=\"#0b1640\" stroke-width=\"1.5\" stroke-linejoin=\"round\"/>",
+        tailX + px * half * 0.5, tailY + py * half * 0.5, headX + px * half * 0.5, headY + py * half * 0.5,
+        headX + px * half * 1.5, headY + py * half * 1.5, tipX, tipY, headX - px * half * 1.5,
+        headY - py * half * 1.5, headX - px * half * 0.5, headY - py * half * 0.5, tailX - px * half * 0.5,
+        tailY - py * half * 0.5, colours[column]);
+    for (int bar = 0; bar <= column; ++bar) {
+        body += Format("<rect x=\"%.1f\" y=\"%.1f\" width=\"6\" height=\"%d\" fill=\"%s\"/>",
+                       ox + 68 + bar * 6.5, oy + 71 - (3 + 2 * bar), 3 + 2 * bar, colours[column]);
+    }
+    body += Format(
+        "<text x=\"%.1f\" y=\"%.1f\" font-family=\"Liberation Sans\" font-weight=\"bold\" font-size=\"11\" "
+        "fill=\"#f6fbf6\">WIND</text>",
+        ox + 9, oy + 71);
+    return body;
+}
+
+}  // namespace
+
+bool MakeWind(const std::string& outDir, std::string& error) {
+    std::string sheet;
+    for (int row = 0; row < 16; ++row) {
+        for (int column = 0; column < 5; ++column) {
+            sheet += WindCell(column, row, 100.0 * column, 80.0 * row);
+        }
+    }
+    if (!WriteSvgPicture(SvgDocument(500, 1280, sheet), outDir + "/AWind.fni", 0, 0, error)) {
+        return false;
+    }
+    std::string calm = Format(
+        "<rect x=\"2\" y=\"2\" width=\"96\" height=\"76\" rx=\"10\" fill=\"%s\" fill-opacity=\"0.85\" "
+        "stroke=\"%s\" stroke-width=\"1.5\"/>"
+        "<ellipse cx=\"50\" cy=\"38\" rx=\"38\" ry=\"22\" fill=\"#1f3a8a\" stroke=\"#8fb0ff\" "
+        "stroke-width=\"1.2\"/><circle cx=\"50\" cy=\"38\" r=\"5\" fill=\"#7fe36a\"/>",
+        kNavy, kGold);
+    calm += Label("CALM", 50, 72, 12, "#f6fbf6");
+    return WriteSvgPicture(SvgDocument(100, 80, calm), outDir + "/NoWind.fni", 0, 0, error);
+}
+
+namespace {
+
+// One badge row per level, the highest level in the top row.
+std::string BadgeSheet(int levels, bool championship) {
+    std::string body;
+    for (int row = 0; row < levels; ++row) {
+        const int level = levels - row;
+        const double t = static_cast<double>(level - 1) / std::max(1, levels - 1);
+        const char* fill = championship ? "#7b2fbf"
+                           : t > 0.75   ? "#e23a3a"
+                           : t > 0.5    ? "#f08c1a"
+                           : t > 0.25   ? "#2f9a3e"
+                                        : "#2a62cf";
+        const double y = 16.0 * row;
+        body += Format(
+            "<rect x=\"0.5\" y=\"%.1f\" width=\"35\" height=\"15\" rx=\"3\" fill=\"%s\" stroke=\"#ffffff\" "
+            "stroke-width=\"1\"/>",
+            y + 0.5, fill);
+        body += Format(
+            "<path d=\"M4 %.1f l2.2 4.4 4.8 0.7 -3.5 3.4 0.8 4.8 -4.3 -2.3 -4.3 2.3 0.8 -4.8 -3.5 -3.4 4.8 "
+            "-0.7 z\" "
+            "transform=\"translate(4 0)\" fill=\"#ffe680\"/>",
+            y + 1.2);
+        body += Label(Format(championship ? "C%d" : "%d", level), 24, y + 12.5, 11, "#ffffff");
+    }
+    return SvgDocument(36, 16 * levels, body);
+}
+
+}  // namespace
+
+bool MakeLevelBadges(const std::string& outDir, std::string& error) {
+    return WriteSvgPicture(BadgeSheet(18, false), outDir + "/ULevel.fni", 0, 0, error) &&
+           WriteSvgPicture(BadgeSheet(6, true), outDir + "/ChampULevel.fni", 0, 0, error);
+}
+
+namespace {
+
+// The club pop-up: a panel whose left part carries the club names and whose right part shows the
+// fourteen clubs as chips in their rectangles (relative to the panel's top-left corner).
+constexpr int kPopupWidth = 274;
+constexpr int kPopupHeight = 203;
+constexpr int kIconWidth = 150;
+constexpr int kClubRects[14][4] = {{144, 41, 182, 66},   {206, 4, 239, 31},    {234, 34, 272, 62},
+                                   {235, 70, 273, 94},   {131, 75, 157, 103},  {166, 79, 186, 113},
+                                   {190, 86, 210, 121},  {216, 92, 234, 126},  {131, 118, 163, 149},
+                                   {167, 123, 191, 157}, {195, 128, 218, 162}, {133, 158, 165, 182},
+                                   {170, 170, 196, 197}, {208, 177, 240, 200}};
+constexpr const char* kClubCodes[14] = {"W1", "W3", "W4", "W5", "I3", "I4", "I5",
+                                        "I6", "I7", "I8", "I9", "PW", "SW", "P"};
+
+const char* ClubColour(int club) {
+    return club <= 3 ? "#9a5a2a" : club <= 10 ? "#8c98ac" : club <= 12 ? "#b87a3a" : "#2f6a3a";
+}
+
+std::string ClubChip(int club, double offsetX, bool lit) {
+    const int* r = kClubRects[club];
+    const double x = r[0] + offsetX, y = r[1], w = r[2] - r[0], h = r[3] - r[1];
+    std::string body;
+    if (lit) {
+        body += Format(
+            "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" rx=\"6\" fill=\"#ffe680\" "
+            "fill-opacity=\"0.6\"/>",
+            x - 1, y - 1, w + 2, h + 2);
+    }
+    body += Format(
+        "<rect x=\"%.1f\" y=\"%.1f\" width=\"%.1f\" height=\"%.1f\" rx=\"5\" fill=\"%s\" stroke=\"%s\" "
+        "stroke-width=\"1.5\"/>",
+        x + 1, y + 1, w - 2, h - 2, lit ? "#ffc83a" : ClubColour(club), lit ? "#ffffff" : "#0b1640");
+    const double size = std::min(12.0, std::min(w * 0.5, h * 0.55));
+    body += Label(kClubCodes[club], x + w / 2, y + h / 2 + size * 0.36, size, lit ? "#3a1e00" : "#ffffff");
+    return body;
+}
+
+std::string PopupPanel(double scale) {
+    const double w = kPopupWidth * scale, h = kPopupHeight * scale;
+    return Format(
+        "<rect x=\"1\" y=\"1\" width=\"%.1f\" height=\"%.1f\" rx=\"%.1f\" fill=\"%s\" stroke=\"%s\" "
+        "stroke-width=\"2\"/>",
+        w - 2, h - 2, 12 * scale, kNavy, kGold);
+}
+
+}  // namespace
+
+bool MakeClubArt(const std::string& outDir, std::string& error) {
+    std::string panel = PopupPanel(1.0);
+    panel +=
+        "<rect x=\"8\" y=\"8\" width=\"116\" height=\"56\" rx=\"6\" fill=\"#101c42\" stroke=\"#4d738e\"/>";
+    panel += "<path d=\"M126 10 V194\" stroke=\"#4d738e\" stroke-width=\"1.5\"/>";
+    panel += Label("CLUBS", 66, 190, 12, "#efb45c");
+    for (int club = 0; club < 14; ++club) {
+        panel += ClubChip(club, 0, false);
+    }
+    if (!WriteSvgPicture(SvgDocument(kPopupWidth, kPopupHeight, panel), outDir + "/BClubBk.fni", 0, 0,
+                         error)) {
+        return false;
+    }
+    for (int club = 0; club < 14; ++club) {
+        const std::string body = ClubChip(club, kIconWidth - kPopupWidth, true);
+        if (!WriteSvgPicture(SvgDocument(kIconWidth, kPopupHeight, body),
+                             outDir + Format("/BClub_%02d.fni", club), 0, 0, error)) {
+            return false;
+        }
+    }
+    const double scales[3] = {0.3, 0.55, 0.8};
+    for (int frame = 0; frame < 3; ++frame) {
+        const int w = static_cast<int>(kPopupWidth * scales[frame]);
+        const int h = static_cast<int>(kPopupHeight * scales[frame]);
+        if (!WriteSvgPicture(SvgDocument(w, h, PopupPanel(scales[frame])),
+                             outDir + Format("/BClubM%d.fni", frame), 0, 0, error)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+namespace {
+
+std::string Ball(double cx, double cy, double r) {
+    return Format(
+        "<circle cx=\"%.2f\" cy=\"%.2f\" r=\"%.2f\" fill=\"#ffffff\" stroke=\"#1a1a2a\" "
+        "stroke-width=\"%.2f\"/>",
+        cx, cy, r, std::max(0.8, r * 0.18));
+}
+
+std::string Flag(double footX, double footY, double height, const char* colour) {
+    return Format(
+        "<path d=\"M%.2f %.2f V%.2f\" stroke=\"#ffffff\" stroke-width=\"1.6\"/>"
+        "<path d=\"M%.2f %.2f l%.2f %.2f l%.2f %.2f z\" fill=\"%s\" stroke=\"#0b1640\" "
+        "stroke-width=\"0.6\"/>",
+        footX, footY, footY - height, footX + 0.8, footY - height, height * 0.5, height * 0.2, -height * 0.5,
+        height * 0.2, colour);
+}
+
+// The lie sheet: one 50-pixel row per lie class (teed, clean, divot, rough, deep rough, sand,
+// buried, putting), each a small scene of the ball in that lie.
+std::string LieRow(int lie, double y) {
+    std::string body = Format(
+        "<rect x=\"1\" y=\"%.1f\" width=\"88\" height=\"48\" rx=\"8\" fill=\"%s\" fill-opacity=\"0.85\" "
+        "stroke=\"%s\" stroke-width=\"1.5\"/>",
+        y + 1, kNavy, kGold);
+    const char* ground = lie == 5 || lie == 6   ? "#e8cf8a"
+                         : lie == 3 || lie == 4 ? "#2f7a2a"
+                         : lie == 7             ? "#5ccf4a"
+                                                : "#48a83a";
+    body += Format("<path d=\"M6 %.1f Q45 %.1f 84 %.1f V%.1f H6 Z\" fill=\"%s\"/>", y + 32, y + 28, y + 32,
+                   y + 44, ground);
+    double ballY = y + 26;
+    switch (lie) {
+        case 0:
+            body += Format("<path d=\"M42 %.1f h6 l-2 10 h-2 z\" fill=\"#ffffff\"/>", y + 28);
+            ballY = y + 22;
+            break;
+        case 2:
+            body += Format("<ellipse cx=\"45\" cy=\"%.1f\" rx=\"12\" ry=\"4\" fill=\"#6a4a2a\"/>", y + 32);
+            ballY = y + 28;
+            break;
+        case 6:
+            ballY = y + 31;
+            break;
+        default:
+            break;
+    }
+    body += Ball(45, ballY, 6);
+    if (lie == 3 || lie == 4) {
+        const int blades = lie == 3 ? 6 : 11;
+        for (int i = 0; i < blades; ++i) {
+            const double x = 30 + i * (30.0 / blades);
+            body += Format("<path d=\"M%.1f %.1f l%.1f %.1f\" stroke=\"#1f5a1a\" stroke-width=\"2\"/>", x,
+                           y + 34, (i % 2 == 0 ? 2.0 : -2.0), lie == 3 ? -10.0 : -15.0);
+        }
+    }
+    if (lie == 7) {
+        body += Format("<ellipse cx=\"70\" cy=\"%.1f\" rx=\"5\" ry=\"2\" fill=\"#10301a\"/>", y + 33);
+        body += Flag(70, y + 33, 24, "#ff3a2a");
+    }
+    if (lie == 5 || lie == 6) {
+        body += Format(
+            "<path d=\"M30 %.1f q15 -6 30 0\" stroke=\"#c8a860\" stroke-width=\"2\" fill=\"none\"/>", y + 38);
+    }
+    return body;
+}
+
+}  // namespace
+
+bool MakeMarkers(const std::string& outDir, std::string& error) {
+    struct Piece {
+        const char* name;
+        int width;
+        int height;
+        std::string body;
+    };
+    std::vector<Piece> pieces;
+    pieces.push_back({"PWait", 40, 16,
+                      "<rect x=\"0.5\" y=\"0.5\" width=\"39\" height=\"15\" rx=\"7\" fill=\"#f08c1a\" "
+                      "stroke=\"#ffffff\"/>" +
+                          Label("WAIT", 20, 12, 10.5, "#ffffff")});
+    std::string ballSheet;
+    for (int frame = 0; frame < 7; ++frame) {
+        const double r = 5.5 - frame * 0.55;
+        ballSheet += Ball(6, frame * 12 + 6, r);
+    }
+    pieces.push_back({"ABall", 12, 84, ballSheet});
+    pieces.push_back(
+        {"PDivot", 24, 10,
+         "<ellipse cx=\"12\" cy=\"5\" rx=\"11\" ry=\"4.5\" fill=\"#5a3a1a\"/><ellipse cx=\"12\" cy=\"4\" "
+         "rx=\"8\" ry=\"2.5\" fill=\"#3a2410\"/>"});
+    static const char* playerColours[4] = {"#2a5cff", "#ff3a2a", "#ffffff", "#ffe23a"};
+    std::string others;
+    for (int frame = 0; frame < 4; ++frame) {
+        others += Format(
+            "<circle cx=\"%.1f\" cy=\"4\" r=\"3.4\" fill=\"%s\" stroke=\"#000000\" stroke-width=\"1\"/>",
+            frame * 8 + 4.0, playerColours[frame]);
+    }
+    pieces.push_back({"OtBall", 32, 8, others});
+    pieces.push_back({"MkBall", 8, 8, Ball(4, 4, 3.2)});
+    pieces.push_back({"MkFlag", 12, 20, Flag(1.5, 19, 18, "#ff3a2a")});
+    pieces.push_back(
+        {"MkHole", 10, 10,
+         "<circle cx=\"5\" cy=\"5\" r=\"4.3\" fill=\"#0b1a0b\" stroke=\"#ffffff\" stroke-width=\"1.2\"/>"});
+    std::string poles;
+    for (int frame = 0; frame < 9; ++frame) {
+        const double h = 40 - frame * 3.2;
+        const double x = frame * 8 + 4;
+        poles += Format(
+            "<path d=\"M%.1f 40 V%.1f\" stroke=\"#ffe23a\" stroke-width=\"2\"/>"
+            "<circle cx=\"%.1f\" cy=\"%.1f\" r=\"%.1f\" fill=\"#ff3a2a\" stroke=\"#ffffff\" "
+            "stroke-width=\"0.8\"/>",
+            x, 40 - h + 3, x, 40 - h + 3.5, std::max(1.6, 3.4 - frame * 0.2));
+    }
+    pieces.push_back({"APoll", 72, 40, poles});
+    pieces.push_back({"SPoll", 9, 14,
+                      "<path d=\"M4.5 13.5 L1 5 A4 4 0 1 1 8 5 Z\" fill=\"#ffe23a\" stroke=\"#3a1e00\" "
+                      "stroke-width=\"1\"/>"
+                      "<circle cx=\"4.5\" cy=\"4.5\" r=\"1.6\" fill=\"#3a1e00\"/>"});
+    std::string lies;
+    for (int lie = 0; lie < 8; ++lie) {
+        lies += LieRow(lie, lie * 50.0);
+    }
+    pieces.push_back({"GlaKind", 90, 400, lies});
+    pieces.push_back(
+        {"BeginerArrowBig0", 40, 40,
+         "<path d=\"M4 8 L26 30 L30 20 L36 36 L20 30 L30 26 L8 4 Z\" fill=\"#ffe23a\" stroke=\"#b83a00\" "
+         "stroke-width=\"2\" stroke-linejoin=\"round\"/>"});
+    pieces.push_back(
+        {"BeginerArrowBig1", 40, 40,
+         "<path d=\"M4 8 L26 30 L30 20 L36 36 L20 30 L30 26 L8 4 Z\" fill=\"#ff8a2a\" stroke=\"#ffffff\" "
+         "stroke-width=\"2\" stroke-linejoin=\"round\"/>"});
+    pieces.push_back(
+        {"BeginerArrowSmall0", 16, 16,
+         "<path d=\"M3 2 H13 L8 14 Z\" fill=\"#ffe23a\" stroke=\"#b83a00\" stroke-width=\"1.5\"/>"});
+    pieces.push_back(
+        {"BeginerArrowSmall1", 16, 16,
+         "<path d=\"M3 2 H13 L8 14 Z\" fill=\"#ff8a2a\" stroke=\"#ffffff\" stroke-width=\"1.5\"/>"});
+    for (const Piece& piece : pieces) {
+        if (!WriteSvgPicture(SvgDocument(piece.width, piece.height, piece.body),
+                             outDir + "/" + piece.name + ".fni", 0, 0, error)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The spin step displays: five pips, the chosen step lit, 2 being no spin.
+bool MakeSpinSteps(const std::string& outDir, std::string& error) {
+    for (const bool curve : {false, true}) {
+        for (int step = 0; step < 5; ++step) {
+            std::string body = Format(
+                "<rect x=\"0.5\" y=\"0.5\" width=\"75\" height=\"17\" rx=\"8\" fill=\"%s\" "
+                "stroke=\"%s\"/>",
+                kNavy, kGold);
+            body += Label(curve ? "CURVE" : "SPIN", 17, 13, 9, "#f6fbf6");
+            for (int pip = 0; pip < 5; ++pip) {
+                const bool lit = pip == step;
+                const char* colour = lit ? (pip == 2 ? "#7fe36a" : "#ffd23a") : "#3a4a7a";
+                body += Format("<circle cx=\"%d\" cy=\"9\" r=\"%.1f\" fill=\"%s\"/>", 38 + pip * 8,
+                               lit ? 3.6 : 2.6, colour);
+            }
+            const std::string name = Format(curve ? "/BCurveStep%d.fni" : "/BAngleStep%d.fni", step);
+            if (!WriteSvgPicture(SvgDocument(76, 18, body), outDir + name, 0, 0, error)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+namespace {
+
+// A vertical sheet of frames: a burst of particles that rises, spreads and fades.
+std::string Burst(int frames, int width, int height, const char* colour, const char* second, int particles,
+                  double spread) {
+    std::string body;
+    for (int frame = 0; frame < frames; ++frame) {
+        const double t = (frame + 1.0) / frames;
+        const double oy = frame * height;
+        for (int p = 0; p < particles; ++p) {
+            const double angle = kPi * (0.15 + 0.7 * p / std::max(1, particles - 1));
+            const double speed = spread * (0.6 + 0.4 * ((p * 7) % 5) / 4.0);
+            const double x = width / 2.0 + std::cos(angle) * speed * t;
+            const double y = oy + height - 4 - std::sin(angle) * speed * t * 1.4 + 30 * t * t;
+            const double r = std::max(0.8, 2.6 * (1.0 - t * 0.7));
+            if (y > oy + 1 && y < oy + height - 1) {
+                body += Format("<circle cx=\"%.2f\" cy=\"%.2f\" r=\"%.2f\" fill=\"%s\"/>", x, y, r,
+                               p % 2 == 0 ? colour : second);
+            }
+        }
+    }
+    return body;
+}
+
+}  // namespace
+
+bool MakeEffects(const std::string& outDir, std::string& error) {
+    struct Effect {
+        const char* name;
+        int frames;
+        int width;
+        int height;
+        const char* colour;
+        const char* second;
+        int particles;
+        double spread;
+    };
+    const Effect effects[] = {
+        {"ATee", 12, 64, 48, "#ffffff", "#7fd86a", 9, 26},
+        {"AMower", 15, 64, 48, "#3a9a2a", "#7fd86a", 12, 30},
+        {"AMowerS", 15, 40, 32, "#3a9a2a", "#7fd86a", 8, 18},
+        {"ASand", 10, 64, 48, "#e8cf8a", "#c8a860", 16, 32},
+        {"ASandS", 10, 40, 32, "#e8cf8a", "#c8a860", 10, 18},
+    };
+    for (const Effect& e : effects) {
+        const std::string body =
+            Burst(e.frames, e.width, e.height, e.colour, e.second, e.particles, e.spread);
+        if (!WriteSvgPicture(SvgDocument(e.width, e.height * e.frames, body), outDir + "/" + e.name + ".fni",
+                             0, 0, error)) {
+            return false;
+        }
+    }
+    // The splash: ten frames of 40 x 64, a column of water that rises and falls back in drops.
+    std::string splash;
+    for (int frame = 0; frame < 10; ++frame) {
+        const double t = (frame + 1) / 10.0;
+        const double oy = frame * 64.0;
+        const double rise = 52 * std::sin(kPi * t);
+        splash += Format(
+            "<ellipse cx=\"20\" cy=\"%.1f\" rx=\"%.1f\" ry=\"3\" fill=\"#bfe8ff\" stroke=\"#ffffff\"/>",
+            oy + 60, 6 + 12 * t);
+        if (rise > 4) {
+            splash += Format("<path d=\"M14 %.1f Q20 %.1f 26 %.1f Z\" fill=\"#dff4ff\" stroke=\"#8fd0ff\"/>",
+                             oy + 60, oy + 60 - rise * 2, oy + 60);
+        }
+        for (int d = 0; d < 4; ++d) {
+            const double x = 20 + (d - 1.5) * 9 * t;
+            const double y = oy + 60 - rise * (0.6 + 0.1 * d);
+            splash += Format("<circle cx=\"%.1f\" cy=\"%.1f\" r=\"1.8\" fill=\"#ffffff\"/>", x,
+                             std::max(oy + 2, y));
+        }
+    }
+    return WriteSvgPicture(SvgDocument(40, 640, splash), outDir + "/AWater.fni", 0, 0, error);
+}
+
+}  // namespace sprites
