@@ -8,6 +8,7 @@
 #include "game/course/scene_renderer.h"
 #include "game/physics/random.h"
 #include "game/present/display.h"
+#include "game/present/sound.h"
 #include "game/present/text.h"
 #include "game/shell/game_state.h"
 #include "game/shell/launch_config.h"
@@ -53,6 +54,7 @@ struct Client {
     course::HoleState hole;
     course::ViewState view;
     course::SceneInputs scene;  // what the match shows in the course view
+    present::SoundSystem sound;
 };
 
 }  // namespace shell
