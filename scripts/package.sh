@@ -28,23 +28,17 @@ mkdir -p "$out"
 cmake --install "$dir" --component user --prefix "$stage" --strip >/dev/null
 
 # The Debian package of every shared library the programs load, so that the installer can name
-# the exact apt command on a machine that lacks one.
-package_of() {
-  local path=$1 found
-  for candidate in "$path" "$(realpath "$path")" "${path#/usr}" "/usr$path"; do
-    found=$(dpkg -S "$candidate" 2>/dev/null | head -n 1) && [ -n "$found" ] && {
-      printf '%s\n' "${found%%:*}"
-      return
-    }
-  done
-}
+# the exact apt command on a machine that lacks one. dpkg knows a library by the path its package
+# ships, with or without the /usr prefix; one dpkg -S call asks for all of them.
 for program in "$stage"/game/*; do
   [ -f "$program" ] && [ -x "$program" ] || continue
   LC_ALL=C ldd "$program" | awk '$2 == "=>" && $3 ~ /^\// { print $1, $3 }'
-done | sort -u | while read -r soname path; do
-  package=$(package_of "$path")
-  [ -z "$package" ] || printf '%s %s\n' "$soname" "$package"
-done >"$stage/libraries.txt"
+done | sort -u >"$dir/linked.txt"
+awk '{ p = $2; sub(/^\/usr/, "", p); print p; print "/usr" p }' "$dir/linked.txt" |
+  { xargs dpkg -S 2>/dev/null || true; } | awk -F': ' '{ sub(/:.*/, "", $1); n = split($2, parts, "/"); print parts[n], $1 }' |
+  sort -u >"$dir/library-packages.txt"
+awk 'NR == FNR { package[$1] = $2; next } { n = split($2, parts, "/"); if (parts[n] in package) print $1, package[parts[n]] }' \
+  "$dir/library-packages.txt" "$dir/linked.txt" >"$stage/libraries.txt"
 
 run=$out/Brightlea-$version-linux-x86_64.run
 makeself --nox11 --sha256 --tar-quietly "$stage" "$run" "Brightlea $version" ./setup.sh >/dev/null
