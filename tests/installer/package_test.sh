@@ -75,13 +75,15 @@ check "icons in the hicolor theme" test -f "$home/.local/share/icons/hicolor/sca
 command=$(sed -n 's/^Exec="\(.*\)"$/\1/p' "$entry")
 lobby_log=$work/lobby.log
 seconds=${MATCH_SECONDS:-150}
-as_player "$command" --autoplay --time-scale 20 --max-seconds "$seconds" >"$work/reports.jsonl" 2>"$lobby_log" || true
+shots=$work/tmp/shots
+as_player "$command" --autoplay --time-scale 20 --max-seconds "$seconds" --capture "$shots" >"$work/reports.jsonl" 2>"$lobby_log" || true
 # The updater ends once it has started the lobby; the lobby ends with its match.
 for _ in $(seq 1 $((seconds + 20))); do
   grep -q "every client has ended" "$lobby_log" && break
   sleep 1
 done
 check "the updater started the lobby, which started the game" grep -q "started Player1" "$lobby_log"
+check "the game drew its pictures" test -n "$(find "$shots" -name '*.png' 2>/dev/null | head -n 1)"
 check "the one-player hole ended with a hole report" grep -q '"hole":' "$work/reports.jsonl"
 check "the lobby ended on its own, not by its time limit" bash -c "! grep -q 'time is up' '$lobby_log'"
 
