@@ -1,15 +1,25 @@
 # Pictures: common ground textures (named so that they start with neither "T", which marks
 # numbered scenery, nor "B", which marks a hole's own picture), scenery, skies, loading screens and cursor frames. Ground
 # textures are opaque; scenery pictures keep their transparent parts.
-foreach(name Rough Fairway Green GroundTee Sand Water Path OutBounds)
-  gamedata_picture(art/texture/${name}.svg Texture/${name}.fni --speed 6)
+# Noise repeats seamlessly only once cross-faded; mown stripes repeat by themselves across.
+foreach(name Rough Green GroundTee Sand Water Path OutBounds)
+  gamedata_picture(art/texture/${name}.svg Texture/${name}.fni --speed 6 --tileable both)
 endforeach()
+gamedata_picture(art/texture/Fairway.svg Texture/Fairway.fni --speed 6 --tileable down)
+# The same ground in a tree's shade.
+gamedata_picture(art/texture/Rough.svg Texture/ShadeRough.fni --speed 6 --tileable both --shade 0.62)
+gamedata_picture(art/texture/OutBounds.svg Texture/ShadeOut.fni --speed 6 --tileable both --shade 0.62)
+gamedata_picture(art/texture/Fairway.svg Texture/ShadeFairway.fni --speed 6 --tileable down --shade 0.62)
 # Nature/T001-T005: trees and bushes; T010: boundary stake; T011: sign wood; T997/T998: the flag.
-foreach(number 001 002 003 004 005 010 011 997 998)
+# Pictures with transparent parts keep a transparent border, so that no wrapped row shows.
+foreach(number 001 002 003 004 005 997 998)
+  gamedata_picture(art/nature/T${number}.svg Nature/T${number}.fni --speed 6 --clear-border 1)
+endforeach()
+foreach(number 010 011)
   gamedata_picture(art/nature/T${number}.svg Nature/T${number}.fni --speed 6)
 endforeach()
 foreach(number 00 01 02 03)
-  gamedata_picture(art/sky/Sky${number}.svg Sky/Sky${number}.fni --speed 8)
+  gamedata_picture(art/sky/Sky${number}.svg Sky/Sky${number}.fni --speed 8 --for-16bit 1)
 endforeach()
 foreach(name Main_start Main_00 Main_01 Main_02)
   gamedata_picture(art/image/${name}.svg Image/${name}.fni --speed 8)

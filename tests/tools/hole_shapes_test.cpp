@@ -95,7 +95,9 @@ TEST(HoleGround, GreenTrianglesFollowTheGreensOutline) {
             onEdge += std::fabs(d) < 0.05;
             outside += d >= 0.05;
         }
-        EXPECT_GT(onEdge, 10 * outside);
+        // A triangle reaching over the edge goes to the kind covering most of it, which leaves a
+        // few corners just outside.
+        EXPECT_GT(onEdge, 8 * outside);
         for (size_t t = 0; t < g.indices.size(); t += 3) {
             const course::FnxVertex& a = g.vertices[g.indices[t]];
             const course::FnxVertex& b = g.vertices[g.indices[t + 1]];

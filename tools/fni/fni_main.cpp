@@ -1,4 +1,5 @@
-// fni encode INPUT.svg|INPUT.png OUTPUT.fni [--size WxH] [--dither 0..1] [--speed 1..10] [--preview OUT.png]
+// fni encode INPUT.svg|INPUT.png OUTPUT.fni [--size WxH] [--dither 0..1] [--speed 1..10] [--shade 0..1]
+//            [--for-16bit 1] [--tileable both|across|down] [--clear-border 1] [--preview OUT.png]
 // fni decode INPUT.fni OUTPUT.png
 #include <cstdio>
 #include <cstdlib>
@@ -7,6 +8,7 @@
 
 #include "game/present/fni_image.h"
 #include "tools/toolkit/fni_encoder.h"
+#include "tools/toolkit/image_adjust.h"
 #include "tools/toolkit/output_file.h"
 #include "tools/toolkit/palette_quantizer.h"
 #include "tools/toolkit/png_file.h"
@@ -15,10 +17,11 @@
 namespace {
 
 int Usage() {
-    std::fprintf(stderr,
-                 "usage: fni encode INPUT.svg|INPUT.png OUTPUT.fni [--size WxH] [--dither D] [--speed S] "
-                 "[--preview OUT.png]\n"
-                 "       fni decode INPUT.fni OUTPUT.png\n");
+    std::fprintf(
+        stderr,
+        "usage: fni encode INPUT.svg|INPUT.png OUTPUT.fni [--size WxH] [--dither D] [--speed S] "
+        "[--shade F] [--for-16bit 1] [--tileable both|across|down] [--clear-border 1] [--preview OUT.png]\n"
+        "       fni decode INPUT.fni OUTPUT.png\n");
     return 2;
 }
 
@@ -40,6 +43,10 @@ int Encode(int argc, char** argv) {
     int width = 0;
     int height = 0;
     std::string preview;
+    double shade = 1.0;
+    bool for16Bit = false;
+    std::string_view tileable;
+    bool clearBorder = false;
     tools::QuantizeOptions options;
     for (int i = 4; i + 1 < argc; i += 2) {
         const std::string_view flag = argv[i];
@@ -51,6 +58,20 @@ int Encode(int argc, char** argv) {
             options.dithering = std::strtof(argv[i + 1], nullptr);
         } else if (flag == "--preview") {
             preview = argv[i + 1];
+        } else if (flag == "--shade") {
+            shade = std::strtod(argv[i + 1], nullptr);
+            if (!(shade > 0 && shade <= 1)) {
+                return Fail(std::string("bad --shade ") + argv[i + 1]);
+            }
+        } else if (flag == "--tileable") {
+            tileable = argv[i + 1];
+            if (tileable != "both" && tileable != "across" && tileable != "down") {
+                return Fail(std::string("bad --tileable ") + argv[i + 1]);
+            }
+        } else if (flag == "--clear-border") {
+            clearBorder = std::string_view(argv[i + 1]) == "1";
+        } else if (flag == "--for-16bit") {
+            for16Bit = std::string_view(argv[i + 1]) == "1";
         } else if (flag == "--speed") {
             options.speed = std::atoi(argv[i + 1]);
         } else {
@@ -63,6 +84,18 @@ int Encode(int argc, char** argv) {
                                               : tools::ReadPng(input, image, error);
     if (!read) {
         return Fail(error);
+    }
+    if (!tileable.empty()) {
+        tools::MakeTileable(image, tileable != "down", tileable != "across");
+    }
+    if (clearBorder) {
+        tools::ClearBorder(image);
+    }
+    if (shade < 1.0) {
+        tools::ShadeImage(image, shade);
+    }
+    if (for16Bit) {
+        tools::DitherTo16Bit(image);
     }
     tools::PalettedImage paletted;
     if (!tools::QuantizeImage(image, options, paletted, error)) {

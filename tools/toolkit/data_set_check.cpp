@@ -3,11 +3,18 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <set>
 #include <sstream>
 
 #include "game/course/fnx_loader.h"
 #include "game/course/hole_state.h"
+#include "game/present/fni_image.h"
+#include "game/shell/launch_files.h"
+#include "tools/toolkit/ground_coverage.h"
+#include "tools/toolkit/output_file.h"
+#include "tools/toolkit/texture_seams.h"
 
 namespace tools {
 namespace {
@@ -22,7 +29,44 @@ std::string WithFniExtension(const std::string& name) {
     return (name.size() >= 4 ? name.substr(0, name.size() - 4) : name) + ".fni";
 }
 
-void CheckModelTextures(const std::string& root, const std::string& modelPath, DataSetReport& report) {
+bool HasTransparentPixels(const present::FniImage& image) {
+    for (uint8_t index : image.pixels) {
+        if (index == image.transparentIndex) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// How the renderer repeats a material's texture: terrain tiles it both ways, the backdrop across,
+// objects draw their picture once (cut out when it has transparent parts).
+TextureWrap WrapOfGroup(const char* name, const present::FniImage& image) {
+    if (std::strncmp(name, "BAK", 3) == 0) {
+        return TextureWrap::kAcross;
+    }
+    const bool object = std::strncmp(name, "RST", 3) == 0 || std::strncmp(name, "SST", 3) == 0;
+    if (!object) {
+        return TextureWrap::kBothWays;
+    }
+    return HasTransparentPixels(image) ? TextureWrap::kCutOut : TextureWrap::kOnce;
+}
+
+void CheckTextureSeam(const std::string& root, const std::string& texture, const char* groupName,
+                      DataSetReport& report) {
+    present::FniImage image;
+    if (present::LoadFni(image, (root + "/" + texture).c_str(), false) != 0) {
+        report.broken.push_back(texture + ": not a readable FNI picture");
+        return;
+    }
+    const std::string problem = WrapSeamProblem(image, WrapOfGroup(groupName, image));
+    if (!problem.empty()) {
+        report.broken.push_back(texture + ": " + problem);
+    }
+    present::FreeFni(image);
+}
+
+void CheckModel(const std::string& root, const std::string& modelPath, std::set<std::string>& seamChecked,
+                DataSetReport& report) {
     course::FnxModel* model = course::LoadFnxModel(root + "/" + modelPath);
     if (model == nullptr) {
         report.broken.push_back(modelPath + ": not a readable FNX model");
@@ -33,6 +77,31 @@ void CheckModelTextures(const std::string& root, const std::string& modelPath, D
         const std::string texture = TexturePathOf(material.textureName, folder);
         if (!texture.empty() && !std::filesystem::exists(root + "/" + texture)) {
             report.missing.push_back(texture + " (named by " + modelPath + ")");
+        }
+    }
+    for (const course::FnxGroup& group : model->groups) {
+        if (group.materialIndex >= model->materials.size()) {
+            continue;
+        }
+        const std::string texture = TexturePathOf(model->materials[group.materialIndex].textureName, folder);
+        if (!texture.empty() && std::filesystem::exists(root + "/" + texture) &&
+            seamChecked.insert(texture).second) {
+            CheckTextureSeam(root, texture, group.name, report);
+        }
+    }
+    if (EndsWith(modelPath, "HoleData.fnx")) {
+        std::vector<GroundPoint> seated;
+        shell::HoleSettings settings;
+        std::vector<uint8_t> ini;
+        std::string error;
+        if (ReadWholeFile(root + "/" + folder + "/Hole.ini", ini, error) &&
+            shell::ParseHoleSettings(ini, settings)) {
+            seated = {{settings.tee[0], settings.tee[1]},
+                      {settings.defaultAim[0], settings.defaultAim[1]},
+                      {settings.pin[0], settings.pin[1]}};
+        }
+        for (const std::string& point : UncoveredGround(*model, seated, 3)) {
+            report.broken.push_back(modelPath + ": no ground at " + point + " inside the terrain grid");
         }
     }
     course::FreeFnxModel(model);
@@ -99,6 +168,7 @@ DataSetReport CheckDataSet(const std::string& gameDirectory, const std::string& 
     std::istringstream lines(listText);
     std::string line;
     bool later = false;
+    std::set<std::string> seamChecked;
     while (std::getline(lines, line)) {
         while (!line.empty() && std::isspace(static_cast<unsigned char>(line.back()))) {
             line.pop_back();
@@ -114,7 +184,7 @@ DataSetReport CheckDataSet(const std::string& gameDirectory, const std::string& 
             if (!std::filesystem::exists(gameDirectory + "/" + name)) {
                 (later ? report.pending : report.missing).push_back(name);
             } else if (EndsWith(name, ".fnx")) {
-                CheckModelTextures(gameDirectory, name, report);
+                CheckModel(gameDirectory, name, seamChecked, report);
             }
         }
     }

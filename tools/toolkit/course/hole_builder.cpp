@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "tools/toolkit/course/hazard_sight.h"
 #include "tools/toolkit/course/hole_field.h"
 #include "tools/toolkit/course/scenery.h"
 #include "tools/toolkit/course/terrain_mesh.h"
@@ -15,6 +16,10 @@ namespace {
 constexpr const char* kGroundTextures[9] = {"GroundTee.fni", "Fairway.fni",   "Green.fni",
                                             "Rough.fni",     "Sand.fni",      "Path.fni",
                                             "Water.fni",     "OutBounds.fni", "Green.fni"};
+// The same ground in a tree's shade; kinds on which no tree stands keep their sunny picture.
+constexpr const char* kShadedGroundTextures[9] = {
+    nullptr, "ShadeFairway.fni", nullptr, "ShadeRough.fni", nullptr, nullptr,
+    nullptr, "ShadeOut.fni",     nullptr};
 
 uint16_t AddMaterial(course::FnxModel& model, const char* name, const std::string& texture) {
     course::FnxMaterial m;
@@ -44,11 +49,18 @@ bool BuildHole(const HoleDescription& hole, BuiltHole& built, std::string& error
     course::FnxModel& model = result.model;
     std::memcpy(model.magic, "FNX3DF", 6);
 
-    uint16_t ground[9];
+    GroundMaterials ground;
     for (int kind = 0; kind < 9; ++kind) {
         char name[20];
         std::snprintf(name, sizeof name, "ground%s", course::kSurfaceCodes[kind]);
-        ground[kind] = AddMaterial(model, name, kGroundTextures[kind]);
+        ground.sunny[kind] = AddMaterial(model, name, kGroundTextures[kind]);
+    }
+    for (int kind = 0; kind < 9; ++kind) {
+        char name[20];
+        std::snprintf(name, sizeof name, "shade%s", course::kSurfaceCodes[kind]);
+        ground.shaded[kind] = kShadedGroundTextures[kind] == nullptr
+                                  ? ground.sunny[kind]
+                                  : AddMaterial(model, name, kShadedGroundTextures[kind]);
     }
     SceneryMaterials scenery;
     for (int picture = 1; picture <= 5; ++picture) {
@@ -63,9 +75,12 @@ bool BuildHole(const HoleDescription& hole, BuiltHole& built, std::string& error
     result.holeTextures = {hole.backdropHills, hole.backdropTreeLine};
 
     const HoleField field = MakeHoleField(hole);
+    if (!CheckHazardsVisible(field, error)) {
+        return false;
+    }
     const TerrainRegion region = MakeTerrainRegion(field);
     AppendTerrainGroups(field, region, ground, model);
-    AppendBackdrop(field, region, scenery, model);
+    AppendBackdrop(field, scenery, model);
     AppendTeeSign(field, scenery, model);
     AppendStakes(field, region, scenery, model);
     if (!AppendTrees(field, region, scenery, model, error)) {

@@ -11,6 +11,17 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kLowestGround = 1.0;
 constexpr double kFar = 1e6;
 constexpr double kShoreShelf = 2.0;
+// The banks of a pond or creek fall to its level over this many yards, so that a player sees the
+// water from the ground before it rather than a trench hidden between its banks.
+constexpr double kBankYards = 14.0;
+// The water lies this far below the lowest of its banks near the line of play.
+constexpr double kWaterBelowBank = 0.5;
+// Banks this much farther from the line of play than its closest bank do not set a pond's level.
+constexpr double kBankNearPlay = 10.0;
+// The far side of a bunker rises to this share of its depth above the bunker's floor and beyond.
+constexpr double kBunkerFace = 1.4;
+// Trees lower than this cast no shade worth drawing.
+constexpr double kShadingTreeHeight = 4.0;
 
 double SmoothStep(double edge0, double edge1, double x) {
     const double t = std::clamp((x - edge0) / (edge1 - edge0), 0.0, 1.0);
@@ -98,13 +109,40 @@ HoleField MakeHoleField(const HoleDescription& hole) {
         field.otherGreenHeights.push_back(NaturalHeight(field, AreaCentre(other)));
     }
     for (const Shape& pond : hole.water) {
-        double lowest = std::numeric_limits<double>::max();
-        for (const Vec2& q : EdgeSamples(pond)) {
-            lowest = std::min(lowest, NaturalHeight(field, q));
+        // The level follows the banks closest to the line of play, which the player looks over;
+        // banks elsewhere may then sit above or below it, and the land meets the water gently.
+        const std::vector<Vec2> edge = EdgeSamples(pond);
+        double closest = std::numeric_limits<double>::max();
+        for (const Vec2& q : edge) {
+            closest = std::min(closest, SignedDistance(field.corridor, q));
         }
-        field.waterLevels.push_back(std::max(kLowestGround + 0.5, lowest - 0.8));
+        double bank = std::numeric_limits<double>::max();
+        for (const Vec2& q : edge) {
+            if (SignedDistance(field.corridor, q) <= closest + kBankNearPlay) {
+                bank = std::min(bank, NaturalHeight(field, q));
+            }
+        }
+        field.waterLevels.push_back(std::max(kLowestGround + 0.5, bank - kWaterBelowBank));
     }
     return field;
+}
+
+bool InTreeShade(const HoleField& field, Vec2 p) {
+    const double horizontal = std::hypot(kSunDirection[0], kSunDirection[2]);
+    const Vec2 away{kSunDirection[0] / horizontal, kSunDirection[2] / horizontal};
+    const double reachPerHeight = horizontal / -kSunDirection[1];
+    for (const TreePlacement& tree : field.hole->trees) {
+        if (tree.height < kShadingTreeHeight) {
+            continue;
+        }
+        // The crown's middle sits at about 0.6 of the height; its shadow falls away from the sun.
+        const Vec2 centre = tree.at + away * (0.6 * tree.height * reachPerHeight);
+        const double radius = 0.45 * tree.height * tree.kind->widthPerHeight;
+        if (Length(p - centre) < radius) {
+            return true;
+        }
+    }
+    return false;
 }
 
 double NaturalHeight(const HoleField& field, Vec2 p) {
@@ -131,18 +169,29 @@ double GroundHeight(const HoleField& field, Vec2 p) {
     for (const BunkerDescription& bunker : hole.bunkers) {
         const double d = SignedDistance(bunker.outline, p);
         if (d < 0) {
-            h -= bunker.depth * SmoothStep(0, 2.5, -d);
+            // Dug in, with the sand rising into a face on the side away from the tee, so that a
+            // player coming down the hole sees the sand rather than the lip in front of it.
+            const Vec2 centre = AreaCentre(bunker.outline);
+            const Vec2 away = centre - hole.tee;
+            const double awayLength = std::max(Length(away), 1e-9);
+            Vec2 lo, hi;
+            ShapeBounds(bunker.outline, lo, hi);
+            const double extent = std::max(1.0, 0.5 * std::max(hi.x - lo.x, hi.z - lo.z));
+            const double along =
+                ((p.x - centre.x) * away.x + (p.z - centre.z) * away.z) / (awayLength * extent);
+            const double sunk = SmoothStep(0, 2.5, -d);
+            h -= bunker.depth * sunk * (1 - kBunkerFace * SmoothStep(-0.3, 0.9, along));
         }
     }
     for (size_t i = 0; i < hole.water.size(); ++i) {
         const double d = SignedDistance(hole.water[i], p);
         const double level = field.waterLevels[i];
         // The water lies flat a little beyond its edge, so that no triangle of it reaches up
-        // the bank; the bank then rises over six yards.
+        // the bank; the land then meets the level gently from above or below.
         if (d <= kShoreShelf) {
             h = level;
-        } else if (d < kShoreShelf + 6 && h > level) {
-            h = level + (h - level) * SmoothStep(kShoreShelf, kShoreShelf + 6, d);
+        } else if (d < kShoreShelf + kBankYards) {
+            h = level + (h - level) * SmoothStep(kShoreShelf, kShoreShelf + kBankYards, d);
         }
     }
     return std::max(h, kLowestGround);

@@ -21,7 +21,13 @@ struct HoleField {
     std::vector<double> waterLevels;
 };
 
+// The direction the sunlight travels in (x, y, z), shared by the hole's light and the tree shade.
+inline constexpr double kSunDirection[3] = {0.35, -0.75, 0.55};
+
 HoleField MakeHoleField(const HoleDescription& hole);
+
+// Whether the ground at p lies in the shade of a tree's crown (bushes and shrubs cast none).
+bool InTreeShade(const HoleField& field, Vec2 p);
 
 double NaturalHeight(const HoleField& field, Vec2 p);
 double GroundHeight(const HoleField& field, Vec2 p);

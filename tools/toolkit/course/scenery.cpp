@@ -74,13 +74,12 @@ bool AppendTrees(const HoleField& field, const TerrainRegion& region, const Scen
     int number = 0;
     for (const TreePlacement& tree : field.hole->trees) {
         const course::SurfaceKind ground = SurfaceAt(field, tree.at);
-        if (!InsideRegion(field, region, tree.at) || !TreeMayStandOn(ground)) {
+        if (!InsideRegion(region, tree.at) || !TreeMayStandOn(ground)) {
             char where[96];
             std::snprintf(where, sizeof where, "a %s at (%.1f, %.1f) would stand %s", tree.kind->name,
-                          tree.at.x, tree.at.z,
-                          InsideRegion(field, region, tree.at) ? "on " : "off the ground");
+                          tree.at.x, tree.at.z, InsideRegion(region, tree.at) ? "on " : "off the ground");
             error = field.hole->path + ":" + std::to_string(tree.line) + ": " + where +
-                    (InsideRegion(field, region, tree.at) ? course::kSurfaceCodes[ground] : "");
+                    (InsideRegion(region, tree.at) ? course::kSurfaceCodes[ground] : "");
             return false;
         }
         const double width = tree.height * tree.kind->widthPerHeight;
@@ -131,7 +130,7 @@ void AppendStakes(const HoleField& field, const TerrainRegion& region, const Sce
     int number = 0;
     for (const Vec2& p : candidates) {
         // Only stakes that really stand on the boundary, on dry meshed ground.
-        if (std::fabs(SignedDistance(field.corridor, p)) > 0.5 || !InsideRegion(field, region, p) ||
+        if (std::fabs(SignedDistance(field.corridor, p)) > 0.5 || !InsideRegion(region, p) ||
             SurfaceAt(field, p) == course::kSurfaceWater) {
             continue;
         }
@@ -159,10 +158,11 @@ void AppendTeeSign(const HoleField& field, const SceneryMaterials& materials, co
     Finish(sign, model);
 }
 
-void AppendBackdrop(const HoleField& field, const TerrainRegion& region, const SceneryMaterials& materials,
-                    course::FnxModel& model) {
-    // A ring around the hole, found by looking outwards from the middle of the line of play for
-    // the edge of the meshed ground; the pictures stand a few yards inside it.
+void AppendBackdrop(const HoleField& field, const SceneryMaterials& materials, course::FnxModel& model) {
+    // Rings around the hole outside the game's terrain grid, seen from inside: far hills, and a
+    // tree line in front of them. Each picture is as tall as it looks from the middle of the line
+    // of play at the same angle, whatever its distance, and repeats a whole number of times
+    // around the ring so that its ends meet without a seam.
     const std::vector<Vec2>& line = field.corridor.points;
     Vec2 middle;
     for (const Vec2& q : line) {
@@ -172,42 +172,48 @@ void AppendBackdrop(const HoleField& field, const TerrainRegion& region, const S
     struct Layer {
         const char* name;
         uint16_t material;
-        double inset;
-        double height;
-        double repeatYards;
+        double beyondGrid;       // yards outside the terrain grid
+        double heightPerYard;    // height for its distance from the middle
+        double repeatPerRadian;  // picture repeats per radian of the ring, as seen from the middle
     };
-    const Layer layers[2] = {{"BAKhills", materials.backdropHills, 6, 16, 160},
-                             {"BAKtreeline", materials.backdropTreeLine, 12, 11, 60}};
+    const Layer layers[2] = {{"BAKhills", materials.backdropHills, 38, 0.07, 0.8},
+                             {"BAKtreeline", materials.backdropTreeLine, 22, 0.04, 2.4}};
     for (const Layer& layer : layers) {
+        const Vec2 lo{kTerrainGridMinX - layer.beyondGrid, kTerrainGridMinZ - layer.beyondGrid};
+        const Vec2 hi{kTerrainGridMaxX + layer.beyondGrid, kTerrainGridMaxZ + layer.beyondGrid};
+        constexpr int kSteps = 144;
         std::vector<Vec2> ring;
-        constexpr int kSteps = 120;
         for (int k = 0; k < kSteps; ++k) {
             const double a = 2 * kPi * k / kSteps;
             const Vec2 dir{std::cos(a), std::sin(a)};
-            double t = 0;
-            while (t < 900 && InsideRegion(field, region, middle + dir * (t + 1))) {
-                t += 1;
+            // Out from the middle to the rectangle around the grid.
+            double t = 1e9;
+            if (std::fabs(dir.x) > 1e-9) {
+                t = std::min(t, ((dir.x > 0 ? hi.x : lo.x) - middle.x) / dir.x);
             }
-            ring.push_back(middle + dir * std::max(0.0, t - layer.inset));
+            if (std::fabs(dir.z) > 1e-9) {
+                t = std::min(t, ((dir.z > 0 ? hi.z : lo.z) - middle.z) / dir.z);
+            }
+            ring.push_back(middle + dir * t);
         }
+        const double repeats = std::max(1.0, std::round(2 * kPi * layer.repeatPerRadian));
         course::FnxGroup group = NamedGroup(layer.name, layer.material);
-        double travelled = 0;
         for (int k = 0; k < kSteps; ++k) {
             const Vec2 a = ring[k];
             const Vec2 b = ring[(k + 1) % kSteps];
-            const double u0 = travelled / layer.repeatYards;
-            travelled += Length(b - a);
-            const double u1 = travelled / layer.repeatYards;
+            const double u0 = repeats * k / kSteps;
+            const double u1 = repeats * (k + 1) / kSteps;
             const double ya = GroundHeight(field, a) - 1.5;
             const double yb = GroundHeight(field, b) - 1.5;
-            // Seen from inside the ring; the back is added too so that no camera sees through it.
-            // The picture's top and bottom rows are kept off the edges: filtering with wrapped
-            // coordinates would otherwise draw a faint line of the ground colour along the sky.
-            const course::FnxVertex front[4] = {
-                Vertex(a.x, ya + layer.height, a.z, 0, 1, 0, u0, kBackdropTopV),
-                Vertex(b.x, yb + layer.height, b.z, 0, 1, 0, u1, kBackdropTopV),
-                Vertex(a.x, ya, a.z, 0, 1, 0, u0, kBackdropBottomV),
-                Vertex(b.x, yb, b.z, 0, 1, 0, u1, kBackdropBottomV)};
+            const double ha = layer.heightPerYard * Length(a - middle);
+            const double hb = layer.heightPerYard * Length(b - middle);
+            // The back is added too so that no camera sees through it. The picture's top and
+            // bottom rows are kept off the edges: filtering with wrapped coordinates would
+            // otherwise draw a faint line of the ground colour along the sky.
+            const course::FnxVertex front[4] = {Vertex(a.x, ya + ha, a.z, 0, 1, 0, u0, kBackdropTopV),
+                                                Vertex(b.x, yb + hb, b.z, 0, 1, 0, u1, kBackdropTopV),
+                                                Vertex(a.x, ya, a.z, 0, 1, 0, u0, kBackdropBottomV),
+                                                Vertex(b.x, yb, b.z, 0, 1, 0, u1, kBackdropBottomV)};
             const course::FnxVertex back[4] = {front[1], front[0], front[3], front[2]};
             AppendQuad(group, front);
             AppendQuad(group, back);
@@ -229,7 +235,8 @@ void AppendLights(course::FnxModel& model) {
         l.color = {static_cast<float>(r), static_cast<float>(g), static_cast<float>(b), 1.0f};
         return l;
     };
-    model.lights.push_back(light("sun", 0.35, -0.75, 0.55, 0.88, 0.85, 0.76));
+    model.lights.push_back(
+        light("sun", kSunDirection[0], kSunDirection[1], kSunDirection[2], 0.88, 0.85, 0.76));
     model.lights.push_back(light("fill", -0.45, -0.5, -0.6, 0.30, 0.34, 0.42));
 }
 

@@ -27,8 +27,7 @@ bool AppendTrees(const HoleField& field, const TerrainRegion& region, const Scen
 void AppendStakes(const HoleField& field, const TerrainRegion& region, const SceneryMaterials& materials,
                   course::FnxModel& model);
 void AppendTeeSign(const HoleField& field, const SceneryMaterials& materials, course::FnxModel& model);
-void AppendBackdrop(const HoleField& field, const TerrainRegion& region, const SceneryMaterials& materials,
-                    course::FnxModel& model);
+void AppendBackdrop(const HoleField& field, const SceneryMaterials& materials, course::FnxModel& model);
 // A sun from behind the tee and a weaker, cooler fill light from the other side, so that slopes
 // read clearly with no ambient light.
 void AppendLights(course::FnxModel& model);
