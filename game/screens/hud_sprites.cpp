@@ -5,6 +5,7 @@
 namespace screens {
 namespace {
 
+// The impact animations are cut into frames when drawn, which only an expanded picture allows.
 struct PictureEntry {
     const char* name;
     bool compressed;
@@ -60,11 +61,11 @@ constexpr PictureEntry kPictures[kHudPictureCount] = {
     {"BGive", true},
     {"BGiveOn", true},
     {"BClose", true},
-    {"ATee", true},
-    {"AMower", true},
-    {"AMowerS", true},
-    {"ASand", true},
-    {"ASandS", true},
+    {"ATee", false},
+    {"AMower", false},
+    {"AMowerS", false},
+    {"ASand", false},
+    {"ASandS", false},
     {"ULevel", false},
 };
 

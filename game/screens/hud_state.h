@@ -49,6 +49,7 @@ struct HudState {
     int menuFrame = 0;
     uint32_t menuFrameMs = 0;
     int hoveredClub = -1;
+    bool menuDrawn = false;  // the pop-up (which reaches left of the control area) is on the picture
     bool macroMenuOpen = false;
     int hoveredMacroRow = -1;
     // Target marker on the 3D view: top-left and frame; shown only when placed inside the picture.

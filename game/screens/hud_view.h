@@ -51,10 +51,7 @@ struct HudView {
     bool swinging = false;
     bool replaying = false;
     // The shot being prepared.
-    int club = 0;
-    const char* clubName = "";
-    const char* clubNickname = "";
-    float clubCarry = 0.0f;
+    int club = 0;      // names and carry come from the club table
     int lieClass = 0;  // 0 teed .. 7 putting: the lie sheet row and the club pop-up's skipping
     int lieName = 0;   // surface kind 0-8 for the lie name of the shot line
     const char* lieNameText = "";
@@ -79,6 +76,11 @@ struct HudView {
     int par = 4;
     int strokeNumber = 1;
     float distanceToHole = 0.0f;  // yards
+    // The current player's strokes and the pars of the holes already played, from the match's
+    // first hole (the score strip).
+    int holesPlayed = 0;
+    int holeStrokes[18] = {};
+    int holePars[18] = {};
     // Aim target: its projection into the picture (top of the marker's foot) and its depth.
     bool targetProjected = false;
     int targetScreenX = 0;
@@ -96,6 +98,7 @@ struct HudView {
     // Chat lines, oldest first, and the quick-chat texts.
     HudChatLine chat[kHudChatLines];
     const char* macros[kHudMacroRows] = {};
+    const char* language = "ENG";
     uint32_t nowMs = 0;
 };
 

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "game/screens/map_aim.h"
+#include "game/screens/shot_effects.h"
 
 namespace screens {
 namespace {
@@ -88,6 +89,22 @@ TEST(MapAim, LevelTeeAndPinGiveNoScale) {
     MapFrame frame;
     EXPECT_FALSE(MakeMapFrame(tee, 0.0f, 5.0f, pin, 5.0f, frame));
     EXPECT_FALSE(MakeMapFrame(tee, 0.0f, 5.0f, pin, 9.0f, frame));
+}
+
+TEST(ImpactEffects, ChosenByLieClubStrokeAndDistance) {
+    EXPECT_EQ(ImpactEffect(0, 0, 1, 200.0f), HudPicture::Tee);
+    EXPECT_EQ(ImpactEffect(0, 0, 2, 200.0f), HudPicture::Count);  // a second shot from the tee
+    EXPECT_EQ(ImpactEffect(1, 4, 1, 150.0f), HudPicture::Count);  // I3 takes no turf
+    EXPECT_EQ(ImpactEffect(1, 5, 2, 150.0f), HudPicture::Mower);
+    EXPECT_EQ(ImpactEffect(1, 12, 2, 15.0f), HudPicture::MowerSmall);
+    EXPECT_EQ(ImpactEffect(1, 12, 2, 29.9f), HudPicture::MowerSmall);
+    EXPECT_EQ(ImpactEffect(1, 12, 2, 30.0f), HudPicture::Mower);
+    EXPECT_EQ(ImpactEffect(1, 12, 2, 14.9f), HudPicture::Mower);
+    EXPECT_EQ(ImpactEffect(4, 0, 3, 59.0f), HudPicture::SandSmall);
+    EXPECT_EQ(ImpactEffect(4, 12, 3, 60.0f), HudPicture::Sand);
+    EXPECT_EQ(ImpactEffect(4, 13, 3, 10.0f), HudPicture::Count);
+    EXPECT_EQ(ImpactFrameCount(HudPicture::Tee), 12);
+    EXPECT_EQ(ImpactFrameCount(HudPicture::Count), 0);
 }
 
 }  // namespace

@@ -88,22 +88,46 @@ int DifferingPixels(const Picture& a, const Picture& b) {
     return count;
 }
 
+// Compares a picture the viewer wrote with its stored reference. After a deliberate change of the
+// renderer or the HUD, a run with BRIGHTLEA_UPDATE_REFERENCE set takes the new pictures as the
+// reference (look at them first).
+void ExpectMatchesReference(const fs::path& made_path, const char* name) {
+    const fs::path reference = fs::path(BRIGHTLEA_SOURCE_DIR) / "tests" / "tools" / "reference";
+    if (std::getenv("BRIGHTLEA_UPDATE_REFERENCE") != nullptr) {
+        fs::copy_file(made_path, reference / name, fs::copy_options::overwrite_existing);
+    }
+    const Picture made = Read(made_path);
+    const Picture expected = Read(reference / name);
+    ASSERT_EQ(made.width, expected.width) << name;
+    ASSERT_EQ(made.height, expected.height) << name;
+    // A little noise (dithering, rounding, text edges) is allowed; a change of what is drawn is not.
+    EXPECT_LT(DifferingPixels(made, expected), made.width * made.height / 200) << name;
+}
+
 TEST_F(HoleView, PicturesMatchTheReference) {
     ASSERT_EQ(Run("tee"), 0);
-    const fs::path reference = fs::path(BRIGHTLEA_SOURCE_DIR) / "tests" / "tools" / "reference";
     for (const char* name : {"view.png", "view_map.png", "view_inset.png"}) {
-        // After a deliberate change of the renderer, a run with this set takes the new pictures as
-        // the reference (look at them first).
-        if (std::getenv("BRIGHTLEA_UPDATE_REFERENCE") != nullptr) {
-            fs::copy_file(dir_ / name, reference / name, fs::copy_options::overwrite_existing);
-        }
-        const Picture made = Read(dir_ / name);
-        const Picture expected = Read(reference / name);
-        ASSERT_EQ(made.width, expected.width) << name;
-        ASSERT_EQ(made.height, expected.height) << name;
-        // A little noise (dithering, rounding) is allowed; a change of what is drawn is not.
-        EXPECT_LT(DifferingPixels(made, expected), made.width * made.height / 200) << name;
+        ExpectMatchesReference(dir_ / name, name);
     }
+}
+
+// The full play screen: the HUD of the local player's turn in a four-player match over the view,
+// drawn with the data set's pictures.
+TEST_F(HoleView, PlayScreenMatchesTheReference) {
+    const fs::path data = BRIGHTLEA_GAMEDATA_DIR;
+    if (!fs::exists(data / "Image" / "BShot.fni") || !fs::exists(data / "Golfer" / "Small" / "MD00.fni")) {
+        GTEST_SKIP() << "the data set with the HUD pictures is not built";
+    }
+    // The HUD's pictures join the test hole's own files.
+    fs::create_directories(dir_ / "Image");
+    for (const fs::directory_entry& entry : fs::directory_iterator(data / "Image")) {
+        if (!fs::exists(dir_ / "Image" / entry.path().filename())) {
+            fs::create_symlink(entry.path(), dir_ / "Image" / entry.path().filename());
+        }
+    }
+    fs::create_directory_symlink(data / "Golfer", dir_ / "Golfer");
+    ASSERT_EQ(Run("tee --players 4 --club 5 --lie 1 --hover club --wind 0.6,1.5"), 0);
+    ExpectMatchesReference(dir_ / "view_play.png", "view_play.png");
 }
 
 TEST_F(HoleView, RefusesMissingHolesAndUnknownViews) {

@@ -5,6 +5,9 @@
 // (with the slope grid), or from ball (BX, BZ) towards
 // (AX, AZ)); OUT_map.png is the hole map panel and OUT_inset.png the inset view of a ball halfway
 // along its flight. The artists' preview and the renderer's visual check.
+// HUD options after the view (--language, --players, --club, --lie, --menu CLUB, --gauge FRAME,
+// --hover CONTROL, --wind DIR,SPEED, --beginner, --macro-menu, --score-strip) also write
+// OUT_play.png: the full play screen with the HUD in that state.
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -18,8 +21,10 @@
 #include "game/shell/game_paths.h"
 #include "game/shell/launch_files.h"
 #include "platform/png_file.h"
+#include "tools/holeview/play_screen.h"
 #include "tools/toolkit/output_file.h"
 
+namespace holeview {
 namespace {
 
 using course::Vec3;
@@ -88,7 +93,8 @@ std::string WithSuffix(const std::string& png, const char* suffix) {
     return stem + suffix + ".png";
 }
 
-int Render(const std::string& out, int courseNumber, int holeNumber, const std::string& from) {
+int Render(const std::string& out, int courseNumber, int holeNumber, const std::string& from,
+           const SceneChoice* hudChoice) {
     std::vector<uint8_t> bytes;
     std::string error;
     shell::HoleSettings settings;
@@ -122,6 +128,12 @@ int Render(const std::string& out, int courseNumber, int holeNumber, const std::
         course::ResetView(display, hole, view, inputs, viewpoint.ball, viewpoint.aim);
         course::DrawMainScene(display, hole, view, inputs);
         const bool mainWritten = platform::WritePng(*display.backBuffer, out.c_str()) == 0;
+        std::string hudError;
+        if (hudChoice != nullptr && !WritePlayScreen(display, hole, view, viewpoint.ball, viewpoint.aim,
+                                                     *hudChoice, WithSuffix(out, "_play"), hudError)) {
+            result = Fail(hudError);
+        }
+        present::RestoreBackground(display);
         const bool mapWritten =
             platform::WritePng(*display.mapPanelSurface, WithSuffix(out, "_map").c_str()) == 0;
         Vec3 flying = (viewpoint.ball + viewpoint.aim) * 0.5f;
@@ -140,19 +152,29 @@ int Render(const std::string& out, int courseNumber, int holeNumber, const std::
 }
 
 }  // namespace
+}  // namespace holeview
 
 int main(int argc, char** argv) {
     if (argc < 5) {
         std::fprintf(stderr,
-                     "usage: holeview GAME_DIRECTORY COURSE HOLE OUT.png [tee|aim|green|putt|BX,BZ:AX,AZ]\n");
+                     "usage: holeview GAME_DIRECTORY COURSE HOLE OUT.png [tee|aim|green|putt|BX,BZ:AX,AZ] "
+                     "[HUD options]\n");
         return 2;
     }
     // The game's paths are relative to the game directory.
+    using namespace holeview;
     const std::string out = std::filesystem::absolute(argv[4]).string();
     std::error_code ec;
     std::filesystem::current_path(argv[1], ec);
     if (ec) {
         return Fail(std::string("no game directory ") + argv[1]);
     }
-    return Render(out, std::atoi(argv[2]), std::atoi(argv[3]), argc > 5 ? argv[5] : "tee");
+    SceneChoice choice;
+    const bool withHud = argc > 6;
+    std::string error;
+    if (withHud && !ParseChoice(argc, argv, 6, choice, error)) {
+        return Fail(error);
+    }
+    return Render(out, std::atoi(argv[2]), std::atoi(argv[3]), argc > 5 ? argv[5] : "tee",
+                  withHud ? &choice : nullptr);
 }

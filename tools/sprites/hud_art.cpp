@@ -411,17 +411,21 @@ bool MakeMarkers(const std::string& outDir, std::string& error) {
     pieces.push_back(
         {"MkHole", 10, 10,
          "<circle cx=\"5\" cy=\"5\" r=\"4.3\" fill=\"#0b1a0b\" stroke=\"#ffffff\" stroke-width=\"1.2\"/>"});
+    // The target pole: nine frames 8 pixels wide, nearer targets taller; the distance label of
+    // frame f sits 20 + 20 (9 - f) pixels above the foot, at the pole's top.
     std::string poles;
     for (int frame = 0; frame < 9; ++frame) {
-        const double h = 40 - frame * 3.2;
+        const double top = 200 - (20 + 20 * (9 - frame)) + 2;
         const double x = frame * 8 + 4;
         poles += Format(
-            "<path d=\"M%.1f 40 V%.1f\" stroke=\"#ffe23a\" stroke-width=\"2\"/>"
-            "<circle cx=\"%.1f\" cy=\"%.1f\" r=\"%.1f\" fill=\"#ff3a2a\" stroke=\"#ffffff\" "
-            "stroke-width=\"0.8\"/>",
-            x, 40 - h + 3, x, 40 - h + 3.5, std::max(1.6, 3.4 - frame * 0.2));
+            "<path d=\"M%.1f 200 V%.1f\" stroke=\"#0b1640\" stroke-width=\"3\"/>"
+            "<path d=\"M%.1f 200 V%.1f\" stroke=\"#ffe23a\" stroke-width=\"1.6\"/>"
+            "<circle cx=\"%.1f\" cy=\"%.1f\" r=\"3.3\" fill=\"#ff3a2a\" stroke=\"#ffffff\" "
+            "stroke-width=\"0.8\"/>"
+            "<ellipse cx=\"%.1f\" cy=\"198\" rx=\"3.6\" ry=\"1.6\" fill=\"#ffffff\"/>",
+            x, top, x, top, x, top + 1.5, x);
     }
-    pieces.push_back({"APoll", 72, 40, poles});
+    pieces.push_back({"APoll", 72, 200, poles});
     pieces.push_back({"SPoll", 9, 14,
                       "<path d=\"M4.5 13.5 L1 5 A4 4 0 1 1 8 5 Z\" fill=\"#ffe23a\" stroke=\"#3a1e00\" "
                       "stroke-width=\"1\"/>"

@@ -1,0 +1,93 @@
+// Drawing the HUD over a scene: every part restores what it covered, so moving the target,
+// dropping a hover or running the gauge leaves no trace of the previous drawing.
+#include "game/screens/hud_draw.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "game/present/draw_primitives.h"
+#include "game/screens/hud_controls.h"
+#include "tests/screens/hud_fixture.h"
+
+namespace screens {
+namespace {
+
+using hud_fixture::CountDifferences;
+using hud_fixture::CountDifferencesIn;
+using hud_fixture::HudScreen;
+
+TEST_F(HudScreen, RedrawAfterMovingTheTargetLeavesNoTrace) {
+    view_.targetScreenX = 200;
+    view_.targetScreenY = 420;
+    state_.hover[static_cast<int>(HudControl::Club)] = true;
+    Draw();
+    view_.targetScreenX = 560;
+    view_.targetScreenY = 300;
+    view_.targetDepth = 80.0f;
+    state_.hover[static_cast<int>(HudControl::Club)] = false;
+    Draw();
+    const std::vector<uint32_t> redrawn = Pixels();
+    const std::vector<uint32_t> clean = CleanDraw();
+    EXPECT_EQ(CountDifferences(redrawn, clean), 0);
+}
+
+TEST_F(HudScreen, ControlAreaRedrawErasesTheOldHover) {
+    Draw();
+    const std::vector<uint32_t> plain = Pixels();
+    int x = 0, y = 0;
+    ASSERT_TRUE(ControlCentre(sprites_, HudControl::Shot, -1, x, y));
+    ASSERT_TRUE(UpdateHudHover(state_, sprites_, view_, x, y));
+    DrawControls(Canvas(), true);
+    EXPECT_GT(CountDifferences(Pixels(), plain), 0);  // the lit shot button shows
+    ASSERT_TRUE(UpdateHudHover(state_, sprites_, view_, 5, 590));
+    DrawControls(Canvas(), true);
+    EXPECT_EQ(CountDifferences(Pixels(), plain), 0);
+}
+
+TEST_F(HudScreen, GaugeFallingBackMatchesAFreshDrawOfItsFrame) {
+    view_.swinging = true;
+    Draw();
+    EXPECT_TRUE(DrawSwingGauge(Canvas(), 100));
+    EXPECT_FALSE(DrawSwingGauge(Canvas(), 100));  // the same frame is not drawn again
+    EXPECT_TRUE(DrawSwingGauge(Canvas(), 20));
+    const std::vector<uint32_t> fallen = Pixels();
+    Draw();
+    EXPECT_TRUE(DrawSwingGauge(Canvas(), 20));
+    EXPECT_EQ(CountDifferences(fallen, Pixels()), 0);
+    EXPECT_FALSE(DrawSwingGauge(Canvas(), 121));
+    EXPECT_FALSE(DrawSwingGauge(Canvas(), -1));
+}
+
+TEST_F(HudScreen, ClubMenuShowsTheHoveredClubAndClosesWithoutTrace) {
+    Draw();
+    const std::vector<uint32_t> closed = Pixels();
+    state_.menuPhase = ClubMenuPhase::Open;
+    state_.hoveredClub = 4;
+    DrawControls(Canvas(), true);
+    const std::vector<uint32_t> open = Pixels();
+    EXPECT_GT(CountDifferences(open, closed), 2000);
+    state_.hoveredClub = 5;
+    DrawControls(Canvas(), true);
+    EXPECT_GT(CountDifferences(Pixels(), open), 0);
+    state_.menuPhase = ClubMenuPhase::Closed;
+    DrawControls(Canvas(), true);
+    EXPECT_EQ(CountDifferences(Pixels(), closed), 0);
+}
+
+TEST_F(HudScreen, MissingPicturesDrawNothingAndDoNotStopTheRest) {
+    FreeHudSprites(sprites_);
+    view_.swinging = true;
+    Draw();
+    EXPECT_TRUE(DrawSwingGauge(Canvas(), 60));
+    state_.menuPhase = ClubMenuPhase::Open;
+    state_.hoveredClub = 3;
+    DrawControls(Canvas(), true);
+    EXPECT_FALSE(DrawSwingFrame(Canvas(), 0, kSwingFrameX, kSwingFrameY));
+    // Only text and filled panels reach the picture; the control area keeps the scene.
+    EXPECT_EQ(CountDifferencesIn(Pixels(), SceneCopy(), {700, 560, 780, 600}), 0);
+}
+
+}  // namespace
+}  // namespace screens
