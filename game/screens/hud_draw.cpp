@@ -49,7 +49,7 @@ void DrawLie(HudCanvas& canvas) {
 
 void DrawWind(HudCanvas& canvas) {
     const HudView& view = canvas.view;
-    if (view.swinging || view.onGreen) {
+    if (view.swinging || view.onGreen || canvas.state.menuPhase != ClubMenuPhase::Closed) {
         return;
     }
     int column = 0, row = 0;
@@ -223,11 +223,21 @@ bool DrawSwingGauge(HudCanvas& canvas, int frame) {
         return false;
     }
     canvas.state.lastGaugeFrame = frame;
-    const present::FniImage& button = Picture(canvas.sprites, HudPicture::ShotOn);
-    present::RestoreArea(canvas.display, kShotX, kShotY, button.width, button.height);
-    DrawPicture(Back(canvas), button, kShotX, kShotY);
-    DrawPicture(Back(canvas), canvas.sprites.gauge[frame], kShotX, kShotY);
     const HudView& view = canvas.view;
+    const bool blinkOn = (view.nowMs / kBlinkMs) % 2 == 0;
+    const int arrow = canvas.state.guideIndex;
+    const bool arrowShown = view.beginner && arrow >= 0 && arrow < 9;
+    if (arrowShown) {
+        // The blinking arrow's place is cleared first; what it covered is drawn again below.
+        present::RestoreArea(canvas.display, kSmallArrows[arrow][0], kSmallArrows[arrow][1], 16, 16);
+    }
+    // Every gauge frame paints the whole band of the arc, so each one covers the last without a
+    // restore (which would also erase the spin buttons and the club's name around it).
+    DrawPicture(Back(canvas), Picture(canvas.sprites, HudPicture::ShotOn), kShotX, kShotY);
+    DrawPicture(Back(canvas), canvas.sprites.gauge[frame], kShotX, kShotY);
+    if (view.localTurn) {
+        DrawSpinButtons(canvas);
+    }
     if (view.gaugeHint >= 1 && view.gaugeHint <= 8) {
         // The hint mark: where on the arc the power click gives the club's distance.
         const double unit = 105.0 * view.gaugeHint / 8.0;
@@ -241,11 +251,10 @@ bool DrawSwingGauge(HudCanvas& canvas, int frame) {
     }
     if (view.beginner) {
         DrawPicture(Back(canvas), canvas.sprites.guides[2], 455, 385);
-        const int index = canvas.state.guideIndex;
-        if (index >= 0 && index < 9 && (view.nowMs / kBlinkMs) % 2 == 0) {
-            DrawPicture(Back(canvas), Picture(canvas.sprites, HudPicture::ArrowSmall0),
-                        kSmallArrows[index][0], kSmallArrows[index][1]);
-        }
+    }
+    if (arrowShown && blinkOn) {
+        DrawPicture(Back(canvas), Picture(canvas.sprites, HudPicture::ArrowSmall0), kSmallArrows[arrow][0],
+                    kSmallArrows[arrow][1]);
     }
     return true;
 }

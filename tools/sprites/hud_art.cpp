@@ -116,7 +116,9 @@ bool MakeGauge(const std::string& outDir, std::string& error) {
             }
         }
         body += GaugeMarks();
-        body += GaugeTick(frame, kInner - 5, kOuter + 5, "#ffffff", 3.2);
+        // The marker stays inside the band, whose pixels every frame paints, so that drawing one
+        // frame over another leaves nothing of the first.
+        body += GaugeTick(frame, kInner + 1.5, kOuter - 1.5, "#ffffff", 3.2);
         const std::string path = outDir + Format("/Shot/AShot%03d.fni", frame);
         if (!WriteSvgPicture(SvgDocument(kShotWidth, kShotHeight, body), path, 0, 0, error)) {
             return false;
