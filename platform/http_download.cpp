@@ -14,8 +14,10 @@ struct Transfer {
     const HttpGetOptions* options = nullptr;
     std::string body;
     int64_t lastReceived = -1;
-    Clock::time_point lastProgress = Clock::now();
+    Clock::time_point started = Clock::now();
+    Clock::time_point lastProgress = started;
     bool stalled = false;
+    bool late = false;
     bool tooLarge = false;
     bool abandoned = false;
 };
@@ -34,6 +36,11 @@ size_t OnBody(char* data, size_t size, size_t count, void* user) {
 int OnProgress(void* user, curl_off_t total, curl_off_t received, curl_off_t, curl_off_t) {
     auto* transfer = static_cast<Transfer*>(user);
     Clock::time_point now = Clock::now();
+    const std::chrono::milliseconds deadline = transfer->options->deadline;
+    if (deadline.count() > 0 && now - transfer->started >= deadline) {
+        transfer->late = true;
+        return 1;
+    }
     if (received != transfer->lastReceived) {
         transfer->lastReceived = received;
         transfer->lastProgress = now;
@@ -56,6 +63,11 @@ void InitCurlOnce() {
 std::string DescribeFailure(const Transfer& transfer, CURLcode code, long status) {
     if (transfer.stalled) {
         return "no data arrived for " + std::to_string(transfer.options->stallLimit.count()) + " ms";
+    }
+    bool pastDeadline = transfer.options->deadline.count() > 0 &&
+                        Clock::now() - transfer.started >= transfer.options->deadline;
+    if (transfer.late || (code == CURLE_OPERATION_TIMEDOUT && pastDeadline)) {
+        return "not finished within " + std::to_string(transfer.options->deadline.count()) + " ms";
     }
     if (transfer.tooLarge) {
         return "the answer is larger than " + std::to_string(transfer.options->maxBodyBytes) + " bytes";
@@ -90,6 +102,9 @@ HttpGetResult HttpGet(const std::string& url, const HttpGetOptions& options) {
     curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 5L);
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, stallSeconds > 0 ? stallSeconds : 1L);
+    if (options.deadline.count() > 0) {
+        curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(options.deadline.count()));
+    }
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, OnBody);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
     curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);

@@ -1,6 +1,7 @@
 #pragma once
-// Fetching one file over HTTP into memory, with progress reports. There is no overall time limit,
-// but a transfer that makes no progress for a while is given up.
+// Fetching one file over HTTP into memory, with progress reports. A transfer that makes no progress
+// for a while is given up, and so is one that has not finished by its deadline (a server that
+// sends a byte now and then never stalls).
 
 #include <chrono>
 #include <cstdint>
@@ -12,6 +13,8 @@ namespace platform {
 struct HttpGetOptions {
     // A transfer (or a connection attempt) that receives nothing for this long fails.
     std::chrono::milliseconds stallLimit{30000};
+    // The whole transfer, connection included, fails when it takes longer; 0: no deadline.
+    std::chrono::milliseconds deadline{0};
     // A body larger than this fails the transfer instead of filling the memory.
     int64_t maxBodyBytes = int64_t{1} << 30;
     // Called while the transfer runs, also when nothing arrives (about once a second); total is 0

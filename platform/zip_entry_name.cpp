@@ -8,6 +8,17 @@ bool IsSeparator(char c) {
     return c == '/' || c == '\\';
 }
 
+// Control characters (a line feed, an escape sequence, NUL) have no place in a file name.
+bool HasControlByte(std::string_view name) {
+    for (char c : name) {
+        auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // "..", and the names that systems dropping trailing dots and blanks would read as ".." or ".".
 bool IsDotsAndBlanks(std::string_view part) {
     return part.size() >= 2 && part.find_first_not_of(". ") == std::string_view::npos;
@@ -17,7 +28,7 @@ bool IsDotsAndBlanks(std::string_view part) {
 
 EntryPath CheckEntryName(std::string_view name) {
     EntryPath refused;
-    if (name.empty() || IsSeparator(name.front()) || name.find('\0') != std::string_view::npos) {
+    if (name.empty() || IsSeparator(name.front()) || HasControlByte(name)) {
         return refused;
     }
     if (name.size() >= 2 && name[1] == ':') {

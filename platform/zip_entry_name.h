@@ -1,7 +1,7 @@
 #pragma once
 // Deciding where an entry of an update package may be written. Packages are made on systems that
 // separate folders with backslashes; a name that would land outside the target folder (absolute,
-// a drive letter, "..") is refused.
+// a drive letter, "..") or that holds a control character is refused.
 
 #include <string>
 #include <string_view>

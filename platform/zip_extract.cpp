@@ -1,15 +1,17 @@
 #include "platform/zip_extract.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
 #include <zip.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <system_error>
-#include <vector>
 
-#include "platform/zip_entry_name.h"
+#include "platform/printable_text.h"
 
 namespace platform {
 
@@ -31,76 +33,11 @@ struct StdioCloser {
     void operator()(FILE* file) const { std::fclose(file); }
 };
 
-struct PlannedEntry {
+struct DeclaredEntry {
     zip_uint64_t index = 0;
-    EntryKind kind = EntryKind::File;
-    fs::path target;
-    fs::path temporary;
     zip_uint64_t size = 0;
-    fs::perms permissions = fs::perms::none;  // none: keep the old file's, or the default
+    StagedEntry staged;
 };
-
-// The permission bits a package made on a Unix system records for an entry (programs keep their
-// execute bits); none for packages made elsewhere.
-fs::perms RecordedPermissions(zip_t* archive, zip_uint64_t index) {
-    zip_uint8_t system = 0;
-    zip_uint32_t attributes = 0;
-    if (zip_file_get_external_attributes(archive, index, 0, &system, &attributes) != 0 ||
-        system != ZIP_OPSYS_UNIX) {
-        return fs::perms::none;
-    }
-    return static_cast<fs::perms>((attributes >> 16) & 0755);
-}
-
-// What the new file gets: the package's permissions, else those of the file it replaces.
-fs::perms PermissionsFor(const PlannedEntry& entry) {
-    if (entry.permissions != fs::perms::none) {
-        return entry.permissions | fs::perms::owner_read | fs::perms::owner_write;
-    }
-    std::error_code error;
-    fs::file_status old = fs::status(entry.target, error);
-    if (!error && fs::is_regular_file(old)) {
-        return old.permissions();
-    }
-    return fs::perms::none;
-}
-
-bool SameIgnoringAsciiCase(const std::string& a, const std::string& b) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
-}
-
-// Packages are made where file names ignore case: each part of the path that does not exist as
-// written takes the spelling of an existing file or folder that differs only in case.
-fs::path MatchExistingCase(const fs::path& root, const std::string& relative) {
-    fs::path path = root;
-    for (const fs::path& part : fs::path(relative)) {
-        fs::path exact = path / part;
-        std::error_code error;
-        if (!fs::exists(fs::symlink_status(exact, error)) && fs::is_directory(path, error)) {
-            for (const fs::directory_entry& item : fs::directory_iterator(path, error)) {
-                if (SameIgnoringAsciiCase(item.path().filename().string(), part.string())) {
-                    exact = item.path();
-                    break;
-                }
-            }
-        }
-        path = exact;
-    }
-    return path;
-}
-
-// True when path, with every link along it followed, still lies inside root (already canonical).
-bool StaysInside(const fs::path& root, const fs::path& path) {
-    std::error_code error;
-    fs::path resolved = fs::weakly_canonical(path, error);
-    if (error) {
-        return false;
-    }
-    auto [rootEnd, pathIt] = std::mismatch(root.begin(), root.end(), resolved.begin(), resolved.end());
-    return rootEnd == root.end();
-}
 
 // Reports whole percentages, each once.
 class ProgressReporter {
@@ -123,133 +60,138 @@ class ProgressReporter {
     int last_ = -1;
 };
 
-std::string Plan(zip_t* archive, const fs::path& root, std::vector<PlannedEntry>& plan) {
+std::string Quoted(const char* name) {
+    return "\"" + PrintableName(name) + "\"";
+}
+
+// Packages made on Unix record the entry's file type; only plain files and folders are unpacked.
+bool IsPlainFileOrFolder(zip_t* archive, zip_uint64_t index) {
+    zip_uint8_t system = 0;
+    zip_uint32_t attributes = 0;
+    if (zip_file_get_external_attributes(archive, index, 0, &system, &attributes) != 0) {
+        return false;
+    }
+    if (system != ZIP_OPSYS_UNIX) {
+        return true;
+    }
+    mode_t type = (attributes >> 16) & S_IFMT;
+    return type == 0 || type == S_IFREG || type == S_IFDIR;
+}
+
+// With strict decoding libzip turns names not marked as UTF-8 from code page 437 into UTF-8, so a
+// name that reads the same both ways and has non-ASCII bytes is marked as UTF-8.
+bool NameMarkedUtf8(zip_t* archive, zip_uint64_t index, const char* raw) {
+    const char* strict = zip_get_name(archive, index, ZIP_FL_ENC_STRICT);
+    bool ascii =
+        std::all_of(raw, raw + std::strlen(raw), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return !ascii && strict != nullptr && std::strcmp(strict, raw) == 0;
+}
+
+std::string Declare(zip_t* archive, const UnpackLimits& limits, std::vector<DeclaredEntry>& declared,
+                    zip_uint64_t& total) {
     zip_int64_t count = zip_get_num_entries(archive, 0);
+    if (count < 0 || static_cast<uint64_t>(count) > limits.maxEntries) {
+        return "the package has more than " + std::to_string(limits.maxEntries) + " entries";
+    }
+    total = 0;
     for (zip_int64_t i = 0; i < count; ++i) {
+        auto index = static_cast<zip_uint64_t>(i);
         zip_stat_t stat;
         zip_stat_init(&stat);
-        if (zip_stat_index(archive, static_cast<zip_uint64_t>(i), ZIP_FL_ENC_RAW, &stat) != 0 ||
-            (stat.valid & ZIP_STAT_NAME) == 0 || (stat.valid & ZIP_STAT_SIZE) == 0) {
+        if (zip_stat_index(archive, index, ZIP_FL_ENC_RAW, &stat) != 0 || (stat.valid & ZIP_STAT_NAME) == 0 ||
+            (stat.valid & ZIP_STAT_SIZE) == 0) {
             return "unreadable entry " + std::to_string(i);
         }
-        EntryPath checked = CheckEntryName(stat.name);
-        if (checked.kind == EntryKind::Refused) {
-            return std::string("entry name leaves the game directory: ") + stat.name;
+        if ((stat.valid & ZIP_STAT_ENCRYPTION_METHOD) != 0 && stat.encryption_method != ZIP_EM_NONE) {
+            return "entry " + Quoted(stat.name) + " is encrypted";
         }
-        PlannedEntry entry;
-        entry.index = static_cast<zip_uint64_t>(i);
-        entry.kind = checked.kind;
-        entry.target = MatchExistingCase(root, checked.path);
-        entry.size = stat.size;
-        entry.permissions = RecordedPermissions(archive, entry.index);
-        if (!StaysInside(root, entry.target)) {
-            return std::string("entry leads outside the game directory: ") + stat.name;
+        if (!IsPlainFileOrFolder(archive, index)) {
+            return "entry " + Quoted(stat.name) + " is a link or a device, not a file";
         }
-        std::error_code error;
-        fs::file_status existing = fs::status(entry.target, error);
-        bool isFolder = fs::is_directory(existing);
-        if (fs::exists(existing) && (entry.kind == EntryKind::Folder) != isFolder) {
-            return std::string("entry would replace a ") + (isFolder ? "folder" : "file") + ": " + stat.name;
+        DeclaredEntry entry;
+        entry.index = index;
+        entry.staged.name = stat.name;
+        entry.staged.utf8Name = NameMarkedUtf8(archive, index, stat.name);
+        std::string_view name = entry.staged.name;
+        entry.staged.folder = !name.empty() && (name.back() == '/' || name.back() == '\\');
+        entry.size = entry.staged.folder ? 0 : stat.size;
+        if (entry.size > limits.maxTotalBytes - total) {
+            return "the package unpacks to more than " + std::to_string(limits.maxTotalBytes) + " bytes";
         }
-        if (entry.kind == EntryKind::File) {
-            entry.temporary = entry.target;
-            entry.temporary += ".unpack-" + std::to_string(i);
-        }
-        plan.push_back(entry);
+        total += entry.size;
+        declared.push_back(std::move(entry));
     }
     return {};
 }
 
-std::string WriteEntry(zip_t* archive, const PlannedEntry& entry, ProgressReporter& progress) {
+std::string CheckRoom(const std::string& archivePath, const std::string& stagingFolder,
+                      const UnpackLimits& limits, zip_uint64_t total) {
     std::error_code error;
-    fs::create_directories(entry.temporary.parent_path(), error);
+    uintmax_t packageSize = fs::file_size(archivePath, error);
     if (error) {
-        return "cannot create " + entry.temporary.parent_path().string() + ": " + error.message();
+        return "cannot read the package's size";
     }
+    if (total / limits.maxExpansionFactor > packageSize) {
+        return "the package declares " + std::to_string(total) + " bytes, more than " +
+               std::to_string(limits.maxExpansionFactor) + " times its size";
+    }
+    fs::space_info space = fs::space(stagingFolder, error);
+    if (error || space.available < total + limits.spareDiskBytes) {
+        return "not enough free disk space for " + std::to_string(total) + " bytes";
+    }
+    return {};
+}
+
+// Writes one entry, never more than it declared, and flushes it to the disk.
+std::string StageFile(zip_t* archive, const DeclaredEntry& entry, const UnpackCallbacks& callbacks,
+                      ProgressReporter& progress) {
     EntryReader reader(zip_fopen_index(archive, entry.index, 0));
     if (!reader) {
-        return std::string("cannot read an entry: ") + zip_strerror(archive);
+        return "cannot read entry " + Quoted(entry.staged.name.c_str()) + ": " + zip_strerror(archive);
     }
-    fs::remove(entry.temporary, error);  // left over from an interrupted run
-    std::unique_ptr<FILE, StdioCloser> out(std::fopen(entry.temporary.c_str(), "wbx"));
+    std::unique_ptr<FILE, StdioCloser> out(std::fopen(entry.staged.stagedFile.c_str(), "wbx"));
     if (!out) {
-        return "cannot write " + entry.temporary.string();
+        return "cannot write " + PrintableName(entry.staged.stagedFile);
     }
     std::vector<char> buffer(64 * 1024);
     zip_uint64_t written = 0;
     for (;;) {
+        if (callbacks.keepGoing && !callbacks.keepGoing()) {
+            return "stopped";
+        }
         zip_int64_t got = zip_fread(reader.get(), buffer.data(), buffer.size());
         if (got < 0) {
-            return std::string("damaged entry: ") + zip_file_strerror(reader.get());
+            return "damaged entry " + Quoted(entry.staged.name.c_str()) + ": " +
+                   zip_file_strerror(reader.get());
         }
         if (got == 0) {
             break;
         }
-        if (std::fwrite(buffer.data(), 1, static_cast<size_t>(got), out.get()) != static_cast<size_t>(got)) {
-            return "cannot write " + entry.temporary.string();
+        auto bytes = static_cast<zip_uint64_t>(got);
+        if (bytes > entry.size - written) {
+            return "entry " + Quoted(entry.staged.name.c_str()) + " holds more than the " +
+                   std::to_string(entry.size) + " bytes it declares";
         }
-        written += static_cast<zip_uint64_t>(got);
-        progress.Add(static_cast<zip_uint64_t>(got));
+        if (std::fwrite(buffer.data(), 1, bytes, out.get()) != bytes) {
+            return "cannot write " + PrintableName(entry.staged.stagedFile);
+        }
+        written += bytes;
+        progress.Add(bytes);
     }
     if (written != entry.size) {
-        return "damaged entry: " + entry.target.string();
+        return "damaged entry " + Quoted(entry.staged.name.c_str()) + ": shorter than declared";
     }
-    if (std::fclose(out.release()) != 0) {
-        return "cannot write " + entry.temporary.string();
-    }
-    fs::perms permissions = PermissionsFor(entry);
-    if (permissions != fs::perms::none) {
-        fs::permissions(entry.temporary, permissions, error);
-    }
-    return {};
-}
-
-void RemoveTemporaries(const std::vector<PlannedEntry>& plan) {
-    for (const PlannedEntry& entry : plan) {
-        if (!entry.temporary.empty()) {
-            std::error_code ignored;
-            fs::remove(entry.temporary, ignored);
-        }
-    }
-}
-
-std::string WriteAll(zip_t* archive, const std::vector<PlannedEntry>& plan, ProgressReporter& progress) {
-    for (const PlannedEntry& entry : plan) {
-        std::error_code error;
-        if (entry.kind == EntryKind::Folder) {
-            fs::create_directories(entry.target, error);
-            if (error) {
-                return "cannot create " + entry.target.string() + ": " + error.message();
-            }
-            continue;
-        }
-        std::string failure = WriteEntry(archive, entry, progress);
-        if (!failure.empty()) {
-            return failure;
-        }
-    }
-    return {};
-}
-
-std::string RenameAll(const std::vector<PlannedEntry>& plan) {
-    for (const PlannedEntry& entry : plan) {
-        if (entry.kind != EntryKind::File) {
-            continue;
-        }
-        std::error_code error;
-        fs::rename(entry.temporary, entry.target, error);
-        if (error) {
-            return "cannot replace " + entry.target.string() + ": " + error.message();
-        }
+    if (std::fflush(out.get()) != 0 || fsync(fileno(out.get())) != 0 || std::fclose(out.release()) != 0) {
+        return "cannot write " + PrintableName(entry.staged.stagedFile);
     }
     return {};
 }
 
 }  // namespace
 
-ZipExtractResult ExtractZip(const std::string& archivePath, const std::string& targetFolder,
-                            const std::function<void(int percent)>& progress) {
-    ZipExtractResult result;
+UnpackResult UnpackToStaging(const std::string& archivePath, const std::string& stagingFolder,
+                             const UnpackLimits& limits, const UnpackCallbacks& callbacks) {
+    UnpackResult result;
     int openError = 0;
     Archive archive(zip_open(archivePath.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &openError));
     if (!archive) {
@@ -259,29 +201,28 @@ ZipExtractResult ExtractZip(const std::string& archivePath, const std::string& t
         zip_error_fini(&error);
         return result;
     }
-    std::error_code error;
-    fs::path root = fs::canonical(targetFolder, error);
-    if (error) {
-        result.failure = "no game directory " + targetFolder;
-        return result;
+    std::vector<DeclaredEntry> declared;
+    zip_uint64_t total = 0;
+    result.failure = Declare(archive.get(), limits, declared, total);
+    if (result.failure.empty()) {
+        result.failure = CheckRoom(archivePath, stagingFolder, limits, total);
     }
-    std::vector<PlannedEntry> plan;
-    result.failure = Plan(archive.get(), root, plan);
     if (!result.failure.empty()) {
         return result;
     }
-    zip_uint64_t total = 0;
-    for (const PlannedEntry& entry : plan) {
-        total += entry.size;
-    }
-    ProgressReporter reporter(progress, total);
+    ProgressReporter reporter(callbacks.progress, total);
     reporter.Add(0);
-    result.failure = WriteAll(archive.get(), plan, reporter);
-    if (result.failure.empty()) {
-        result.failure = RenameAll(plan);
+    for (DeclaredEntry& entry : declared) {
+        if (!entry.staged.folder) {
+            entry.staged.stagedFile = (fs::path(stagingFolder) / std::to_string(entry.index)).string();
+            result.failure = StageFile(archive.get(), entry, callbacks, reporter);
+            if (!result.failure.empty()) {
+                return result;
+            }
+        }
+        result.entries.push_back(std::move(entry.staged));
     }
-    RemoveTemporaries(plan);
-    result.ok = result.failure.empty();
+    result.ok = true;
     return result;
 }
 

@@ -3,10 +3,15 @@
 
 #include <cstdio>
 #include <cstring>
+#include <exception>
+#include <iostream>
 #include <string>
 
 #include "brightlea_version.h"
+#include "platform/printable_text.h"
+#include "platform/process.h"
 #include "platform/process_start.h"
+#include "updater/command_line.h"
 #include "updater/update_run.h"
 
 int main(int argc, char** argv) {
@@ -23,5 +28,17 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         options.lobbyArguments.emplace_back(argv[i]);
     }
-    return updater::RunUpdater(options).exitStatus;
+    platform::CatchStopSignals();
+    options.stopRequested = [] { return platform::StopSignalCount() > 0; };
+    try {
+        return updater::RunUpdater(options).exitStatus;
+    } catch (const std::exception& failure) {
+        std::cerr << "Mendler: " << platform::WithoutControlBytes(failure.what()) << '\n';
+    } catch (...) {
+        std::cerr << "Mendler: unexpected failure\n";
+    }
+    // Whatever went wrong, the player still gets the lobby.
+    std::string started =
+        platform::StartProgram(options.gameFolder, updater::kLobbyProgram, options.lobbyArguments);
+    return started.empty() ? 0 : 1;
 }

@@ -10,11 +10,13 @@
 
 #include "platform/form_window.h"
 #include "platform/http_download.h"
+#include "platform/instance_lock.h"
+#include "platform/printable_text.h"
 #include "platform/process_start.h"
 #include "platform/text_out.h"
-#include "platform/zip_extract.h"
 #include "updater/command_line.h"
 #include "updater/form_drawing.h"
+#include "updater/package_transaction.h"
 #include "updater/update_steps.h"
 
 namespace updater {
@@ -25,7 +27,12 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// The whole file, or nothing when it is missing, is not a plain file (a folder) or cannot be read.
 std::optional<std::string> ReadWholeFile(const fs::path& path) {
+    std::error_code error;
+    if (!fs::is_regular_file(path, error)) {
+        return std::nullopt;
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         return std::nullopt;
@@ -43,18 +50,43 @@ void StorePackage(const fs::path& path, const std::string& body) {
     out.write(body.data(), static_cast<std::streamsize>(body.size()));
 }
 
+// Holds the lock that keeps a second updater off the same game directory.
+class DirectoryLock {
+  public:
+    explicit DirectoryLock(const fs::path& root)
+        : lock_(platform::AcquireInstanceLock(
+              ("mendler-" + std::to_string(std::hash<std::string>{}(root.string()))).c_str())) {}
+    ~DirectoryLock() { platform::ReleaseInstanceLock(lock_); }
+    DirectoryLock(const DirectoryLock&) = delete;
+    DirectoryLock& operator=(const DirectoryLock&) = delete;
+    bool Held() const { return lock_ != nullptr; }
+
+  private:
+    platform::InstanceLock* lock_;
+};
+
+fs::path CanonicalFolder(const std::string& folder) {
+    std::error_code error;
+    fs::path canonical = fs::canonical(folder, error);
+    return error ? fs::path(folder) : canonical;
+}
+
 struct Session {
     const UpdaterOptions& options;
+    fs::path root = CanonicalFolder(options.gameFolder);
     UpdaterState state;
     platform::FormWindow* window = nullptr;
     FormPicture shown;  // what the window shows now
     bool closed = false;
 
-    fs::path Game(const std::string& relative) const { return fs::path(options.gameFolder) / relative; }
+    fs::path Game(const std::string& relative) const { return root / relative; }
+
+    bool StopRequested() const { return options.stopRequested && options.stopRequested(); }
+    bool KeepGoing() const { return !closed && !StopRequested(); }
 
     void ReportProblems() {
         for (const std::string& problem : state.problems) {
-            std::cerr << "Mendler: " << problem << '\n';
+            std::cerr << "Mendler: " << platform::WithoutControlBytes(problem) << '\n';
         }
         state.problems.clear();
     }
@@ -84,10 +116,11 @@ struct Session {
         fs::create_directories(Game(kUpgradeFolder), ignored);
         platform::HttpGetOptions get;
         get.stallLimit = options.stallLimit;
+        get.deadline = options.downloadDeadline;
         get.progress = [this](int64_t received, int64_t total) {
             DownloadProgress(state, received, total);
             Refresh(0);
-            return !closed;
+            return KeepGoing();
         };
         platform::HttpGetResult result = platform::HttpGet(state.packageUrl, get);
         StorePackage(Game(kPackagePath), result.body);
@@ -98,64 +131,88 @@ struct Session {
     }
 
     void Unpack() {
-        platform::ZipExtractResult result =
-            platform::ExtractZip(Game(kPackagePath).string(), options.gameFolder, [this](int percent) {
-                UnZipProgress(state, percent);
-                Refresh(0);
-            });
+        InstallCallbacks callbacks;
+        callbacks.progress = [this](int percent) {
+            UnZipProgress(state, percent);
+            Refresh(0);
+        };
+        callbacks.keepGoing = [this] { return KeepGoing(); };
+        InstallResult result = InstallPackage(root, Game(kPackagePath).string(), FormCodePage(state.language),
+                                              options.unpackLimits, callbacks);
         if (!result.ok) {
             state.problems.push_back("package for version " + state.version +
-                                     " not unpacked: " + result.failure);
+                                     " not applied: " + result.failure);
         }
         UnpackFinished(state, result.ok);
     }
 
     bool StartLobby() {
-        std::string failure =
-            platform::StartProgram(options.gameFolder, kLobbyProgram, options.lobbyArguments);
+        std::string failure = platform::StartProgram(root.string(), kLobbyProgram, options.lobbyArguments);
         if (!failure.empty()) {
             state.problems.push_back(failure);
             return false;
         }
         return true;
     }
+
+    // Runs the step machine until the lobby is started, the window is closed or a stop is asked.
+    void RunSteps(UpdaterOutcome& outcome) {
+        Clock::time_point nextTick = Clock::now() + options.stepInterval;
+        while (!closed) {
+            if (StopRequested()) {
+                outcome.stopped = true;
+                outcome.exitStatus = 1;
+                std::cerr << "Mendler: stopped; the installation was left as it was\n";
+                return;
+            }
+            auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(nextTick - Clock::now());
+            if (window != nullptr) {
+                Refresh(static_cast<int>(std::clamp<int64_t>(wait.count(), 0, 100)));
+            } else if (wait.count() > 0) {
+                std::this_thread::sleep_for(std::min(wait, std::chrono::milliseconds(100)));
+            }
+            if (closed || Clock::now() < nextTick) {
+                continue;
+            }
+            StepAction action = tmrDelayTimer(state);
+            if (action == StepAction::Download) {
+                Download();
+            } else if (action == StepAction::Unpack) {
+                Unpack();
+            } else if (action == StepAction::StartLobby) {
+                outcome.lobbyStarted = StartLobby();
+                outcome.exitStatus = outcome.lobbyStarted ? 0 : 1;
+                ReportProblems();
+                return;
+            }
+            ReportProblems();
+            nextTick = Clock::now() + options.stepInterval;
+        }
+    }
 };
 
 }  // namespace
 
 UpdaterOutcome RunUpdater(const UpdaterOptions& options) {
+    UpdaterOutcome outcome;
     Session session{options};
+    DirectoryLock lock(session.root);
+    if (!lock.Held()) {
+        std::cerr << "Mendler: another updater is working on "
+                  << platform::WithoutControlBytes(session.root.string()) << '\n';
+        outcome.exitStatus = 1;
+        return outcome;
+    }
+    std::string recoveryProblem = RecoverInterruptedUpdate(session.root);
     FormCreate(session.state, [&](const std::string& path) { return ReadWholeFile(session.Game(path)); });
+    if (!recoveryProblem.empty()) {
+        GiveUp(session.state, recoveryProblem);
+    }
     session.ReportProblems();
     if (options.showWindow) {
         session.window = platform::OpenFormWindow(kFormWidth, kFormHeight);
     }
-    UpdaterOutcome outcome;
-    Clock::time_point nextTick = Clock::now() + options.stepInterval;
-    while (!session.closed) {
-        auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(nextTick - Clock::now());
-        if (session.window != nullptr) {
-            session.Refresh(static_cast<int>(std::max<int64_t>(wait.count(), 0)));
-        } else if (wait.count() > 0) {
-            std::this_thread::sleep_for(wait);
-        }
-        if (session.closed || Clock::now() < nextTick) {
-            continue;
-        }
-        StepAction action = tmrDelayTimer(session.state);
-        if (action == StepAction::Download) {
-            session.Download();
-        } else if (action == StepAction::Unpack) {
-            session.Unpack();
-        } else if (action == StepAction::StartLobby) {
-            outcome.lobbyStarted = session.StartLobby();
-            outcome.exitStatus = outcome.lobbyStarted ? 0 : 1;
-            session.ReportProblems();
-            break;
-        }
-        session.ReportProblems();
-        nextTick = Clock::now() + options.stepInterval;
-    }
+    session.RunSteps(outcome);
     platform::CloseFormWindow(session.window);
     platform::ReleaseTextFonts();
     outcome.lastMessage = session.state.form.lblMsg;

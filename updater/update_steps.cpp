@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/printable_text.h"
 #include "updater/package_address.h"
 #include "updater/progress_text.h"
 
@@ -13,13 +14,14 @@ void ShowLine(UpdaterState& state, int line) {
     state.form.lblMsg = MessageLine(state.messages, line);
 }
 
-// A problem that keeps the updater from working: shown in the window, reported on standard error,
-// and the lobby is started on the next tick.
-void GiveUp(UpdaterState& state, const std::string& problem) {
-    state.form.lblMsg = problem;
-    state.problems.push_back(problem);
-    state.updateStep = kStepStartLobby;
-    state.form.tmrDelayEnabled = true;
+bool IsAsciiLetterOrDigit(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+}
+
+// A version names a folder on the update server: printable ASCII without blanks.
+bool IsReadableVersion(const std::string& version) {
+    return !version.empty() &&
+           std::all_of(version.begin(), version.end(), [](char c) { return c > ' ' && c < 0x7F; });
 }
 
 // No further package: show how the walk went and start the lobby on the next tick.
@@ -30,6 +32,13 @@ void EndWalk(UpdaterState& state) {
 }
 
 }  // namespace
+
+void GiveUp(UpdaterState& state, const std::string& problem) {
+    state.form.lblMsg = platform::WithoutControlBytes(problem);
+    state.problems.push_back(problem);
+    state.updateStep = kStepStartLobby;
+    state.form.tmrDelayEnabled = true;
+}
 
 std::string MessageFilePath(const std::string& language) {
     return "Info/" + language + "/ATString.ini";
@@ -48,6 +57,10 @@ void FormCreate(UpdaterState& state, const ReadTextFile& readFile) {
     state.language = LanguageFromOptionFile(*option);
     if (state.language.empty()) {
         GiveUp(state, "Option.ini has no LANGUAGE line");
+        return;
+    }
+    if (!std::all_of(state.language.begin(), state.language.end(), IsAsciiLetterOrDigit)) {
+        GiveUp(state, "Option.ini names no valid language");
         return;
     }
     std::string messagePath = MessageFilePath(state.language);
@@ -91,6 +104,10 @@ bool PrepareDownload(UpdaterState& state, const std::optional<std::string>& vers
     state.version = versionFileText ? VersionFromFile(*versionFileText) : std::string();
     if (state.version.empty()) {
         GiveUp(state, "Version.ini is missing or names no version");
+        return false;
+    }
+    if (!IsReadableVersion(state.version)) {
+        GiveUp(state, "Version.ini names no readable version");
         return false;
     }
     auto& walked = state.versionsWalked;

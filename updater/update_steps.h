@@ -69,8 +69,13 @@ using ReadTextFile = std::function<std::optional<std::string>(const std::string&
 std::string MessageFilePath(const std::string& language);
 
 // Start-up: language, message table, status text, caption. When "Option.ini" or the message file
-// is missing or too short, the problem is shown in lblMsg and the next step starts the lobby.
+// is missing, unreadable or too short, or the language is not made of letters and digits, the
+// problem is shown in lblMsg and the next step starts the lobby.
 void FormCreate(UpdaterState& state, const ReadTextFile& readFile);
+
+// A problem that keeps the updater from working: shown in lblMsg (control characters escaped),
+// kept for standard error, and the lobby is started on the next tick.
+void GiveUp(UpdaterState& state, const std::string& problem);
 
 // What a timer tick asks the caller to do.
 enum class StepAction { None, Download, Unpack, StartLobby };
@@ -81,8 +86,9 @@ StepAction tmrDelayTimer(UpdaterState& state);
 
 // Prepares the download of the installed version's package from the text of "Version.ini"
 // (nothing when unreadable). Returns false, and goes on to start the lobby, when there is no version
-// (a problem shown in lblMsg) or when the version was already walked in this run (a package that
-// names its own version again ends the walk); otherwise state.packageUrl is the address to fetch.
+// or it holds anything but printable ASCII (a problem shown in lblMsg) or when the version was already walked
+// in this run (a package that names its own version again ends the walk); otherwise state.packageUrl is the
+// address to fetch.
 bool PrepareDownload(UpdaterState& state, const std::optional<std::string>& versionFileText);
 
 // Progress of the running download; totalBytes is 0 while the size is unknown.

@@ -1,5 +1,5 @@
-// Update packages: any bytes given to the extractor either unpack below the target folder or are
-// refused; nothing is ever written beside it.
+// Update packages: any bytes given as a package are either applied inside the game directory or
+// refused; nothing is ever written beside it and no staging folder or journal is left behind.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -8,7 +8,7 @@
 #include <random>
 #include <string>
 
-#include "platform/zip_extract.h"
+#include "updater/package_transaction.h"
 
 namespace fs = std::filesystem;
 
@@ -17,16 +17,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         fs::temp_directory_path() / ("brightlea-fuzz-package-" + std::to_string(std::random_device{}()));
     fs::path target = work / "game";
     fs::remove_all(work);
-    fs::create_directories(target);
+    fs::create_directories(target / "Upgrade");
     {
         std::ofstream out(work / "UpData.zip", std::ios::binary);
         out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     }
-    platform::ExtractZip((work / "UpData.zip").string(), target.string(), nullptr);
+    updater::InstallPackage(fs::canonical(target), (work / "UpData.zip").string(),
+                            platform::CodePage::Western1252, {}, {});
     for (const fs::directory_entry& item : fs::directory_iterator(work)) {
         if (item.path() != target && item.path() != work / "UpData.zip") {
             std::abort();
         }
+    }
+    if (!fs::is_empty(target / "Upgrade")) {
+        std::abort();
     }
     fs::remove_all(work);
     return 0;

@@ -78,6 +78,14 @@ void LoopbackServer::Silence(const std::string& path) {
     answers_[path] = Answer{{}, true, 0, true};
 }
 
+void LoopbackServer::Trickle(const std::string& path, std::string body, std::chrono::milliseconds interval) {
+    std::lock_guard lock(mutex_);
+    Answer answer;
+    answer.body = std::move(body);
+    answer.trickle = interval;
+    answers_[path] = std::move(answer);
+}
+
 std::vector<std::string> LoopbackServer::Requests() {
     std::lock_guard lock(mutex_);
     return requests_;
@@ -125,6 +133,16 @@ void LoopbackServer::Handle(int connection) {
     if (!known) {
         const std::string page = "<html><body>Not found</body></html>";
         SendAll(connection, Headers("404 Not Found", page.size()) + page);
+        return;
+    }
+    if (answer.trickle.count() > 0) {
+        SendAll(connection, Headers("200 OK", answer.body.size()));
+        for (size_t i = 0; i < answer.body.size() && !stop_; ++i) {
+            std::this_thread::sleep_for(answer.trickle);
+            if (send(connection, &answer.body[i], 1, MSG_NOSIGNAL) != 1) {
+                return;
+            }
+        }
         return;
     }
     if (answer.stall) {

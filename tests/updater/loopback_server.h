@@ -1,9 +1,10 @@
 #pragma once
 // A small HTTP server on 127.0.0.1 for the updater's tests. It answers GET requests from a table
-// of paths: a body (200), a stall (headers and part of the body, then nothing), or 404 for
-// anything it does not know.
+// of paths: a body (200), a stall (headers and part of the body, then nothing), a trickle (the body
+// a byte at a time), or 404 for anything it does not know.
 
 #include <atomic>
+#include <chrono>
 #include <map>
 #include <mutex>
 #include <string>
@@ -26,9 +27,11 @@ class LoopbackServer {
     void Serve(const std::string& path, std::string body);
     // Sends the headers for a body of fullSize bytes and the first bytes of it, then goes silent.
     void Stall(const std::string& path, std::string firstBytes, size_t fullSize);
-    // The paths asked for so far, in order.
     // Reads the request and never answers.
     void Silence(const std::string& path);
+    // Sends the headers, then the body one byte every interval, never stalling for long.
+    void Trickle(const std::string& path, std::string body, std::chrono::milliseconds interval);
+    // The paths asked for so far, in order.
     std::vector<std::string> Requests();
 
   private:
@@ -37,6 +40,7 @@ class LoopbackServer {
         bool stall = false;
         size_t fullSize = 0;
         bool silent = false;
+        std::chrono::milliseconds trickle{0};
     };
     void Run();
     void Handle(int connection);

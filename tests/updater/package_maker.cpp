@@ -46,11 +46,11 @@ void Put32(std::string& out, uint32_t value) {
 // The fields shared by local and central headers, from "version needed" to "extra length".
 void PutCommonHeader(std::string& out, const PackageEntry& entry) {
     uint32_t crc = Crc32(entry.data) ^ (entry.damaged ? 1u : 0u);
-    Put16(out, 20);    // version needed
-    Put16(out, 0);     // flags
-    Put16(out, 0);     // stored
-    Put16(out, 0);     // time
-    Put16(out, 0x21);  // date: 1980-01-01
+    Put16(out, 20);                      // version needed
+    Put16(out, entry.utf8 ? 0x800 : 0);  // flags
+    Put16(out, 0);                       // stored
+    Put16(out, 0);                       // time
+    Put16(out, 0x21);                    // date: 1980-01-01
     Put32(out, crc);
     Put32(out, static_cast<uint32_t>(entry.data.size()));
     Put32(out, static_cast<uint32_t>(entry.data.size()));
@@ -71,12 +71,12 @@ std::string MakeStoredZip(const std::vector<PackageEntry>& entries) {
         out += entry.data;
 
         Put32(central, 0x02014b50);
-        Put16(central, 20);  // made by
+        Put16(central, entry.unixMode != 0 ? (3 << 8) | 20 : 20);  // made by (3: Unix)
         PutCommonHeader(central, entry);
         Put16(central, 0);  // comment length
         Put16(central, 0);  // disk
         Put16(central, 0);  // internal attributes
-        Put32(central, 0);  // external attributes
+        Put32(central, entry.unixMode << 16);
         Put32(central, offset);
         central += entry.name;
     }
@@ -106,6 +106,56 @@ std::string MakeDeflatedZip(const std::vector<PackageEntry>& files) {
         throw std::runtime_error("zip failed: " + command);
     }
     return ReadFileText(archive);
+}
+
+uint32_t Get32(const std::string& bytes, size_t at) {
+    uint32_t value = 0;
+    for (int i = 3; i >= 0; --i) {
+        value = (value << 8) | static_cast<unsigned char>(bytes.at(at + static_cast<size_t>(i)));
+    }
+    return value;
+}
+
+void Set32(std::string& bytes, size_t at, uint32_t value) {
+    for (size_t i = 0; i < 4; ++i) {
+        bytes.at(at + i) = static_cast<char>((value >> (8 * i)) & 0xFF);
+    }
+}
+
+void SetDeclaredSize(std::string& zipBytes, const std::string& name, uint32_t size) {
+    const std::string signature("PK\x01\x02", 4);
+    for (size_t at = zipBytes.find(signature); at != std::string::npos;
+         at = zipBytes.find(signature, at + 4)) {
+        uint32_t nameLength = Get32(zipBytes, at + 28) & 0xFFFF;
+        if (zipBytes.compare(at + 46, nameLength, name) == 0) {
+            Set32(zipBytes, at + 24, size);
+            Set32(zipBytes, Get32(zipBytes, at + 42) + 22, size);
+            return;
+        }
+    }
+    throw std::runtime_error("no entry " + name);
+}
+
+std::map<std::string, std::string> TreeSnapshot(const fs::path& root, const std::set<std::string>& skip) {
+    std::map<std::string, std::string> tree;
+    for (auto item = fs::recursive_directory_iterator(root); item != fs::recursive_directory_iterator();
+         ++item) {
+        std::string relative = fs::relative(item->path(), root).string();
+        if (skip.count(relative) != 0) {
+            item.disable_recursion_pending();
+            continue;
+        }
+        fs::file_status status = item->symlink_status();
+        std::string mode = std::to_string(static_cast<int>(status.permissions()));
+        if (fs::is_symlink(status)) {
+            tree[relative] = "link " + fs::read_symlink(item->path()).string();
+        } else if (fs::is_directory(status)) {
+            tree[relative] = "folder " + mode;
+        } else {
+            tree[relative] = "file " + mode + " " + ReadFileText(item->path());
+        }
+    }
+    return tree;
 }
 
 ScratchFolder::ScratchFolder() {

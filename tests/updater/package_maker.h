@@ -1,7 +1,10 @@
 #pragma once
 // Makes update packages and scratch game directories for the updater's tests.
 
+#include <cstdint>
 #include <filesystem>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -10,8 +13,12 @@ namespace testing_support {
 struct PackageEntry {
     std::string name;  // stored as it stands, backslashes and ".." included
     std::string data;
-    bool damaged = false;  // stored with a wrong checksum
+    bool damaged = false;   // stored with a wrong checksum
+    uint32_t unixMode = 0;  // stored as made on Unix with this file type and mode (0: made elsewhere)
+    bool utf8 = false;      // the name is marked as UTF-8
 };
+
+inline constexpr uint32_t kUnixLink = 0120777;
 
 // A zip archive with uncompressed entries, written byte by byte.
 std::string MakeStoredZip(const std::vector<PackageEntry>& entries);
@@ -19,6 +26,15 @@ std::string MakeStoredZip(const std::vector<PackageEntry>& entries);
 // A zip archive with deflated entries made by the "zip" tool from files of the given names
 // ("/"-separated) and contents.
 std::string MakeDeflatedZip(const std::vector<PackageEntry>& files);
+
+// Changes the uncompressed size that the package declares for the entry of that name, in both its
+// headers, leaving the data as it is.
+void SetDeclaredSize(std::string& zipBytes, const std::string& name, uint32_t size);
+
+// Every file, folder and link below root with its type, mode and contents (links: their target),
+// by relative path; paths in `skip` (and everything below them) are left out.
+std::map<std::string, std::string> TreeSnapshot(const std::filesystem::path& root,
+                                                const std::set<std::string>& skip = {});
 
 // A fresh, empty folder under the system's temporary folder, removed again at the end.
 class ScratchFolder {
