@@ -33,6 +33,8 @@ struct StdioCloser {
     void operator()(FILE* file) const { std::fclose(file); }
 };
 
+constexpr const char* kStopped = "stopped";
+
 struct DeclaredEntry {
     zip_uint64_t index = 0;
     zip_uint64_t size = 0;
@@ -157,7 +159,7 @@ std::string StageFile(zip_t* archive, const DeclaredEntry& entry, const UnpackCa
     zip_uint64_t written = 0;
     for (;;) {
         if (callbacks.keepGoing && !callbacks.keepGoing()) {
-            return "stopped";
+            return kStopped;
         }
         zip_int64_t got = zip_fread(reader.get(), buffer.data(), buffer.size());
         if (got < 0) {
@@ -216,6 +218,7 @@ UnpackResult UnpackToStaging(const std::string& archivePath, const std::string& 
         if (!entry.staged.folder) {
             entry.staged.stagedFile = (fs::path(stagingFolder) / std::to_string(entry.index)).string();
             result.failure = StageFile(archive.get(), entry, callbacks, reporter);
+            result.stopped = result.failure == kStopped;
             if (!result.failure.empty()) {
                 return result;
             }

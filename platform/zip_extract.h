@@ -32,7 +32,8 @@ struct StagedEntry {
 
 struct UnpackResult {
     bool ok = false;
-    std::string failure;  // what went wrong, printable
+    bool stopped = false;  // keepGoing asked to stop
+    std::string failure;   // what went wrong, printable
     std::vector<StagedEntry> entries;
 };
 

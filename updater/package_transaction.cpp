@@ -1,7 +1,5 @@
 #include "updater/package_transaction.h"
 
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <set>
 
@@ -9,6 +7,7 @@
 #include "platform/printable_text.h"
 #include "updater/package_plan.h"
 #include "updater/update_journal.h"
+#include "updater/whole_file.h"
 
 namespace updater {
 
@@ -199,15 +198,6 @@ void SetModes(const PackagePlan& plan) {
     }
 }
 
-std::optional<std::string> ReadJournal(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (!in.eof() || in.bad()) {
-        return std::nullopt;
-    }
-    return text;
-}
-
 // Staging folders of runs that were killed while unpacking, and a journal that was being written.
 void RemoveLeftovers(const fs::path& root) {
     std::error_code error;
@@ -236,7 +226,7 @@ InstallResult InstallPackage(const fs::path& root, const std::string& archivePat
     PackagePlan plan;
     if (!unpacked.ok) {
         result.failure = unpacked.failure;
-        result.stopped = callbacks.keepGoing && !callbacks.keepGoing();
+        result.stopped = unpacked.stopped;
     } else {
         result.failure = PlanPackage(root, unpacked.entries, codePage, plan);
     }
@@ -252,7 +242,7 @@ InstallResult InstallPackage(const fs::path& root, const std::string& archivePat
 std::string RecoverInterruptedUpdate(const fs::path& root) {
     fs::path journalPath = root / kJournalPath;
     if (Exists(journalPath)) {
-        std::optional<std::string> text = ReadJournal(journalPath);
+        std::optional<std::string> text = ReadWholeFile(journalPath);
         std::optional<UpdateJournal> journal = text ? ParseJournal(*text) : std::nullopt;
         if (!journal) {
             return std::string("the update journal ") + kJournalPath +

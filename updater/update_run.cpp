@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <iterator>
 #include <optional>
 #include <thread>
 
@@ -18,6 +17,7 @@
 #include "updater/form_drawing.h"
 #include "updater/package_transaction.h"
 #include "updater/update_steps.h"
+#include "updater/whole_file.h"
 
 namespace updater {
 
@@ -26,23 +26,6 @@ namespace fs = std::filesystem;
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// The whole file, or nothing when it is missing, is not a plain file (a folder) or cannot be read.
-std::optional<std::string> ReadWholeFile(const fs::path& path) {
-    std::error_code error;
-    if (!fs::is_regular_file(path, error)) {
-        return std::nullopt;
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return std::nullopt;
-    }
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        return std::nullopt;
-    }
-    return text;
-}
 
 // Write errors are not checked here: a package that was not stored whole fails to unpack.
 void StorePackage(const fs::path& path, const std::string& body) {
@@ -78,10 +61,11 @@ struct Session {
     platform::FormWindow* window = nullptr;
     FormPicture shown;  // what the window shows now
     bool closed = false;
+    bool stopped = false;  // a stop request has undone a step
 
     fs::path Game(const std::string& relative) const { return root / relative; }
 
-    bool StopRequested() const { return options.stopRequested && options.stopRequested(); }
+    bool StopRequested() const { return stopped || (options.stopRequested && options.stopRequested()); }
     bool KeepGoing() const { return !closed && !StopRequested(); }
 
     void ReportProblems() {
@@ -143,6 +127,7 @@ struct Session {
             state.problems.push_back("package for version " + state.version +
                                      " not applied: " + result.failure);
         }
+        stopped = stopped || result.stopped;
         UnpackFinished(state, result.ok);
     }
 

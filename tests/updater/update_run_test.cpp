@@ -17,6 +17,7 @@ namespace fs = std::filesystem;
 using testing_support::MakeDeflatedZip;
 using testing_support::MakeStoredZip;
 using testing_support::ReadFileText;
+using testing_support::TreeSnapshot;
 using testing_support::WriteFileText;
 
 constexpr const char* kUpdated = "The game was brought up to date.";
@@ -44,14 +45,30 @@ class UpdaterRunTest : public ::testing::Test {
         fs::permissions(game / "Ravelin", fs::perms::owner_all);
     }
 
-    UpdaterOutcome Run(bool showWindow = false) {
+    UpdaterOutcome Run(bool showWindow = false) { return Run(Options(showWindow)); }
+    UpdaterOptions Options(bool showWindow = false) {
         UpdaterOptions options;
         options.gameFolder = game.string();
         options.lobbyArguments = {"-a", "b"};
         options.stepInterval = std::chrono::milliseconds(5);
         options.stallLimit = std::chrono::milliseconds(1000);
         options.showWindow = showWindow;
+        return options;
+    }
+    UpdaterOutcome Run(const UpdaterOptions& options) {
+        std::error_code ignored;
+        fs::remove(game / "lobby-args.txt", ignored);
         return RunUpdater(options);
+    }
+    // The installation without the updater's work folder and the lobby's record.
+    std::map<std::string, std::string> Installation() {
+        return TreeSnapshot(game, {"Upgrade", "lobby.tmp", "lobby-args.txt"});
+    }
+    // Nothing but the downloaded package is left in the work folder.
+    void ExpectOnlyThePackageLeft() {
+        std::map<std::string, std::string> left = TreeSnapshot(game / "Upgrade");
+        EXPECT_EQ(left.size(), 1u);
+        EXPECT_EQ(left.count("UpData.zip"), 1u);
     }
 
     std::string LobbyArguments() {
@@ -147,6 +164,142 @@ TEST_F(UpdaterRunTest, MissingLobbyIsAFailureStatus) {
     UpdaterOutcome outcome = Run();
     EXPECT_FALSE(outcome.lobbyStarted);
     EXPECT_EQ(outcome.exitStatus, 1);
+}
+
+TEST_F(UpdaterRunTest, SettingsFilesThatAreFoldersStillStartTheLobby) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"Option.ini", "Cannot read Option.ini"},
+        {"Info/ENG/ATString.ini", "Cannot read Info/ENG/ATString.ini"},
+        {"Version.ini", "Version.ini is missing or names no version"},
+    };
+    for (const auto& [file, shown] : cases) {
+        std::string kept = ReadFileText(game / file);
+        fs::remove(game / file);
+        fs::create_directories(game / file);
+        UpdaterOutcome outcome = Run(true);
+        EXPECT_EQ(outcome.lastMessage, shown);
+        ExpectLobbyStarted(outcome);
+        fs::remove(game / file);
+        WriteFileText(game / file, kept);
+    }
+}
+
+TEST_F(UpdaterRunTest, BinarySettingsAreReportedEscaped) {
+    WriteFileText(game / "Version.ini", std::string("\x1b]0;\x07\xff\x00\x01", 7));
+    testing::internal::CaptureStderr();
+    UpdaterOutcome outcome = Run();
+    std::string printed = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(outcome.lastMessage, "Version.ini names no readable version");
+    ExpectLobbyStarted(outcome);
+
+    WriteFileText(game / "Option.ini", "LANGUAGE=\x1b[2J\n");
+    testing::internal::CaptureStderr();
+    outcome = Run();
+    printed += testing::internal::GetCapturedStderr();
+    EXPECT_EQ(outcome.lastMessage, "Option.ini names no valid language");
+    ExpectLobbyStarted(outcome);
+    EXPECT_EQ(printed.find('\x1b'), std::string::npos) << printed;
+    EXPECT_TRUE(server.Requests().empty());
+}
+
+TEST_F(UpdaterRunTest, RefusedPackageChangesNothingAndIsAskedForAgain) {
+    fs::create_directories(game / "Map" / "Course1");
+    WriteFileText(game / "Map" / "Course1" / "Hole1.fnx", "old hole");
+    // Good entries first, then a file where the installation has a folder.
+    server.Serve("/patch/1.00/UpData.zip", MakeStoredZip({{"Version.ini", "1.01\r\n"},
+                                                          {"Map/Course1/Hole1.fnx", "new hole"},
+                                                          {"Sound/New/Swing.wav", "wav"},
+                                                          {"Map/Course1", "a file"}}));
+    std::map<std::string, std::string> before = Installation();
+    for (int run = 0; run < 2; ++run) {
+        UpdaterOutcome outcome = Run();
+        EXPECT_EQ(outcome.lastMessage, kNothingNew);
+        EXPECT_EQ(Installation(), before);
+        ExpectOnlyThePackageLeft();
+        ExpectLobbyStarted(outcome);
+    }
+    EXPECT_EQ(server.Requests(),
+              (std::vector<std::string>{"/patch/1.00/UpData.zip", "/patch/1.00/UpData.zip"}));
+}
+
+TEST_F(UpdaterRunTest, PackageNamesArePrintedEscaped) {
+    server.Serve("/patch/1.00/UpData.zip",
+                 MakeStoredZip({{"Version.ini", "1.01\r\n"}, {"Info/\x1b[2J\x1b]0;owned\x07.txt", "x"}}));
+    std::map<std::string, std::string> before = Installation();
+    testing::internal::CaptureStderr();
+    UpdaterOutcome outcome = Run();
+    std::string printed = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(Installation(), before);
+    EXPECT_EQ(printed.find('\x1b'), std::string::npos) << printed;
+    EXPECT_EQ(printed.find('\x07'), std::string::npos);
+    EXPECT_NE(printed.find("Info/\\x1b[2J\\x1b]0;owned\\x07.txt"), std::string::npos) << printed;
+    ExpectLobbyStarted(outcome);
+}
+
+TEST_F(UpdaterRunTest, TricklingServerIsGivenUpAtTheDeadline) {
+    server.Trickle("/patch/1.00/UpData.zip", MakeStoredZip({{"Version.ini", "1.01\r\n"}}),
+                   std::chrono::milliseconds(100));
+    UpdaterOptions options = Options();
+    options.downloadDeadline = std::chrono::milliseconds(1500);
+    testing::internal::CaptureStderr();
+    UpdaterOutcome outcome = Run(options);
+    std::string printed = testing::internal::GetCapturedStderr();
+    EXPECT_NE(printed.find("not finished within 1500 ms"), std::string::npos) << printed;
+    EXPECT_EQ(outcome.lastMessage, kNothingNew);
+    ExpectLobbyStarted(outcome);
+}
+
+// A stop request that arrives while the package is being applied: asked as soon as the staging
+// folder exists.
+TEST_F(UpdaterRunTest, StopWhileUnpackingUndoesThePackageAndEnds) {
+    ServeTwoVersions();
+    std::map<std::string, std::string> before = Installation();
+    UpdaterOptions options = Options();
+    options.stopRequested = [&] {
+        std::error_code ignored;
+        for (const fs::directory_entry& item : fs::directory_iterator(game / "Upgrade", ignored)) {
+            if (item.path().filename().string().rfind("Staging-", 0) == 0) {
+                return true;
+            }
+        }
+        return false;
+    };
+    UpdaterOutcome outcome = Run(options);
+    EXPECT_TRUE(outcome.stopped);
+    EXPECT_FALSE(outcome.lobbyStarted);
+    EXPECT_EQ(outcome.exitStatus, 1);
+    EXPECT_EQ(Installation(), before);
+    ExpectOnlyThePackageLeft();
+}
+
+// A run killed while it applied the package for 1.00 left its journal: the next start undoes it
+// before it reads the settings, one of which the killed run had moved aside.
+TEST_F(UpdaterRunTest, InterruptedUpdateIsUndoneBeforeTheSettingsAreRead) {
+    std::map<std::string, std::string> before = Installation();
+    fs::path staging = game / "Upgrade" / "Staging-5-6";
+    fs::create_directories(staging);
+    WriteFileText(staging / "0", "[Option]\r\nLANGUAGE=JPN\r\n");
+    WriteFileText(staging / "1", "1.01\r\n");
+    fs::rename(game / "Option.ini", staging / "old-0");
+    WriteFileText(game / "Upgrade" / "Journal.txt",
+                  "Brightlea update journal\nstate applying\nstaging Upgrade/Staging-5-6\n"
+                  "file 1 0 Option.ini\nfile 1 1 Version.ini\nend\n");
+    UpdaterOutcome outcome = Run();
+    EXPECT_EQ(outcome.lastMessage, kNothingNew);
+    EXPECT_EQ(server.Requests(), std::vector<std::string>{"/patch/1.00/UpData.zip"});
+    EXPECT_EQ(Installation(), before);
+    EXPECT_FALSE(fs::exists(staging));
+    EXPECT_FALSE(fs::exists(game / "Upgrade" / "Journal.txt"));
+    ExpectLobbyStarted(outcome);
+}
+
+TEST_F(UpdaterRunTest, LobbyFromAPackageWithoutExecuteBitsStillStarts) {
+    std::string lobby = ReadFileText(game / "Ravelin");
+    server.Serve("/patch/1.00/UpData.zip",
+                 MakeDeflatedZip({{"Version.ini", "1.01\r\n"}, {"Ravelin", lobby}}));
+    UpdaterOutcome outcome = Run();
+    EXPECT_EQ(outcome.lastMessage, kUpdated);
+    ExpectLobbyStarted(outcome);
 }
 
 // The program itself, copied into the game directory as it is installed, run without a display.
