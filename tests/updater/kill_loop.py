@@ -158,7 +158,10 @@ def measure_apply(game):
 
 
 def reset(game, old):
-    shutil.rmtree(game, ignore_errors=True)
+    # The lobby stand-in started by the last run may still be writing its mark.
+    while os.path.exists(game):
+        shutil.rmtree(game, ignore_errors=True)
+        time.sleep(0.01)
     shutil.copytree(old, game, symlinks=True)
 
 
@@ -211,6 +214,8 @@ def main():
                                                work_folder_left(game)))
                 return 1
             counts[found] += 1
+            if (kill + 1) % 20 == 0:
+                print("%d kills so far: %s" % (kill + 1, counts), flush=True)
             if found == "new":
                 reset(game, old)
 
