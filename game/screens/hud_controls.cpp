@@ -130,6 +130,19 @@ bool WindCell(float viewHeading, float windDirection, float windSpeed, int& colu
     return true;
 }
 
+void NoteTargetClicked(HudState& state, uint32_t nowMs) {
+    state.targetClicked = true;
+    state.targetClickMs = nowMs;
+}
+
+bool SlopesShown(const HudState& state, bool onGreen, bool observer, uint32_t nowMs) {
+    constexpr uint32_t kSlopeShowMs = 3000;
+    if (observer) {
+        return false;
+    }
+    return onGreen || (state.targetClicked && nowMs - state.targetClickMs < kSlopeShowMs);
+}
+
 int TargetFrame(float depth) {
     if (!(depth < 100.0f)) {
         return 8;

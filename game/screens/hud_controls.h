@@ -32,6 +32,12 @@ int GaugeFrame(uint32_t startMs, uint32_t topMs, uint32_t nowMs, uint32_t rate, 
 // 0-4, row = direction 0-15. False when the wind is calm (below 0.4): "NoWind" is shown instead.
 bool WindCell(float viewHeading, float windDirection, float windSpeed, int& column, int& row);
 
+// The aim target was set by a click: the slope panels show for the next 3000 ms.
+void NoteTargetClicked(HudState& state, uint32_t nowMs);
+// Whether the slope panels show: within 3000 ms of a target click, or always on the green; never
+// for an observer.
+bool SlopesShown(const HudState& state, bool onGreen, bool observer, uint32_t nowMs);
+
 // The target marker's frame for the view depth w: trunc(9 w / 100) below 100, else 8.
 int TargetFrame(float depth);
 

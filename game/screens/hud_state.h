@@ -61,7 +61,9 @@ struct HudState {
     int highlightFrame = 0;
     BarMode barMode = BarMode::Players;
     int lastGaugeFrame = -1;
-    int guideIndex = 8;  // beginner arrow position along the gauge arc
+    int guideIndex = 8;          // beginner arrow position along the gauge arc
+    bool targetClicked = false;  // the aim target was set by a click on the map or the view
+    uint32_t targetClickMs = 0;
 };
 
 }  // namespace screens

@@ -57,6 +57,16 @@ TEST(TargetMarker, FrameGrowsWithDepth) {
     EXPECT_EQ(TargetFrame(-5.0f), 0);
 }
 
+TEST(SlopePanels, ShowForThreeSecondsAfterATargetClickOrOnTheGreen) {
+    HudState state;
+    EXPECT_FALSE(SlopesShown(state, false, false, 100));
+    EXPECT_TRUE(SlopesShown(state, true, false, 100));
+    NoteTargetClicked(state, 1000);
+    EXPECT_TRUE(SlopesShown(state, false, false, 3999));
+    EXPECT_FALSE(SlopesShown(state, false, false, 4000));
+    EXPECT_FALSE(SlopesShown(state, true, true, 1500));
+}
+
 TEST(MapAim, ClickAndPositionRoundTrip) {
     const int tee[2] = {80, 280};
     const int pin[2] = {70, 20};
