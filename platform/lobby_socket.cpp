@@ -47,6 +47,8 @@ LobbySocket& LobbySocket::operator=(LobbySocket&& other) noexcept {
     if (this != &other) {
         Close();
         fd_ = std::exchange(other.fd_, -1);
+        peerGone_ = std::exchange(other.peerGone_, false);
+        drops_ = other.drops_;
         buffer_ = std::move(other.buffer_);
     }
     return *this;
@@ -87,7 +89,7 @@ std::pair<LobbySocket, LobbySocket> LobbySocket::Pair() {
 }
 
 SendResult LobbySocket::TrySend(const uint8_t* data, size_t size) {
-    if (fd_ < 0) {
+    if (fd_ < 0 || peerGone_) {
         return SendResult::kClosed;
     }
     for (;;) {
@@ -102,9 +104,11 @@ SendResult LobbySocket::TrySend(const uint8_t* data, size_t size) {
             return SendResult::kWouldBlock;
         }
         if (errno == EMSGSIZE) {
-            return SendResult::kSent;  // can never go through: dropped, the link stays up
+            ++drops_.oversize;  // can never go through: dropped, the link stays up
+            return SendResult::kSent;
         }
-        Close();
+        // The peer has gone. Its last packets may still wait to be read, so the socket stays open.
+        peerGone_ = true;
         return SendResult::kClosed;
     }
 }
@@ -119,12 +123,16 @@ bool LobbySocket::Send(const uint8_t* data, size_t size, int stallMs) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) {
-            Close();
             return false;
         }
         pollfd p{fd_, POLLOUT, 0};
         ::poll(&p, 1, static_cast<int>(left.count()));
     }
+}
+
+bool LobbySocket::PeerShutDown() const {
+    pollfd p{fd_, POLLRDHUP, 0};
+    return ::poll(&p, 1, 0) > 0 && (p.revents & (POLLRDHUP | POLLHUP)) != 0;
 }
 
 int LobbySocket::ReceivePending(const std::function<void(const uint8_t*, size_t)>& onPacket, int maxPackets) {
@@ -141,21 +149,53 @@ int LobbySocket::ReceivePending(const std::function<void(const uint8_t*, size_t)
             if (errno == EINTR) {
                 continue;
             }
+            if (errno == ECONNRESET || errno == EPIPE) {
+                // A peer that closed with our packets unread is reported before the packets it
+                // sent; those are still queued and are read next.
+                peerGone_ = true;
+                continue;
+            }
             if (errno != EAGAIN && errno != EWOULDBLOCK) {
                 Close();
             }
             break;
         }
-        if (got == 0) {  // the peer has gone
-            Close();
-            break;
+        if (got == 0) {
+            if (peerGone_ || PeerShutDown()) {  // the end of the stream: everything was read
+                Close();
+                break;
+            }
+            ++drops_.empty;
+            ++taken;
+            continue;
         }
         ++taken;
-        if ((msg.msg_flags & MSG_TRUNC) == 0) {
+        if ((msg.msg_flags & MSG_TRUNC) != 0) {
+            ++drops_.oversize;
+        } else {
             onPacket(buffer.data(), static_cast<size_t>(got));
         }
     }
     return taken;
+}
+
+void LobbySocket::Finish(const std::function<void(const uint8_t*, size_t)>& onPacket, int waitMs) {
+    if (fd_ < 0) {
+        return;
+    }
+    ::shutdown(fd_, SHUT_WR);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+    while (fd_ >= 0) {
+        ReceivePending(onPacket);
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (fd_ < 0 || left.count() <= 0) {
+            break;
+        }
+        pollfd p{fd_, POLLIN | POLLRDHUP, 0};
+        ::poll(&p, 1, static_cast<int>(left.count()));
+    }
+    Close();
 }
 
 LobbyListener::~LobbyListener() {

@@ -7,6 +7,8 @@
 // RAVELIN_PROBE_ROLES="Name=role,..." gives single players another script:
 //   quit     sends one chat line and ends at once, without saying goodbye
 //   garbage  also sends malformed packets and a flood of chat lines
+//   final    as soon as the lobby has sent it something, sends its final reports and ends at once
+//            without reading anything
 
 #include <algorithm>
 #include <chrono>
@@ -97,9 +99,39 @@ std::string Hex(const uint8_t* data, size_t size) {
     return text;
 }
 
+constexpr const char* kHelp =
+    "usage: RavelinProbe [--help]\n"
+    "A scripted client for trying a lobby without the game. Started by a lobby in a client's game\n"
+    "directory (Ravelin --client RavelinProbe), it reads its seat from the language folder's\n"
+    "Start.ini, connects to BRIGHTLEA_LOBBY, sends a fixed script of messages and writes every\n"
+    "packet it receives to received.log (sender|recipient|type|payload in hex).\n"
+    "RAVELIN_PROBE_ROLES=\"Name=role,...\" gives single players another script: quit, garbage, final.\n";
+
+// Sends the reports a game client sends at the end of a match and leaves without reading: the
+// lobby must still receive all of them.
+int SendFinalReportsAndQuit(shell::LobbyLink& link, const ProbeSeat& seat, uint8_t slot) {
+    std::vector<platform::PollEntry> wait = {{link.socket.Fd()}};
+    platform::PollFds(wait, 5000);  // something from the lobby now waits unread
+    shell::SendHoleReport(link, 1, static_cast<uint8_t>(slot + 3));
+    shell::FinalScore scores[4];
+    for (size_t i = 0; i < seat.players.size() && i < 4; ++i) {
+        std::snprintf(scores[i].name, sizeof scores[i].name, "%s", seat.players[i].c_str());
+        scores[i].present = 1;
+        scores[i].totalStrokes = static_cast<uint16_t>(i + 3);
+    }
+    shell::SendFinalScores(link, static_cast<uint8_t>(seat.players.size()), scores);
+    shell::SendGameEnd(link);
+    return 0;
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    if (argc > 1) {
+        const bool help = std::string(argv[1]) == "--help";
+        std::fputs(kHelp, help ? stdout : stderr);
+        return help ? 0 : 2;
+    }
     const ProbeSeat seat = ReadSeat();
     if (static_cast<size_t>(seat.slot) >= seat.players.size() && !seat.observer) {
         std::fprintf(stderr, "probe: no seat in Start.ini\n");
@@ -118,10 +150,13 @@ int main() {
         shell::SendChat(link, ("bye from " + name).c_str());
         return 0;
     }
+    const uint8_t slot = static_cast<uint8_t>(seat.slot);
+    if (role == "final") {
+        return SendFinalReportsAndQuit(link, seat, slot);
+    }
     if (role == "garbage") {
         SendGarbage(link);
     }
-    const uint8_t slot = static_cast<uint8_t>(seat.slot);
     for (int i = 0; i < kRounds; ++i) {
         shell::SendChat(link, (name + " " + std::to_string(i)).c_str());
         shell::SendShooterReady(link, slot);
@@ -144,11 +179,11 @@ int main() {
         link.socket.ReceivePending([&](const uint8_t* data, size_t size) {
             shell::LobbyHeader h;
             if (!shell::ReadLobbyHeader(data, size, h)) {
-                log << "malformed\n";
+                log << "malformed" << std::endl;
                 return;
             }
             log << h.sender << '|' << h.recipient << '|' << h.type << '|'
-                << Hex(data + shell::kLobbyHeaderSize, h.payloadLength) << '\n';
+                << Hex(data + shell::kLobbyHeaderSize, h.payloadLength) << std::endl;  // kept if stopped
             if (h.type == shell::kMsgGameEnd) {
                 waitingFor.erase(h.sender);
             } else if (h.type == shell::kMsgPlayerLeft) {

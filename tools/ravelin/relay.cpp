@@ -82,7 +82,10 @@ void FlushOutboxes(Relay& relay) {
                 break;
             }
             if (result == platform::SendResult::kClosed) {
-                ClientLeft(relay, client);
+                // The client has gone, but what it sent before is still read from its socket; it
+                // leaves the match once the end of its stream is read.
+                client.outbox.clear();
+                client.outboxBytes = 0;
                 break;
             }
             client.outboxBytes -= packet.size();
