@@ -25,6 +25,13 @@ GameClock GameClock::Real() {
     return clock;
 }
 
+GameClock GameClock::RealUnscaled() {
+    GameClock clock;
+    clock.isTest_ = false;
+    clock.start_ = std::chrono::steady_clock::now();
+    return clock;
+}
+
 GameClock GameClock::Test(uint32_t startMs) {
     GameClock clock;
     clock.testNow_ = startMs;

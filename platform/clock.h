@@ -8,10 +8,13 @@
 namespace platform {
 
 class GameClock {
-public:
+  public:
     // The real clock, scaled by the BRIGHTLEA_TIME_SCALE environment variable when it holds a
     // positive number.
     static GameClock Real();
+    // The real clock at its own pace, for what must not speed up with the game (network waits,
+    // frame pacing).
+    static GameClock RealUnscaled();
     // A clock standing at startMs until Advance is called.
     static GameClock Test(uint32_t startMs = 0);
 
@@ -22,7 +25,7 @@ public:
     bool IsTestClock() const { return isTest_; }
     double Scale() const { return scale_; }
 
-private:
+  private:
     bool isTest_ = true;
     uint32_t testNow_ = 0;
     double scale_ = 1.0;

@@ -2,6 +2,10 @@
 
 #include <SDL.h>
 
+#include <poll.h>
+
+#include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -22,6 +26,12 @@ struct GameWindow {
     int pictureHeight = 0;
     bool hidden = false;
     std::vector<MessageSource> sources;
+    std::vector<std::function<int()>> sourceFds;  // what each source waits on (-1: nothing)
+    // The picture as last shown. Showing the same picture again at the same place is skipped:
+    // scaling and presenting are most of a frame's cost.
+    std::vector<uint8_t> shownPixels;
+    PictureArea shownArea;
+    bool shownStale = true;  // the window needs the picture again whatever it holds
 };
 
 namespace {
@@ -98,6 +108,7 @@ void Call(const F& handler, Args&&... args) {
 }
 
 void HandleWindowEvent(GameWindow& w, const SDL_WindowEvent& e, const WindowHandlers& h) {
+    w.shownStale = true;  // shown, exposed, resized, moved...: present the next picture in any case
     switch (e.event) {
         case SDL_WINDOWEVENT_MINIMIZED:
         case SDL_WINDOWEVENT_HIDDEN:
@@ -261,9 +272,58 @@ bool DispatchOneMessage(GameWindow& window, const WindowHandlers& handlers) {
     return false;
 }
 
-void AddMessageSource(GameWindow& window, MessageSource source) {
+void AddMessageSource(GameWindow& window, MessageSource source, std::function<int()> waitFd) {
     window.sources.push_back(std::move(source));
+    window.sourceFds.push_back(waitFd ? std::move(waitFd) : [] { return -1; });
 }
+
+bool WaitForMessage(GameWindow& window, int timeoutMs) {
+    // SDL cannot wait on our sockets, so the wait is cut into short slices that wait on the
+    // sockets and look at the window's events in between.
+    constexpr int kSliceMs = 4;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    std::vector<pollfd> fds;
+    for (const auto& fdOf : window.sourceFds) {
+        if (const int fd = fdOf(); fd >= 0) {
+            fds.push_back(pollfd{fd, POLLIN, 0});
+        }
+    }
+    for (;;) {
+        SDL_PumpEvents();
+        if (SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT) == SDL_TRUE) {
+            return true;
+        }
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            return false;
+        }
+        const int slice = static_cast<int>(std::min<int64_t>(left.count(), kSliceMs));
+        if (::poll(fds.data(), fds.size(), slice) > 0) {
+            return true;
+        }
+    }
+}
+
+namespace {
+
+// Compares the picture with the one last shown and remembers it.
+bool ChangedSinceShown(GameWindow& w, const DrawSurface& picture, const PictureArea& area) {
+    const auto* bytes = static_cast<const uint8_t*>(picture.pixels->pixels);
+    const size_t size = static_cast<size_t>(picture.pixels->pitch) * picture.pixels->h;
+    const bool sameArea = area.x == w.shownArea.x && area.y == w.shownArea.y &&
+                          area.width == w.shownArea.width && area.height == w.shownArea.height;
+    if (!w.shownStale && sameArea && w.shownPixels.size() == size &&
+        std::memcmp(w.shownPixels.data(), bytes, size) == 0) {
+        return false;
+    }
+    w.shownPixels.assign(bytes, bytes + size);
+    w.shownArea = area;
+    w.shownStale = false;
+    return true;
+}
+
+}  // namespace
 
 void ShowPicture(GameWindow& w, DrawSurface& picture) {
     if (picture.pixels == nullptr || w.renderer == nullptr) {
@@ -280,12 +340,16 @@ void ShowPicture(GameWindow& w, DrawSurface& picture) {
         w.textureFormat = format;
         w.textureWidth = picture.width;
         w.textureHeight = picture.height;
+        w.shownStale = true;
         if (w.texture == nullptr) {
             return;
         }
     }
-    SDL_UpdateTexture(w.texture, nullptr, picture.pixels->pixels, picture.pixels->pitch);
     const PictureArea area = CurrentArea(w);
+    if (!ChangedSinceShown(w, picture, area)) {
+        return;
+    }
+    SDL_UpdateTexture(w.texture, nullptr, picture.pixels->pixels, picture.pixels->pitch);
     const bool wholeScale = area.width % w.pictureWidth == 0 && area.height % w.pictureHeight == 0;
     SDL_SetTextureScaleMode(w.texture, wholeScale ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
     const SDL_Rect target{area.x, area.y, area.width, area.height};

@@ -41,7 +41,12 @@ void DestroyGameWindow(GameWindow* window);
 // Takes one pending event (or one message of an added source) and calls its handler. Returns false
 // when nothing was pending, so the caller may run a frame.
 bool DispatchOneMessage(GameWindow& window, const WindowHandlers& handlers);
-void AddMessageSource(GameWindow& window, MessageSource source);
+// waitFd, when given, names the file descriptor the source's messages arrive on (it may change;
+// -1: none), so that WaitForMessage wakes up for them.
+void AddMessageSource(GameWindow& window, MessageSource source, std::function<int()> waitFd = {});
+// Waits at most timeoutMs until a window event is pending or a source's descriptor is readable.
+// True when something arrived; false on time-out.
+bool WaitForMessage(GameWindow& window, int timeoutMs);
 
 // Shows the picture in the window (uploaded, scaled, presented).
 void ShowPicture(GameWindow& window, DrawSurface& picture);

@@ -46,6 +46,7 @@ struct ShellState {
 struct Client {
     present::Display display;
     platform::GameClock clock = platform::GameClock::Real();
+    platform::GameClock realClock = platform::GameClock::RealUnscaled();  // the lobby link and frame pacing
     physics::Rand15 rand;
     ShellState shell;
     LobbyLink lobby;

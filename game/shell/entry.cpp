@@ -7,6 +7,7 @@
 
 #include "game/shell/client.h"
 #include "game/shell/command_line.h"
+#include "game/shell/frame_pacing.h"
 #include "game/shell/frame_tick.h"
 #include "game/shell/steps/chat_steps.h"
 #include "game/shell/steps/config_steps.h"
@@ -47,16 +48,23 @@ bool StartGame(Client& client) {
     return true;
 }
 
-// No sleep and no frame cap: a frame runs whenever no message is waiting.
+// Every waiting message is handled first; then a frame runs when one is due (see frame_pacing.h),
+// and until then the loop waits for the next message instead of spinning.
 void RunMainLoop(Client& client) {
     const platform::WindowHandlers handlers = MakeWindowHandlers(client);
+    uint32_t lastFrameMs = client.realClock.NowMs();
     while (!client.shell.quitPosted) {
         if (platform::DispatchOneMessage(*client.shell.gameWindow, handlers)) {
             continue;
         }
-        if (!client.shell.quitting) {
-            FrameTick(client);
+        const uint32_t now = client.realClock.NowMs();
+        const uint32_t wait = client.shell.quitting ? kQuietFrameMs : FrameWaitMs(client, now - lastFrameMs);
+        if (wait > 0) {
+            platform::WaitForMessage(*client.shell.gameWindow, static_cast<int>(wait));
+            continue;
         }
+        lastFrameMs = now;
+        FrameTick(client);
     }
 }
 
@@ -98,6 +106,7 @@ int RunBrightlea(int argc, const char* const* argv) {
     } else {
         present::ReleaseDisplay(client->display);
     }
+    FinishLobby(*client);  // the lobby gets our last reports before the connection ends
     platform::DestroyGameWindow(shell.gameWindow);
     shell.gameWindow = nullptr;
     platform::StopVideo();

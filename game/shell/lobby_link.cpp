@@ -1,12 +1,15 @@
 #include "game/shell/lobby_link.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "game/shell/chat_display.h"
+#include "game/shell/lobby_link_watch.h"
 
 namespace shell {
 
 void OpenLobbyLink(LobbyLink& link, const std::string& socketPath) {
+    link.socketPath = socketPath;
     AttachLobbySocket(link, platform::LobbySocket::Connect(socketPath));
 }
 
@@ -23,20 +26,39 @@ void SetLobbyIdentity(LobbyLink& link, const char* name, bool observer) {
     link.observer = observer;
 }
 
+void FlushLobbyOutbox(LobbyLink& link) {
+    while (link.mode == LobbyMode::kConnected && !link.outbox.empty()) {
+        const std::vector<uint8_t>& packet = link.outbox.front();
+        if (link.socket.TrySend(packet.data(), packet.size()) != platform::SendResult::kSent) {
+            return;  // kept for later, or for the next connection
+        }
+        link.outboxBytes -= packet.size();
+        link.outbox.pop_front();
+    }
+}
+
 void LobbySend(LobbyLink& link, const char* recipient, const uint8_t* payload, uint32_t payloadLength) {
-    const std::vector<uint8_t> packet = BuildLobbyPacket(link.localName, recipient, payload, payloadLength);
+    std::vector<uint8_t> packet = BuildLobbyPacket(link.localName, recipient, payload, payloadLength);
     switch (link.mode) {
         case LobbyMode::kAlone:
             LobbyReceive(link, packet.data(), packet.size());
-            break;
-        case LobbyMode::kConnected:
-            if (!link.socket.Send(packet.data(), packet.size())) {
-                link.mode = LobbyMode::kLost;
-            }
-            break;
+            return;
         case LobbyMode::kLost:
+            return;
+        case LobbyMode::kConnected:
+        case LobbyMode::kReconnecting:
             break;
     }
+    if (recipient == nullptr || recipient[0] == '\0') {
+        AwaitLobbyAnswer(link);  // the lobby relays it back to us
+    }
+    if (link.outboxBytes + packet.size() > kLobbyOutboxLimitBytes) {
+        LoseLobby(link, "the lobby has stopped taking our messages");
+        return;
+    }
+    link.outboxBytes += packet.size();
+    link.outbox.push_back(std::move(packet));
+    FlushLobbyOutbox(link);
 }
 
 void LobbyReceive(LobbyLink& link, const uint8_t* data, size_t size) {
@@ -62,13 +84,15 @@ void LobbyReceive(LobbyLink& link, const uint8_t* data, size_t size) {
 }
 
 int PumpLobby(LobbyLink& link, int maxPackets) {
-    if (link.mode != LobbyMode::kConnected) {
+    if (link.mode != LobbyMode::kConnected || link.gameQueue.size() >= kGameQueueLimit) {
         return 0;
     }
+    const int room = static_cast<int>(kGameQueueLimit - link.gameQueue.size());
     const int taken = link.socket.ReceivePending(
-        [&link](const uint8_t* data, size_t size) { LobbyReceive(link, data, size); }, maxPackets);
-    if (!link.socket.IsOpen()) {
-        link.mode = LobbyMode::kLost;
+        [&link](const uint8_t* data, size_t size) { LobbyReceive(link, data, size); },
+        std::min(maxPackets, room));
+    if (taken > 0) {
+        LobbyAnswered(link);
     }
     return taken;
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/lobby_socket.h"
+
 namespace {
 
 // Runs with SDL's dummy video driver (set for every test): the window exists without a screen.
@@ -34,6 +36,25 @@ TEST(GameWindow, ShowsPicturesAndPollsAddedSourcesWhenNoEventWaits) {
     EXPECT_FALSE(platform::DispatchOneMessage(*window, handlers));
 
     platform::ReleaseDrawSurface(picture);
+    platform::DestroyGameWindow(window);
+    platform::StopVideo();
+}
+
+TEST(GameWindow, WaitingForAMessageWakesForASourceDescriptor) {
+    std::string error;
+    ASSERT_TRUE(platform::StartVideo(error)) << error;
+    platform::GameWindow* window = platform::CreateGameWindow("test", true, 80, 60, error);
+    ASSERT_NE(window, nullptr) << error;
+    platform::WindowHandlers handlers;
+    while (platform::DispatchOneMessage(*window, handlers)) {
+    }
+    auto [lobby, client] = platform::LobbySocket::Pair();
+    platform::AddMessageSource(
+        *window, [] { return false; }, [&client] { return client.Fd(); });
+    EXPECT_FALSE(platform::WaitForMessage(*window, 30));
+    const uint8_t byte = 1;
+    ASSERT_EQ(lobby.TrySend(&byte, 1), platform::SendResult::kSent);
+    EXPECT_TRUE(platform::WaitForMessage(*window, 5000));
     platform::DestroyGameWindow(window);
     platform::StopVideo();
 }

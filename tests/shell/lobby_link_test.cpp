@@ -265,24 +265,6 @@ TEST(LobbyLink, BadPacketsAreDroppedAndCounted) {
     EXPECT_EQ(shell::PacketText(unterminated), "ab");
 }
 
-TEST(LobbyLink, ALobbyThatGoesAwayLeavesTheClientPlayingWithoutIt) {
-    WiredLink w("Ann");
-    shell::SendShooterReady(w.link, 0);
-    EXPECT_EQ(w.Sent().size(), 1u);
-    w.peer.Close();
-    shell::PumpLobby(w.link);
-    EXPECT_EQ(w.link.mode, shell::LobbyMode::kLost);
-    shell::SendShooterReady(w.link, 0);  // dropped, not looped back
-    EXPECT_TRUE(w.link.gameQueue.empty());
-}
-
-TEST(LobbyLink, SendDetectsALostLobbyByItself) {
-    WiredLink w("Ann");
-    w.peer.Close();
-    shell::SendWind(w.link, 0.0f, 1.0f);
-    EXPECT_EQ(w.link.mode, shell::LobbyMode::kLost);
-}
-
 TEST(LobbyLink, PumpHandsEveryWaitingPacketToTheReceiveStep) {
     WiredLink w("Ann");
     for (uint8_t slot = 0; slot < 3; ++slot) {

@@ -24,7 +24,9 @@
 
 #include "game/shell/launch_files.h"
 #include "game/shell/lobby_link.h"
+#include "game/shell/lobby_link_watch.h"
 #include "game/shell/lobby_messages.h"
+#include "platform/clock.h"
 #include "platform/lobby_socket.h"
 #include "tools/ravelin/client_setup.h"
 
@@ -172,10 +174,12 @@ int main(int argc, char** argv) {
     std::ofstream log("received.log");
     bool closed = false;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    const platform::GameClock clock = platform::GameClock::RealUnscaled();
     while (!waitingFor.empty() && !closed && link.socket.IsOpen()) {
         if (std::chrono::steady_clock::now() > deadline) {
             return 3;
         }
+        shell::ServiceLobbyLink(link, clock.NowMs());  // sends what the socket could not take yet
         link.socket.ReceivePending([&](const uint8_t* data, size_t size) {
             shell::LobbyHeader h;
             if (!shell::ReadLobbyHeader(data, size, h)) {
@@ -198,5 +202,6 @@ int main(int argc, char** argv) {
     if (closed) {
         shell::SendGameEnd(link);
     }
+    shell::FinishLobbyLink(link);
     return waitingFor.empty() || closed ? 0 : 5;
 }

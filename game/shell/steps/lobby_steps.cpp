@@ -1,6 +1,10 @@
 #include "game/shell/steps/lobby_steps.h"
 
+#include <cstdio>
+
 #include "game/shell/client.h"
+#include "game/shell/lobby_link_watch.h"
+#include "game/shell/state_work.h"
 #include "game/shell/steps/match_steps.h"
 #include "platform/lobby_socket.h"
 #include "platform/window.h"
@@ -13,9 +17,32 @@ void ConnectLobby(Client& client) {
         return;
     }
     // Each lobby packet is one message of the window's pump; none is taken once the game is ending.
-    platform::AddMessageSource(*client.shell.gameWindow, [&client] {
-        return !client.shell.quitting && PumpLobby(client.lobby, 1) > 0;
-    });
+    platform::AddMessageSource(
+        *client.shell.gameWindow,
+        [&client] {
+            if (client.shell.quitting || !WatchLobby(client)) {
+                return false;
+            }
+            return PumpLobby(client.lobby, 1) > 0;
+        },
+        [&client] { return client.lobby.socket.Fd(); });
+}
+
+bool WatchLobby(Client& client) {
+    ServiceLobbyLink(client.lobby, client.realClock.NowMs());
+    if (client.lobby.mode != LobbyMode::kLost) {
+        return true;
+    }
+    if (!client.shell.quitting) {
+        std::fprintf(stderr, "Brightlea: %s; the game ends.\n", client.lobby.lostReason.c_str());
+        EndGame(client);
+        client.shell.exitCode = 1;
+    }
+    return false;
+}
+
+void FinishLobby(Client& client) {
+    FinishLobbyLink(client.lobby);
 }
 
 bool AwaitingSnapshot(const Client& client) {
