@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
+#include "game/core/surface_kind.h"
 #include "game/course/fnx_loader.h"
-#include "game/course/surface_kind.h"
 #include "game/course/terrain_grid.h"
 #include "tests/course/model_fixtures.h"
 

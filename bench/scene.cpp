@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "game/core/game_paths.h"
 #include "game/course/scene_renderer.h"
 #include "game/present/display.h"
-#include "game/shell/game_paths.h"
 #include "game/shell/launch_files.h"
 
 namespace {

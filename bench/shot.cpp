@@ -3,10 +3,10 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/bench_hole.h"
+#include "game/core/geometry.h"
 #include "game/course/course_objects.h"
 #include "game/physics/ball_flight.h"
 #include "game/physics/club_table.h"
-#include "game/physics/geometry.h"
 
 namespace {
 

@@ -3,8 +3,9 @@
 // ball in flight, the hole map from above) and the projection of world points into the picture.
 
 #include <cstdint>
+#include <span>
+#include <vector>
 
-#include "game/physics/ball_state.h"
 #include "platform/device3d.h"
 #include "platform/vecmath.h"
 
@@ -53,9 +54,16 @@ bool ScreenToWorldByDepth(const platform::Device3D& device, int px, int py, Vec3
 // Whether p is in view and not behind drawn geometry as seen from the anchor.
 bool IsPointVisible(const platform::Device3D& device, const ViewState& view, Vec3 p, int pixel[2], float* w);
 
-// The screen position, visibility and scale of each point of a simulated ball path; the last point
-// of a ball that ends holed or in water is not shown.
-void FillTrajectoryScreen(const platform::Device3D& device, const ViewState& view,
-                          physics::TrajectoryPoint* points, int count, bool hideLast);
+// Where a point of a ball path appears in the picture.
+struct PathScreenPoint {
+    int32_t screen[2] = {0, 0};  // pixel relative to the viewport's corner
+    uint8_t visible = 0;
+    float scale = 1.0f;  // projection scale, 1.0 when not visible
+};
+
+// The screen position, visibility and scale of each point of a ball path, one entry per point; with
+// hideLast the last point (a ball that ends holed or in water) is not shown.
+std::vector<PathScreenPoint> FillTrajectoryScreen(const platform::Device3D& device, const ViewState& view,
+                                                  std::span<const Vec3> path, bool hideLast);
 
 }  // namespace course

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "game/physics/geometry.h"
-#include "game/physics/segment_mesh.h"
+#include "game/core/geometry.h"
+#include "game/core/segment_mesh.h"
 
 namespace course {
 

@@ -7,8 +7,8 @@
 #include <functional>
 #include <vector>
 
+#include "game/core/fnx_model.h"
 #include "game/course/flag_quad.h"
-#include "game/course/fnx_model.h"
 #include "game/course/terrain_grid.h"
 
 namespace course {

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "game/course/fnx_model.h"
+#include "game/core/fnx_model.h"
 
 namespace course {
 

@@ -2,10 +2,10 @@
 #include <cfloat>
 #include <cmath>
 
+#include "game/core/game_paths.h"
 #include "game/course/fni_texture.h"
 #include "game/course/fnx_loader.h"
 #include "game/course/hole_state.h"
-#include "game/shell/game_paths.h"
 
 namespace course {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "game/core/fnx_model.h"
 #include "game/course/course_objects.h"
-#include "game/course/fnx_model.h"
 #include "game/course/terrain_grid.h"
 #include "platform/device3d.h"
 

@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "game/core/game_paths.h"
 #include "game/course/scene_renderer.h"
 #include "game/present/fni_image.h"
-#include "game/shell/game_paths.h"
 
 namespace course {
 

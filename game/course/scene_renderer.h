@@ -5,9 +5,9 @@
 
 #include <cstdint>
 
+#include "game/core/surface_kind.h"
 #include "game/course/camera.h"
 #include "game/course/hole_state.h"
-#include "game/course/surface_kind.h"
 #include "game/present/display.h"
 
 namespace course {

@@ -1,8 +1,8 @@
 // The device states the scene switches between groups, and the small rules of what is drawn.
 #include <cstring>
 
+#include "game/core/geometry.h"
 #include "game/course/scene_renderer.h"
-#include "game/physics/geometry.h"
 
 namespace course {
 

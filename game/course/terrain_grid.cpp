@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "game/physics/geometry.h"
-#include "game/physics/square_overlap.h"
+#include "game/core/geometry.h"
+#include "game/core/square_overlap.h"
 
 namespace course {
 

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "game/course/fnx_model.h"
+#include "game/core/fnx_model.h"
 #include "platform/vecmath.h"
 
 namespace course {

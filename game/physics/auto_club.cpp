@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "game/course/surface_kind.h"
+#include "game/core/geometry.h"
+#include "game/core/surface_kind.h"
 #include "game/physics/club_table.h"
-#include "game/physics/match_rules.h"
 #include "game/physics/shot_input.h"
 
 namespace physics {

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "game/course/surface_kind.h"
+#include "game/core/geometry.h"
+#include "game/core/surface_kind.h"
 #include "game/physics/club_table.h"
-#include "game/physics/geometry.h"
 #include "game/physics/lie_table.h"
 
 namespace physics {

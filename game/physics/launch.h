@@ -3,8 +3,8 @@
 // ball and the wind into the launch fields of the shot record. Only the shooter's client runs it;
 // the finished record is what it sends to everyone (message type 7).
 
+#include "game/core/random.h"
 #include "game/physics/gauge.h"
-#include "game/physics/random.h"
 #include "game/physics/shot_input.h"
 #include "game/physics/wind.h"
 

@@ -1,8 +1,7 @@
 #include "game/physics/lie_class.h"
 
-#include "game/course/surface_kind.h"
-#include "game/physics/geometry.h"
-#include "game/physics/match_rules.h"
+#include "game/core/geometry.h"
+#include "game/core/surface_kind.h"
 #include "game/physics/shot_input.h"
 
 namespace physics {

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "game/physics/random.h"
+#include "game/core/random.h"
 #include "platform/vecmath.h"
 
 namespace physics {

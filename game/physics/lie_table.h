@@ -1,7 +1,7 @@
 #pragma once
 // How each kind of ground answers a ball: bounce, skid and rolling friction. Constant data.
 
-#include "game/course/surface_kind.h"
+#include "game/core/surface_kind.h"
 
 namespace physics {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "game/course/surface_kind.h"
+#include "game/core/surface_kind.h"
 
 namespace physics {
 

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
+#include "game/core/random.h"
 #include "game/physics/hole_marks.h"
-#include "game/physics/random.h"
 #include "game/physics/shot_world.h"
 
 namespace physics {

@@ -1,6 +1,6 @@
 #include "game/physics/shot_world.h"
 
-#include "game/course/surface_kind.h"
+#include "game/core/surface_kind.h"
 
 namespace physics {
 

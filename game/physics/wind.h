@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "game/physics/random.h"
+#include "game/core/random.h"
 #include "platform/vecmath.h"
 
 namespace physics {

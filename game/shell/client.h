@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "game/core/random.h"
 #include "game/course/scene_renderer.h"
-#include "game/physics/random.h"
 #include "game/present/display.h"
 #include "game/present/sound.h"
 #include "game/present/text.h"

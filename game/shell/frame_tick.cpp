@@ -1,6 +1,6 @@
 #include "game/shell/frame_tick.h"
 
-#include "game/present/loading_screen.h"
+#include "game/screens/loading_screen.h"
 #include "game/shell/capture.h"
 #include "game/shell/state_work.h"
 #include "game/shell/steps/chat_steps.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "game/shell/game_paths.h"
+#include "game/core/game_paths.h"
 
 namespace shell {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "game/core/game_paths.h"
 #include "game/present/text.h"
-#include "game/shell/game_paths.h"
 #include "game/shell/game_strings.h"
 #include "game/shell/launch_files.h"
 #include "game/shell/word_filter.h"

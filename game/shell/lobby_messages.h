@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "game/physics/rule_reports.h"
 #include "game/physics/shot_input.h"
+#include "game/rules/rule_reports.h"
 #include "game/shell/game_snapshot.h"
 #include "game/shell/lobby_link.h"
 #include "platform/vecmath.h"

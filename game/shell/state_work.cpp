@@ -1,7 +1,7 @@
 #include "game/shell/state_work.h"
 
 #include "game/present/draw_primitives.h"
-#include "game/present/loading_screen.h"
+#include "game/screens/loading_screen.h"
 #include "game/shell/frame_tick.h"
 #include "game/shell/shutdown.h"
 #include "game/shell/steps/config_steps.h"

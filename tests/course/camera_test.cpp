@@ -157,11 +157,10 @@ TEST_F(Camera, DepthReadBackGivesTheDrawnPointAndHidesPointsBehindIt) {
     EXPECT_TRUE(course::IsPointVisible(*device_, view_, {0, 80, 400}, pixel, &w));  // in the empty sky
 
     // A ball path: seen, hidden behind the wall, and a last point left out (holed or in water).
-    physics::TrajectoryPoint path[3];
-    path[0].pos = {0, 1, 20};
-    path[1].pos = {0, 1, 60};
-    path[2].pos = {0, 1, 10};
-    course::FillTrajectoryScreen(*device_, view_, path, 3, true);
+    const Vec3 points[3] = {{0, 1, 20}, {0, 1, 60}, {0, 1, 10}};
+    const std::vector<course::PathScreenPoint> path =
+        course::FillTrajectoryScreen(*device_, view_, points, true);
+    ASSERT_EQ(path.size(), 3u);
     EXPECT_EQ(path[0].visible, 1);
     EXPECT_GT(path[0].scale, 20.0f);  // the projected w
     EXPECT_EQ(path[0].screen[0], 400);

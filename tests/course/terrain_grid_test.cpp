@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <random>
 
-#include "game/course/surface_kind.h"
-#include "game/physics/geometry.h"
+#include "game/core/geometry.h"
+#include "game/core/surface_kind.h"
 #include "tests/course/model_fixtures.h"
 
 namespace course {

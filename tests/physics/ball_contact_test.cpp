@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "game/course/surface_kind.h"
+#include "game/core/geometry.h"
+#include "game/core/surface_kind.h"
 #include "game/physics/ball_flight.h"
 #include "game/physics/club_table.h"
-#include "game/physics/geometry.h"
 #include "tests/physics/shot_course.h"
 
 namespace physics {

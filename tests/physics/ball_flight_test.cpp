@@ -5,7 +5,7 @@
 #include <bit>
 #include <cmath>
 
-#include "game/course/surface_kind.h"
+#include "game/core/surface_kind.h"
 #include "game/physics/ball_contact.h"
 #include "game/physics/club_table.h"
 #include "tests/physics/shot_course.h"

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "game/course/surface_kind.h"
+#include "game/core/surface_kind.h"
 #include "game/physics/club_table.h"
 #include "game/physics/launch.h"
 

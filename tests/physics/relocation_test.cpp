@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "game/course/surface_kind.h"
-#include "game/physics/geometry.h"
+#include "game/core/geometry.h"
+#include "game/core/surface_kind.h"
 #include "tests/physics/shot_course.h"
 
 namespace physics {

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "game/physics/random.h"
-
 namespace {
 
 TEST(GameClock, TestClockMovesOnlyWhenAdvanced) {
@@ -20,14 +18,6 @@ TEST(GameClock, TimeScaleAcceptsOnlyPositiveNumbers) {
     EXPECT_DOUBLE_EQ(platform::ParseTimeScale("-2"), 1.0);
     EXPECT_DOUBLE_EQ(platform::ParseTimeScale("fast"), 1.0);
     EXPECT_DOUBLE_EQ(platform::ParseTimeScale("inf"), 1.0);
-}
-
-TEST(Rand15, MatchesTheClassicSequence) {
-    physics::Rand15 r;
-    r.Seed(1);
-    EXPECT_EQ(r.Next(), 41);
-    EXPECT_EQ(r.Next(), 18467);
-    EXPECT_EQ(r.Next(), 6334);
 }
 
 }  // namespace

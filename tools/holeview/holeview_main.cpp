@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
+#include "game/core/game_paths.h"
+#include "game/core/surface_kind.h"
 #include "game/course/scene_renderer.h"
-#include "game/course/surface_kind.h"
 #include "game/present/display.h"
-#include "game/shell/game_paths.h"
 #include "game/shell/launch_files.h"
 #include "platform/png_file.h"
 #include "tools/holeview/play_screen.h"

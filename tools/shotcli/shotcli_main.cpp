@@ -7,17 +7,17 @@
 #include <memory>
 #include <string>
 
+#include "game/core/geometry.h"
+#include "game/core/surface_kind.h"
 #include "game/course/course_objects.h"
 #include "game/course/fnx_loader.h"
-#include "game/course/surface_kind.h"
 #include "game/course/terrain_grid.h"
 #include "game/physics/ball_flight.h"
 #include "game/physics/club_table.h"
-#include "game/physics/geometry.h"
 #include "game/physics/launch.h"
 #include "game/physics/lie_table.h"
 #include "game/physics/relocation.h"
-#include "game/physics/turn_prep.h"
+#include "game/rules/turn_prep.h"
 #include "tools/shotcli/shot_options.h"
 
 namespace {

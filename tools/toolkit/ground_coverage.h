@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "game/course/fnx_model.h"
+#include "game/core/fnx_model.h"
 
 namespace tools {
 

@@ -3,7 +3,7 @@
 // model must share their vertex count and triangle list (the renderer draws either with the far
 // model's indices), so both come from the same tessellation and differ only in size.
 
-#include "game/course/fnx_model.h"
+#include "game/core/fnx_model.h"
 
 namespace tools {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "game/course/fnx_model.h"
+#include "game/core/fnx_model.h"
 #include "tools/toolkit/course/hole_description.h"
 #include "tools/toolkit/data_files.h"
 

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "game/course/surface_kind.h"
+#include "game/core/surface_kind.h"
 #include "tools/toolkit/course/hole_description.h"
 
 namespace tools {

@@ -1,6 +1,6 @@
 #include "tools/toolkit/course/hole_preview.h"
 
-#include "game/course/surface_kind.h"
+#include "game/core/surface_kind.h"
 
 #include <algorithm>
 #include <cmath>

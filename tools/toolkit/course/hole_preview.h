@@ -3,7 +3,7 @@
 // shaded by its slopes, trees as dark dots, stakes and signs as white dots, and the tee (white),
 // aim point (yellow) and pin (red). North (+z) is up; one pixel per yard.
 
-#include "game/course/fnx_model.h"
+#include "game/core/fnx_model.h"
 #include "tools/toolkit/data_files.h"
 #include "tools/toolkit/rgba_image.h"
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "game/course/fnx_model.h"
+#include "game/core/fnx_model.h"
 #include "tools/toolkit/course/terrain_mesh.h"
 
 namespace tools {

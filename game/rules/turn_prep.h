@@ -1,0 +1,31 @@
+#pragma once
+// Setting up a turn on every client once the turn announcement arrived: the shot record gets the
+// shooter's ball, the aim, the club and the slope under the ball; the stroke is counted and the
+// tee-shot contests are decided.
+
+#include "game/physics/hole_marks.h"
+#include "game/physics/shot_input.h"
+#include "game/physics/shot_world.h"
+#include "game/rules/match_rules.h"
+
+namespace physics {
+
+struct TurnPreparation {
+    int nearestWinner = kNoPlayer;  // decided on this turn; the match driver announces it
+    int longestWinner = kNoPlayer;
+    int gaugeHintMark = 8;  // beginner level: where the gauge mark is drawn
+};
+
+// shot holds the turn announcement (player and lie class). A record naming no player of the match
+// is left alone.
+TurnPreparation PrepareTurn(ShotInput& shot, MatchRules& match, const RuleOptions& options,
+                            const HoleMarks& marks, const ShotWorld& world);
+
+// On long holes a ball still short of half the way to the layup point aims there; else at the pin.
+platform::Vec3 AimTarget(const HoleMarks& marks, platform::Vec3 pin, platform::Vec3 ball, int par);
+
+// The ground's tilt along the aim line and across it, from points 2 yards around the ball.
+void MeasureSlope(const course::TerrainGrid& grid, platform::Vec3 ball, platform::Vec3 target, float& forward,
+                  float& side);
+
+}  // namespace physics

@@ -1,0 +1,16 @@
+#pragma once
+// The picture shown while the game starts and while a hole loads.
+
+#include <cstdint>
+
+#include "game/core/random.h"
+#include "game/present/display.h"
+
+namespace present {
+
+// Fills the back buffer black and draws "Main_start.fni" before the match's first hole, otherwise
+// one of "Main_00.fni" .. "Main_02.fni" chosen at random (the generator seeded with the time). A
+// missing picture leaves the screen black.
+void ShowLoadingScreen(Display& display, physics::Rand15& rand, bool firstHole, uint32_t nowMs);
+
+}  // namespace present

@@ -1,0 +1,122 @@
+// The game's modules are used in one direction only: a file may include headers of its own module
+// and of the modules below it, never of one above. The build enforces most of this by linking each
+// module only to the ones below; this check also catches header-only uses, which link anyway.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Lowest first; the same list the build uses to link the module libraries.
+std::vector<std::string> ModuleOrder() {
+    std::vector<std::string> order;
+    std::stringstream list(BRIGHTLEA_GAME_MODULES);
+    for (std::string name; std::getline(list, name, ',');) {
+        order.push_back(name);
+    }
+    return order;
+}
+
+int Rank(const std::vector<std::string>& order, const std::string& module) {
+    const auto it = std::find(order.begin(), order.end(), module);
+    return it == order.end() ? -1 : static_cast<int>(it - order.begin());
+}
+
+// The includes of game headers in text that reach above the module of rank `rank` (-1: platform,
+// which may include no game header at all). Each entry is the included path.
+std::vector<std::string> UpwardIncludes(const std::string& text, int rank,
+                                        const std::vector<std::string>& order) {
+    static const std::regex include(R"re(^\s*#\s*include\s*"game/([a-z_]+)/[^"]*")re");
+    std::vector<std::string> found;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        std::smatch m;
+        if (std::regex_search(line, m, include)) {
+            const int used = Rank(order, m[1].str());
+            if (used < 0 || used > rank) {
+                found.push_back(line);
+            }
+        }
+    }
+    return found;
+}
+
+std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Every C++ file under root/folder checked against the rank; the failures as "file: line".
+std::vector<std::string> CheckFolder(const fs::path& root, const fs::path& folder, int rank,
+                                     const std::vector<std::string>& order) {
+    std::vector<std::string> failures;
+    if (!fs::is_directory(root / folder)) {
+        return failures;
+    }
+    for (const auto& entry : fs::recursive_directory_iterator(root / folder)) {
+        const auto ext = entry.path().extension();
+        if (!entry.is_regular_file() || (ext != ".cpp" && ext != ".h")) {
+            continue;
+        }
+        for (const auto& line : UpwardIncludes(ReadAll(entry.path()), rank, order)) {
+            failures.push_back(fs::relative(entry.path(), root).string() + ": " + line);
+        }
+    }
+    return failures;
+}
+
+TEST(ModuleLayers, TheCheckFindsUpwardAndUnknownIncludes) {
+    const std::vector<std::string> order = {"core", "course", "physics"};
+    const std::string text =
+        "#include \"game/core/geometry.h\"\n"
+        "#include \"game/course/camera.h\"\n"
+        "  # include \"game/physics/launch.h\"\n"
+        "#include \"game/elsewhere/thing.h\"\n"
+        "#include \"platform/clock.h\"\n"
+        "// #include \"game/physics/commented.h\" is not an include\n";
+    EXPECT_EQ(UpwardIncludes(text, 2, order).size(), 1u);  // only the unknown module
+    const auto fromCourse = UpwardIncludes(text, 1, order);
+    ASSERT_EQ(fromCourse.size(), 2u);
+    EXPECT_NE(fromCourse[0].find("physics/launch.h"), std::string::npos);
+    EXPECT_EQ(UpwardIncludes(text, -1, order).size(), 4u);  // platform may use no game module
+}
+
+TEST(ModuleLayers, NoModuleIncludesOneAboveIt) {
+    const fs::path root = BRIGHTLEA_SOURCE_DIR;
+    const auto order = ModuleOrder();
+    ASSERT_GE(order.size(), 2u);
+    std::vector<std::string> failures = CheckFolder(root, "platform", -1, order);
+    for (int rank = 0; rank < static_cast<int>(order.size()); ++rank) {
+        for (const fs::path& folder : {fs::path("game") / order[rank], fs::path("tests") / order[rank]}) {
+            const auto found = CheckFolder(root, folder, rank, order);
+            failures.insert(failures.end(), found.begin(), found.end());
+        }
+    }
+    std::string report;
+    for (const auto& failure : failures) {
+        report += failure + "\n";
+    }
+    EXPECT_TRUE(failures.empty()) << report;
+}
+
+TEST(ModuleLayers, EveryGameFolderIsAModule) {
+    const fs::path root = BRIGHTLEA_SOURCE_DIR;
+    const auto order = ModuleOrder();
+    for (const auto& entry : fs::directory_iterator(root / "game")) {
+        if (entry.is_directory()) {
+            EXPECT_GE(Rank(order, entry.path().filename().string()), 0) << entry.path();
+        }
+    }
+}
+
+}  // namespace
