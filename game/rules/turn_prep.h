@@ -24,8 +24,4 @@ TurnPreparation PrepareTurn(ShotInput& shot, MatchRules& match, const RuleOption
 // On long holes a ball still short of half the way to the layup point aims there; else at the pin.
 platform::Vec3 AimTarget(const HoleMarks& marks, platform::Vec3 pin, platform::Vec3 ball, int par);
 
-// The ground's tilt along the aim line and across it, from points 2 yards around the ball.
-void MeasureSlope(const course::TerrainGrid& grid, platform::Vec3 ball, platform::Vec3 target, float& forward,
-                  float& side);
-
 }  // namespace physics

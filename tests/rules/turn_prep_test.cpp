@@ -7,6 +7,7 @@
 #include "game/physics/club_table.h"
 #include "game/physics/lie_class.h"
 #include "game/physics/pin_placement.h"
+#include "game/physics/shot_pipeline.h"
 #include "game/rules/next_turn.h"
 #include "game/rules/turn_prep.h"
 #include "tests/course/model_fixtures.h"

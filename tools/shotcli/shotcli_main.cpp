@@ -12,12 +12,9 @@
 #include "game/course/course_objects.h"
 #include "game/course/fnx_loader.h"
 #include "game/course/terrain_grid.h"
-#include "game/physics/ball_flight.h"
 #include "game/physics/club_table.h"
-#include "game/physics/launch.h"
 #include "game/physics/lie_table.h"
-#include "game/physics/relocation.h"
-#include "game/rules/turn_prep.h"
+#include "game/physics/shot_pipeline.h"
 #include "tools/shotcli/shot_options.h"
 
 namespace {
@@ -80,59 +77,45 @@ int main(int argc, char** argv) {
     course::SeatOnTerrain(grid, options.aim);
     course::SeatOnTerrain(grid, options.pin);
 
-    ShotInput shot;
-    shot.ballPos = shot.startPos = ground.point;
-    shot.surface = shot.startSurface = ground.kind;
-    shot.aimTarget = options.aim;
-    shot.pinDistance = physics::DistanceXZ(ground.point, options.pin);
-    shot.club = static_cast<uint8_t>(options.club);
-    shot.swingKind = physics::SwingKindOfClub(options.club);
-    shot.lieClass = static_cast<uint8_t>(options.lieClass >= 0 ? options.lieClass : DefaultLie(ground.kind));
-    physics::MeasureSlope(grid, shot.ballPos, shot.aimTarget, shot.slopeForward, shot.slopeSide);
-    shot.bite = options.bite;
-    shot.powerShot = options.powerShot;
-
-    const int rate = physics::GaugeRate(shot, options.gameLevel, options.spin);
-    uint32_t top = options.gaugeTopMs, end = options.gaugeEndMs;
-    if (top == 0) {  // a perfect swing: the top mark, then the impact mark
-        top = static_cast<uint32_t>(105 * 1000 / rate);
-        end = top + static_cast<uint32_t>(90 * 1000 / rate);
-    }
-    physics::LaunchConditions conditions;
-    conditions.gauge = physics::ReadGauge(0, top, end, rate);
-    conditions.spin = options.spin;
-    conditions.wind = options.wind;
-    conditions.gameLevel = options.gameLevel;
+    physics::ShotSetup setup;
+    setup.ball = ground.point;
+    setup.surface = ground.kind;
+    setup.aim = options.aim;
+    setup.pin = options.pin;
+    setup.club = static_cast<uint8_t>(options.club);
+    setup.lieClass = static_cast<uint8_t>(options.lieClass >= 0 ? options.lieClass : DefaultLie(ground.kind));
+    setup.bite = options.bite ? 1 : 0;
+    setup.powerShot = options.powerShot ? 1 : 0;
+    const physics::SwingConditions swing{options.spin, options.wind, options.gameLevel};
     physics::Rand15 rand;
     rand.Seed(options.seed);
-    physics::Launch(shot, conditions, rand);
+    ShotInput shot;
+    physics::ShotTrajectory path;
+    const physics::ShotReport report =
+        physics::PlayShot(world, setup, options.gaugeTopMs, options.gaugeEndMs, swing, options.par,
+                          static_cast<uint16_t>(options.strokes), rand, shot, path);
 
     std::printf(
         "ball %.2f %.2f %.2f on %s, slope %.3f %.3f, lie class %d, club %s, gauge rate %d, clicks %u "
         "and %u ms\n",
-        shot.ballPos.x, shot.ballPos.y, shot.ballPos.z, SurfaceName(shot.surface), shot.slopeForward,
-        shot.slopeSide, shot.lieClass, physics::ClubRow(shot.club).name, rate, top, end);
+        shot.startPos.x, shot.startPos.y, shot.startPos.z, SurfaceName(shot.startSurface), shot.slopeForward,
+        shot.slopeSide, shot.lieClass, physics::ClubRow(shot.club).name, report.gaugeRate,
+        report.gauge.gaugeTop, report.gauge.gaugeEnd);
     std::printf(
         "launch %.3f yd/s at %.3f deg, push %.3f deg, curve %.3f deg/s, wind %.3f %.3f, power error "
         "%.3f, impact error %.3f\n",
         shot.launchSpeed, shot.elevation, shot.push, shot.curveRate, shot.wind.x, shot.wind.z,
-        shot.powerError, conditions.gauge.impactError);
-
-    const physics::ShotFacts facts{options.gameLevel, options.par, options.strokes, options.pin,
-                                   conditions.gauge.impactError};
-    physics::ShotTrajectory path;
-    physics::SimulateShot(world, facts, shot, path);
+        shot.powerError, report.readings.impactError);
     if (options.everyPoint) {
         PrintPoints(path);
     }
     std::printf(
         "rests at %.3f %.3f %.3f on %s after %d steps, %.2f yards from the start, %.2f from the pin%s%s\n",
-        shot.ballPos.x, shot.ballPos.y, shot.ballPos.z, SurfaceName(shot.surface), path.trajectoryCount - 1,
-        physics::DistanceXZ(shot.ballPos, shot.startPos), physics::DistanceXZ(shot.ballPos, options.pin),
+        report.rest.pos.x, report.rest.pos.y, report.rest.pos.z, SurfaceName(report.rest.surface),
+        path.trajectoryCount - 1, physics::DistanceXZ(report.rest.pos, shot.startPos),
+        physics::DistanceXZ(report.rest.pos, options.pin),
         shot.finished && !shot.limitReached ? ", holed" : "", shot.limitReached ? ", stroke limit" : "");
-    uint16_t strokes = static_cast<uint16_t>(options.strokes);
-    physics::RelocateBall(world, options.par, shot, strokes);
     std::printf("next stroke from %.3f %.3f %.3f on %s, strokes %u\n", shot.ballPos.x, shot.ballPos.y,
-                shot.ballPos.z, SurfaceName(shot.surface), strokes);
+                shot.ballPos.z, SurfaceName(shot.surface), report.strokes);
     return 0;
 }
