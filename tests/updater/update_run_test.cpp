@@ -205,11 +205,12 @@ TEST_F(UpdaterRunTest, BinarySettingsAreReportedEscaped) {
 TEST_F(UpdaterRunTest, RefusedPackageChangesNothingAndIsAskedForAgain) {
     fs::create_directories(game / "Map" / "Course1");
     WriteFileText(game / "Map" / "Course1" / "Hole1.fnx", "old hole");
-    // Good entries first, then a file where the installation has a folder.
+    // Good entries first, then a file where the package itself needs a folder.
     server.Serve("/patch/1.00/UpData.zip", MakeStoredZip({{"Version.ini", "1.01\r\n"},
                                                           {"Map/Course1/Hole1.fnx", "new hole"},
                                                           {"Sound/New/Swing.wav", "wav"},
-                                                          {"Map/Course1", "a file"}}));
+                                                          {"Extra", "a file"},
+                                                          {"Extra/Data.bin", "data"}}));
     std::map<std::string, std::string> before = Installation();
     for (int run = 0; run < 2; ++run) {
         UpdaterOutcome outcome = Run();
