@@ -191,7 +191,7 @@ UpdaterOutcome RunUpdater(const UpdaterOptions& options) {
     std::string recoveryProblem = RecoverInterruptedUpdate(session.root);
     FormCreate(session.state, [&](const std::string& path) { return ReadWholeFile(session.Game(path)); });
     if (!recoveryProblem.empty()) {
-        GiveUp(session.state, recoveryProblem);
+        GiveUp(session.state, "An interrupted update could not be completed", recoveryProblem);
     }
     session.ReportProblems();
     if (options.showWindow) {

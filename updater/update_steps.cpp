@@ -33,9 +33,9 @@ void EndWalk(UpdaterState& state) {
 
 }  // namespace
 
-void GiveUp(UpdaterState& state, const std::string& problem) {
+void GiveUp(UpdaterState& state, const std::string& problem, const std::string& detail) {
     state.form.lblMsg = platform::WithoutControlBytes(problem);
-    state.problems.push_back(problem);
+    state.problems.push_back(detail.empty() ? problem : problem + ": " + detail);
     state.updateStep = kStepStartLobby;
     state.form.tmrDelayEnabled = true;
 }

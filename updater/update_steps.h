@@ -74,8 +74,9 @@ std::string MessageFilePath(const std::string& language);
 void FormCreate(UpdaterState& state, const ReadTextFile& readFile);
 
 // A problem that keeps the updater from working: shown in lblMsg (control characters escaped),
-// kept for standard error, and the lobby is started on the next tick.
-void GiveUp(UpdaterState& state, const std::string& problem);
+// kept for standard error with its detail (too long for the window), and the lobby is started on
+// the next tick.
+void GiveUp(UpdaterState& state, const std::string& problem, const std::string& detail = {});
 
 // What a timer tick asks the caller to do.
 enum class StepAction { None, Download, Unpack, StartLobby };

@@ -294,6 +294,20 @@ TEST_F(UpdaterRunTest, InterruptedUpdateIsUndoneBeforeTheSettingsAreRead) {
     ExpectLobbyStarted(outcome);
 }
 
+TEST_F(UpdaterRunTest, UnreadableJournalStopsUpdatingButNotTheLobby) {
+    ServeTwoVersions();
+    fs::create_directories(game / "Upgrade");
+    WriteFileText(game / "Upgrade" / "Journal.txt", "Brightlea update journal\nstate app");
+    testing::internal::CaptureStderr();
+    UpdaterOutcome outcome = Run(true);
+    std::string printed = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(outcome.lastMessage, "An interrupted update could not be completed");
+    EXPECT_NE(printed.find("Upgrade/Journal.txt is damaged"), std::string::npos) << printed;
+    EXPECT_TRUE(server.Requests().empty());
+    EXPECT_EQ(ReadFileText(game / "Upgrade" / "Journal.txt"), "Brightlea update journal\nstate app");
+    ExpectLobbyStarted(outcome);
+}
+
 TEST_F(UpdaterRunTest, LobbyFromAPackageWithoutExecuteBitsStillStarts) {
     std::string lobby = ReadFileText(game / "Ravelin");
     server.Serve("/patch/1.00/UpData.zip",
