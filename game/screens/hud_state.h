@@ -62,6 +62,7 @@ struct HudState {
     BarMode barMode = BarMode::Players;
     int lastGaugeFrame = -1;
     int guideIndex = 8;          // beginner arrow position along the gauge arc
+    uint32_t lastOverlayMs = 0;  // the last per-frame redraw of the controls
     bool targetClicked = false;  // the aim target was set by a click on the map or the view
     uint32_t targetClickMs = 0;
 };

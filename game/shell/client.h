@@ -10,6 +10,7 @@
 #include "game/present/display.h"
 #include "game/present/sound.h"
 #include "game/present/text.h"
+#include "game/screens/hud.h"
 #include "game/shell/game_state.h"
 #include "game/shell/launch_config.h"
 #include "game/shell/lobby_link.h"
@@ -56,6 +57,7 @@ struct Client {
     course::ViewState view;
     course::SceneInputs scene;  // what the match shows in the course view
     present::SoundSystem sound;
+    screens::Hud hud;  // the play screen's controls, their state and pictures
 };
 
 }  // namespace shell

@@ -1,15 +1,169 @@
-// No HUD yet: the play screen is the bare picture.
+// The play screen's HUD as the frame loop asks for it: the pictures, the full redraw over a new
+// render of the view, and the per-frame overlay. What the HUD shows is gathered from the client's
+// records into a HudView first.
 #include "game/shell/steps/hud_steps.h"
 
+#include <cmath>
+#include <cstring>
+
+#include "game/course/camera.h"
+#include "game/physics/lie_table.h"
 #include "game/present/text.h"
+#include "game/screens/hud_controls.h"
+#include "game/screens/hud_draw.h"
+#include "game/screens/map_aim.h"
+#include "game/screens/slope_readout.h"
 #include "game/shell/client.h"
 
 namespace shell {
+namespace {
 
-void LoadHudSprites(Client&) {}
-void FreeHudSprites(Client&) {}
-void DrawHud(Client&) {}
-void RedrawPlayScreen(Client&) {}
+constexpr uint32_t kOverlayRefreshMs = 100;
+constexpr int kSlopeTitleStrings[2] = {28, 29};
+
+const char* LanguageOf(const Client& client) {
+    return client.config.options.language[0] != '\0' ? client.config.options.language : "ENG";
+}
+
+float Yards(platform::Vec3 a, platform::Vec3 b) {
+    return std::hypot(a.x - b.x, a.z - b.z);
+}
+
+// The players as the match file names them.
+void FillPlayers(const Client& client, screens::HudView& view) {
+    view.playerCount = 0;
+    for (int slot = 0; slot < kPlayerSlots; ++slot) {
+        const PlayerInfo& info = client.config.players[slot];
+        screens::HudPlayerBar& bar = view.players[slot];
+        bar.present = info.name[0] != '\0';
+        if (!bar.present) {
+            continue;
+        }
+        ++view.playerCount;
+        std::strncpy(bar.name, info.name, sizeof bar.name - 1);
+        bar.colourIndex = info.colour & 3;
+        bar.level = info.level;
+        bar.gender = info.sex != 0;
+        bar.character = info.characterType;
+        bar.ready = true;
+    }
+}
+
+// The view's aim and the map: the target's projection with the main camera, map positions.
+void FillAim(Client& client, screens::HudView& view, platform::Vec3 ball, platform::Vec3 target) {
+    const course::ViewState& camera = client.view;
+    view.viewHeading =
+        std::atan2(camera.CameraAim.x - camera.CameraAnchor.x, camera.CameraAim.z - camera.CameraAnchor.z);
+    view.targetDistance = Yards(ball, target);
+    int pixel[2] = {};
+    float depth = 0.0f;
+    if (client.display.device != nullptr &&
+        course::ProjectToScreen(*client.display.device, target, nullptr, pixel, &depth)) {
+        view.targetProjected = true;
+        view.targetScreenX = pixel[0];
+        view.targetScreenY = pixel[1];
+        view.targetDepth = depth;
+    }
+    view.mapPinX = screens::kMapPanelX + camera.MapPinPos[0];
+    view.mapPinY = screens::kMapPanelY + camera.MapPinPos[1];
+    const course::HoleState& hole = client.hole;
+    screens::MapFrame frame;
+    if (screens::MakeMapFrame(camera.MapTeePos, hole.TeePoint.x, hole.TeePoint.z, camera.MapPinPos,
+                              hole.MapPinPoint.z, frame)) {
+        screens::CourseToMap(frame, target.x, target.z, view.mapTargetX, view.mapTargetY);
+        for (int slot = 0; slot < screens::kHudPlayers; ++slot) {
+            const platform::Vec3 at = slot == view.currentSlot ? ball : client.scene.balls[slot].position;
+            screens::CourseToMap(frame, at.x, at.z, view.players[slot].mapX, view.players[slot].mapY);
+        }
+    }
+    if (hole.prepared) {
+        const screens::SlopeReadout slopes =
+            screens::ReadSlopes(hole.grid, camera.CameraAnchor, camera.CameraAim, target);
+        view.slopeAcross = slopes.across;
+        view.slopeAlong = slopes.along;
+    }
+}
+
+}  // namespace
+
+void FillHudView(Client& client, screens::HudView& view) {
+    const LaunchConfig& config = client.config;
+    view = screens::HudView{};
+    view.nowMs = client.clock.NowMs();
+    view.language = LanguageOf(client);
+    view.observer = config.match.localIsObserver != 0;
+    view.localSlot = config.match.localSlot;
+    view.beginner = config.match.gameLevel == 2;
+    view.freeGame = config.match.freeGame != 0;
+    view.courseName = config.match.courseName;
+    view.holeName = config.hole.name;
+    view.par = config.hole.par;
+    for (int i = 0; i < screens::kHudMacroRows; ++i) {
+        view.macros[i] = config.quickChat.text[i];
+    }
+    view.slopeTitles[0] = config.strings.text[kSlopeTitleStrings[0]];
+    view.slopeTitles[1] = config.strings.text[kSlopeTitleStrings[1]];
+    FillPlayers(client, view);
+    const course::SceneInputs& scene = client.scene;
+    view.currentSlot = scene.currentPlayer;
+    view.onGreen = scene.surface == 2;
+    view.lieName = scene.surface;
+    view.lieNameText = physics::LieRow(scene.surface).name;
+    view.swinging = client.shell.gameState == GameState::Swing;
+    view.replaying = client.shell.gameState == GameState::Replay;
+    view.distanceToHole = Yards(scene.startPos, scene.pinPosition);
+    FillAim(client, view, scene.startPos, client.view.CameraAim);
+    view.showSlopes = screens::SlopesShown(client.hud.state, view.onGreen, view.observer, view.nowMs);
+}
+
+void LoadHudSprites(Client& client) {
+    screens::Hud& hud = client.hud;
+    screens::LoadHudSprites(hud.sprites, "", LanguageOf(client), false);
+    for (const PlayerInfo& player : client.config.players) {
+        if (player.name[0] != '\0') {
+            screens::LoadGolferSet(hud.sprites, player.sex != 0, player.characterType);
+        }
+    }
+}
+
+void FreeHudSprites(Client& client) {
+    screens::FreeHudSprites(client.hud.sprites);
+}
+
+void RedrawPlayScreen(Client& client) {
+    if (client.display.backBuffer == nullptr) {
+        return;
+    }
+    client.scene.GreenGridOn = client.hud.state.gridOn;
+    if (client.hole.prepared && client.display.device != nullptr) {
+        course::DrawMainScene(client.display, client.hole, client.view, client.scene);
+    }
+    screens::HudView view;
+    FillHudView(client, view);
+    screens::HudCanvas canvas{
+        client.display,   client.text, client.config.hudFace, client.config.fixedFace, client.hud.sprites,
+        client.hud.state, view};
+    screens::DrawHud(canvas);
+    client.hud.state.lastOverlayMs = view.nowMs;
+}
+
+void DrawHud(Client& client) {
+    screens::HudState& state = client.hud.state;
+    const uint32_t now = client.clock.NowMs();
+    const bool animated = screens::AdvanceClubMenu(state, now);
+    if (!animated && now - state.lastOverlayMs < kOverlayRefreshMs) {
+        return;
+    }
+    state.lastOverlayMs = now;
+    screens::HudView view;
+    FillHudView(client, view);
+    screens::HudCanvas canvas{
+        client.display, client.text, client.config.hudFace, client.config.fixedFace, client.hud.sprites,
+        state,          view};
+    screens::DrawTargetMarker(canvas);
+    screens::DrawControls(canvas, true);
+}
+
 void RedrawReplayView(Client&) {}
 void DrawShotResult(Client&) {}
 void DrawScoreboard(Client&) {}

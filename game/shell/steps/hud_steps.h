@@ -1,9 +1,16 @@
 #pragma once
 // What the frame loop asks of the HUD, the scoreboard and the text layer.
 
+namespace screens {
+struct HudView;
+}
+
 namespace shell {
 
 struct Client;
+
+// What the HUD shows, gathered from the client's records.
+void FillHudView(Client& client, screens::HudView& view);
 
 void LoadHudSprites(Client& client);
 void FreeHudSprites(Client& client);
