@@ -109,7 +109,7 @@ void DrawPlayerBar(HudCanvas& canvas, int slot, int y) {
     present::SetTextFont(canvas.text, canvas.face, 6, 12, true);
     present::DrawTextAt(canvas.text, Back(canvas), nameEnd, y + 9, kLightText, score, present::kAlignLeft);
     if (!player.ready) {
-        DrawPicture(Back(canvas), Picture(canvas.sprites, HudPicture::Wait), 240 - 20, y + 6);
+        DrawPicture(Back(canvas), Picture(canvas.sprites, HudPicture::Wait), 240, y + 6);
     }
     char balance[24];
     std::snprintf(balance, sizeof balance, "%d", player.balance);

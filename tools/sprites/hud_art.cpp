@@ -386,10 +386,11 @@ bool MakeMarkers(const std::string& outDir, std::string& error) {
         std::string body;
     };
     std::vector<Piece> pieces;
-    pieces.push_back({"PWait", 40, 16,
-                      "<rect x=\"0.5\" y=\"0.5\" width=\"39\" height=\"15\" rx=\"7\" fill=\"#f08c1a\" "
-                      "stroke=\"#ffffff\"/>" +
-                          Label("WAIT", 20, 12, 10.5, "#ffffff")});
+    // The waiting badge: an hourglass, narrow enough to leave room for the balance beside it.
+    pieces.push_back({"PWait", 18, 16,
+                      "<rect x=\"0.5\" y=\"0.5\" width=\"17\" height=\"15\" rx=\"5\" fill=\"#f08c1a\" "
+                      "stroke=\"#ffffff\"/><path d=\"M5 3 H13 L9 8 L13 13 H5 L9 8 Z\" fill=\"#ffffff\" "
+                      "stroke=\"#3a1e00\" stroke-width=\"0.8\" stroke-linejoin=\"round\"/>"});
     std::string ballSheet;
     for (int frame = 0; frame < 7; ++frame) {
         const double r = 5.5 - frame * 0.55;
