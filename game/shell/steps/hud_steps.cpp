@@ -84,6 +84,11 @@ void FillAim(Client& client, screens::HudView& view, platform::Vec3 ball, platfo
     }
 }
 
+screens::HudCanvas CanvasFor(Client& client, const screens::HudView& view) {
+    return {client.display,   client.text, client.config.hudFace, client.config.fixedFace, client.hud.sprites,
+            client.hud.state, view};
+}
+
 }  // namespace
 
 void FillHudView(Client& client, screens::HudView& view) {
@@ -116,6 +121,28 @@ void FillHudView(Client& client, screens::HudView& view) {
     view.showSlopes = screens::SlopesShown(client.hud.state, view.onGreen, view.observer, view.nowMs);
 }
 
+screens::HudHit HitTestPlayScreen(Client& client, int x, int y) {
+    screens::HudView view;
+    FillHudView(client, view);
+    return screens::HitTestHud(client.hud.state, client.hud.sprites, view, x, y);
+}
+
+void HoverPlayScreen(Client& client, int x, int y) {
+    screens::HudView view;
+    FillHudView(client, view);
+    if (screens::UpdateHudHover(client.hud.state, client.hud.sprites, view, x, y)) {
+        screens::HudCanvas canvas = CanvasFor(client, view);
+        screens::DrawControls(canvas, true);
+    }
+}
+
+void RedrawControls(Client& client) {
+    screens::HudView view;
+    FillHudView(client, view);
+    screens::HudCanvas canvas = CanvasFor(client, view);
+    screens::DrawControls(canvas, true);
+}
+
 void LoadHudSprites(Client& client) {
     screens::Hud& hud = client.hud;
     screens::LoadHudSprites(hud.sprites, "", LanguageOf(client), false);
@@ -140,9 +167,7 @@ void RedrawPlayScreen(Client& client) {
     }
     screens::HudView view;
     FillHudView(client, view);
-    screens::HudCanvas canvas{
-        client.display,   client.text, client.config.hudFace, client.config.fixedFace, client.hud.sprites,
-        client.hud.state, view};
+    screens::HudCanvas canvas = CanvasFor(client, view);
     screens::DrawHud(canvas);
     client.hud.state.lastOverlayMs = view.nowMs;
 }
@@ -157,9 +182,7 @@ void DrawHud(Client& client) {
     state.lastOverlayMs = now;
     screens::HudView view;
     FillHudView(client, view);
-    screens::HudCanvas canvas{
-        client.display, client.text, client.config.hudFace, client.config.fixedFace, client.hud.sprites,
-        state,          view};
+    screens::HudCanvas canvas = CanvasFor(client, view);
     screens::DrawTargetMarker(canvas);
     screens::DrawControls(canvas, true);
 }

@@ -1,9 +1,7 @@
 #pragma once
 // What the frame loop asks of the HUD, the scoreboard and the text layer.
 
-namespace screens {
-struct HudView;
-}
+#include "game/screens/hud_layout.h"
 
 namespace shell {
 
@@ -11,6 +9,12 @@ struct Client;
 
 // What the HUD shows, gathered from the client's records.
 void FillHudView(Client& client, screens::HudView& view);
+// The control under a point of the picture as the current view offers it.
+screens::HudHit HitTestPlayScreen(Client& client, int x, int y);
+// Hover at a point: updates the HUD's hover flags and redraws the controls when one changed.
+void HoverPlayScreen(Client& client, int x, int y);
+// Redraws the lower-right control area (after a click changed what it shows).
+void RedrawControls(Client& client);
 
 void LoadHudSprites(Client& client);
 void FreeHudSprites(Client& client);
