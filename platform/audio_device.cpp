@@ -72,7 +72,9 @@ AudioDevicePtr OpenAudioDevice(std::string& error) {
         error = "no sound output could be opened";
         return nullptr;
     }
-    ALCcontext* context = alcCreateContext(device, nullptr);
+    // The mix runs at CD rate, in stereo, like the sounds' primary format.
+    const ALCint attributes[] = {ALC_FREQUENCY, 44100, 0};
+    ALCcontext* context = alcCreateContext(device, attributes);
     if (context == nullptr || alcMakeContextCurrent(context) != ALC_TRUE) {
         error = "the sound output refused a context";
         if (context != nullptr) {
