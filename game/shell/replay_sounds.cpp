@@ -1,6 +1,6 @@
 #include "game/shell/replay_sounds.h"
 
-#include "game/course/surface_kind.h"
+#include "game/core/surface_kind.h"
 
 namespace shell {
 

@@ -2,7 +2,7 @@
 // and the praise for a holed ball.
 #include <gtest/gtest.h>
 
-#include "game/course/surface_kind.h"
+#include "game/core/surface_kind.h"
 #include "game/shell/replay_sounds.h"
 
 namespace {
