@@ -130,6 +130,11 @@ bool LobbySocket::Send(const uint8_t* data, size_t size, int stallMs) {
     }
 }
 
+bool LobbySocket::HasPending() const {
+    pollfd p{fd_, POLLIN, 0};
+    return fd_ >= 0 && ::poll(&p, 1, 0) > 0 && (p.revents & (POLLIN | POLLHUP | POLLERR)) != 0;
+}
+
 bool LobbySocket::PeerShutDown() const {
     pollfd p{fd_, POLLRDHUP, 0};
     return ::poll(&p, 1, 0) > 0 && (p.revents & (POLLRDHUP | POLLHUP)) != 0;
@@ -273,7 +278,8 @@ std::string DefaultLobbySocketPath() {
 int PollFds(std::vector<PollEntry>& entries, int timeoutMs) {
     std::vector<pollfd> fds(entries.size());
     for (size_t i = 0; i < entries.size(); ++i) {
-        fds[i] = pollfd{entries[i].fd, static_cast<short>(POLLIN | (entries[i].wantWrite ? POLLOUT : 0)), 0};
+        const int events = (entries[i].wantRead ? POLLIN : 0) | (entries[i].wantWrite ? POLLOUT : 0);
+        fds[i] = pollfd{entries[i].fd, static_cast<short>(events), 0};
     }
     const int ready = ::poll(fds.data(), fds.size(), timeoutMs);
     for (size_t i = 0; i < entries.size(); ++i) {

@@ -54,6 +54,8 @@ class LobbySocket {
     // can still be read.
     bool PeerGone() const { return peerGone_; }
     const LobbySocketDrops& Drops() const { return drops_; }
+    // Something waits to be read (a packet, or the end of the stream).
+    bool HasPending() const;
 
     // Sends one packet without waiting. kClosed when the peer has gone: nothing more can be sent,
     // but the socket stays open so that what the peer sent before can still be received.
@@ -111,6 +113,7 @@ std::string DefaultLobbySocketPath();
 struct PollEntry {
     int fd = -1;
     bool wantWrite = false;
+    bool wantRead = true;
     bool readable = false;  // data waiting, or the peer hung up (a read then tells which)
     bool writable = false;
 };

@@ -50,6 +50,10 @@ TEST(RavelinOptions, ReadsSettingsAndRefusesImpossibleSeats) {
              {"--players", "A,B,C,D,E"},
              {"--players", "Thirteen_char"},
              {"--players", "Ann,Ann"},
+             {"--players", "A\"nn"},  // a double quote cannot be written into Start.ini
+             {"--players", "Ann", "--observers", "Eve\tX"},
+             {"--game-name", "the \"big\" one"},
+             {"--course-name", "two\nlines"},
              {"--players", "Ann", "--observers", "Ann"},
              {"--players", "A,B", "--team"},
              {"--mode", "golf"},

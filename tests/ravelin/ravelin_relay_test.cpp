@@ -111,7 +111,12 @@ TEST_F(RavelinRelay, SurvivesGarbageFloodsAndPlayersWhoLeave) {
     EXPECT_EQ(Count(cy.addressed, "|Bob|91|"), 1u);
     EXPECT_EQ(ann.broadcast, cy.broadcast);
     EXPECT_GE(Count(ann.broadcast, "Cy||0|"), 3000u);
-    EXPECT_EQ(Count(ann.broadcast, "Cy||200|"), 1u);  // relayed; the clients themselves drop it
+    // What a client may not send is refused, not relayed: no unknown type, no closing of the
+    // match by a player, no report in another player's name.
+    EXPECT_EQ(Count(ann.broadcast, "Cy||200|"), 0u);
+    EXPECT_EQ(Count(ann.broadcast, "||97|"), 0u);
+    EXPECT_EQ(Count(Reports(), R"("from":"Ann","hole")"), 1u);
+    EXPECT_GE(Count(Lines(root_ / "log"), "refused a packet from Cy"), 3u);
     EXPECT_EQ(Count(ann.broadcast, "Ann||94|"), 1u);
 }
 
@@ -130,13 +135,16 @@ TEST_F(RavelinRelay, AClientThatEndsRightAfterItsFinalReportsLosesNoneOfThem) {
 }
 
 TEST_F(RavelinRelay, ClosingTheMatchEndsEveryClient) {
-    std::ofstream(root_ / "commands") << "say welcome\nclose\n";
+    // An observer whose name cannot be written into its Start.ini is refused, not started.
+    std::ofstream(root_ / "commands") << "observe Eve\"s\nsay welcome\nclose\n";
     ASSERT_EQ(Run("Ann,Bob"), 0);
     for (int i = 0; i < 2; ++i) {
         const Received r = Client(i);
         EXPECT_EQ(Count(r.broadcast, "||82|"), 1u);
         EXPECT_EQ(Count(r.broadcast, "||97|"), 1u);
     }
+    EXPECT_EQ(Count(Lines(root_ / "log"), "observer name \"Eve\"s\" must have"), 1u);
+    EXPECT_FALSE(fs::exists(root_ / "work" / "client-2"));
 }
 
 TEST_F(RavelinRelay, StartsGameClientsThatConnectThroughTheirOwnSockets) {

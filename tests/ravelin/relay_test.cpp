@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include "tests/shell/lobby_socket_reading.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -19,6 +24,8 @@ struct RelayRig {
     Relay relay;
     std::vector<shell::LobbyLink> links;
     std::ostringstream reports;
+    std::ostringstream events;
+    std::ostringstream log;
 
     explicit RelayRig(const std::vector<std::string>& players, const std::vector<std::string>& observers = {})
         : links(players.size() + observers.size()) {
@@ -32,12 +39,15 @@ struct RelayRig {
             shell::AttachLobbySocket(links[i], std::move(clientEnd));
             shell::SetLobbyIdentity(links[i], c.seat.name.c_str(), c.seat.observer);
         }
+        relay.events = &events;
+        relay.log = &log;
     }
+    // Takes what one client sent (as far as its allowance lets) into the relay.
+    void Read(size_t i) { tools::ReadClient(relay, relay.clients[i], 1 << 30, reports); }
     // Moves every packet the clients sent through the relay and back to the clients.
     void Run() {
-        for (RelayClient& c : relay.clients) {
-            c.socket.ReceivePending(
-                [&](const uint8_t* d, size_t n) { tools::RelayPacket(relay, c, d, n, reports); });
+        for (size_t i = 0; i < relay.clients.size(); ++i) {
+            Read(i);
         }
         tools::FlushOutboxes(relay);
         for (shell::LobbyLink& link : links) {
@@ -105,22 +115,148 @@ TEST(Relay, APlayerWhoSentFinalScoresLeavesWithoutNews) {
     EXPECT_NE(rig.reports.str().find("\"type\":92"), std::string::npos);
 }
 
-TEST(Relay, AClientThatStopsReadingIsTakenOutOfTheMatch) {
+using fixtures::PacketTypesOn;
+
+TEST(Relay, AClientThatStopsReadingIsRemovedAndToldWhy) {
     RelayRig rig({"Ann", "Bob"});
-    const std::string text(1000, 'x');
-    for (size_t sent = 0; sent <= tools::kOutboxLimitBytes + (1u << 20); sent += text.size()) {
+    const std::string text(250, 'x');
+    for (int i = 0; i < 30000 && !rig.relay.clients[1].gone; ++i) {
         shell::SendChat(rig.links[0], text.c_str());
-        rig.relay.clients[0].socket.ReceivePending([&](const uint8_t* d, size_t n) {
-            tools::RelayPacket(rig.relay, rig.relay.clients[0], d, n, rig.reports);
-        });
+        rig.relay.nowMs += 5;  // 200 lines a second: within Ann's allowance
+        rig.Read(0);
         tools::FlushOutboxes(rig.relay);
         shell::PumpLobby(rig.links[0]);  // Ann keeps reading; Bob never does
-        if (rig.relay.clients[1].gone) {
-            break;
+    }
+    ASSERT_TRUE(rig.relay.clients[1].gone);
+    EXPECT_FALSE(rig.relay.clients[0].gone);
+    EXPECT_NE(rig.events.str().find(R"("event":"removed","name":"Bob","queued_bytes":)"), std::string::npos);
+    EXPECT_NE(rig.events.str().find(R"("reason":"slow reader")"), std::string::npos);
+    rig.Run();
+    ASSERT_FALSE(rig.links[0].gameQueue.empty());
+    EXPECT_EQ(rig.links[0].gameQueue.back().type, shell::kMsgPlayerLeft);
+
+    // Bob wakes up: after what was already in his socket come the reason and the match's end.
+    std::vector<uint32_t> bobGot;
+    for (int i = 0; i < 1000 && rig.links[1].socket.IsOpen(); ++i) {
+        for (uint32_t t : PacketTypesOn(rig.links[1].socket)) {
+            bobGot.push_back(t);
+        }
+        tools::FlushOutboxes(rig.relay);
+    }
+    ASSERT_GE(bobGot.size(), 2u);
+    EXPECT_EQ(bobGot[bobGot.size() - 2], shell::kMsgSystemText);
+    EXPECT_EQ(bobGot.back(), shell::kMsgCloseMatch);
+}
+
+TEST(Relay, AFloodingSenderIsSlowedThenRemovedWhileTheOthersKeepUp) {
+    RelayRig rig({"Ann", "Bob", "Cy"});
+    platform::LobbySocket& flooder = rig.links[2].socket;
+    const auto chat =
+        shell::BuildLobbyPacket("Cy", "", std::vector<uint8_t>{0, 0, 0, 0, 'z', 0, 0}.data(), 7);
+    size_t mostQueued = 0;
+    uint64_t held = 0;
+    for (int round = 0; round < 400 && !rig.relay.clients[2].gone; ++round) {
+        for (int i = 0; i < 200; ++i) {  // 4000 a second, ten times the allowance
+            held += flooder.TrySend(chat.data(), chat.size()) == platform::SendResult::kWouldBlock;
+        }
+        shell::SendWind(rig.links[0], 0.0f, 1.0f);
+        rig.relay.nowMs += 50;
+        rig.Run();
+        for (int i : {0, 1}) {
+            rig.links[i].gameQueue.clear();
+            mostQueued = std::max(mostQueued, rig.relay.clients[i].outboxBytes);
         }
     }
-    EXPECT_TRUE(rig.relay.clients[1].gone);
+    ASSERT_TRUE(rig.relay.clients[2].gone);
+    EXPECT_GT(held, 0u);  // the flooder's own socket made it wait
+    EXPECT_GE(rig.relay.nowMs, tools::kFloodCutMs);
+    EXPECT_LT(rig.relay.nowMs, tools::kFloodCutMs + 2000);
     EXPECT_FALSE(rig.relay.clients[0].gone);
+    EXPECT_FALSE(rig.relay.clients[1].gone);
+    EXPECT_LT(mostQueued, 64u * 1024u);
+    const std::string events = rig.events.str();
+    EXPECT_NE(events.find(R"("event":"removed","name":"Cy","packets":)"), std::string::npos);
+    EXPECT_NE(events.find(R"("reason":"flooding")"), std::string::npos);
+    EXPECT_NE(rig.log.str().find("Cy is taken out of the match: flooding"), std::string::npos);
+}
+
+TEST(Relay, RefusesWhatAClientMayNotSendAndCountsIt) {
+    RelayRig rig({"Ann", "Bob"}, {"Watcher"});
+    auto send = [&](size_t from, const std::vector<uint8_t>& packet) {
+        ASSERT_EQ(rig.links[from].socket.TrySend(packet.data(), packet.size()), platform::SendResult::kSent);
+    };
+    auto payload = [](uint32_t type, size_t body) {
+        std::vector<uint8_t> p(4 + body, 0);
+        p[0] = static_cast<uint8_t>(type);
+        return p;
+    };
+    auto packet = [](const char* sender, const std::vector<uint8_t>& p) {
+        return shell::BuildLobbyPacket(sender, "", p.data(), static_cast<uint32_t>(p.size()));
+    };
+    const std::vector<uint8_t> report = payload(shell::kMsgHoleReport, 3);
+    send(0, packet("Bob", report));                               // a forged sender
+    send(0, packet("Ann\"\n", report));                           // another one
+    send(0, packet("Ann", payload(shell::kMsgCloseMatch, 1)));    // the lobby's own types
+    send(0, packet("Ann", payload(shell::kMsgPlayerLeft, 1)));    //
+    send(0, packet("Ann", payload(shell::kMsgObserverJoin, 1)));  //
+    send(0, packet("Ann", payload(shell::kMsgSystemText, 4)));    //
+    send(0, packet("Ann", payload(200, 1)));                      //
+    send(0, packet("Ann", payload(shell::kMsgHoleReport, 4)));    // one byte too many
+    send(0, packet("Ann", payload(shell::kMsgShot, 100)));        // too short for a shot
+    send(0, packet("Ann", {0, 0, 0, 0, 'h', 'i', '!'}));          // chat without its end
+    std::vector<uint8_t> padded = packet("Ann", report);
+    padded.resize(padded.size() + 8);
+    send(0, padded);                                                 // longer than it says
+    send(2, packet("Watcher", payload(shell::kMsgTurnStart, 103)));  // observers do not play
+    send(0, packet("Ann", report));                                  // this one is fine
+    send(2, packet("Watcher", {0, 0, 0, 0, 'h', 'i', 0, 0}));        // and so is this one
+    rig.Run();
+    EXPECT_EQ(rig.relay.relayed, 2u);
+    EXPECT_EQ(rig.relay.refused[static_cast<size_t>(tools::PacketFault::kSender)], 2u);
+    EXPECT_EQ(rig.relay.refused[static_cast<size_t>(tools::PacketFault::kType)], 6u);
+    EXPECT_EQ(rig.relay.refused[static_cast<size_t>(tools::PacketFault::kBody)], 3u);
+    EXPECT_EQ(rig.relay.refused[static_cast<size_t>(tools::PacketFault::kSize)], 1u);
+    EXPECT_EQ(rig.relay.clients[0].refused, 11u);
+    EXPECT_EQ(rig.reports.str(), "{\"from\":\"Ann\",\"hole\":0,\"strokes\":0,\"type\":16}\n");
+    // The log names the forged sender with its quote and line end escaped.
+    EXPECT_NE(rig.log.str().find(R"(sender "Ann\"\n")"), std::string::npos);
+    EXPECT_NE(rig.log.str().find("more from Ann are only counted"), std::string::npos);
+    EXPECT_EQ(rig.GameTypes(1), std::vector<uint32_t>{});  // the report is not a game message
+    EXPECT_FALSE(rig.relay.clients[0].gone);
+}
+
+TEST(Relay, ASeatTakesOneConnectionAndRefusesASecond) {
+    RelayRig rig({"Ann", "Bob"});
+    const std::string path = (std::filesystem::temp_directory_path() /
+                              ("brightlea-seat-" + std::to_string(std::random_device{}()) + ".sock"))
+                                 .string();
+    RelayClient& ann = rig.relay.clients[0];
+    ann.socket.Close();
+    ann.listener = platform::LobbyListener::Listen(path);
+    ASSERT_TRUE(ann.listener.IsOpen());
+    platform::LobbySocket first = platform::LobbySocket::Connect(path);
+    tools::AcceptConnections(rig.relay, ann);
+    platform::LobbySocket second = platform::LobbySocket::Connect(path);
+    tools::AcceptConnections(rig.relay, ann);
+    ASSERT_TRUE(ann.socket.IsOpen());
+
+    EXPECT_EQ(PacketTypesOn(second), std::vector<uint32_t>{shell::kMsgSystemText});
+    EXPECT_FALSE(second.IsOpen());  // closed by the lobby after the refusal
+    EXPECT_EQ(rig.events.str(),
+              R"({"event":"refused","name":"Ann","reason":"a second connection to the seat"})"
+              "\n");
+    // The first connection is still the seat's.
+    const uint8_t vote[5] = {shell::kMsgConcedeVote, 0, 0, 0, 0};
+    const auto packet = shell::BuildLobbyPacket("Ann", "", vote, sizeof vote);
+    ASSERT_EQ(first.TrySend(packet.data(), packet.size()), platform::SendResult::kSent);
+    rig.Run();
+    EXPECT_EQ(rig.GameTypes(1), std::vector<uint32_t>{shell::kMsgConcedeVote});
+    EXPECT_EQ(PacketTypesOn(first), std::vector<uint32_t>{shell::kMsgConcedeVote});
+
+    // Once the seat has left, its socket is gone: nobody can connect to it any more.
+    tools::ClientLeft(rig.relay, ann);
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_FALSE(platform::LobbySocket::Connect(path).IsOpen());
 }
 
 TEST(ReportJson, WritesOneLinePerReport) {

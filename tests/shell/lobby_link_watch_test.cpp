@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/shell/lobby_socket_reading.h"
+
 #include <filesystem>
 #include <random>
 #include <thread>
@@ -15,16 +17,7 @@ namespace {
 using shell::LobbyLink;
 using shell::LobbyMode;
 
-std::vector<uint32_t> Types(platform::LobbySocket& s) {
-    std::vector<uint32_t> types;
-    s.ReceivePending([&](const uint8_t* d, size_t n) {
-        shell::LobbyHeader h;
-        if (shell::ReadLobbyHeader(d, n, h)) {
-            types.push_back(h.type);
-        }
-    });
-    return types;
-}
+using fixtures::PacketTypesOn;
 
 // A client link and the lobby's end of its connection, with the link's clock in the test's hand.
 struct Rig {
@@ -166,7 +159,7 @@ TEST_F(LobbyAtAPath, ABrokenConnectionIsMadeAgainAndWhatWaitedIsSent) {
     shell::SendHoleReport(link_, 2, 4);
     platform::LobbySocket again = listener_.Accept();
     ASSERT_TRUE(again.IsOpen());
-    EXPECT_EQ(Types(again), std::vector<uint32_t>{shell::kMsgHoleReport});
+    EXPECT_EQ(PacketTypesOn(again), std::vector<uint32_t>{shell::kMsgHoleReport});
 }
 
 TEST_F(LobbyAtAPath, ALobbyThatIsGoneEndsTheLinkAfterTryingForAWhile) {
@@ -196,7 +189,7 @@ TEST_F(LobbyAtAPath, FinishingHandsTheLobbyTheLastReportsEvenWhileItIsSlow) {
     std::thread lobby([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));  // a lobby busy elsewhere
         while (lobby_.IsOpen()) {
-            for (uint32_t t : Types(lobby_)) {
+            for (uint32_t t : PacketTypesOn(lobby_)) {
                 types.push_back(t);
             }
             std::vector<platform::PollEntry> wait = {{lobby_.Fd()}};

@@ -124,8 +124,8 @@ void ObserverJoins(Session& s, const std::string& name) {
             return;
         }
     }
-    if (name.empty() || name.size() > kMaxObserverName) {
-        Log("an observer name has 1 to 15 characters");
+    if (std::string error; !CheckSeatName(name, kMaxObserverName, "observer", error)) {
+        Log(error);
         return;
     }
     RelayClient* player = FirstPlayer(s.relay);
@@ -182,16 +182,10 @@ void ReceiveFrom(Session& s, RelayClient& client, int maxPackets) {
     if (client.gone) {
         return;
     }
-    if (platform::LobbySocket incoming = client.listener.Accept(); incoming.IsOpen()) {
-        client.socket = std::move(incoming);  // a newer connection replaces an older one
-    }
+    AcceptConnections(s.relay, client);
     const bool wasOpen = client.socket.IsOpen();
-    client.socket.ReceivePending(
-        [&s, &client](const uint8_t* data, size_t size) {
-            RelayPacket(s.relay, client, data, size, std::cout);
-        },
-        maxPackets);
-    if (wasOpen && !client.socket.IsOpen()) {
+    ReadClient(s.relay, client, maxPackets, std::cout);
+    if (wasOpen && !client.socket.IsOpen() && !client.gone) {
         Log(client.seat.name + " disconnected");
         ClientLeft(s.relay, client);
     }
@@ -256,12 +250,16 @@ void HandleStopRequests(Session& s) {
 void Poll(Session& s) {
     std::vector<platform::PollEntry> entries;
     for (const RelayClient& client : s.relay.clients) {
+        if (client.closing) {
+            entries.push_back({client.socket.Fd(), true, false});  // only its reason is still written
+        }
         if (client.gone) {
             continue;  // a client out of the match is neither read nor accepted any more
         }
         entries.push_back({client.listener.Fd()});
         if (client.socket.IsOpen()) {
-            entries.push_back({client.socket.Fd(), !client.outbox.empty()});
+            // A sender with more waiting than its allowance is read on the next round, not woken for.
+            entries.push_back({client.socket.Fd(), !client.outbox.empty(), !client.allowance.saturated});
         }
     }
     if (s.inputOpen) {
@@ -303,8 +301,13 @@ int RunLobby(const RavelinOptions& options) {
         }
     }
 
+    session.relay.log = &std::cerr;
+    session.relay.events = &std::cout;
     while (!AllEnded(session)) {
         Poll(session);
+        session.relay.nowMs = static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                        std::chrono::steady_clock::now() - session.start)
+                                                        .count());
         for (RelayClient& client : session.relay.clients) {
             ReceiveFrom(session, client, kPacketsPerRound);
         }
@@ -314,9 +317,7 @@ int RunLobby(const RavelinOptions& options) {
         FlushOutboxes(session.relay);
         HandleStopRequests(session);
     }
-    Log("every client has ended; " + std::to_string(session.relay.relayed) + " packets relayed, " +
-        std::to_string(session.relay.droppedMalformed) + " malformed and " +
-        std::to_string(session.relay.droppedUnroutable) + " unroutable dropped");
+    Log("every client has ended; " + RelaySummary(session.relay));
     session.relay.clients.clear();  // removes the socket files
     if (ownWork) {
         fs::remove_all(session.work, ec);

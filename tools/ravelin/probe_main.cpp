@@ -86,6 +86,11 @@ void SendGarbage(shell::LobbyLink& link) {
     }
     const uint8_t unknownType[5] = {200, 0, 0, 0, 0};
     shell::LobbySend(link, "", unknownType, sizeof unknownType);
+    const uint8_t closeMatch[5] = {shell::kMsgCloseMatch, 0, 0, 0, 0};  // only the lobby closes a match
+    shell::LobbySend(link, "", closeMatch, sizeof closeMatch);
+    const uint8_t report[7] = {shell::kMsgHoleReport, 0, 0, 0, 1, 1, 0};
+    const auto forged = shell::BuildLobbyPacket("Ann", "", report, sizeof report);  // in someone else's name
+    link.socket.Send(forged.data(), forged.size());
     for (int i = 0; i < kFlood; ++i) {
         shell::SendChat(link, "flood");
     }

@@ -45,9 +45,7 @@ bool ParseGameMode(const std::string& text, int& out) {
 bool CheckNames(const std::vector<std::string>& names, size_t maxLength, const char* what,
                 std::string& error) {
     for (const std::string& name : names) {
-        if (name.empty() || name.size() > maxLength || name.find('"') != std::string::npos) {
-            error = std::string(what) + " name \"" + name + "\" must have 1 to " + std::to_string(maxLength) +
-                    " characters and no double quote";
+        if (!CheckSeatName(name, maxLength, what, error)) {
             return false;
         }
     }
@@ -80,6 +78,24 @@ bool CheckSeats(const RavelinOptions& o, std::string& error) {
 }
 
 }  // namespace
+
+bool FitsStartFileQuotes(const std::string& text) {
+    for (const char c : text) {
+        if (c == '"' || static_cast<unsigned char>(c) < 0x20) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CheckSeatName(const std::string& name, size_t maxLength, const char* what, std::string& error) {
+    if (name.empty() || name.size() > maxLength || !FitsStartFileQuotes(name)) {
+        error = std::string(what) + " name \"" + name + "\" must have 1 to " + std::to_string(maxLength) +
+                " characters, no double quote and no control character";
+        return false;
+    }
+    return true;
+}
 
 bool ParseRavelinOptions(const std::vector<std::string>& args, RavelinOptions& o, std::string& error) {
     MatchSettings& m = o.match;
@@ -120,6 +136,10 @@ bool ParseRavelinOptions(const std::vector<std::string>& args, RavelinOptions& o
         }
         const std::string& value = args[++i];
         if (auto t = texts.find(arg); t != texts.end()) {
+            if ((t->second == &m.gameName || t->second == &m.courseName) && !FitsStartFileQuotes(value)) {
+                error = arg + " cannot hold a double quote or a control character";
+                return false;
+            }
             *t->second = value;
         } else if (auto n = numbers.find(arg); n != numbers.end()) {
             if (!ParseInt(value, n->second.low, n->second.high, *n->second.out)) {

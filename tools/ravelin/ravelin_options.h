@@ -50,4 +50,10 @@ bool ParseRavelinOptions(const std::vector<std::string>& args, RavelinOptions& o
 
 const char* RavelinHelpText();
 
+// Names and texts are written into "Start.ini" between double quotes, which have no escape: a
+// double quote or a control character in them cannot be written.
+bool FitsStartFileQuotes(const std::string& text);
+// A player (maxLength 12) or observer (15) name that can be written; false with error set if not.
+bool CheckSeatName(const std::string& name, size_t maxLength, const char* what, std::string& error);
+
 }  // namespace tools

@@ -1,6 +1,8 @@
 #include "tools/ravelin/relay.h"
 
+#include <algorithm>
 #include <cstring>
+#include <ostream>
 
 #include "game/shell/lobby_packet.h"
 #include "tools/ravelin/report_json.h"
@@ -21,10 +23,34 @@ void SendToAll(Relay& relay, const std::vector<uint8_t>& packet) {
     }
 }
 
+namespace {
+
+void Refuse(Relay& relay, RelayClient& from, PacketFault fault, const shell::LobbyHeader& header) {
+    ++relay.refused[static_cast<size_t>(fault)];
+    if (fault == PacketFault::kHeader) {
+        ++relay.droppedMalformed;
+    }
+    ++from.refused;
+    if (relay.log == nullptr || from.refused > kLoggedRefusals) {
+        return;
+    }
+    *relay.log << "ravelin: refused a packet from " << from.seat.name << ": " << PacketFaultName(fault);
+    if (fault != PacketFault::kHeader) {
+        *relay.log << " (type " << header.type << ", sender " << QuotedName(header.sender) << ")";
+    }
+    if (from.refused == kLoggedRefusals) {
+        *relay.log << "; more from " << from.seat.name << " are only counted";
+    }
+    *relay.log << std::endl;
+}
+
+}  // namespace
+
 void RelayPacket(Relay& relay, RelayClient& from, const uint8_t* data, size_t size, std::ostream& reports) {
     shell::LobbyHeader header;
-    if (!shell::ReadLobbyHeader(data, size, header)) {
-        ++relay.droppedMalformed;
+    if (const PacketFault fault = CheckClientPacket(from.seat, data, size, header);
+        fault != PacketFault::kNone) {
+        Refuse(relay, from, fault, header);
         return;
     }
     if (header.type == shell::kMsgFinalScores) {
@@ -67,15 +93,89 @@ void ClientLeft(Relay& relay, RelayClient& client) {
     client.gone = true;
     client.outbox.clear();
     client.outboxBytes = 0;
-    client.socket.Close();
+    if (!client.closing) {
+        client.socket.Close();
+    }
+    client.listener = platform::LobbyListener();  // nobody connects to a seat that has left
     if (!client.seat.observer && !client.sentFinalScores) {
         SendToAll(relay, LobbyMessage(shell::kMsgPlayerLeft, "", client.seat.name));
     }
 }
 
+void RemoveClient(Relay& relay, RelayClient& client, const std::string& reason,
+                  const std::vector<std::pair<std::string, uint64_t>>& counts) {
+    if (client.gone) {
+        return;
+    }
+    if (relay.events != nullptr) {
+        *relay.events << EventJson("removed", client.seat.name, reason, counts) << std::endl;
+    }
+    if (relay.log != nullptr) {
+        *relay.log << "ravelin: " << client.seat.name << " is taken out of the match: " << reason
+                   << std::endl;
+    }
+    client.closing = client.socket.IsOpen();
+    client.closeByMs = relay.nowMs + kRemovalGraceMs;
+    ClientLeft(relay, client);
+    if (client.closing) {
+        for (const auto& packet :
+             {LobbyMessage(shell::kMsgSystemText, "", "", "The lobby took you out of the match: " + reason),
+              LobbyMessage(shell::kMsgCloseMatch, "", "")}) {
+            client.outbox.push_back(packet);
+            client.outboxBytes += packet.size();
+        }
+    }
+}
+
+void AcceptConnections(Relay& relay, RelayClient& client) {
+    for (platform::LobbySocket incoming = client.listener.Accept(); incoming.IsOpen();
+         incoming = client.listener.Accept()) {
+        if (!client.socket.IsOpen()) {
+            client.socket = std::move(incoming);
+            continue;
+        }
+        const auto refusal = LobbyMessage(shell::kMsgSystemText, "", "",
+                                          "This seat is taken: " + client.seat.name + " is connected.");
+        incoming.TrySend(refusal.data(), refusal.size());
+        if (relay.events != nullptr) {
+            *relay.events << EventJson("refused", client.seat.name, "a second connection to the seat")
+                          << std::endl;
+        }
+        if (relay.log != nullptr) {
+            *relay.log << "ravelin: refused a second connection to the seat of " << client.seat.name
+                       << std::endl;
+        }
+    }
+}
+
+void ReadClient(Relay& relay, RelayClient& client, int maxPackets, std::ostream& reports) {
+    if (client.gone || !client.socket.IsOpen()) {
+        return;
+    }
+    SendAllowance& allowance = client.allowance;
+    const int allowed = std::min(maxPackets, PacketsAllowed(allowance, relay.nowMs));
+    const int taken = allowed == 0 ? 0
+                                   : client.socket.ReceivePending(
+                                         [&](const uint8_t* data, size_t size) {
+                                             ChargeAllowance(allowance, size);
+                                             RelayPacket(relay, client, data, size, reports);
+                                         },
+                                         allowed);
+    NoteRead(allowance, taken >= allowed && client.socket.HasPending(), relay.nowMs);
+    if (FloodsTooLong(allowance, relay.nowMs)) {
+        RemoveClient(relay, client, "flooding",
+                     {{"packets", allowance.packetsSent},
+                      {"bytes", allowance.bytesSent},
+                      {"refused", client.refused}});
+    }
+}
+
 void FlushOutboxes(Relay& relay) {
     for (RelayClient& client : relay.clients) {
-        while (!client.gone && client.socket.IsOpen() && !client.outbox.empty()) {
+        if (client.gone && !client.closing) {
+            continue;
+        }
+        while (client.socket.IsOpen() && !client.outbox.empty()) {
             const std::vector<uint8_t>& packet = client.outbox.front();
             const platform::SendResult result = client.socket.TrySend(packet.data(), packet.size());
             if (result == platform::SendResult::kWouldBlock) {
@@ -91,10 +191,33 @@ void FlushOutboxes(Relay& relay) {
             client.outboxBytes -= packet.size();
             client.outbox.pop_front();
         }
-        if (!client.gone && client.outboxBytes > kOutboxLimitBytes) {
-            ClientLeft(relay, client);
+        if (client.closing && (client.outbox.empty() || relay.nowMs >= client.closeByMs)) {
+            client.closing = false;
+            client.socket.Close();
+        } else if (!client.gone && client.outboxBytes > kOutboxLimitBytes) {
+            RemoveClient(relay, client, "slow reader",
+                         {{"queued_bytes", client.outboxBytes}, {"queued_packets", client.outbox.size()}});
         }
     }
+}
+
+std::string RelaySummary(const Relay& relay) {
+    uint64_t empty = 0;
+    uint64_t oversize = 0;
+    for (const RelayClient& client : relay.clients) {
+        empty += client.socket.Drops().empty;
+        oversize += client.socket.Drops().oversize;
+    }
+    std::string text = std::to_string(relay.relayed) +
+                       " packets relayed; dropped: " + std::to_string(relay.droppedUnroutable) +
+                       " to nobody in the match, " + std::to_string(empty) + " empty, " +
+                       std::to_string(oversize) + " over " +
+                       std::to_string(platform::kLobbyMaxPacket / 1024) + " KiB";
+    for (size_t f = static_cast<size_t>(PacketFault::kHeader); f < static_cast<size_t>(PacketFault::kCount);
+         ++f) {
+        text += ", " + std::to_string(relay.refused[f]) + " " + PacketFaultName(static_cast<PacketFault>(f));
+    }
+    return text;
 }
 
 RelayClient* FirstPlayer(Relay& relay) {

@@ -84,4 +84,20 @@ std::optional<std::string> ReportJson(const uint8_t* packet, size_t size) {
     return j.dump(-1, ' ', false, json::error_handler_t::replace);
 }
 
+std::string EventJson(const std::string& event, const std::string& name, const std::string& reason,
+                      const std::vector<std::pair<std::string, uint64_t>>& counts) {
+    json j;
+    j["event"] = event;
+    j["name"] = name;
+    j["reason"] = reason;
+    for (const auto& [key, value] : counts) {
+        j[key] = value;
+    }
+    return j.dump(-1, ' ', false, json::error_handler_t::replace);
+}
+
+std::string QuotedName(const std::string& name) {
+    return json(name).dump(-1, ' ', false, json::error_handler_t::replace);
+}
+
 }  // namespace tools

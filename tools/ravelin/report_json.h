@@ -6,11 +6,22 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace tools {
 
 // One JSON line (without the line end) for a report packet; nothing for other packets. Bodies too
 // short for their type give zeros for the missing fields and "truncated": true.
 std::optional<std::string> ReportJson(const uint8_t* packet, size_t size);
+
+// One JSON line (without the line end) for something the lobby did to a client, e.g.
+// {"event":"removed","name":"Cy","reason":"flooding","packets":120000}.
+std::string EventJson(const std::string& event, const std::string& name, const std::string& reason,
+                      const std::vector<std::pair<std::string, uint64_t>>& counts = {});
+
+// A name as a JSON string with its quotes, for log lines: control characters and quotes escaped,
+// bytes that are not UTF-8 replaced.
+std::string QuotedName(const std::string& name);
 
 }  // namespace tools
