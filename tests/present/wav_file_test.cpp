@@ -2,6 +2,8 @@
 // outside the bytes it is given.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "game/present/wav_file.h"
@@ -12,9 +14,12 @@ namespace {
 using namespace wav_bytes;
 
 bool Parse(const std::vector<uint8_t>& bytes, present::WavSound& sound, std::string& error) {
-    // A copy of exactly the file's size, so that ASan sees any read past its end.
-    std::vector<uint8_t> exact(bytes);
-    return present::ParseWav(exact, sound, error);
+    // A heap copy of exactly the file's size, so that ASan sees any read past its end. It lives
+    // until the next parse, since the samples point into it.
+    static std::unique_ptr<uint8_t[]> exact;
+    exact = std::make_unique<uint8_t[]>(bytes.size());
+    std::copy(bytes.begin(), bytes.end(), exact.get());
+    return present::ParseWav({exact.get(), bytes.size()}, sound, error);
 }
 
 std::string Refusal(const std::vector<uint8_t>& bytes) {
