@@ -48,7 +48,9 @@ TEST(GameWindow, WaitingForAMessageWakesForASourceDescriptor) {
     platform::WindowHandlers handlers;
     while (platform::DispatchOneMessage(*window, handlers)) {
     }
-    auto [lobby, client] = platform::LobbySocket::Pair();
+    auto pair = platform::LobbySocket::Pair();
+    platform::LobbySocket& lobby = pair.first;
+    platform::LobbySocket& client = pair.second;
     platform::AddMessageSource(
         *window, [] { return false; }, [&client] { return client.Fd(); });
     EXPECT_FALSE(platform::WaitForMessage(*window, 30));
