@@ -8,10 +8,11 @@ shopt -s nullglob
 for fuzzer in build-fuzz/bin/fuzz_*; do
   name=$(basename "$fuzzer"); name=${name#fuzz_}
   work=build-fuzz/corpus/$name
-  mkdir -p "$work"
+  artifacts=build-fuzz/artifacts/$name
+  mkdir -p "$work" "$artifacts"
   seeds=()
   [ -d "tests/fuzz/corpus/$name" ] && seeds=("tests/fuzz/corpus/$name")
   echo "fuzzing $name for ${seconds}s"
-  "$fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 "$work" "${seeds[@]}" \
+  "$fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -artifact_prefix="$artifacts/" "$work" "${seeds[@]}" \
     >"build-fuzz/$name.log" 2>&1 || { tail -40 "build-fuzz/$name.log"; echo "fuzz target $name failed"; exit 1; }
 done
