@@ -11,9 +11,11 @@
 #include "game/present/sound.h"
 #include "game/present/text.h"
 #include "game/screens/hud.h"
+#include "game/rules/match_state.h"
 #include "game/shell/game_state.h"
 #include "game/shell/launch_config.h"
 #include "game/shell/lobby_link.h"
+#include "game/shell/match/match_extras.h"
 #include "platform/clock.h"
 
 namespace platform {
@@ -58,6 +60,11 @@ struct Client {
     course::SceneInputs scene;  // what the match shows in the course view
     present::SoundSystem sound;
     screens::Hud hud;  // the play screen's controls, their state and pictures
+    rules::MatchState match;
+    rules::TurnClock turn;
+    rules::SwingState swing;
+    rules::ReplayState replay;
+    MatchExtras matchExtras;  // the shot world's collision copy, the state log, the built-in player
 };
 
 }  // namespace shell

@@ -43,6 +43,7 @@ bool StartGame(Client& client) {
     }
     WorkOutPowerShotAllowance(client);
     shell.captureFolder = EnvOr("BRIGHTLEA_CAPTURE", "");
+    SetUpMatchSwitches(client, EnvOr("BRIGHTLEA_AUTOPLAY", ""), EnvOr("BRIGHTLEA_STATE_LOG", ""));
     shell.ready = true;
     SetGameState(client, GameState::Startup);
     return true;

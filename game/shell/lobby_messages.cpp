@@ -45,9 +45,10 @@ void SendText(LobbyLink& link, uint32_t type, const char* text) {
     SendPayload(link, "", type, p);
 }
 
-void SendShotMessage(LobbyLink& link, uint32_t type, const physics::ShotInput& shot) {
+void SendShotMessage(LobbyLink& link, uint32_t type, const physics::ShotInput& shot, uint8_t spare = 0) {
     Payload p(type, physics::kShotInputWireSize, true);
     PackShotInput(shot, p.bytes.data() + 4);
+    p.bytes.back() = spare;
     SendPayload(link, "", type, p);
 }
 
@@ -91,8 +92,8 @@ void SendShooterReady(LobbyLink& link, uint8_t slot) {
 void SendShotSetup(LobbyLink& link, const physics::ShotInput& shot) {
     SendShotMessage(link, kMsgShotSetup, shot);
 }
-void SendShot(LobbyLink& link, const physics::ShotInput& shot) {
-    SendShotMessage(link, kMsgShot, shot);
+void SendShot(LobbyLink& link, const physics::ShotInput& shot, uint8_t impactByte) {
+    SendShotMessage(link, kMsgShot, shot, impactByte);
 }
 void SendShotEnd(LobbyLink& link, const physics::ShotInput& shot) {
     SendShotMessage(link, kMsgShotEnd, shot);
@@ -183,6 +184,10 @@ physics::ShotInput MessageShot(const LobbyPacket& packet) {
     uint8_t bytes[physics::kShotInputWireSize] = {};
     BodyReader(packet).Bytes(bytes, sizeof bytes);
     return UnpackShotInput(bytes);
+}
+
+uint8_t MessageShotSpare(const LobbyPacket& packet) {
+    return packet.body.size() > physics::kShotInputWireSize ? packet.body[physics::kShotInputWireSize] : 0;
 }
 
 GameSnapshot MessageSnapshot(const LobbyPacket& packet) {

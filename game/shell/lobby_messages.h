@@ -23,12 +23,14 @@ void SendChat(LobbyLink& link, const char* text);                     // 0
 void SendTurnStart(LobbyLink& link, const physics::ShotInput& shot);  // 1
 void SendShooterReady(LobbyLink& link, uint8_t slot);                 // 2
 void SendShotSetup(LobbyLink& link, const physics::ShotInput& shot);  // 5
-void SendShot(LobbyLink& link, const physics::ShotInput& shot);       // 7
-void SendShotEnd(LobbyLink& link, const physics::ShotInput& shot);    // 8
-void SendConcedeVote(LobbyLink& link);                                // 9
-void SendNextHole(LobbyLink& link, uint8_t slot);                     // 11
-void SendTimeOut(LobbyLink& link, uint8_t slot);                      // 15
-void SendHoleReport(LobbyLink& link, uint8_t hole, uint8_t strokes);  // 16
+// The shot; impactByte rides in the record's spare byte (the shooter's impact error, which the
+// bounce needs and the record has no field for).
+void SendShot(LobbyLink& link, const physics::ShotInput& shot, uint8_t impactByte = 0);  // 7
+void SendShotEnd(LobbyLink& link, const physics::ShotInput& shot);                       // 8
+void SendConcedeVote(LobbyLink& link);                                                   // 9
+void SendNextHole(LobbyLink& link, uint8_t slot);                                        // 11
+void SendTimeOut(LobbyLink& link, uint8_t slot);                                         // 15
+void SendHoleReport(LobbyLink& link, uint8_t hole, uint8_t strokes);                     // 16
 // The snapshot goes to the one observer named.
 void SendSnapshot(LobbyLink& link, const char* observer, const GameSnapshot& snapshot);  // 17
 // The last chat lines, newest first.
@@ -52,6 +54,7 @@ void SendCallLobby(LobbyLink& link);                                            
 // Readers of received bodies; the receive step has already checked their lengths.
 uint8_t MessageSlot(const LobbyPacket& packet);             // 2, 11, 15
 physics::ShotInput MessageShot(const LobbyPacket& packet);  // 1, 5, 7, 8
+uint8_t MessageShotSpare(const LobbyPacket& packet);        // 7: the byte after the record, 0 when absent
 GameSnapshot MessageSnapshot(const LobbyPacket& packet);    // 17
 struct PinMessage {
     platform::Vec3 pin;

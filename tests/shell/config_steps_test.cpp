@@ -65,13 +65,14 @@ TEST_F(GameDirectory, HoleSettingsOfCourseSixChooseTheBackgroundLoop) {
     auto client = std::make_unique<Client>();
     client->config.match.courseCode = 6;
     client->config.match.startHole = 2;
+    client->match.currentHole = 2;
     std::string hole = std::string("FNH\0Two", 7) + std::string(51, '\0');
     hole[55] = 3;
     Write("Map/Club_06/Hole_02/Hole.ini", hole);
     shell::LoadHoleSettings(*client);
     EXPECT_STREQ(client->config.hole.name, "Two");
     EXPECT_STREQ(client->config.backgroundLoop, "Sound/SBack02.wav");
-    client->config.match.startHole = 7;  // a hole without a loop of its own keeps the one there is
+    client->match.currentHole = 7;  // a hole without a loop of its own keeps the one there is
     shell::LoadHoleSettings(*client);
     EXPECT_STREQ(client->config.backgroundLoop, "Sound/SBack02.wav");
     EXPECT_STREQ(client->config.hole.name, "Two");  // no file for hole 7: the settings stay

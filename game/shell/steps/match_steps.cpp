@@ -1,38 +1,143 @@
-// No match is played yet: the client is the driver of an endless first hole.
+// The match flow as the frame loop sees it: start of the match and of each hole, the driver's
+// turns, the game messages, the timed play states and the mouse.
 #include "game/shell/steps/match_steps.h"
 
+#include <cstring>
+#include <random>
+
+#include "game/course/object_texels.h"
 #include "game/shell/client.h"
+#include "game/shell/match/autoplay.h"
+#include "game/shell/match/hud_actions.h"
+#include "game/shell/match/match_driver.h"
+#include "game/shell/match/match_lines.h"
+#include "game/shell/match/match_messages.h"
+#include "game/shell/match/match_setup.h"
+#include "game/shell/match/play_logic.h"
+#include "game/shell/match/replay.h"
+#include "game/shell/match/swing.h"
 
 namespace shell {
 
-void WorkOutPowerShotAllowance(Client&) {}
-void ResetMatch(Client&) {}
-void HandleGameMessage(Client&, const LobbyPacket&) {}
-void ResetPlayersForHole(Client&) {}
-bool IsMatchDriver(const Client&) {
-    return true;
+namespace {
+
+constexpr int kHudBarTop = 530;
+
+platform::Vec3 OnGround(const float point[2], platform::Vec3 seated) {
+    return seated.x == point[0] && seated.z == point[1] ? seated : platform::Vec3{point[0], 0.0f, point[1]};
 }
-bool IsFirstHoleOfMatch(const Client&) {
-    return true;
+
+// The hole as loaded, kept apart before any object turns toward this client's camera.
+void KeepCollisionModel(Client& client) {
+    MatchExtras& extras = client.matchExtras;
+    extras.collisionModel.reset();
+    extras.opacity = nullptr;
+    if (client.hole.HoleModel == nullptr || !client.hole.prepared) {
+        return;
+    }
+    extras.collisionModel = std::make_unique<course::FnxModel>(*client.hole.HoleModel);
+    extras.opacity = course::OpacityFromTextures(client.hole.HoleTextures);
 }
+
+}  // namespace
+
+void WorkOutPowerShotAllowance(Client& client) {
+    const MatchConfig& m = client.config.match;
+    client.match.powerShotAllowance = PowerShotAllowance(m.endHole - m.startHole + 1);
+}
+
+void SetUpMatchSwitches(Client& client, const char* autoplay, const char* stateLog) {
+    AutoplayState& a = client.matchExtras.autoplay;
+    a.enabled = std::strcmp(autoplay, "1") == 0;
+    a.rand.Seed(static_cast<uint32_t>(std::random_device{}()));
+    client.matchExtras.stateLogPath = stateLog;
+    client.rand.Seed(client.clock.NowMs());
+}
+
+void ResetMatch(Client& client) {
+    ResetMatchState(client.match, client.config);
+}
+
+void ResetPlayersForHole(Client& client) {
+    const HoleSettings& settings = client.config.hole;
+    const course::HoleState& hole = client.hole;
+    KeepCollisionModel(client);
+    ResetMatchForHole(client.match, settings, OnGround(settings.tee, hole.TeePoint),
+                      OnGround(settings.defaultAim, hole.DefaultAim),
+                      OnGround(settings.pin, hole.MapPinPoint));
+    rules::MatchState& m = client.match;
+    if (IsFirstHoleOfMatch(client) && client.config.match.observersAllowed && !m.observerNoticeShown) {
+        m.observerNoticeShown = true;
+        ShowAnnouncementLine(client, MatchText(client, kStringObserversWelcome).text);
+    }
+}
+
+bool IsMatchDriver(const Client& client) {
+    return client.match.localSlot == 0;
+}
+
+bool IsFirstHoleOfMatch(const Client& client) {
+    return client.match.currentHole == client.config.match.startHole;
+}
+
 int CurrentHole(const Client& client) {
-    return client.config.match.startHole;
+    return client.match.currentHole;
 }
-bool HoleIsFinished(const Client&) {
-    return false;
+
+bool HoleIsFinished(const Client& client) {
+    return client.match.holeFinished;
 }
-bool IsLastHole(const Client&) {
-    return false;
+
+bool IsLastHole(const Client& client) {
+    return client.match.currentHole >= client.match.lastHole;
 }
-void StartHole(Client&) {}
-void StartNextTurn(Client&) {}
-void MarkShotShown(Client&) {}
-void RunPlayLogic(Client&) {}
-void DriftWind(Client&) {}
-void RunSwingLogic(Client&) {}
-void RunReplayLogic(Client&) {}
+
+void StartHole(Client& client) {
+    DriverStartNextTurn(client);
+}
+
+void StartNextTurn(Client& client) {
+    DriverStartNextTurn(client);
+}
+
+void MarkShotShown(Client& client) {
+    client.match.shotShown = true;
+}
+
+void RunPlayLogic(Client& client) {
+    RunPlaying(client);
+    RunAutoplay(client);
+}
+
+void DriftWind(Client& client) {
+    DriverDriftWind(client);
+}
+
+void RunSwingLogic(Client& client) {
+    RunSwing(client);
+    if (client.shell.gameState == GameState::Swing) {
+        RunAutoplay(client);
+    }
+}
+
+void RunReplayLogic(Client& client) {
+    RunReplay(client);
+}
+
 void SendPendingSnapshots(Client&) {}
+
+void HandleGameMessage(Client& client, const LobbyPacket& packet) {
+    HandleMatchMessage(client, packet);
+}
+
 void HandleMouseMove(Client&, int, int) {}
-void HandleClick(Client&, int, int) {}
+
+void HandleClick(Client& client, int, int y) {
+    if (client.shell.gameState == GameState::Swing) {
+        SwingClick(client);
+    } else if (y >= kHudBarTop) {
+        PressSwingButton(client);
+    }
+}
 
 }  // namespace shell

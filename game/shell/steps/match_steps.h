@@ -7,6 +7,9 @@ struct Client;
 struct LobbyPacket;
 
 void WorkOutPowerShotAllowance(Client& client);
+// The automation switches: autoplay "1" lets the built-in player play the local turns; stateLog
+// names the file the state log is appended to (empty: none).
+void SetUpMatchSwitches(Client& client, const char* autoplay, const char* stateLog);
 void ResetMatch(Client& client);
 void ResetPlayersForHole(Client& client);
 bool IsMatchDriver(const Client& client);

@@ -1,0 +1,94 @@
+#include "game/shell/match/autoplay.h"
+
+#include "game/shell/client.h"
+#include "game/shell/match/hud_actions.h"
+#include "game/shell/match/shot_plan.h"
+#include "game/shell/steps/match_steps.h"
+
+namespace shell {
+
+namespace {
+
+enum AutoplayStep { kNotStarted = 0, kThink, kAimed, kSwinging, kTopClicked, kDone };
+
+constexpr int kThinkMinMs = 400;
+constexpr int kThinkSpreadMs = 800;
+constexpr int kAddressMs = 500;
+// The hand's spread in gauge units, at each click.
+constexpr float kTopSpread = 3.0f;
+constexpr float kImpactSpread = 2.4f;
+// The swing button, below the view.
+constexpr int kSwingButtonX = 620;
+constexpr int kSwingButtonY = 450 + 130;
+
+// A roughly bell-shaped error in -spread .. spread.
+float HandError(physics::Rand15& rand, float spread) {
+    const float sum = rand.NextUnit() + rand.NextUnit() + rand.NextUnit();
+    return (sum / 1.5f - 1.0f) * spread;
+}
+
+bool Due(const Client& client, uint32_t atMs) {
+    return static_cast<int32_t>(client.clock.NowMs() - atMs) >= 0;
+}
+
+void PlanTurn(Client& client) {
+    AutoplayState& a = client.matchExtras.autoplay;
+    const ShotPlan plan = PlanShot(client.match.shot, client.match.rules.pin);
+    ChooseClub(client, plan.club);
+    AimAt(client, plan.aim);
+    a.topMark = plan.topMark + HandError(a.rand, kTopSpread);
+    a.impactMark = physics::kGaugeImpactMark + HandError(a.rand, kImpactSpread);
+    a.nextMs = client.clock.NowMs() + kAddressMs;
+    a.step = kAimed;
+}
+
+void Aiming(Client& client) {
+    AutoplayState& a = client.matchExtras.autoplay;
+    if (!LocalTurnActive(client)) {
+        return;
+    }
+    if (a.turnStartMs != client.turn.startMs || a.step == kNotStarted) {
+        a.turnStartMs = client.turn.startMs;  // a new turn: look at it for a moment first
+        a.step = kThink;
+        a.nextMs = client.clock.NowMs() + kThinkMinMs + static_cast<uint32_t>(a.rand.Next() % kThinkSpreadMs);
+        return;
+    }
+    if (!Due(client, a.nextMs)) {
+        return;
+    }
+    if (a.step == kThink) {
+        PlanTurn(client);
+    } else if (a.step == kAimed) {
+        HandleClick(client, kSwingButtonX, kSwingButtonY);
+        a.step = kSwinging;
+    }
+}
+
+void Swinging(Client& client) {
+    AutoplayState& a = client.matchExtras.autoplay;
+    const physics::GaugeState& g = client.swing.gauge;
+    const int rate = g.gaugeRate;
+    if (a.step == kSwinging && g.gaugeRising && Due(client, g.gaugeStart + GaugeUnitsMs(a.topMark, rate))) {
+        HandleClick(client, kSwingButtonX, kSwingButtonY);
+        a.step = kTopClicked;
+    } else if (a.step == kTopClicked && !g.gaugeRising &&
+               Due(client, g.gaugeTop + GaugeUnitsMs(a.topMark - a.impactMark, rate))) {
+        HandleClick(client, kSwingButtonX, kSwingButtonY);
+        a.step = kDone;
+    }
+}
+
+}  // namespace
+
+void RunAutoplay(Client& client) {
+    if (!client.matchExtras.autoplay.enabled) {
+        return;
+    }
+    if (client.shell.gameState == GameState::Swing) {
+        Swinging(client);
+    } else if (client.shell.gameState == GameState::Playing) {
+        Aiming(client);
+    }
+}
+
+}  // namespace shell

@@ -1,0 +1,36 @@
+#pragma once
+// What the match flow keeps per client beside the match state: the hole as the ball sees it, the
+// state log and the built-in player.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "game/course/course_objects.h"
+#include "game/course/fnx_model.h"
+#include "game/physics/random.h"
+
+namespace shell {
+
+// The built-in player's plan for the local turn.
+struct AutoplayState {
+    bool enabled = false;
+    int step = 0;              // how far the plan for this turn has got
+    uint32_t nextMs = 0;       // when the next action is due
+    uint32_t turnStartMs = 0;  // the turn the plan is for
+    float topMark = 105;       // where the first click stops the gauge, errors included
+    float impactMark = 15;
+    physics::Rand15 rand;  // the player's own hand: not the game's draws
+};
+
+struct MatchExtras {
+    // The hole model as loaded, before any object was turned toward this client's camera: shots
+    // collide with it so that every client sees the same ball.
+    std::unique_ptr<course::FnxModel> collisionModel;
+    course::TexelOpacity opacity;  // the hole's textures read back for the ball
+    std::string stateLogPath;      // empty: no state log
+    AutoplayState autoplay;
+    bool clubMenuOpen = false;
+};
+
+}  // namespace shell

@@ -1,0 +1,214 @@
+#include "game/shell/match/match_messages.h"
+
+#include <cstring>
+
+#include "game/course/camera.h"
+#include "game/physics/concede.h"
+#include "game/physics/pin_placement.h"
+#include "game/physics/turn_prep.h"
+#include "game/shell/client.h"
+#include "game/shell/frame_tick.h"
+#include "game/shell/lobby_messages.h"
+#include "game/shell/match/match_lines.h"
+#include "game/shell/match/match_setup.h"
+#include "game/shell/match/message_checks.h"
+#include "game/shell/match/replay.h"
+#include "game/shell/match/shot_end.h"
+#include "game/shell/steps/course_steps.h"
+#include "game/shell/steps/hud_steps.h"
+
+namespace shell {
+
+namespace {
+
+bool EveryoneReady(const rules::MatchState& m) {
+    for (int p = 0; p < m.options.playerCount && p < rules::kMaxPlayers; ++p) {
+        if (!m.slots[p].ready) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Once per hole, from the first turn at which every player is ready, a putt may be conceded.
+void OfferConcede(rules::MatchState& m) {
+    if (m.concedeOffered || !EveryoneReady(m)) {
+        return;
+    }
+    m.concedeOffered = true;
+    m.concedeAllowed = true;
+    m.concedeArmed = true;
+    for (physics::PlayerRecord& player : m.rules.players) {
+        player.concedeVote = 0;
+    }
+}
+
+void AimCamera(Client& client) {
+    if (client.display.device == nullptr) {
+        return;
+    }
+    client.view.CameraAnchor = client.match.shot.ballPos;
+    client.view.CameraAim = client.match.shot.aimTarget;
+    course::PlaceMainCamera(*client.display.device, client.view, client.display.displayWidth,
+                            client.display.displayHeight);
+}
+
+// The driver tells everyone who won a tee-shot contest.
+void AnnounceContest(Client& client, int winner, int stringIndex) {
+    if (winner == physics::kNoPlayer || client.match.localSlot != 0) {
+        return;
+    }
+    AnnounceToAll(client, MatchText(client, stringIndex, kPlaceholderId, SlotName(client, winner)).text);
+}
+
+void BeginTurn(Client& client, const LobbyPacket& packet) {
+    rules::MatchState& m = client.match;
+    m.shotShown = false;
+    m.shot = MessageShot(packet);
+    m.shooter = m.shot.player;
+    m.timeOutSlot = physics::kNoPlayer;  // a late player is put last for one choice only
+    OfferConcede(m);
+    physics::ShotWorld world;
+    MakeShotWorld(client, world);
+    const physics::TurnPreparation prep = physics::PrepareTurn(m.shot, m.rules, m.options, m.marks, world);
+    AnnounceContest(client, prep.nearestWinner, kStringNearestWinner);
+    AnnounceContest(client, prep.longestWinner, kStringLongestWinner);
+    AimCamera(client);
+    client.turn.active = false;
+    client.matchExtras.clubMenuOpen = false;
+    client.display.cursorShown = 1;
+    SetGameState(client, GameState::Playing);
+    RedrawPlayScreen(client);
+    if (m.localSlot != physics::kNoPlayer) {
+        SendShooterReady(client.lobby, static_cast<uint8_t>(m.localSlot));
+    }
+}
+
+void ShooterReady(Client& client, const LobbyPacket& packet) {
+    rules::MatchState& m = client.match;
+    m.slots[MessageSlot(packet)].ready = 1;
+    m.swingStarted = false;
+    m.conceded = false;
+    RequestFullRedraw(client);
+}
+
+void ShotSetup(Client& client, const LobbyPacket& packet) {
+    client.match.shot = MessageShot(packet);
+    if (client.match.shot.player != client.match.localSlot) {
+        AimCamera(client);
+        RequestFullRedraw(client);
+    }
+}
+
+void ShotLaunched(Client& client, const LobbyPacket& packet) {
+    if (client.match.conceded) {
+        return;
+    }
+    client.match.shot = MessageShot(packet);
+    StartReplay(client, MessageShotSpare(packet));
+}
+
+void ShotResult(Client& client, const LobbyPacket& packet) {
+    client.match.shot = MessageShot(packet);
+    ApplyShotResult(client);
+}
+
+int SlotByName(const Client& client, const char* name) {
+    for (int p = 0; p < client.match.options.playerCount && p < kPlayerSlots; ++p) {
+        if (std::strncmp(client.config.players[p].name, name, kPlayerNameCapacity) == 0) {
+            return p;
+        }
+    }
+    return physics::kNoPlayer;
+}
+
+void ConcedeVote(Client& client, const LobbyPacket& packet) {
+    rules::MatchState& m = client.match;
+    const int voter = SlotByName(client, packet.sender);
+    if (voter == physics::kNoPlayer) {
+        return;
+    }
+    const physics::ConcedeOutcome outcome = physics::ApplyConcedeVote(
+        m.rules, m.options, voter, m.localSlot, m.swingStarted, m.concedeAllowed, m.shot);
+    if (outcome.announceGiver) {
+        AnnounceToAll(client,
+                      MatchText(client, kStringConcedeVote, kPlaceholderId, SlotName(client, voter)).text);
+    }
+    if (outcome.conceded) {
+        m.conceded = true;
+        AnnounceToAll(
+            client, MatchText(client, kStringPuttConceded, kPlaceholderId, SlotName(client, m.shooter)).text);
+        SendShotEnd(client.lobby, m.shot);
+        m.concedeAllowed = false;
+    }
+}
+
+void NextHole(Client& client) {
+    UnloadHole(client);
+    ++client.match.currentHole;
+    client.match.shotShown = false;
+    SetGameState(client, GameState::LoadHole);
+}
+
+void TimeOut(Client& client) {
+    rules::MatchState& m = client.match;
+    client.turn.shotMade = true;
+    m.timeOutSlot = m.shooter;
+    ++m.slots[m.shooter].timeOuts;
+}
+
+void PinPlaced(Client& client, const LobbyPacket& packet) {
+    const PinMessage pin = MessagePin(packet);
+    physics::ApplyPin(client.match.marks, client.match.rules.pin, pin.pin);
+    client.match.sky = pin.skyIndex;
+}
+
+void WindChanged(Client& client, const LobbyPacket& packet) {
+    const WindMessage wind = MessageWind(packet);
+    client.match.wind.windDirection = wind.direction;
+    client.match.wind.windSpeed = wind.speed;
+}
+
+}  // namespace
+
+void HandleMatchMessage(Client& client, const LobbyPacket& packet) {
+    if (!MessageFieldsUsable(client.match, packet)) {
+        return;
+    }
+    switch (packet.type) {
+        case kMsgTurnStart:
+            BeginTurn(client, packet);
+            break;
+        case kMsgShooterReady:
+            ShooterReady(client, packet);
+            break;
+        case kMsgShotSetup:
+            ShotSetup(client, packet);
+            break;
+        case kMsgShot:
+            ShotLaunched(client, packet);
+            break;
+        case kMsgShotEnd:
+            ShotResult(client, packet);
+            break;
+        case kMsgConcedeVote:
+            ConcedeVote(client, packet);
+            break;
+        case kMsgNextHole:
+            NextHole(client);
+            break;
+        case kMsgTimeOut:
+            TimeOut(client);
+            break;
+        case kMsgPin:
+            PinPlaced(client, packet);
+            break;
+        case kMsgWind:
+            WindChanged(client, packet);
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace shell

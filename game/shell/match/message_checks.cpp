@@ -1,0 +1,78 @@
+#include "game/shell/match/message_checks.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "game/course/surface_kind.h"
+#include "game/physics/club_table.h"
+#include "game/physics/wind.h"
+#include "game/shell/lobby_messages.h"
+
+namespace shell {
+
+namespace {
+
+bool Finite(float v) {
+    return std::isfinite(v);
+}
+
+bool ShotFloatsFinite(const physics::ShotInput& s) {
+    const float scalars[] = {s.pinDistance, s.powerError, s.launchSpeed,  s.elevation,
+                             s.curveRate,   s.push,       s.slopeForward, s.slopeSide};
+    for (float v : scalars) {
+        if (!Finite(v)) {
+            return false;
+        }
+    }
+    return FinitePoint(s.aimTarget) && FinitePoint(s.ballPos) && FinitePoint(s.startPos) &&
+           FinitePoint(s.wind) && FinitePoint(s.playerMark);
+}
+
+bool Refuse(const LobbyPacket& packet, const char* why) {
+    std::fprintf(stderr, "Brightlea: message %u from \"%s\" dropped: %s\n",
+                 static_cast<unsigned>(packet.type), packet.sender, why);
+    return false;
+}
+
+}  // namespace
+
+bool FinitePoint(platform::Vec3 p) {
+    return Finite(p.x) && Finite(p.y) && Finite(p.z);
+}
+
+bool SlotInMatch(const rules::MatchState& match, int slot) {
+    return physics::IsPlayer(match.options, slot);
+}
+
+bool ShotRecordUsable(const rules::MatchState& match, const physics::ShotInput& shot) {
+    return SlotInMatch(match, shot.player) && shot.club < physics::kClubCount &&
+           shot.surface < course::kSurfaceKindCount && shot.lieClass <= physics::kLiePutting &&
+           ShotFloatsFinite(shot);
+}
+
+bool MessageFieldsUsable(const rules::MatchState& match, const LobbyPacket& packet) {
+    switch (packet.type) {
+        case kMsgTurnStart:
+        case kMsgShotSetup:
+        case kMsgShot:
+        case kMsgShotEnd:
+            return ShotRecordUsable(match, MessageShot(packet)) || Refuse(packet, "shot record out of range");
+        case kMsgShooterReady:
+        case kMsgTimeOut:
+            return SlotInMatch(match, MessageSlot(packet)) || Refuse(packet, "no such player");
+        case kMsgNextHole:
+            return match.currentHole < match.lastHole || Refuse(packet, "no hole after the last");
+        case kMsgPin:
+            return FinitePoint(MessagePin(packet).pin) || Refuse(packet, "pin is not a position");
+        case kMsgWind: {
+            const WindMessage w = MessageWind(packet);
+            const bool usable = Finite(w.direction) && Finite(w.speed) && w.speed >= 0.0f &&
+                                w.speed <= physics::kMaxWindSpeed;
+            return usable || Refuse(packet, "wind out of range");
+        }
+        default:
+            return true;
+    }
+}
+
+}  // namespace shell

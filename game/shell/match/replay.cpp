@@ -1,0 +1,105 @@
+#include "game/shell/match/replay.h"
+
+#include "game/course/camera.h"
+#include "game/course/surface_kind.h"
+#include "game/physics/ball_flight.h"
+#include "game/shell/client.h"
+#include "game/shell/frame_tick.h"
+#include "game/shell/lobby_messages.h"
+#include "game/shell/match/match_setup.h"
+#include "game/shell/match/swing.h"
+#include "game/shell/steps/hud_steps.h"
+
+namespace shell {
+
+namespace {
+
+// Steps the golfer swings before the ball moves, by the shooter's sex, character and swing kind.
+int SwingSteps(const Client& client, const physics::ShotInput& shot) {
+    const PlayerInfo& player = client.config.players[shot.player % kPlayerSlots];
+    const int sex = player.sex % kSwingSexes;
+    const int type = player.characterType % kSwingCharacterTypes;
+    const int kind = shot.swingKind % kSwingKinds;
+    const int32_t steps = client.config.swingTiming.steps[sex][type][kind];
+    return steps > 0 ? steps : 0;
+}
+
+uint32_t StepDueMs(const rules::ReplayState& r, int step) {
+    return r.clockMs + static_cast<uint32_t>(static_cast<int64_t>(step) * 1000 / kReplayStepsPerSecond);
+}
+
+bool EndsInWater(const physics::ShotTrajectory& t) {
+    return t.points[t.trajectoryCount].surface == course::kSurfaceWater;
+}
+
+void ReplayStep(Client& client) {
+    rules::ReplayState& r = client.replay;
+    ++r.stepCount;
+    const int last = r.trajectory.trajectoryCount;
+    if (r.stepCount >= r.swingSteps && r.index < last) {
+        ++r.index;
+        if (r.index == last && EndsInWater(r.trajectory)) {
+            r.splashing = true;
+            r.splashEndStep = r.stepCount + kSplashSteps;
+        }
+    }
+    if (r.animFrame < r.lastAnimFrame) {
+        ++r.animFrame;
+    }
+    const bool splashOver = !r.splashing || r.stepCount >= r.splashEndStep;
+    r.ended = r.index >= last && r.animFrame >= r.lastAnimFrame && splashOver;
+}
+
+void EndReplay(Client& client) {
+    if (client.match.shot.player == client.match.localSlot) {
+        SendShotEnd(client.lobby, client.match.shot);
+    }
+    client.display.cursorShown = 1;
+    SetGameState(client, GameState::Waiting);
+    RedrawReplayView(client);
+}
+
+}  // namespace
+
+void StartReplay(Client& client, uint8_t impactByte) {
+    rules::MatchState& m = client.match;
+    rules::ReplayState& r = client.replay;
+    r = rules::ReplayState{};
+    physics::ShotWorld world;
+    if (MakeShotWorld(client, world)) {
+        physics::ShotFacts facts;
+        facts.gameLevel = m.options.gameLevel;
+        facts.par = m.rules.par;
+        facts.strokes = m.rules.players[m.shot.player].strokes;
+        facts.pin = m.rules.pin;
+        facts.impactError = ImpactErrorFromByte(impactByte);
+        const physics::BallState end = physics::SimulateShot(world, facts, m.shot, r.trajectory);
+        m.lastContactSurface = static_cast<int8_t>(end.surfaceKind);
+    } else {
+        r.trajectory.points[0].pos = m.shot.ballPos;  // no hole to fly over: the ball stays
+    }
+    if (client.display.device != nullptr) {
+        course::FillTrajectoryScreen(*client.display.device, client.view, r.trajectory.points,
+                                     r.trajectory.trajectoryCount + 1, r.trajectory.hiddenAtEnd != 0);
+    }
+    r.simulatedRest = m.shot.ballPos;
+    r.swingSteps = SwingSteps(client, m.shot);
+    r.lastAnimFrame = r.swingSteps + kFollowThroughSteps;
+    r.clockMs = client.clock.NowMs();
+    client.display.cursorShown = 0;
+    SetGameState(client, GameState::Replay);
+    RedrawReplayView(client);
+}
+
+void RunReplay(Client& client) {
+    rules::ReplayState& r = client.replay;
+    const uint32_t now = client.clock.NowMs();
+    while (!r.ended && static_cast<int32_t>(now - StepDueMs(r, r.stepCount + 1)) >= 0) {
+        ReplayStep(client);
+    }
+    if (r.ended) {
+        EndReplay(client);
+    }
+}
+
+}  // namespace shell

@@ -1,0 +1,118 @@
+// Whole holes played by several clients in one process through an in-process lobby, with the
+// built-in player on every seat.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "game/shell/lobby_packet.h"
+#include "game/shell/match/state_log.h"
+#include "tests/shell/match_table.h"
+
+namespace {
+
+using shell::GameState;
+
+class MatchFlow : public MatchTable {
+  protected:
+    void SeatAutoplayers(const TableSettings& s) {
+        Seat(s);
+        for (auto& client : clients_) {
+            client->matchExtras.autoplay.enabled = true;
+            client->matchExtras.autoplay.rand.Seed(5);
+        }
+    }
+
+    // Plays until every client has ended or the match clock ran out; a swing is watched closely.
+    void PlayOut(uint32_t maxMs = 3600 * 1000) {
+        for (uint32_t t = 0; t < maxMs && !AllEnded();) {
+            const uint32_t step = AnySwinging() ? 10 : 50;
+            Tick(step);
+            t += step;
+            RecordShots();
+        }
+    }
+
+    bool AnySwinging() const {
+        for (const auto& client : clients_) {
+            if (client->shell.gameState == GameState::Swing) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    // Each client's log of the shots it applied, in order.
+    void RecordShots() {
+        logs_.resize(clients_.size());
+        for (size_t i = 0; i < clients_.size(); ++i) {
+            const shell::Client& c = *clients_[i];
+            if (c.shell.gameState == GameState::ShotResult && c.shell.stateEnteredMs != lastResult_[i]) {
+                lastResult_[i] = c.shell.stateEnteredMs;
+                logs_[i].push_back(shell::ShotLogLine(c.match, c.replay.simulatedRest));
+            }
+        }
+    }
+
+    std::vector<std::vector<std::string>> logs_;
+    uint32_t lastResult_[4] = {};
+};
+
+TEST_F(MatchFlow, OnePlayerPlaysAHoleFromTeeToCup) {
+    SeatAutoplayers({.players = 1});
+    PlayOut();
+    ASSERT_TRUE(AllEnded());
+    const physics::PlayerRecord& ann = C(0).match.rules.players[0];
+    EXPECT_EQ(ann.finishedHole, 1);
+    EXPECT_GE(ann.strokes, 1);
+    EXPECT_LE(ann.strokes, 2 * C(0).match.rules.par);
+    EXPECT_EQ(ann.totalStrokes, ann.strokes);
+    EXPECT_EQ(CountSent(shell::kMsgHoleReport), 1u);
+    EXPECT_EQ(CountSent(shell::kMsgFinalScores), 1u);
+    EXPECT_LE(CountSent(shell::kMsgTurnStart), ann.strokes);  // penalty strokes come without a turn
+}
+
+TEST_F(MatchFlow, FourPlayersAgreeOnEveryShotAndNobodyPlaysAfterHolingOut) {
+    SeatAutoplayers({.players = 4});
+    std::vector<int> shooters;
+    bool holed[4] = {};
+    while (!AllEnded() && C(0).clock.NowMs() < 3600 * 1000) {
+        const size_t seen = logs_.empty() ? 0 : logs_[0].size();
+        Tick(AnySwinging() ? 10 : 50);
+        RecordShots();
+        if (logs_[0].size() > seen) {
+            const int shooter = C(0).match.shot.player;
+            EXPECT_FALSE(holed[shooter]) << "slot " << shooter << " played after holing out";
+            holed[shooter] = C(0).match.rules.players[shooter].finishedHole != 0;
+            shooters.push_back(shooter);
+        }
+    }
+    ASSERT_TRUE(AllEnded());
+    for (size_t i = 1; i < clients_.size(); ++i) {
+        EXPECT_EQ(logs_[i], logs_[0]) << "client " << i;
+    }
+    ASSERT_GE(shooters.size(), 4u);
+    EXPECT_EQ(std::vector<int>(shooters.begin(), shooters.begin() + 4), (std::vector<int>{0, 1, 2, 3}));
+    EXPECT_EQ(CountSent(shell::kMsgHoleReport), 4u);  // every client reports its own strokes once
+    EXPECT_EQ(CountSent(shell::kMsgFinalScores), 4u);
+}
+
+TEST_F(MatchFlow, TheNextHoleTeesOffByThePreviousHolesStrokes) {
+    SeatAutoplayers({.players = 2, .firstHole = 1, .lastHole = 2});
+    PlayOut();
+    ASSERT_TRUE(AllEnded());
+    EXPECT_EQ(logs_[1], logs_[0]);
+    EXPECT_EQ(CountSent(shell::kMsgNextHole), 1u);
+    EXPECT_EQ(CountSent(shell::kMsgHoleReport), 4u);
+    EXPECT_EQ(CountSent(shell::kMsgFinalScores), 2u);
+    const physics::MatchRules& r = C(1).match.rules;
+    const int first = r.teeOrder[0];
+    const int second = r.teeOrder[1];
+    EXPECT_TRUE(r.players[first].scorecard[1] < r.players[second].scorecard[1] ||
+                (r.players[first].scorecard[1] == r.players[second].scorecard[1] && first < second));
+    for (int p = 0; p < 2; ++p) {
+        EXPECT_EQ(r.players[p].totalStrokes, r.players[p].scorecard[1] + r.players[p].scorecard[2]);
+    }
+}
+
+}  // namespace
