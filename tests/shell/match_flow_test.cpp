@@ -115,4 +115,65 @@ TEST_F(MatchFlow, TheNextHoleTeesOffByThePreviousHolesStrokes) {
     }
 }
 
+TEST_F(MatchFlow, AShooterWhoLetsTheTimeRunOutIsSwungForAndCounted) {
+    SeatAutoplayers({.players = 2});
+    C(0).matchExtras.autoplay.enabled = false;  // Ann, first on the tee, never clicks
+    while (CountSent(shell::kMsgShotEnd) == 0 && C(0).clock.NowMs() < 200 * 1000) {
+        Tick(AnySwinging() ? 10 : 50);
+    }
+    EXPECT_EQ(CountSent(shell::kMsgTimeOut), 1u);
+    EXPECT_EQ(C(0).match.slots[0].timeOuts, 1);
+    EXPECT_EQ(C(1).match.slots[0].timeOuts, 1);
+    EXPECT_EQ(C(1).match.shot.player, 0);  // the forced swing was Ann's shot
+    EXPECT_FALSE(C(0).match.swingStarted);
+}
+
+TEST_F(MatchFlow, TheThirdTimeOutEndsThatPlayersGame) {
+    SeatAutoplayers({.players = 2});
+    C(0).matchExtras.autoplay.enabled = false;
+    Tick(50);                          // the match has started
+    C(0).match.slots[0].timeOuts = 2;  // two turns already ran out earlier in the match
+    while (!C(0).shell.quitting && C(0).clock.NowMs() < 200 * 1000) {
+        Tick(50);
+    }
+    EXPECT_TRUE(C(0).shell.quitting);
+    Relay();
+    EXPECT_EQ(CountSent(shell::kMsgGameEnd), 1u);
+    EXPECT_EQ(CountSent(shell::kMsgTimeOut), 0u);
+}
+
+TEST_F(MatchFlow, TeamPartnersPlayOneBallInTurn) {
+    SeatAutoplayers({.players = 4, .teamPlay = true});
+    std::vector<int> shooters;
+    while (!AllEnded() && C(0).clock.NowMs() < 3600 * 1000) {
+        const size_t seen = logs_.empty() ? 0 : logs_[0].size();
+        Tick(AnySwinging() ? 10 : 50);
+        RecordShots();
+        if (logs_[0].size() > seen) {
+            const physics::MatchRules& r = C(2).match.rules;
+            const int shooter = C(2).match.shot.player;
+            shooters.push_back(shooter);
+            const physics::PlayerRecord& partner = r.players[shooter ^ 1];
+            EXPECT_EQ(std::memcmp(&partner.ballPos, &r.players[shooter].ballPos, sizeof(platform::Vec3)), 0);
+            EXPECT_EQ(partner.strokes, r.players[shooter].strokes);
+        }
+    }
+    ASSERT_TRUE(AllEnded());
+    for (size_t i = 1; i < clients_.size(); ++i) {
+        EXPECT_EQ(logs_[i], logs_[0]) << "client " << i;
+    }
+    ASSERT_GE(shooters.size(), 2u);
+    EXPECT_EQ(shooters[0], 0);  // the sides' first players tee off
+    EXPECT_EQ(shooters[1], 2);
+    for (int side = 0; side < 2; ++side) {  // within a side the partners alternate
+        int last = -1;
+        for (int shooter : shooters) {
+            if (shooter / 2 == side) {
+                EXPECT_NE(shooter, last);
+                last = shooter;
+            }
+        }
+    }
+}
+
 }  // namespace

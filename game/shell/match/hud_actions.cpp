@@ -10,6 +10,7 @@
 #include "game/shell/match/message_checks.h"
 #include "game/shell/match/swing.h"
 #include "game/shell/state_work.h"
+#include "game/shell/steps/sound_steps.h"
 
 namespace shell {
 
@@ -27,6 +28,7 @@ bool LocalTurnActive(const Client& client) {
 
 void PressSwingButton(Client& client) {
     if (LocalTurnActive(client)) {
+        PlayGameSound(client, present::GameSound::ButtonOv);
         StartSwing(client, true);
     }
 }
@@ -45,6 +47,7 @@ void ChooseClub(Client& client, int club) {
     }
     m.shot.swingKind = physics::SwingKindOfClub(club);
     SendShotSetup(client.lobby, m.shot);
+    PlayGameSound(client, present::GameSound::ButtonOv);
     RequestFullRedraw(client);
 }
 
@@ -71,8 +74,10 @@ void PressPowerShot(Client& client) {
     }
     if (m.rules.players[m.localSlot].balance < kPowerShotBalls) {
         ShowSystemLine(client, MatchText(client, kStringNotEnoughBalls, kPlaceholderBallCount, "5").text);
+        PlayGameSound(client, present::GameSound::Notify);
         return;
     }
+    PlayGameSound(client, present::GameSound::ButtonOv);
     m.powerShotAvailable = false;
     m.shot.powerShot = 1;
     AnnounceToAll(

@@ -5,6 +5,7 @@
 #include "game/shell/match/match_lines.h"
 #include "game/shell/match/swing.h"
 #include "game/shell/state_work.h"
+#include "game/shell/steps/sound_steps.h"
 
 namespace shell {
 
@@ -37,6 +38,7 @@ void WatchTurnTime(Client& client) {
     const uint32_t elapsed = client.clock.NowMs() - turn.startMs;
     if (elapsed >= kTurnWarningMs && !turn.warned) {
         turn.warned = true;
+        PlayGameSound(client, present::GameSound::Notify);
         ShowSystemLine(client, MatchText(client, kStringTimeWarning).text);
     }
     if (elapsed >= kTurnTimeOutMs && !turn.timedOut) {
@@ -46,6 +48,7 @@ void WatchTurnTime(Client& client) {
             EndGame(client);
             return;
         }
+        PlayGameSound(client, present::GameSound::Notify);
         ShowSystemLine(client, MatchText(client, kStringTimedOut).text);
         SendTimeOut(client.lobby, static_cast<uint8_t>(m.localSlot));
     }

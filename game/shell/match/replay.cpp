@@ -7,6 +7,7 @@
 #include "game/shell/frame_tick.h"
 #include "game/shell/lobby_messages.h"
 #include "game/shell/match/match_setup.h"
+#include "game/shell/match/replay_sounds.h"
 #include "game/shell/match/swing.h"
 #include "game/shell/steps/hud_steps.h"
 
@@ -38,6 +39,7 @@ void ReplayStep(Client& client) {
     const int last = r.trajectory.trajectoryCount;
     if (r.stepCount >= r.swingSteps && r.index < last) {
         ++r.index;
+        PlayPointSounds(client, r.index);
         if (r.index == last && EndsInWater(r.trajectory)) {
             r.splashing = true;
             r.splashEndStep = r.stepCount + kSplashSteps;
