@@ -12,6 +12,7 @@
 #include "game/shell/match/hud_actions.h"
 #include "game/shell/match/match_messages.h"
 #include "game/shell/match/match_setup.h"
+#include "game/shell/match/state_log.h"
 #include "game/shell/match/swing.h"
 #include "game/shell/shot_input_wire.h"
 #include "game/shell/steps/match_steps.h"
@@ -170,6 +171,29 @@ TEST(ImpactErrorByte, KeepsTheBiteThresholdsOfTheExactValue) {
     }
     EXPECT_EQ(shell::ImpactErrorByte(std::numeric_limits<float>::quiet_NaN()), 0);
     EXPECT_EQ(shell::ImpactErrorByte(1.0e9f), 255);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(StateLog, LinesCarryEveryFloatAsItsExactBits) {
+    rules::MatchState m;
+    m.options.playerCount = 2;
+    m.currentHole = 3;
+    m.rules.turnCounter = 5;
+    m.shot.player = 1;
+    m.rules.players[0].ballPos = {1.0f, -2.0f, 0.5f};
+    m.rules.players[1].strokes = 4;
+    m.rules.players[1].finishedHole = 1;
+    m.rules.players[1].balance = 7;
+    m.rules.players[1].surface = 2;
+    EXPECT_EQ(shell::ShotLogLine(m, {0.0f, 1.0f, -0.0f}),
+              "shot hole=3 count=5 shooter=1 replay=00000000,3f800000,80000000"
+              " p0=3f800000,c0000000,3f000000,lie=0,strokes=0,holed=0,balls=0,total=0,over=0,points=0"
+              " p1=00000000,00000000,00000000,lie=2,strokes=4,holed=1,balls=7,total=0,over=0,points=0");
+    m.rules.pot = 9;
+    EXPECT_EQ(shell::HoleEndLogLine(m).substr(0, 27), "hole-end hole=3 shots=5 pot");
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "platform/process_start.h"
 #include "tools/ravelin/client_setup.h"
 #include "tools/ravelin/relay.h"
+#include "tools/ravelin/sync_check.h"
 
 namespace fs = std::filesystem;
 
@@ -20,6 +21,8 @@ namespace {
 // Packets taken from one client per round, so that a client sending too fast cannot starve the
 // others.
 constexpr int kPacketsPerRound = 64;
+// Exit status of a match whose clients disagree.
+constexpr int kDesyncStatus = 3;
 // How long clients asked to end may take before they are stopped.
 constexpr int kGraceSeconds = 5;
 
@@ -52,6 +55,23 @@ fs::path DataDirectory(const RavelinOptions& options) {
     return fs::path(platform::RunningProgramFolder()) / ".." / "gamedata";
 }
 
+fs::path StateLogPath(const Session& s, size_t index) {
+    return s.work / ("client-" + std::to_string(index)) / "state.log";
+}
+
+// Compares the players' state logs and writes the verdict as a JSON line. True when they agree.
+bool CheckSync(const Session& s) {
+    std::vector<std::string> logs;
+    for (size_t i = 0; i < s.relay.clients.size(); ++i) {
+        if (!s.relay.clients[i].seat.observer) {
+            logs.push_back(StateLogPath(s, i).string());
+        }
+    }
+    const SyncVerdict verdict = CompareStateLogs(logs);
+    std::cout << SyncVerdictJson(verdict, logs.size()) << std::endl;
+    return verdict.agree;
+}
+
 std::vector<std::string> ClientEnvironment(const Session& s, const RelayClient& client, size_t index) {
     std::vector<std::string> env = {
         "BRIGHTLEA_LOBBY=" + client.listener.Path(),
@@ -62,6 +82,9 @@ std::vector<std::string> ClientEnvironment(const Session& s, const RelayClient& 
     }
     if (s.options.autoplay) {
         env.push_back("BRIGHTLEA_AUTOPLAY=1");
+    }
+    if (s.options.checkSync && !client.seat.observer) {
+        env.push_back("BRIGHTLEA_STATE_LOG=" + StateLogPath(s, index).string());
     }
     if (!s.options.captureDir.empty()) {
         const fs::path capture = fs::absolute(s.options.captureDir) / ("client-" + std::to_string(index));
@@ -318,11 +341,15 @@ int RunLobby(const RavelinOptions& options) {
         HandleStopRequests(session);
     }
     Log("every client has ended; " + RelaySummary(session.relay));
+    const bool inSync = !resolved.checkSync || CheckSync(session);
     session.relay.clients.clear();  // removes the socket files
     if (ownWork) {
         fs::remove_all(session.work, ec);
     }
-    return session.clientFailedToStart ? 2 : session.timedOut ? 1 : 0;
+    if (session.clientFailedToStart) {
+        return 2;
+    }
+    return session.timedOut ? 1 : inSync ? 0 : kDesyncStatus;
 }
 
 }  // namespace tools

@@ -9,7 +9,8 @@
 namespace tools {
 
 // Runs the match; returns the process exit code: 0 when every client ran and ended, 1 when the time
-// limit stopped them, 2 when the match could not be set up or a client could not be started.
+// limit stopped them, 2 when the match could not be set up or a client could not be started, 3
+// when the clients' state logs (--check-sync) differ.
 int RunLobby(const RavelinOptions& options);
 
 }  // namespace tools

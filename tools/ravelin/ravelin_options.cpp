@@ -100,10 +100,10 @@ bool CheckSeatName(const std::string& name, size_t maxLength, const char* what, 
 bool ParseRavelinOptions(const std::vector<std::string>& args, RavelinOptions& o, std::string& error) {
     MatchSettings& m = o.match;
     const std::map<std::string, bool*> flags = {
-        {"--team", &m.teamPlay},     {"--near", &m.nearOption},   {"--longest", &m.longestOption},
-        {"--give", &m.giveOption},   {"--free", &m.freeGame},     {"--observer-chat", &m.observerChat},
-        {"--windowed", &o.windowed}, {"--autoplay", &o.autoplay}, {"--help", &o.help},
-        {"--version", &o.version},
+        {"--team", &m.teamPlay},        {"--near", &m.nearOption},   {"--longest", &m.longestOption},
+        {"--give", &m.giveOption},      {"--free", &m.freeGame},     {"--observer-chat", &m.observerChat},
+        {"--windowed", &o.windowed},    {"--autoplay", &o.autoplay}, {"--help", &o.help},
+        {"--check-sync", &o.checkSync}, {"--version", &o.version},
     };
     const std::map<std::string, std::string*> texts = {
         {"--game-name", &m.gameName},   {"--course-name", &m.courseName}, {"--language", &m.language},
@@ -202,6 +202,9 @@ Clients:
                          folder under /tmp, removed at the end)
   --time-scale X         BRIGHTLEA_TIME_SCALE for the clients
   --autoplay             BRIGHTLEA_AUTOPLAY=1 for the clients
+  --check-sync           every player's client keeps a state log (BRIGHTLEA_STATE_LOG); at the
+                         end the logs are compared, a JSON line tells the verdict, and a
+                         difference ends Ravelin with status 3
   --capture DIR          BRIGHTLEA_CAPTURE for the clients, one sub-folder per client
   --max-seconds N        stop the clients and fail after N seconds
   --help                 this text

@@ -39,6 +39,7 @@ struct RavelinOptions {
     std::string workDir;        // empty: a fresh folder under /tmp, removed at the end
     std::string timeScale;      // passed on as BRIGHTLEA_TIME_SCALE
     bool autoplay = false;      // BRIGHTLEA_AUTOPLAY=1
+    bool checkSync = false;     // every player keeps a state log; the logs are compared at the end
     std::string captureDir;     // BRIGHTLEA_CAPTURE, one sub-folder per client
     int maxSeconds = 0;         // > 0: stop the clients and fail after this long
     bool help = false;

@@ -31,6 +31,13 @@ bool Due(const Client& client, uint32_t atMs) {
     return static_cast<int32_t>(client.clock.NowMs() - atMs) >= 0;
 }
 
+// A hand on the gauge clicks at the frame nearest the moment it aims at: now, when the next frame
+// (as far off as the last one was) would be later still.
+bool ClickDue(const Client& client, uint32_t atMs) {
+    const uint32_t frame = client.matchExtras.autoplay.frameMs;
+    return static_cast<int32_t>(client.clock.NowMs() + frame / 2 - atMs) >= 0;
+}
+
 void PlanTurn(Client& client) {
     AutoplayState& a = client.matchExtras.autoplay;
     const ShotPlan plan = PlanShot(client.match.shot, client.match.rules.pin);
@@ -68,11 +75,12 @@ void Swinging(Client& client) {
     AutoplayState& a = client.matchExtras.autoplay;
     const physics::GaugeState& g = client.swing.gauge;
     const int rate = g.gaugeRate;
-    if (a.step == kSwinging && g.gaugeRising && Due(client, g.gaugeStart + GaugeUnitsMs(a.topMark, rate))) {
+    if (a.step == kSwinging && g.gaugeRising &&
+        ClickDue(client, g.gaugeStart + GaugeUnitsMs(a.topMark, rate))) {
         HandleClick(client, kSwingButtonX, kSwingButtonY);
         a.step = kTopClicked;
     } else if (a.step == kTopClicked && !g.gaugeRising &&
-               Due(client, g.gaugeTop + GaugeUnitsMs(a.topMark - a.impactMark, rate))) {
+               ClickDue(client, g.gaugeTop + GaugeUnitsMs(a.topMark - a.impactMark, rate))) {
         HandleClick(client, kSwingButtonX, kSwingButtonY);
         a.step = kDone;
     }
@@ -81,9 +89,13 @@ void Swinging(Client& client) {
 }  // namespace
 
 void RunAutoplay(Client& client) {
-    if (!client.matchExtras.autoplay.enabled) {
+    AutoplayState& a = client.matchExtras.autoplay;
+    if (!a.enabled) {
         return;
     }
+    const uint32_t now = client.clock.NowMs();
+    a.frameMs = now - a.lastFrameMs;
+    a.lastFrameMs = now;
     if (client.shell.gameState == GameState::Swing) {
         Swinging(client);
     } else if (client.shell.gameState == GameState::Playing) {

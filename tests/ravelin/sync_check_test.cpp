@@ -1,0 +1,60 @@
+// Comparing the clients' state logs.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+#include "tools/ravelin/sync_check.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class SyncCheck : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        root_ = fs::temp_directory_path() / ("brightlea-synccheck-" + std::to_string(std::random_device{}()));
+        fs::create_directories(root_);
+    }
+    void TearDown() override { fs::remove_all(root_); }
+    std::string Log(const std::string& name, const std::string& text) {
+        const fs::path path = root_ / name;
+        std::ofstream(path) << text;
+        return path.string();
+    }
+    fs::path root_;
+};
+
+TEST_F(SyncCheck, EqualLogsAgreeAndTheFirstDifferenceIsNamed) {
+    const std::string a = Log("a", "shot 1\nshot 2\nhole-end\n");
+    const std::string b = Log("b", "shot 1\nshot 2\nhole-end\n");
+    const std::string c = Log("c", "shot 1\nshot 2x\nhole-end\n");
+    tools::SyncVerdict v = tools::CompareStateLogs({a, b});
+    EXPECT_TRUE(v.agree);
+    EXPECT_EQ(v.lines, 3u);
+    EXPECT_EQ(tools::SyncVerdictJson(v, 2), R"({"agree":true,"clients":2,"lines":3,"type":"sync"})");
+
+    v = tools::CompareStateLogs({a, b, c});
+    EXPECT_FALSE(v.agree);
+    EXPECT_EQ(v.line, 2u);
+    EXPECT_EQ(v.client, 2u);
+    EXPECT_EQ(v.expected, "shot 2");
+    EXPECT_EQ(v.found, "shot 2x");
+}
+
+TEST_F(SyncCheck, AShortOrMissingLogDisagrees) {
+    const std::string a = Log("a", "shot 1\nshot 2\n");
+    const std::string shorter = Log("b", "shot 1\n");
+    tools::SyncVerdict v = tools::CompareStateLogs({a, shorter});
+    EXPECT_FALSE(v.agree);
+    EXPECT_EQ(v.line, 2u);
+    EXPECT_EQ(v.found, "");
+
+    EXPECT_FALSE(tools::CompareStateLogs({(root_ / "none").string(), a}).agree);
+    EXPECT_FALSE(tools::CompareStateLogs({}).agree);
+}
+
+}  // namespace
