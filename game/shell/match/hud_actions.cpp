@@ -1,7 +1,7 @@
 #include "game/shell/match/hud_actions.h"
 
 #include "game/physics/club_table.h"
-#include "game/physics/concede.h"
+#include "game/rules/concede.h"
 #include "game/shell/client.h"
 #include "game/shell/frame_tick.h"
 #include "game/shell/lobby_messages.h"

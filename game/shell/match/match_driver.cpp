@@ -1,6 +1,6 @@
 #include "game/shell/match/match_driver.h"
 
-#include "game/physics/next_turn.h"
+#include "game/rules/next_turn.h"
 #include "game/shell/client.h"
 #include "game/shell/lobby_messages.h"
 #include "game/shell/match/match_setup.h"

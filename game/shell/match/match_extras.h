@@ -6,9 +6,9 @@
 #include <memory>
 #include <string>
 
+#include "game/core/fnx_model.h"
+#include "game/core/random.h"
 #include "game/course/course_objects.h"
-#include "game/course/fnx_model.h"
-#include "game/physics/random.h"
 
 namespace shell {
 

@@ -3,9 +3,9 @@
 #include <cstring>
 
 #include "game/course/camera.h"
-#include "game/physics/concede.h"
 #include "game/physics/pin_placement.h"
-#include "game/physics/turn_prep.h"
+#include "game/rules/concede.h"
+#include "game/rules/turn_prep.h"
 #include "game/shell/client.h"
 #include "game/shell/frame_tick.h"
 #include "game/shell/lobby_messages.h"
@@ -13,6 +13,7 @@
 #include "game/shell/match/match_setup.h"
 #include "game/shell/match/message_checks.h"
 #include "game/shell/match/replay.h"
+#include "game/shell/match/scene_sync.h"
 #include "game/shell/match/shot_end.h"
 #include "game/shell/steps/course_steps.h"
 #include "game/shell/steps/hud_steps.h"
@@ -74,6 +75,7 @@ void BeginTurn(Client& client, const LobbyPacket& packet) {
     AnnounceContest(client, prep.nearestWinner, kStringNearestWinner);
     AnnounceContest(client, prep.longestWinner, kStringLongestWinner);
     AimCamera(client);
+    ShowMatchInScene(client);
     client.turn.active = false;
     client.matchExtras.clubMenuOpen = false;
     client.display.cursorShown = 1;
@@ -111,6 +113,7 @@ void ShotLaunched(Client& client, const LobbyPacket& packet) {
 void ShotResult(Client& client, const LobbyPacket& packet) {
     client.match.shot = MessageShot(packet);
     ApplyShotResult(client);
+    ShowMatchInScene(client);
 }
 
 int SlotByName(const Client& client, const char* name) {
@@ -161,6 +164,7 @@ void PinPlaced(Client& client, const LobbyPacket& packet) {
     const PinMessage pin = MessagePin(packet);
     physics::ApplyPin(client.match.marks, client.match.rules.pin, pin.pin);
     client.match.sky = pin.skyIndex;
+    ShowMatchInScene(client);
 }
 
 void WindChanged(Client& client, const LobbyPacket& packet) {

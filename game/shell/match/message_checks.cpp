@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "game/course/surface_kind.h"
+#include "game/core/surface_kind.h"
 #include "game/physics/club_table.h"
 #include "game/physics/wind.h"
 #include "game/shell/lobby_messages.h"

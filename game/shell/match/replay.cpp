@@ -1,7 +1,6 @@
 #include "game/shell/match/replay.h"
 
-#include "game/course/camera.h"
-#include "game/course/surface_kind.h"
+#include "game/core/surface_kind.h"
 #include "game/physics/ball_flight.h"
 #include "game/shell/client.h"
 #include "game/shell/frame_tick.h"
@@ -79,10 +78,6 @@ void StartReplay(Client& client, uint8_t impactByte) {
         m.lastContactSurface = static_cast<int8_t>(end.surfaceKind);
     } else {
         r.trajectory.points[0].pos = m.shot.ballPos;  // no hole to fly over: the ball stays
-    }
-    if (client.display.device != nullptr) {
-        course::FillTrajectoryScreen(*client.display.device, client.view, r.trajectory.points,
-                                     r.trajectory.trajectoryCount + 1, r.trajectory.hiddenAtEnd != 0);
     }
     r.simulatedRest = m.shot.ballPos;
     r.swingSteps = SwingSteps(client, m.shot);

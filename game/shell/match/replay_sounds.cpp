@@ -1,6 +1,6 @@
 #include "game/shell/match/replay_sounds.h"
 
-#include "game/course/surface_kind.h"
+#include "game/core/surface_kind.h"
 #include "game/physics/club_table.h"
 #include "game/shell/client.h"
 #include "game/shell/steps/sound_steps.h"

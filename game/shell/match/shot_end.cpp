@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "game/physics/stroke_rules.h"
+#include "game/rules/stroke_rules.h"
 #include "game/shell/client.h"
 #include "game/shell/frame_tick.h"
 #include "game/shell/lobby_messages.h"

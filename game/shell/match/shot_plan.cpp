@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "game/core/geometry.h"
 #include "game/physics/club_table.h"
 #include "game/physics/gauge.h"
-#include "game/physics/geometry.h"
 
 namespace shell {
 

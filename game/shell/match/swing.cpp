@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "game/physics/launch.h"
+#include "game/physics/shot_pipeline.h"
 #include "game/shell/client.h"
 #include "game/shell/frame_tick.h"
 #include "game/shell/lobby_messages.h"
@@ -21,13 +21,13 @@ bool GaugeRunning(const Client& client) {
 
 void LaunchShot(Client& client) {
     rules::MatchState& m = client.match;
-    physics::LaunchConditions conditions;
-    conditions.gauge = physics::ReadGauge(client.swing.gauge);
+    physics::SwingConditions conditions;
     conditions.spin = m.spin;
     conditions.wind = m.wind;
     conditions.gameLevel = m.options.gameLevel;
-    physics::Launch(m.shot, conditions, client.rand);
-    SendShot(client.lobby, m.shot, ImpactErrorByte(conditions.gauge.impactError));
+    const physics::GaugeReadings readings =
+        physics::LaunchFromGauge(m.shot, client.swing.gauge, conditions, client.rand);
+    SendShot(client.lobby, m.shot, ImpactErrorByte(readings.impactError));
     SetGameState(client, GameState::Waiting);
 }
 

@@ -15,6 +15,7 @@
 #include "game/shell/match/match_setup.h"
 #include "game/shell/match/play_logic.h"
 #include "game/shell/match/replay.h"
+#include "game/shell/match/scene_sync.h"
 #include "game/shell/match/swing.h"
 
 namespace shell {
@@ -65,6 +66,7 @@ void ResetPlayersForHole(Client& client) {
     ResetMatchForHole(client.match, settings, OnGround(settings.tee, hole.TeePoint),
                       OnGround(settings.defaultAim, hole.DefaultAim),
                       OnGround(settings.pin, hole.MapPinPoint));
+    ShowMatchInScene(client);
     rules::MatchState& m = client.match;
     if (IsFirstHoleOfMatch(client) && client.config.match.observersAllowed && !m.observerNoticeShown) {
         m.observerNoticeShown = true;
