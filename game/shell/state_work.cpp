@@ -53,7 +53,9 @@ void RunLoadHole(Client& client) {
 
 void RunPlaying(Client& client) {
     SendPendingSnapshots(client);
-    ProcessOneGameMessage(client);
+    if (client.hud.state.menuPhase == screens::ClubMenuPhase::Closed) {
+        ProcessOneGameMessage(client);  // an open club menu holds the game messages back
+    }
     if (client.shell.quitting) {
         return;
     }

@@ -1,5 +1,7 @@
 #include "game/shell/match/autoplay.h"
 
+#include "game/course/camera.h"
+#include "game/screens/hud_layout.h"
 #include "game/shell/client.h"
 #include "game/shell/match/hud_actions.h"
 #include "game/shell/match/shot_plan.h"
@@ -9,17 +11,16 @@ namespace shell {
 
 namespace {
 
-enum AutoplayStep { kNotStarted = 0, kThink, kAimed, kSwinging, kTopClicked, kDone };
+enum AutoplayStep { kNotStarted = 0, kThink, kClubMenu, kClubChosen, kAimed, kSwinging, kTopClicked, kDone };
 
 constexpr int kThinkMinMs = 400;
 constexpr int kThinkSpreadMs = 800;
 constexpr int kAddressMs = 500;
+constexpr int kMenuMs = 400;
+constexpr int kViewBottom = 530;
 // The hand's spread in gauge units, at each click.
 constexpr float kTopSpread = 3.0f;
 constexpr float kImpactSpread = 2.4f;
-// The swing button, below the view.
-constexpr int kSwingButtonX = 620;
-constexpr int kSwingButtonY = 450 + 130;
 
 // A roughly bell-shaped error in -spread .. spread.
 float HandError(physics::Rand15& rand, float spread) {
@@ -38,15 +39,62 @@ bool ClickDue(const Client& client, uint32_t atMs) {
     return static_cast<int32_t>(client.clock.NowMs() + frame / 2 - atMs) >= 0;
 }
 
+// Clicks the centre of a control; false when the control has no place on the screen.
+bool ClickControl(Client& client, screens::HudControl control, int index = -1) {
+    int x = 0;
+    int y = 0;
+    if (!screens::ControlCentre(client.hud.sprites, control, index, x, y)) {
+        return false;
+    }
+    HandleClick(client, x, y);
+    return true;
+}
+
+// Clicks the aim point where the view shows it; without a place in the view the aim is set as the
+// map would set it.
+void ClickAim(Client& client, platform::Vec3 aim) {
+    int pixel[2] = {};
+    float depth = 0.0f;
+    if (client.display.device != nullptr &&
+        course::ProjectToScreen(*client.display.device, aim, nullptr, pixel, &depth) && pixel[0] >= 0 &&
+        pixel[0] < client.display.displayWidth && pixel[1] >= 0 && pixel[1] < kViewBottom) {
+        HandleClick(client, pixel[0], pixel[1]);
+        return;
+    }
+    AimAt(client, aim);
+}
+
 void PlanTurn(Client& client) {
     AutoplayState& a = client.matchExtras.autoplay;
     const ShotPlan plan = PlanShot(client.match.shot, client.match.rules.pin);
-    ChooseClub(client, plan.club);
-    AimAt(client, plan.aim);
+    a.club = plan.club;
+    a.aim = plan.aim;
     a.topMark = plan.topMark + HandError(a.rand, kTopSpread);
     a.impactMark = physics::kGaugeImpactMark + HandError(a.rand, kImpactSpread);
+    a.nextMs = client.clock.NowMs() + kMenuMs;
+    a.step = kClubMenu;
+    if (plan.club == client.match.shot.club) {
+        a.step = kClubChosen;
+    } else if (!ClickControl(client, screens::HudControl::Club)) {
+        ChooseClub(client, plan.club);
+        a.step = kClubChosen;
+    }
+}
+
+void ChooseAndAim(Client& client) {
+    AutoplayState& a = client.matchExtras.autoplay;
+    if (a.step == kClubMenu && !ClickControl(client, screens::HudControl::ClubEntry, a.club)) {
+        ChooseClub(client, a.club);
+    }
+    ClickAim(client, a.aim);
     a.nextMs = client.clock.NowMs() + kAddressMs;
     a.step = kAimed;
+}
+
+void PressShot(Client& client) {
+    if (!ClickControl(client, screens::HudControl::Shot)) {
+        PressSwingButton(client);
+    }
 }
 
 void Aiming(Client& client) {
@@ -65,8 +113,10 @@ void Aiming(Client& client) {
     }
     if (a.step == kThink) {
         PlanTurn(client);
+    } else if (a.step == kClubMenu || a.step == kClubChosen) {
+        ChooseAndAim(client);
     } else if (a.step == kAimed) {
-        HandleClick(client, kSwingButtonX, kSwingButtonY);
+        PressShot(client);
         a.step = kSwinging;
     }
 }
@@ -77,11 +127,11 @@ void Swinging(Client& client) {
     const int rate = g.gaugeRate;
     if (a.step == kSwinging && g.gaugeRising &&
         ClickDue(client, g.gaugeStart + GaugeUnitsMs(a.topMark, rate))) {
-        HandleClick(client, kSwingButtonX, kSwingButtonY);
+        PressShot(client);
         a.step = kTopClicked;
     } else if (a.step == kTopClicked && !g.gaugeRising &&
                ClickDue(client, g.gaugeTop + GaugeUnitsMs(a.topMark - a.impactMark, rate))) {
-        HandleClick(client, kSwingButtonX, kSwingButtonY);
+        PressShot(client);
         a.step = kDone;
     }
 }

@@ -9,6 +9,7 @@
 #include "game/core/fnx_model.h"
 #include "game/core/random.h"
 #include "game/course/course_objects.h"
+#include "platform/vecmath.h"
 
 namespace shell {
 
@@ -20,6 +21,8 @@ struct AutoplayState {
     uint32_t turnStartMs = 0;  // the turn the plan is for
     uint32_t lastFrameMs = 0;  // the time of the last frame it saw, and the gap before it
     uint32_t frameMs = 0;
+    int club = 0;         // the club it means to play
+    platform::Vec3 aim;   // where it means to aim
     float topMark = 105;  // where the first click stops the gauge, errors included
     float impactMark = 15;
     physics::Rand15 rand;  // the player's own hand: not the game's draws
@@ -32,7 +35,6 @@ struct MatchExtras {
     course::TexelOpacity opacity;  // the hole's textures read back for the ball
     std::string stateLogPath;      // empty: no state log
     AutoplayState autoplay;
-    bool clubMenuOpen = false;
 };
 
 }  // namespace shell

@@ -77,7 +77,6 @@ void BeginTurn(Client& client, const LobbyPacket& packet) {
     AimCamera(client);
     ShowMatchInScene(client);
     client.turn.active = false;
-    client.matchExtras.clubMenuOpen = false;
     client.display.cursorShown = 1;
     SetGameState(client, GameState::Playing);
     RedrawPlayScreen(client);

@@ -9,6 +9,7 @@
 #include "game/shell/client.h"
 #include "game/shell/match/autoplay.h"
 #include "game/shell/match/hud_actions.h"
+#include "game/shell/match/hud_clicks.h"
 #include "game/shell/match/match_driver.h"
 #include "game/shell/match/match_lines.h"
 #include "game/shell/match/match_messages.h"
@@ -21,8 +22,6 @@
 namespace shell {
 
 namespace {
-
-constexpr int kHudBarTop = 530;
 
 platform::Vec3 OnGround(const float point[2], platform::Vec3 seated) {
     return seated.x == point[0] && seated.z == point[1] ? seated : platform::Vec3{point[0], 0.0f, point[1]};
@@ -132,14 +131,12 @@ void HandleGameMessage(Client& client, const LobbyPacket& packet) {
     HandleMatchMessage(client, packet);
 }
 
-void HandleMouseMove(Client&, int, int) {}
+void HandleMouseMove(Client& client, int x, int y) {
+    HandleHudHover(client, x, y);
+}
 
-void HandleClick(Client& client, int, int y) {
-    if (client.shell.gameState == GameState::Swing) {
-        SwingClick(client);
-    } else if (y >= kHudBarTop) {
-        PressSwingButton(client);
-    }
+void HandleClick(Client& client, int x, int y) {
+    HandleHudClick(client, x, y);
 }
 
 }  // namespace shell

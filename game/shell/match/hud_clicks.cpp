@@ -1,0 +1,220 @@
+#include "game/shell/match/hud_clicks.h"
+
+#include "game/course/camera.h"
+#include "game/physics/club_table.h"
+#include "game/physics/shot_world.h"
+#include "game/rules/concede.h"
+#include "game/screens/hud_controls.h"
+#include "game/screens/hud_layout.h"
+#include "game/screens/map_aim.h"
+#include "game/shell/client.h"
+#include "game/shell/frame_tick.h"
+#include "game/shell/lobby_messages.h"
+#include "game/shell/match/hud_actions.h"
+#include "game/shell/match/match_lines.h"
+#include "game/shell/match/match_setup.h"
+#include "game/shell/match/swing.h"
+#include "game/shell/steps/hud_steps.h"
+#include "game/shell/steps/sound_steps.h"
+
+namespace shell {
+
+namespace {
+
+using screens::HudControl;
+
+constexpr int kFirstBiteClub = 7;
+constexpr int kLastBiteClub = 12;
+
+// A point on the course under (x, z), or false where there is no ground.
+bool GroundPoint(const Client& client, float x, float z, platform::Vec3& out) {
+    physics::ShotWorld world;
+    physics::Ground ground;
+    if (!MakeShotWorld(client, world) || !physics::GroundAt(world, x, z, &ground)) {
+        return false;
+    }
+    out = ground.point;
+    return true;
+}
+
+void AimFromMap(Client& client, int x, int y) {
+    const course::ViewState& camera = client.view;
+    screens::MapFrame frame;
+    if (!screens::MakeMapFrame(camera.MapTeePos, client.hole.TeePoint.x, client.hole.TeePoint.z,
+                               camera.MapPinPos, client.hole.MapPinPoint.z, frame)) {
+        return;
+    }
+    float cx = 0.0f;
+    float cz = 0.0f;
+    screens::MapToCourse(frame, x - screens::kMapPanelX, y - screens::kMapPanelY, cx, cz);
+    platform::Vec3 target;
+    if (GroundPoint(client, cx, cz, target)) {
+        AimAt(client, target);
+    }
+}
+
+void AimFromView(Client& client, int x, int y) {
+    platform::Vec3 target;
+    if (client.display.device != nullptr &&
+        course::ScreenToWorldByDepth(*client.display.device, x, y, target)) {
+        AimAt(client, target);
+    }
+}
+
+void StepSpin(Client& client, uint8_t& value, int delta, int freeGameString) {
+    if (client.config.match.freeGame) {
+        ShowAnnouncementLine(client, MatchText(client, freeGameString).text);
+        return;
+    }
+    int v = value;
+    screens::StepSpin(v, delta);
+    value = static_cast<uint8_t>(v);
+    PlayGameSound(client, present::GameSound::ButtonOv);
+}
+
+void ToggleBite(Client& client) {
+    rules::MatchState& m = client.match;
+    if (client.config.match.freeGame) {
+        ShowAnnouncementLine(client, MatchText(client, kStringBiteInFreeGame).text);
+        return;
+    }
+    if (m.shot.club < kFirstBiteClub || m.shot.club > kLastBiteClub) {
+        return;
+    }
+    m.shot.bite = m.shot.bite ? 0 : 1;
+    ShowAnnouncementLine(client, MatchText(client, m.shot.bite ? kStringBiteOn : kStringBiteOff,
+                                           kPlaceholderId, SlotName(client, m.localSlot))
+                                     .text);
+    PlayGameSound(client, present::GameSound::ButtonOv);
+}
+
+void ClickInClubMenu(Client& client, const screens::HudHit& hit) {
+    if (hit.control == HudControl::ClubEntry) {
+        ChooseClub(client, hit.index);
+    }
+    screens::CloseClubMenu(client.hud.state, client.clock.NowMs());
+}
+
+void ClickControl(Client& client, const screens::HudHit& hit, int x, int y) {
+    screens::HudState& hud = client.hud.state;
+    const uint32_t now = client.clock.NowMs();
+    const bool turn = LocalTurnActive(client);
+    switch (hit.control) {
+        case HudControl::Chat:
+            hud.macroMenuOpen = !hud.macroMenuOpen;
+            PlayGameSound(client, present::GameSound::ButtonOv);
+            break;
+        case HudControl::MacroRow:
+            if (hit.index >= 0 && hit.index < kQuickChatCount &&
+                client.config.quickChat.text[hit.index][0] != '\0') {
+                SendChat(client.lobby, client.config.quickChat.text[hit.index]);
+            }
+            hud.macroMenuOpen = false;
+            break;
+        case HudControl::Bite:
+            ToggleBite(client);
+            break;
+        case HudControl::BackspinDown:
+        case HudControl::BackspinUp:
+            StepSpin(client, client.match.spin.backspin, hit.control == HudControl::BackspinUp ? 1 : -1,
+                     kStringBackSpinInFreeGame);
+            break;
+        case HudControl::SidespinLeft:
+        case HudControl::SidespinRight:
+            StepSpin(client, client.match.spin.sidespin, hit.control == HudControl::SidespinRight ? 1 : -1,
+                     kStringSideSpinInFreeGame);
+            break;
+        case HudControl::GolferToggle:
+        case HudControl::GridToggle:
+            screens::PressToggle(hud, hit.control, client.match.shooter == client.match.localSlot, now);
+            client.scene.GreenGridOn = hud.gridOn;
+            PlayGameSound(client, present::GameSound::ButtonOv);
+            break;
+        case HudControl::Give:
+            PressConcede(client);
+            break;
+        case HudControl::PowerShot:
+            PressPowerShot(client);
+            break;
+        case HudControl::Close:
+            PressExit(client);
+            return;
+        case HudControl::Shot:
+            PressSwingButton(client);
+            break;
+        case HudControl::Club:
+            if (turn) {
+                screens::OpenClubMenu(hud, now);
+                PlayGameSound(client, present::GameSound::ButtonOv);
+            }
+            break;
+        case HudControl::MapPanel:
+            if (turn) {
+                AimFromMap(client, x, y);
+            }
+            break;
+        case HudControl::View3D:
+            if (turn) {
+                AimFromView(client, x, y);
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+// The HUD's view of the play screen with the turn as the match has it.
+screens::HudView MatchHudView(Client& client) {
+    screens::HudView view;
+    FillHudView(client, view);
+    const rules::MatchState& m = client.match;
+    view.localSlot = m.localSlot;
+    view.currentSlot = m.shooter;
+    view.localTurn = m.localSlot != physics::kNoPlayer && m.shooter == m.localSlot;
+    view.turnActive = client.turn.active;
+    view.club = m.shot.club;
+    view.lieClass = m.shot.lieClass;
+    view.backspin = m.spin.backspin;
+    view.sidespin = m.spin.sidespin;
+    view.bite = m.shot.bite != 0;
+    view.biteOffered = view.localTurn && m.shot.club >= kFirstBiteClub && m.shot.club <= kLastBiteClub &&
+                       m.shot.lieClass != physics::kLiePutting;
+    view.powerShotShown = view.localTurn && m.powerShotAvailable;
+    view.powerShotAllowance = m.powerShotAllowance;
+    view.giveShown = m.concedeArmed && physics::GiveAllowed(m.rules, m.options, m.localSlot, m.shot);
+    return view;
+}
+
+}  // namespace
+
+void HandleHudClick(Client& client, int x, int y) {
+    if (client.shell.gameState == GameState::Swing) {
+        SwingClick(client);
+        return;
+    }
+    if (client.shell.gameState != GameState::Playing) {
+        return;
+    }
+    const screens::HudView view = MatchHudView(client);
+    const screens::HudHit hit = screens::HitTestHud(client.hud.state, client.hud.sprites, view, x, y);
+    if (client.hud.state.menuPhase != screens::ClubMenuPhase::Closed) {
+        ClickInClubMenu(client, hit);
+    } else {
+        ClickControl(client, hit, x, y);
+    }
+    if (!client.shell.quitting) {
+        RequestFullRedraw(client);
+    }
+}
+
+void HandleHudHover(Client& client, int x, int y) {
+    if (client.shell.gameState != GameState::Playing) {
+        return;
+    }
+    const screens::HudView view = MatchHudView(client);
+    if (screens::UpdateHudHover(client.hud.state, client.hud.sprites, view, x, y)) {
+        RequestFullRedraw(client);
+    }
+}
+
+}  // namespace shell
