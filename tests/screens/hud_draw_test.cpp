@@ -4,11 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
 #include "game/present/draw_primitives.h"
 #include "game/screens/hud_controls.h"
+#include "game/screens/replay_view.h"
 #include "tests/screens/hud_fixture.h"
 
 namespace screens {
@@ -87,6 +89,47 @@ TEST_F(HudScreen, MissingPicturesDrawNothingAndDoNotStopTheRest) {
     EXPECT_FALSE(DrawSwingFrame(Canvas(), 0, kSwingFrameX, kSwingFrameY));
     // Only text and filled panels reach the picture; the control area keeps the scene.
     EXPECT_EQ(CountDifferencesIn(Pixels(), SceneCopy(), {700, 560, 780, 600}), 0);
+}
+
+TEST_F(HudScreen, ReplayFramesMoveTheSwingAndBallWithoutTrace) {
+    LoadSwingSheet(sprites_, false, 0, 0);
+    ASSERT_GT(SwingFrameCount(sprites_), 10);
+    ReplayPicture picture;
+    picture.swingFrame = 3;
+    picture.impact = HudPicture::Tee;
+    picture.impactFrame = 2;
+    picture.ballShown = true;
+    picture.ballX = 420;
+    picture.ballY = 300;
+    picture.ballSize = BallSizeIndex(0.4f);
+    DrawReplayView(Canvas(), picture);
+    const std::vector<uint32_t> early = Pixels();
+    picture.swingFrame = 20;
+    picture.impact = HudPicture::Count;
+    picture.ballX = 500;
+    picture.ballY = 250;
+    DrawReplayView(Canvas(), picture);
+    EXPECT_GT(CountDifferences(Pixels(), early), 100);
+    const std::vector<uint32_t> later = Pixels();
+    present::FillSurface(*display_.backBuffer, 0x000000);
+    DrawReplayView(Canvas(), picture);
+    EXPECT_EQ(CountDifferences(Pixels(), later), 0);
+    // A frame past the sheet's end shows its last frame.
+    picture.swingFrame = 999;
+    DrawReplayView(Canvas(), picture);
+    picture.swingFrame = SwingFrameCount(sprites_) - 1;
+    const std::vector<uint32_t> last = Pixels();
+    DrawReplayView(Canvas(), picture);
+    EXPECT_EQ(CountDifferences(Pixels(), last), 0);
+}
+
+TEST(BallSize, NearIsLargestAndFarSmallest) {
+    EXPECT_EQ(BallSizeIndex(1.0f), 0);
+    EXPECT_EQ(BallSizeIndex(2.5f), 0);
+    EXPECT_EQ(BallSizeIndex(0.5f), 3);
+    EXPECT_EQ(BallSizeIndex(0.0f), 6);
+    EXPECT_EQ(BallSizeIndex(-1.0f), 6);
+    EXPECT_EQ(BallSizeIndex(std::nanf("")), 0);
 }
 
 }  // namespace
