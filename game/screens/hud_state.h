@@ -61,8 +61,9 @@ struct HudState {
     int highlightFrame = 0;
     BarMode barMode = BarMode::Players;
     int lastGaugeFrame = -1;
-    int guideIndex = 8;          // beginner arrow position along the gauge arc
-    uint32_t lastOverlayMs = 0;  // the last per-frame redraw of the controls
+    int guideIndex = 8;  // beginner arrow position along the gauge arc
+    uint32_t lastOverlayMs = 0;
+    int lastReplayStep = -1;     // the replay step last drawn  // the last per-frame redraw of the controls
     bool targetClicked = false;  // the aim target was set by a click on the map or the view
     uint32_t targetClickMs = 0;
 };

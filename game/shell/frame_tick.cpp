@@ -91,6 +91,8 @@ void FrameTick(Client& client) {
     } else {
         if (HasHudOverlay(shell.gameState)) {
             DrawHud(client);
+        } else if (shell.gameState == GameState::Swing) {
+            DrawSwingGaugeStep(client);
         }
         PresentStep(client);
         ExpireChatLines(client);

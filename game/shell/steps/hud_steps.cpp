@@ -3,15 +3,22 @@
 // records into a HudView first.
 #include "game/shell/steps/hud_steps.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
+#include "game/core/surface_kind.h"
 #include "game/course/camera.h"
+#include "game/physics/auto_club.h"
+#include "game/physics/club_table.h"
 #include "game/physics/lie_table.h"
 #include "game/present/text.h"
+#include "game/rules/concede.h"
 #include "game/screens/hud_controls.h"
 #include "game/screens/hud_draw.h"
 #include "game/screens/map_aim.h"
+#include "game/screens/replay_view.h"
+#include "game/screens/shot_effects.h"
 #include "game/screens/slope_readout.h"
 #include "game/shell/client.h"
 
@@ -20,6 +27,9 @@ namespace {
 
 constexpr uint32_t kOverlayRefreshMs = 100;
 constexpr int kSlopeTitleStrings[2] = {28, 29};
+constexpr int kFirstBiteClub = 7;
+constexpr int kLastBiteClub = 12;
+constexpr int kSplashFrames = 10;
 
 const char* LanguageOf(const Client& client) {
     return client.config.options.language[0] != '\0' ? client.config.options.language : "ENG";
@@ -89,6 +99,91 @@ screens::HudCanvas CanvasFor(Client& client, const screens::HudView& view) {
             client.hud.state, view};
 }
 
+// The match's own facts: whose turn, the shot being prepared, scores and the buttons it offers.
+void FillMatchFacts(const Client& client, screens::HudView& view) {
+    const rules::MatchState& m = client.match;
+    const int shooter = m.shooter >= 0 && m.shooter < kPlayerSlots ? m.shooter : 0;
+    view.localSlot = m.localSlot;
+    view.currentSlot = shooter;
+    view.localTurn = !view.observer && m.localSlot == shooter;
+    view.turnActive = client.turn.active;
+    view.club = m.shot.club < physics::kClubCount ? m.shot.club : 0;
+    view.lieClass = m.shot.lieClass;
+    view.lieName = m.shot.surface;
+    view.lieNameText = physics::LieRow(m.shot.surface).name;
+    view.onGreen = m.shot.surface == course::kSurfaceGreen;
+    view.backspin = m.spin.backspin;
+    view.sidespin = m.spin.sidespin;
+    view.bite = m.shot.bite != 0;
+    view.biteOffered = view.club >= kFirstBiteClub && view.club <= kLastBiteClub;
+    view.powerShotShown = m.powerShotAvailable;
+    view.powerShotAllowance = m.powerShotAllowance;
+    view.giveShown = m.concedeArmed && physics::GiveAllowed(m.rules, m.options, m.localSlot, m.shot);
+    view.gaugeHint = view.beginner ? physics::GaugeHintMark(view.club, m.shot.pinDistance) : 0;
+    view.windDirection = m.wind.windDirection;
+    view.windSpeed = m.wind.windSpeed;
+    view.par = m.rules.par;
+    view.distanceToHole = m.shot.pinDistance;
+    for (int slot = 0; slot < kPlayerSlots; ++slot) {
+        const physics::PlayerRecord& record = m.rules.players[slot];
+        screens::HudPlayerBar& bar = view.players[slot];
+        bar.strokes = record.strokes;
+        bar.scoreToPar = record.overPar;
+        bar.balance = record.balance;
+        bar.ready = m.slots[slot].ready != 0;
+    }
+    const physics::PlayerRecord& current = m.rules.players[shooter];
+    view.strokeNumber = current.strokes + 1;
+    view.beforeFirstShot = view.beginner && current.totalStrokes == 0 && current.strokes == 0;
+    // The score strip: the holes of the match played so far.
+    const int first = client.config.match.startHole;
+    view.holesPlayed = 0;
+    for (int hole = first; hole < m.currentHole && view.holesPlayed < 18; ++hole) {
+        if (hole >= 0 && hole < physics::kMaxHoles && hole < kParTableSize) {
+            view.holeStrokes[view.holesPlayed] = current.scorecard[hole];
+            view.holePars[view.holesPlayed] = client.config.parByHole[hole];
+            ++view.holesPlayed;
+        }
+    }
+}
+
+// The replay's picture from the replay state: the swing frame, the impact animation in the first
+// steps after the club meets the ball, the ball at its trajectory point and the splash.
+void FillReplayPicture(const Client& client, const screens::HudView& view, screens::ReplayPicture& picture) {
+    const rules::ReplayState& r = client.replay;
+    const rules::MatchState& m = client.match;
+    const physics::ShotTrajectory& path = r.trajectory;
+    const int last = std::clamp(path.trajectoryCount, 0, physics::kTrajectoryCapacity - 1);
+    picture.swingFrame = r.animFrame;
+    const physics::TrajectoryPoint& start = path.points[0];
+    if (start.visible != 0) {
+        picture.impactX = start.screen[0];
+        picture.impactY = start.screen[1];
+    }
+    const float carried = Yards(start.pos, path.points[last].pos);
+    const screens::HudPicture impact =
+        screens::ImpactEffect(m.shot.startSurface, m.shot.club, view.strokeNumber, carried);
+    const int sinceImpact = r.stepCount - r.swingSteps;
+    if (impact != screens::HudPicture::Count && sinceImpact >= 0 &&
+        sinceImpact < screens::ImpactFrameCount(impact)) {
+        picture.impact = impact;
+        picture.impactFrame = sinceImpact;
+    }
+    const int index = std::clamp(r.index, 0, last);
+    const physics::TrajectoryPoint& ball = path.points[index];
+    picture.ballShown = ball.visible != 0 && !(index == last && path.hiddenAtEnd != 0);
+    picture.ballX = ball.screen[0];
+    picture.ballY = ball.screen[1];
+    picture.ballSize = screens::BallSizeIndex(ball.scale);
+    if (r.splashing) {
+        picture.splash = true;
+        picture.splashFrame =
+            std::clamp(kSplashFrames - (r.splashEndStep - r.stepCount), 0, kSplashFrames - 1);
+        picture.splashX = path.points[last].screen[0];
+        picture.splashY = path.points[last].screen[1];
+    }
+}
+
 }  // namespace
 
 void FillHudView(Client& client, screens::HudView& view) {
@@ -109,15 +204,10 @@ void FillHudView(Client& client, screens::HudView& view) {
     view.slopeTitles[0] = config.strings.text[kSlopeTitleStrings[0]];
     view.slopeTitles[1] = config.strings.text[kSlopeTitleStrings[1]];
     FillPlayers(client, view);
-    const course::SceneInputs& scene = client.scene;
-    view.currentSlot = scene.currentPlayer;
-    view.onGreen = scene.surface == 2;
-    view.lieName = scene.surface;
-    view.lieNameText = physics::LieRow(scene.surface).name;
+    FillMatchFacts(client, view);
     view.swinging = client.shell.gameState == GameState::Swing;
     view.replaying = client.shell.gameState == GameState::Replay;
-    view.distanceToHole = Yards(scene.startPos, scene.pinPosition);
-    FillAim(client, view, scene.startPos, client.view.CameraAim);
+    FillAim(client, view, client.match.shot.ballPos, client.match.shot.aimTarget);
     view.showSlopes = screens::SlopesShown(client.hud.state, view.onGreen, view.observer, view.nowMs);
 }
 
@@ -174,6 +264,12 @@ void RedrawPlayScreen(Client& client) {
 
 void DrawHud(Client& client) {
     screens::HudState& state = client.hud.state;
+    if (client.shell.gameState == GameState::Replay) {
+        if (client.replay.stepCount != state.lastReplayStep) {
+            RedrawReplayView(client);
+        }
+        return;
+    }
     const uint32_t now = client.clock.NowMs();
     const bool animated = screens::AdvanceClubMenu(state, now);
     if (!animated && now - state.lastOverlayMs < kOverlayRefreshMs) {
@@ -187,7 +283,32 @@ void DrawHud(Client& client) {
     screens::DrawControls(canvas, true);
 }
 
-void RedrawReplayView(Client&) {}
+void DrawSwingGaugeStep(Client& client) {
+    const physics::GaugeState& gauge = client.swing.gauge;
+    const uint32_t now = client.clock.NowMs();
+    if (static_cast<int32_t>(now - gauge.gaugeStart) < 0 || gauge.gaugeRate <= 0) {
+        return;  // the swing button's short delay before the gauge runs
+    }
+    screens::HudView view;
+    FillHudView(client, view);
+    screens::HudCanvas canvas = CanvasFor(client, view);
+    screens::DrawSwingGauge(canvas,
+                            screens::GaugeFrame(gauge.gaugeStart, gauge.gaugeTop, now,
+                                                static_cast<uint32_t>(gauge.gaugeRate), !gauge.gaugeRising));
+}
+
+void RedrawReplayView(Client& client) {
+    screens::HudView view;
+    FillHudView(client, view);
+    const screens::HudPlayerBar& shooter = view.players[view.currentSlot];
+    screens::LoadSwingSheet(client.hud.sprites, shooter.gender, client.match.shot.swingKind,
+                            shooter.character);
+    screens::ReplayPicture picture;
+    FillReplayPicture(client, view, picture);
+    screens::HudCanvas canvas = CanvasFor(client, view);
+    screens::DrawReplayView(canvas, picture);
+    client.hud.state.lastReplayStep = client.replay.stepCount;
+}
 void DrawShotResult(Client&) {}
 void DrawScoreboard(Client&) {}
 void DrawNoticeLines(Client& client, int firstString) {

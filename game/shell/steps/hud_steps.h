@@ -13,6 +13,8 @@ void FillHudView(Client& client, screens::HudView& view);
 screens::HudHit HitTestPlayScreen(Client& client, int x, int y);
 // Hover at a point: updates the HUD's hover flags and redraws the controls when one changed.
 void HoverPlayScreen(Client& client, int x, int y);
+// The swing gauge's frame for the current time over the shot button (drawn when it changes).
+void DrawSwingGaugeStep(Client& client);
 // Redraws the lower-right control area (after a click changed what it shows).
 void RedrawControls(Client& client);
 
