@@ -5,11 +5,18 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "game/course/fni_texture.h"
 #include "tests/present/fni_bytes.h"
 
 namespace course {
 namespace {
+
+// Tests of this file run as parallel processes: each writes its pictures under its own name.
+std::string TempPath(const char* name) {
+    return (std::filesystem::path(testing::TempDir()) / (std::to_string(::getpid()) + "-" + name)).string();
+}
 
 // Pictures are written as FNI files; the device draws into a small target of its own.
 class FniTextureTest : public testing::Test {
@@ -43,7 +50,7 @@ class FniTextureTest : public testing::Test {
             }
         }
         const auto bytes = fni_bytes::File(width, height, 0, palette, fni_bytes::Encode(px, width, 0));
-        const std::string path = (std::filesystem::path(testing::TempDir()) / "picture.fni").string();
+        const std::string path = TempPath("picture.fni");
         std::ofstream(path, std::ios::binary)
             .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         return path;
@@ -109,8 +116,8 @@ TEST_F(FniTextureTest, ChoosesFormatsByTransparencyAndRefusesFourBitAlpha) {
 }
 
 TEST_F(FniTextureTest, MissingOrBrokenPicturesGiveNoTexture) {
-    EXPECT_EQ(Make((std::filesystem::path(testing::TempDir()) / "absent.fni").string(), true), nullptr);
-    const std::string path = (std::filesystem::path(testing::TempDir()) / "broken.fni").string();
+    EXPECT_EQ(Make(TempPath("absent.fni"), true), nullptr);
+    const std::string path = TempPath("broken.fni");
     std::ofstream(path, std::ios::binary) << "FNIBMX and more";
     EXPECT_EQ(Make(path, true), nullptr);
 }

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "game/course/fnx_loader.h"
 #include "game/course/fnx_writer.h"
 
@@ -86,7 +88,8 @@ bool Parses(const Bytes& f) {
 }
 
 std::string TempPath(const char* name) {
-    return (std::filesystem::path(testing::TempDir()) / name).string();
+    // Tests run as parallel processes: each writes under its own name.
+    return (std::filesystem::path(testing::TempDir()) / (std::to_string(::getpid()) + "-" + name)).string();
 }
 
 void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
