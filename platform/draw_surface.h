@@ -55,7 +55,7 @@ struct DrawSurface {
     bool hasSourceKey = false;
     uint32_t sourceKey = 0;  // pixel value (in the surface's format) skipped by keyed copies
     bool locked = false;
-    bool lost = false;  // a lost surface refuses locks and copies until it is restored
+    bool lost = false;         // a lost surface refuses locks and copies until it is restored
     uint32_t changeCount = 0;  // advanced by every unlock, fill and copy into the surface
 };
 

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds and runs every test: the normal build, the sanitizer build, and a
-# short run of every fuzz target.
+# Installs what is needed, checks the formatting, builds and runs every test: the normal build, the
+# sanitizer build, and a short run of every fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 ./scripts/install-deps.sh
+
+echo "== formatting"
+./scripts/check-format.sh
 
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ALSOFT_DRIVERS=null
 

@@ -78,7 +78,8 @@ void DarkenRect(DrawSurface& surface, const SurfaceRect& rect) {
     const int lastRow = std::min(rect.bottom, px.height - 1);
     const int bpp = px.format.bitsPerPixel / 8;
     for (int y = top; y <= lastRow; ++y) {
-        uint8_t* p = px.bits + static_cast<std::ptrdiff_t>(y) * px.pitch + static_cast<std::ptrdiff_t>(left) * bpp;
+        uint8_t* p =
+            px.bits + static_cast<std::ptrdiff_t>(y) * px.pitch + static_cast<std::ptrdiff_t>(left) * bpp;
         for (int x = left; x < right; ++x, p += bpp) {
             if (Is565(px.format)) {
                 StorePixel(p, 2, (Load16(p) >> 1) & 0x7BEF);
