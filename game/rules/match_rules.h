@@ -37,7 +37,7 @@ struct RuleOptions {
 
 struct PlayerRecord {
     uint16_t strokes = 0;               // strokes on the current hole, penalties included
-    uint8_t scorecard[kMaxHoles] = {};  // strokes of each hole, by hole number
+    uint8_t scorecard[kMaxHoles] = {};  // strokes of each hole, at HoleIndex(hole)
     int32_t overPar = 0;                // sum over finished holes of strokes minus par
     int32_t totalStrokes = 0;           // sum of strokes over finished holes
     int32_t finishedHole = 0;           // 1 when this player's hole is over
@@ -68,6 +68,12 @@ struct MatchRules {
 // Partners in team play: 0 with 1, 2 with 3.
 inline int PartnerOf(int player) {
     return player ^ 1;
+}
+
+// The index of a hole in the per-hole arrays: holes are numbered from 1, the arrays from 0. -1 for
+// a number outside 1-18.
+inline int HoleIndex(int hole) {
+    return hole >= 1 && hole <= kMaxHoles ? hole - 1 : -1;
 }
 
 inline bool IsPlayer(const RuleOptions& options, int player) {

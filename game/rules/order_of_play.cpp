@@ -22,7 +22,10 @@ void FixTeeOrder(MatchRules& match, const RuleOptions& options, int count) {
     if (FirstHole(match, options)) {
         return;
     }
-    const int previous = match.hole - 1;
+    const int previous = HoleIndex(match.hole - 1);
+    if (previous < 0) {
+        return;
+    }
     std::stable_sort(match.teeOrder, match.teeOrder + count, [&](uint8_t a, uint8_t b) {
         return match.players[a].scorecard[previous] < match.players[b].scorecard[previous];
     });
@@ -64,8 +67,8 @@ int NextSide(const MatchRules& match, const RuleOptions& options) {
     if (match.turnCounter < 2) {
         int first = 0;
         if (!FirstHole(match, options)) {
-            const int previous = match.hole - 1;
-            first = side1.scorecard[previous] < side0.scorecard[previous] ? 1 : 0;
+            const int previous = HoleIndex(match.hole - 1);
+            first = previous >= 0 && side1.scorecard[previous] < side0.scorecard[previous] ? 1 : 0;
         }
         return match.turnCounter == 0 ? first : 1 - first;
     }

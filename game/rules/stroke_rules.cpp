@@ -33,8 +33,8 @@ void RecordShot(MatchRules& match, PlayerRecord& player, const ShotInput& shot) 
         player.club = shot.club;
     }
     player.finishedHole = shot.finished ? 1 : 0;
-    if (match.hole >= 0 && match.hole < kMaxHoles) {
-        player.scorecard[match.hole] = static_cast<uint8_t>(player.strokes);
+    if (const int index = HoleIndex(match.hole); index >= 0) {
+        player.scorecard[index] = static_cast<uint8_t>(player.strokes);
     }
     if (player.finishedHole) {
         player.overPar += player.strokes - match.par;
@@ -50,8 +50,8 @@ void CopyToPartner(const MatchRules& match, const PlayerRecord& from, PlayerReco
     to.club = from.club;
     to.finishedHole = from.finishedHole;
     to.strokes = from.strokes;
-    if (match.hole >= 0 && match.hole < kMaxHoles) {
-        to.scorecard[match.hole] = from.scorecard[match.hole];
+    if (const int index = HoleIndex(match.hole); index >= 0) {
+        to.scorecard[index] = from.scorecard[index];
     }
     if (from.finishedHole) {
         to.overPar = from.overPar;

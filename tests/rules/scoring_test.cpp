@@ -74,7 +74,7 @@ TEST(ShotEnded, LostBallCostsAPointAndAStrokeReportedOnlyByTheShooter) {
         const RuleReports r = ShotEnded(m, o, shot, local, spin, &pond.world);
         EXPECT_EQ(m.players[0].balance, 99);
         EXPECT_EQ(m.players[0].strokes, 3);
-        EXPECT_EQ(m.players[0].scorecard[1], 3);
+        EXPECT_EQ(m.players[0].scorecard[0], 3);
         EXPECT_EQ(m.players[0].surface, course::kSurfaceFairway);  // dropped short of the pond
         EXPECT_LT(m.players[0].ballPos.z, 140.0f);
         EXPECT_GT(m.players[0].ballPos.z, 120.0f);
@@ -137,7 +137,7 @@ TEST(ShotEnded, PartnersPlayOneBall) {
         EXPECT_EQ(m.players[p].finishedHole, 1);
         EXPECT_EQ(m.players[p].totalStrokes, 2);
         EXPECT_EQ(m.players[p].overPar, -1);
-        EXPECT_EQ(m.players[p].scorecard[1], 2);
+        EXPECT_EQ(m.players[p].scorecard[0], 2);
         EXPECT_EQ(m.players[p].ballPos.z, 150.0f);
     }
     EXPECT_EQ(m.teamLastShooter[1], 3);
@@ -317,6 +317,28 @@ TEST(Settlement, SkinsPointsPerHoleAndPotToTheMostPoints) {
     EXPECT_EQ(m.players[1].balance, 90);
 }
 
+// Holes are numbered 1-18 and kept at 0-17: the last hole's strokes are kept, and the tee order of
+// a hole follows the hole before it.
+TEST(Scorecard, EveryHoleUpToTheLastIsKept) {
+    RuleOptions o = Options(2);
+    o.startHole = 17;
+    o.endHole = 18;
+    MatchRules m = Match(18, 3);
+    m.players[0].scorecard[16] = 6;  // hole 17
+    m.players[1].scorecard[16] = 4;
+    EXPECT_EQ(NextShooter(m, o, 0, kNoPlayer), 1);
+    StartStroke(m, o, 1);
+    StartStroke(m, o, 1);
+    ShotInput shot = Rested(1, course::kSurfaceGreen);
+    shot.finished = 1;
+    SpinChoice spin;
+    ShotEnded(m, o, shot, 0, spin, nullptr);
+    EXPECT_EQ(m.players[1].scorecard[17], 2);
+    EXPECT_EQ(m.players[1].totalStrokes, 2);
+    EXPECT_EQ(HoleIndex(0), -1);
+    EXPECT_EQ(HoleIndex(19), -1);
+}
+
 TEST(OrderOfPlay, OnePlayerAlwaysShoots) {
     MatchRules m = Match();
     m.turnCounter = 5;
@@ -328,7 +350,7 @@ TEST(OrderOfPlay, TeeOrderByPreviousHoleThenFarthestFromThePin) {
     MatchRules m = Match(2);
     const uint8_t previous[4] = {5, 3, 5, 4};
     for (int p = 0; p < 4; ++p) {
-        m.players[p].scorecard[1] = previous[p];
+        m.players[p].scorecard[0] = previous[p];
     }
     int order[4];
     for (int i = 0; i < 4; ++i) {
@@ -362,8 +384,8 @@ TEST(OrderOfPlay, TeamsAlternatePlayersAndTheFartherSidePlays) {
     RuleOptions o = Options(4);
     o.teamPlay = true;
     MatchRules m = Match(2);
-    m.players[0].scorecard[1] = m.players[1].scorecard[1] = 5;
-    m.players[2].scorecard[1] = m.players[3].scorecard[1] = 4;
+    m.players[0].scorecard[0] = m.players[1].scorecard[0] = 5;
+    m.players[2].scorecard[0] = m.players[3].scorecard[0] = 4;
     EXPECT_EQ(NextShooter(m, o, 0, kNoPlayer), 2);  // side 1 did better, slot 2 tees off
     m.teamLastShooter[1] = 2;
     m.turnCounter = 1;
