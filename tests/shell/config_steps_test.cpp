@@ -36,6 +36,19 @@ TEST_F(GameDirectory, StartUpEndsWithoutAMatchAndGoesOnAfterLaterErrors) {
     EXPECT_STREQ(observer->lobby.localName, "watcher");
 }
 
+TEST_F(GameDirectory, ALowerCaseLanguageFindsTheUpperCaseFoldersAndTheDisplayGetsItsOption) {
+    WriteAll();
+    Write("Option.ini", "LANGUAGE eng\r\nACC3DOPT 0\r\n");
+    auto client = std::make_unique<Client>();
+    client->shell.windowed = true;
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(shell::ReadLaunchConfig(*client), 0);
+    ::testing::internal::GetCapturedStderr();
+    EXPECT_STREQ(client->config.options.language, "ENG");
+    EXPECT_EQ(client->config.match.courseCode, 6);  // read from Info/ENG/Start.ini
+    EXPECT_EQ(client->display.useHardware3D, 0);
+}
+
 TEST_F(GameDirectory, LanguageChoosesFacesCodePageAndInput) {
     struct Case {
         const char* language;

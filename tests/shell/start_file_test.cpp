@@ -125,6 +125,10 @@ TEST(OptionFile, ReadsLanguageAndHardware3D) {
     EXPECT_STREQ(o.language, "");  // a key without value reads an empty value
     shell::ParseOptionFile(Bytes("LANGUAGE ABCDEFGHIJKLMNOP"), o);
     EXPECT_STREQ(o.language, "ABCDEFGHIJK");
+    shell::ParseOptionFile(Bytes("LANGUAGE kor\r\n"), o);
+    EXPECT_STREQ(o.language, "KOR");  // the same language, and the same folders, as upper case
+    shell::ParseOptionFile(Bytes("LANGUAGE Kor\r\n"), o);
+    EXPECT_STREQ(o.language, "Kor");  // mixed case is no language of ours
 }
 
 }  // namespace

@@ -14,6 +14,7 @@ int ReadLaunchConfig(Client& client) {
     if (!ReadLaunchConfiguration(config, client.shell.windowed, PlayerErrorBox(config))) {
         return -1;
     }
+    client.display.useHardware3D = config.options.hardware3D;
     // What this client sends carries its player's name, or the observer name when it only watches.
     const MatchConfig& match = config.match;
     if (match.localIsObserver != 0) {

@@ -5,7 +5,8 @@ namespace shell {
 
 struct Client;
 
-// Reads the option, start and string files. A negative result ends start-up.
+// Reads the option, start and string files and gives the display its 3D option (ACC3DOPT). A
+// negative result ends start-up.
 int ReadLaunchConfig(Client& client);
 // Sets the HUD face and the chat input for the configured language.
 void SetUpLanguageInput(Client& client);
