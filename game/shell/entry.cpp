@@ -106,6 +106,7 @@ int RunBrightlea(int argc, const char* const* argv) {
         exitCode = shell.exitCode;
     } else {
         present::ReleaseDisplay(client->display);
+        exitCode = 1;  // no match file, no display: the game could not start
     }
     FinishLobby(*client);  // the lobby gets our last reports before the connection ends
     platform::DestroyGameWindow(shell.gameWindow);

@@ -21,6 +21,7 @@ void LoadHoleGeometry(Client& client) {
         // A hole that cannot be drawn cannot be played: say why and end the game.
         platform::ShowErrorBox("Error", error.c_str());
         EndGame(client);
+        client.shell.exitCode = 1;
         return;
     }
     const HoleSettings& settings = client.config.hole;
