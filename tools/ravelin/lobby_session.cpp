@@ -1,11 +1,13 @@
 #include "tools/ravelin/lobby_session.h"
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <iostream>
 #include <sstream>
 
 #include "game/shell/lobby_packet.h"
+#include "platform/instance_lock.h"
 #include "platform/process.h"
 #include "platform/process_start.h"
 #include "tools/ravelin/client_setup.h"
@@ -23,6 +25,7 @@ namespace {
 constexpr int kPacketsPerRound = 64;
 // Exit status of a match whose clients disagree.
 constexpr int kDesyncStatus = 3;
+constexpr int kClientErrorStatus = 4;
 // How long clients asked to end may take before they are stopped.
 constexpr int kGraceSeconds = 5;
 
@@ -39,6 +42,8 @@ struct Session {
     int handledSignals = 0;
     bool timedOut = false;
     bool clientFailedToStart = false;
+    bool clientFailed = false;  // a client ended with a status other than 0
+    size_t clientsStarted = 0;
 };
 
 void Log(const std::string& text) {
@@ -72,10 +77,15 @@ bool CheckSync(const Session& s) {
     return verdict.agree;
 }
 
+// The single-instance name each client is started with; its lock file is removed at the end.
+std::string ClientInstance(size_t index) {
+    return "ravelin-" + std::to_string(platform::ProcessId()) + "-" + std::to_string(index);
+}
+
 std::vector<std::string> ClientEnvironment(const Session& s, const RelayClient& client, size_t index) {
     std::vector<std::string> env = {
         "BRIGHTLEA_LOBBY=" + client.listener.Path(),
-        "BRIGHTLEA_INSTANCE=ravelin-" + std::to_string(platform::ProcessId()) + "-" + std::to_string(index),
+        "BRIGHTLEA_INSTANCE=" + ClientInstance(index),
     };
     if (!s.options.timeScale.empty()) {
         env.push_back("BRIGHTLEA_TIME_SCALE=" + s.options.timeScale);
@@ -220,6 +230,7 @@ void ReapClients(Session& s) {
         for (RelayClient& client : s.relay.clients) {
             if (client.pid == child.pid) {
                 client.processEnded = true;
+                s.clientFailed |= child.exitCode != 0;
                 Log(client.seat.name + " ended with " + std::to_string(child.exitCode));
                 ReceiveFrom(s, client, 1 << 30);  // what it sent before it ended still counts
                 ClientLeft(s.relay, client);
@@ -291,6 +302,19 @@ void Poll(Session& s) {
     platform::PollFds(entries, 50);
 }
 
+// Leaves nothing behind: the clients' sockets and instance lock files, and a work folder of our own.
+void EndSession(Session& s, bool ownWork) {
+    const size_t started = std::max(s.clientsStarted, s.relay.clients.size());  // observers came later
+    s.relay.clients.clear();                                                    // removes the socket files
+    std::error_code ec;
+    for (size_t i = 0; i < started; ++i) {
+        fs::remove(platform::InstanceLockPath(ClientInstance(i).c_str()), ec);
+    }
+    if (ownWork) {
+        fs::remove_all(s.work, ec);
+    }
+}
+
 }  // namespace
 
 int RunLobby(const RavelinOptions& options) {
@@ -317,9 +341,11 @@ int RunLobby(const RavelinOptions& options) {
         seat.observer = i >= resolved.players.size();
         seat.slot = seat.observer ? 0 : static_cast<int>(i);
         seat.name = seat.observer ? resolved.observers[i - resolved.players.size()] : resolved.players[i];
+        session.clientsStarted = i + 1;
         if (!StartClient(session, seat, error)) {
             Log(error);
             StopAll(session, true);
+            EndSession(session, ownWork);
             return 2;
         }
     }
@@ -342,14 +368,14 @@ int RunLobby(const RavelinOptions& options) {
     }
     Log("every client has ended; " + RelaySummary(session.relay));
     const bool inSync = !resolved.checkSync || CheckSync(session);
-    session.relay.clients.clear();  // removes the socket files
-    if (ownWork) {
-        fs::remove_all(session.work, ec);
-    }
+    EndSession(session, ownWork);
     if (session.clientFailedToStart) {
         return 2;
     }
-    return session.timedOut ? 1 : inSync ? 0 : kDesyncStatus;
+    if (session.timedOut) {
+        return 1;
+    }
+    return !inSync ? kDesyncStatus : session.clientFailed ? kClientErrorStatus : 0;
 }
 
 }  // namespace tools

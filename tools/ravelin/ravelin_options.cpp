@@ -216,6 +216,10 @@ Commands on standard input, one per line:
   say TEXT               a system line for every client
 
 Ctrl-C closes the match; a second Ctrl-C stops the clients at once.
+
+Exit status: 0 every client ended well; 1 the time limit was reached; 2 bad settings or a client
+could not be started; 3 the players' state logs differ (--check-sync); 4 a client ended with an
+error. The clients' sockets and lock files are removed at the end.
 )";
 }
 
