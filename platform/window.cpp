@@ -125,6 +125,21 @@ void HandleWindowEvent(GameWindow& w, const SDL_WindowEvent& e, const WindowHand
                 Call(h.onSize, false);
             }
             break;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            // Switching away from the full-screen game (Alt+Tab) minimises it, so the desktop shows
+            // and the game stops presenting until it comes back.
+            if ((SDL_GetWindowFlags(w.window) & SDL_WINDOW_FULLSCREEN) != 0 && !w.hidden) {
+                SDL_MinimizeWindow(w.window);
+                w.hidden = true;
+                Call(h.onSize, true);
+            }
+            break;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            if (w.hidden && (SDL_GetWindowFlags(w.window) & SDL_WINDOW_MINIMIZED) == 0) {
+                w.hidden = false;  // back without a restore event (no window manager minimised it)
+                Call(h.onSize, false);
+            }
+            break;
         case SDL_WINDOWEVENT_MOVED:
             Call(h.onMove, e.data1, e.data2);
             break;

@@ -1,6 +1,9 @@
 #include "platform/window.h"
 
+#include <SDL.h>
 #include <gtest/gtest.h>
+
+#include <vector>
 
 #include "platform/lobby_socket.h"
 
@@ -58,6 +61,36 @@ TEST(GameWindow, WaitingForAMessageWakesForASourceDescriptor) {
     ASSERT_EQ(lobby.TrySend(&byte, 1), platform::SendResult::kSent);
     EXPECT_TRUE(platform::WaitForMessage(*window, 5000));
     platform::DestroyGameWindow(window);
+    platform::StopVideo();
+}
+
+// Alt+Tab away from the full-screen game: the window is minimised and the game told it is hidden;
+// a window on the desktop keeps showing when it loses the focus.
+TEST(GameWindow, LosingTheFocusMinimisesOnlyAFullScreenWindow) {
+    std::string error;
+    ASSERT_TRUE(platform::StartVideo(error)) << error;
+    for (const bool windowed : {false, true}) {
+        platform::GameWindow* window = platform::CreateGameWindow("test", windowed, 80, 60, error);
+        ASSERT_NE(window, nullptr) << error;
+        platform::WindowHandlers handlers;
+        std::vector<bool> sizes;
+        handlers.onSize = [&](bool hidden) { sizes.push_back(hidden); };
+        while (platform::DispatchOneMessage(*window, handlers)) {
+        }
+        sizes.clear();
+        SDL_Event focus{};
+        focus.type = SDL_WINDOWEVENT;
+        focus.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
+        SDL_PushEvent(&focus);
+        while (platform::DispatchOneMessage(*window, handlers)) {
+        }
+        if (windowed) {
+            EXPECT_TRUE(sizes.empty());
+        } else {
+            EXPECT_EQ(sizes, std::vector<bool>{true});
+        }
+        platform::DestroyGameWindow(window);
+    }
     platform::StopVideo();
 }
 
