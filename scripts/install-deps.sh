@@ -10,7 +10,7 @@ packages=(
   libcurl4-openssl-dev libzip-dev zip unzip
   libpng-dev librsvg2-dev libimagequant-dev nlohmann-json3-dev
   fonts-liberation fonts-ipafont-gothic fonts-nanum
-  xvfb xauth x11-apps python3 sox
+  xvfb xauth x11-apps x11-utils xfonts-base python3 sox
   makeself dpkg-dev desktop-file-utils lintian librsvg2-bin
 )
 

@@ -14,6 +14,8 @@ export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ALSOFT_DRIVERS=null
 echo "== normal build"
 ./scripts/build.sh normal
 (cd build && ctest --output-on-failure -j "$(nproc)")
+echo "== error box on a plain X server"
+./scripts/check-error-box.sh build/bin/Brightlea
 
 echo "== sanitizer build"
 ./scripts/build.sh sanitize
