@@ -8,6 +8,26 @@
 
 namespace platform {
 
+bool LanguageCodePage(std::string_view language, CodePage& codePage) {
+    struct Entry {
+        std::string_view upper;
+        std::string_view lower;
+        CodePage codePage;
+    };
+    static constexpr Entry kLanguages[] = {
+        {"KOR", "kor", CodePage::Korean949},
+        {"JPN", "jpn", CodePage::Japanese932},
+        {"ENG", "eng", CodePage::Western1252},
+    };
+    for (const Entry& entry : kLanguages) {
+        if (language == entry.upper || language == entry.lower) {
+            codePage = entry.codePage;
+            return true;
+        }
+    }
+    return false;
+}
+
 namespace {
 
 const char* IconvName(CodePage codePage) {

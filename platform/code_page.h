@@ -9,6 +9,10 @@ namespace platform {
 
 enum class CodePage { Western1252, Korean949, Japanese932 };
 
+// The code page of an interface language: "KOR" CP949, "JPN" CP932, "ENG" CP1252, each also in
+// lower case. False for any other name, codePage unchanged.
+bool LanguageCodePage(std::string_view language, CodePage& codePage);
+
 // Converts code-page bytes to UTF-8. Bytes that do not form a character of the code page (a lone
 // lead byte, an unassigned pair) become U+FFFD and the conversion goes on after them.
 std::string CodePageToUtf8(std::string_view bytes, CodePage codePage);

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "platform/code_page.h"
 #include "platform/text_out.h"
 
 namespace present {
@@ -22,13 +23,9 @@ platform::TextFontSpec SpecOf(const TextFont& font, bool bold) {
 }  // namespace
 
 platform::CodePage TextCodePageForLanguage(const char* language) {
-    if (std::strcmp(language, "KOR") == 0 || std::strcmp(language, "kor") == 0) {
-        return platform::CodePage::Korean949;
-    }
-    if (std::strcmp(language, "JPN") == 0 || std::strcmp(language, "jpn") == 0) {
-        return platform::CodePage::Japanese932;
-    }
-    return platform::CodePage::Western1252;
+    platform::CodePage codePage = platform::CodePage::Western1252;
+    platform::LanguageCodePage(language, codePage);
+    return codePage;
 }
 
 void SetTextFont(TextFont& font, const char* face, int width, int height, bool bold) {

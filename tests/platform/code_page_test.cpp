@@ -33,4 +33,17 @@ TEST(CodePage, LongTextSurvivesTheChunkedConversion) {
     EXPECT_EQ(utf8.size(), 1200u);
 }
 
+TEST(CodePage, LanguagesInUpperOrLowerCaseOnly) {
+    platform::CodePage codePage = platform::CodePage::Western1252;
+    EXPECT_TRUE(platform::LanguageCodePage("kor", codePage));
+    EXPECT_EQ(codePage, platform::CodePage::Korean949);
+    EXPECT_TRUE(platform::LanguageCodePage("JPN", codePage));
+    EXPECT_EQ(codePage, platform::CodePage::Japanese932);
+    EXPECT_TRUE(platform::LanguageCodePage("ENG", codePage));
+    EXPECT_EQ(codePage, platform::CodePage::Western1252);
+    EXPECT_FALSE(platform::LanguageCodePage("Kor", codePage));
+    EXPECT_FALSE(platform::LanguageCodePage("KOREAN", codePage));
+    EXPECT_EQ(codePage, platform::CodePage::Western1252);  // unchanged
+}
+
 }  // namespace

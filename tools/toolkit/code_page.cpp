@@ -5,17 +5,10 @@
 namespace tools {
 namespace {
 
+// Text sources name their language in upper case only.
 bool CodePageOf(std::string_view language, platform::CodePage& codePage) {
-    if (language == "ENG") {
-        codePage = platform::CodePage::Western1252;
-    } else if (language == "KOR") {
-        codePage = platform::CodePage::Korean949;
-    } else if (language == "JPN") {
-        codePage = platform::CodePage::Japanese932;
-    } else {
-        return false;
-    }
-    return true;
+    return !language.empty() && language.front() >= 'A' && language.front() <= 'Z' &&
+           platform::LanguageCodePage(language, codePage);
 }
 
 }  // namespace

@@ -4,16 +4,19 @@
 #include <utility>
 #include <vector>
 
+#include "game/shell/launch_config.h"
 #include "tools/toolkit/code_page.h"
 #include "tools/toolkit/data_files.h"
 
 namespace tools {
 namespace {
 
-constexpr int kGameStringCount = 42;
-constexpr size_t kGameStringMax = 254;
-constexpr int kQuickChatCount = 8;
-constexpr size_t kQuickChatMax = 48;
+// The game's own tables decide how many entries there are and how long each may be (one byte is
+// the terminating zero).
+using shell::kGameStringCount;
+using shell::kQuickChatCount;
+constexpr size_t kGameStringMax = shell::kGameStringCapacity - 1;
+constexpr size_t kQuickChatMax = shell::kQuickChatCapacity - 1;
 constexpr int kUpdaterStringCount = 8;
 
 bool GameStringUnused(int index) {
