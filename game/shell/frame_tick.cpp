@@ -14,8 +14,16 @@ namespace {
 // Every state but the loading states, the swing (its gauge draws itself) and the unused 1 and 3
 // carries the HUD overlay.
 bool HasHudOverlay(GameState state) {
-    const auto s = static_cast<int32_t>(state);
-    return (s < 0 || s > 3) && s != static_cast<int32_t>(GameState::Swing);
+    switch (state) {
+        case GameState::Startup:
+        case GameState::StartupShown:
+        case GameState::LoadHole:
+        case GameState::LoadHoleShown:
+        case GameState::Swing:
+            return false;
+        default:
+            return true;
+    }
 }
 
 }  // namespace
@@ -34,22 +42,22 @@ void RequestFullRedraw(Client& client) {
 }
 
 void FullRedraw(Client& client) {
-    switch (static_cast<int32_t>(client.shell.gameState)) {
-        case 1:
-        case 3:
+    switch (client.shell.gameState) {
+        case GameState::StartupShown:
+        case GameState::LoadHoleShown:
             present::ShowLoadingScreen(client.display, client.rand, IsFirstHoleOfMatch(client),
                                        client.clock.NowMs());
             break;
-        case static_cast<int32_t>(GameState::Playing):
+        case GameState::Playing:
             RedrawPlayScreen(client);
             break;
-        case static_cast<int32_t>(GameState::Replay):
+        case GameState::Replay:
             RedrawReplayView(client);
             break;
-        case static_cast<int32_t>(GameState::ShotResult):
+        case GameState::ShotResult:
             DrawShotResult(client);
             break;
-        case static_cast<int32_t>(GameState::Scoreboard):
+        case GameState::Scoreboard:
             DrawScoreboard(client);
             break;
         default:

@@ -9,12 +9,15 @@ namespace shell {
 
 enum class GameState : int32_t {
     Startup = 0,
+    StartupShown = 1,  // never entered; a full redraw in it draws the loading picture
     LoadHole = 2,
+    LoadHoleShown = 3,  // likewise
     Playing = 4,
     Swing = 5,
     Replay = 6,
     ShotResult = 7,
     Scoreboard = 8,
+    Unused9 = 9,  // never entered
     Waiting = 10,
 };
 
