@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "game/core/fnx_model.h"
@@ -21,5 +22,11 @@ FnxModel* LoadFnxModel(const std::string& path);
 
 // Releases a model and all of its arrays; accepts nullptr.
 void FreeFnxModel(FnxModel* model);
+
+struct FnxModelDeleter {
+    void operator()(FnxModel* model) const { FreeFnxModel(model); }
+};
+// A loaded model that releases itself.
+using FnxModelPtr = std::unique_ptr<FnxModel, FnxModelDeleter>;
 
 }  // namespace course

@@ -53,8 +53,8 @@ bool BallModelsFit(const FnxModel& far, const FnxModel& near) {
            far.groups[0].vertexCount == near.groups[0].vertexCount;
 }
 
-FnxModel* LoadModel(const char* path, std::string& error) {
-    FnxModel* model = LoadFnxModel(path);
+FnxModelPtr LoadModel(const char* path, std::string& error) {
+    FnxModelPtr model(LoadFnxModel(path));
     if (model == nullptr && error.empty()) {
         error = std::string("The model ") + path + " is missing or damaged.";
     }
@@ -113,7 +113,8 @@ bool LoadHole(HoleState& hole, platform::Device3D& device, int course, int holeN
     hole.BallVertices = hole.BallModel->groups[0].vertices;
 
     const FnxModel& model = *hole.HoleModel;
-    hole.HoleTextures.assign(model.materials.size(), nullptr);
+    hole.HoleTextures.clear();
+    hole.HoleTextures.resize(model.materials.size());
     hole.HoleMaterials.clear();
     for (const FnxMaterial& record : model.materials) {
         hole.HoleMaterials.push_back(ToDeviceMaterial(record));
@@ -138,14 +139,14 @@ void LoadHoleResources(HoleState& hole, platform::Device3D& device) {
         const TexturePicture picture =
             ResolveTexturePicture(model.materials[i].textureName, hole.course, hole.hole);
         if (!picture.path.empty()) {
-            hole.HoleTextures[i] =
-                CreateTextureFromFni(device, picture.path.c_str(), picture.honourTransparent);
+            hole.HoleTextures[i].reset(
+                CreateTextureFromFni(device, picture.path.c_str(), picture.honourTransparent));
         }
     }
-    hole.FlagTextures[0] =
-        CreateTextureFromFni(device, shell::SceneryPicturePath(kFlagTextureOffGreen).text, true);
-    hole.FlagTextures[1] =
-        CreateTextureFromFni(device, shell::SceneryPicturePath(kFlagTextureOnGreen).text, true);
+    hole.FlagTextures[0].reset(
+        CreateTextureFromFni(device, shell::SceneryPicturePath(kFlagTextureOffGreen).text, true));
+    hole.FlagTextures[1].reset(
+        CreateTextureFromFni(device, shell::SceneryPicturePath(kFlagTextureOnGreen).text, true));
 
     platform::SetRenderState(device, platform::kRsAmbient, 0);
     platform::SetRenderState(device, platform::kRsZEnable, 1);
@@ -166,13 +167,11 @@ void LoadHoleResources(HoleState& hole, platform::Device3D& device) {
 }
 
 void ReleaseHoleTextures(HoleState& hole) {
-    for (platform::DeviceTexture*& texture : hole.HoleTextures) {
-        platform::ReleaseDeviceTexture(texture);
-        texture = nullptr;
+    for (DeviceTexturePtr& texture : hole.HoleTextures) {
+        texture.reset();
     }
-    for (platform::DeviceTexture*& texture : hole.FlagTextures) {
-        platform::ReleaseDeviceTexture(texture);
-        texture = nullptr;
+    for (DeviceTexturePtr& texture : hole.FlagTextures) {
+        texture.reset();
     }
 }
 
@@ -181,12 +180,9 @@ void UnloadHole(HoleState& hole) {
     ReleaseHoleTextures(hole);
     hole.HoleTextures.clear();
     hole.HoleMaterials.clear();
-    FreeFnxModel(hole.HoleModel);
-    FreeFnxModel(hole.BallModel);
-    FreeFnxModel(hole.NearBallModel);
-    hole.HoleModel = nullptr;
-    hole.BallModel = nullptr;
-    hole.NearBallModel = nullptr;
+    hole.HoleModel.reset();
+    hole.BallModel.reset();
+    hole.NearBallModel.reset();
     hole.BallVertices.clear();
 }
 

@@ -4,33 +4,41 @@
 // record per client; everything in it is released by UnloadHole and ReleaseHolePreparation.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "game/core/fnx_model.h"
 #include "game/course/course_objects.h"
+#include "game/course/fnx_loader.h"
 #include "game/course/terrain_grid.h"
 #include "platform/device3d.h"
 
 namespace course {
 
 inline constexpr int kBallColours = 4;
+
+struct DeviceTextureDeleter {
+    void operator()(platform::DeviceTexture* texture) const { platform::ReleaseDeviceTexture(texture); }
+};
+// A texture that releases itself.
+using DeviceTexturePtr = std::unique_ptr<platform::DeviceTexture, DeviceTextureDeleter>;
 inline constexpr int kFlagTextureOffGreen = 998;
 inline constexpr int kFlagTextureOnGreen = 997;
 
 struct HoleState {
     int course = 0;
     int hole = 0;
-    FnxModel* HoleModel = nullptr;
-    FnxModel* BallModel = nullptr;                        // drawn when the ball is far from the viewer
-    FnxModel* NearBallModel = nullptr;                    // drawn when it is near
+    FnxModelPtr HoleModel;
+    FnxModelPtr BallModel;                                // drawn when the ball is far from the viewer
+    FnxModelPtr NearBallModel;                            // drawn when it is near
     std::vector<platform::DeviceMaterial> HoleMaterials;  // one per model material
-    std::vector<platform::DeviceTexture*> HoleTextures;   // one per model material, or null
+    std::vector<DeviceTexturePtr> HoleTextures;           // one per model material, or null
     platform::DeviceMaterial BallMaterials[kBallColours];
     std::vector<FnxVertex> BallVertices;  // the ball moved to where it is drawn
     FnxVertex FlagQuad[4] = {};
     uint16_t FlagIndices[6] = {};
-    platform::DeviceTexture* FlagTextures[2] = {};  // [0] off the green (998), [1] on it (997)
+    DeviceTexturePtr FlagTextures[2];  // [0] off the green (998), [1] on it (997)
 
     // Made by PrepareHole.
     bool prepared = false;

@@ -36,7 +36,7 @@ void UseGroupMaterial(platform::Device3D& device, const HoleState& hole, const F
     }
     platform::SetMaterial(device, hole.HoleMaterials[group.materialIndex]);
     if (group.materialIndex < hole.HoleTextures.size() && hole.HoleTextures[group.materialIndex] != nullptr) {
-        platform::SetTexture(device, 0, hole.HoleTextures[group.materialIndex]);
+        platform::SetTexture(device, 0, hole.HoleTextures[group.materialIndex].get());
     }
 }
 
@@ -113,13 +113,13 @@ void DrawOtherBalls(platform::Device3D& device, HoleState& hole, const SceneInpu
         Vec3 at = ball.position;
         if (inset) {
             at.y += 0.05f;
-            DrawBallAt(device, hole, hole.BallModel, at);
+            DrawBallAt(device, hole, hole.BallModel.get(), at);
         } else if (UsesFarBall(ball.position, inputs.startPos)) {
             at.y += 0.02f;
-            DrawBallAt(device, hole, hole.BallModel, at);
+            DrawBallAt(device, hole, hole.BallModel.get(), at);
         } else {
             at.y += 0.01f;
-            DrawBallAt(device, hole, hole.NearBallModel, at);
+            DrawBallAt(device, hole, hole.NearBallModel.get(), at);
         }
     }
 }
@@ -151,7 +151,7 @@ void LeaveNoTexture(platform::Device3D& device) {
 
 void DrawFlag(platform::Device3D& device, const HoleState& hole, const SceneInputs& inputs) {
     SetObjectBlending(device, true);
-    platform::SetTexture(device, 0, hole.FlagTextures[inputs.startSurface == kSurfaceGreen ? 1 : 0]);
+    platform::SetTexture(device, 0, hole.FlagTextures[inputs.startSurface == kSurfaceGreen ? 1 : 0].get());
     platform::DrawIndexedPrimitive(device, platform::kPrimitiveTriangleList,
                                    platform::kVertexFormatPositionNormalTex1, hole.objects.FlagVertices, 4,
                                    hole.FlagIndices, 6);
@@ -227,7 +227,7 @@ bool DrawInsetScene(platform::Device3D& device, HoleState& hole, const SceneInpu
     SetTextureFiltering(device, true);
     platform::SetTexture(device, 0, nullptr);
     platform::SetMaterial(device, WhiteBall(hole));
-    DrawBallAt(device, hole, hole.BallModel, ball);
+    DrawBallAt(device, hole, hole.BallModel.get(), ball);
     DrawOtherBalls(device, hole, inputs, true);
     LeaveNoTexture(device);
     platform::EndScene(device);

@@ -77,7 +77,7 @@ class SceneDrawing : public ::testing::Test {
                            {fixtures::V(-3, 0, -0.1f), fixtures::V(-3, 4, -0.1f), fixtures::V(3, 4, -0.1f),
                             fixtures::V(3, 0, -0.1f)},
                            {0, 1, 2, 0, 2, 3}, 0);
-        hole_.HoleModel = model_;
+        hole_.HoleModel.reset(model_);
         hole_.HoleMaterials.resize(1);
         hole_.HoleMaterials[0].diffuse = {1, 1, 1, 1};
         hole_.HoleMaterials[0].ambient = {1, 1, 1, 1};
@@ -91,7 +91,7 @@ class SceneDrawing : public ::testing::Test {
             }
         }
         platform::UnlockSurface(*red_->surface);
-        hole_.HoleTextures = {red_};
+        hole_.HoleTextures.emplace_back(red_);  // the hole owns it from here
         hole_.grid = course::BuildTerrainGrid(*model_);
         course::PrepareObjects(*model_, hole_.grid, hole_.objects);
         hole_.prepared = true;
@@ -110,10 +110,8 @@ class SceneDrawing : public ::testing::Test {
     }
     void TearDown() override {
         course::ReleaseHolePreparation(hole_);
-        platform::ReleaseDeviceTexture(red_);
         hole_.HoleTextures.clear();
-        course::FreeFnxModel(hole_.HoleModel);
-        hole_.HoleModel = nullptr;
+        hole_.HoleModel.reset();
         present::ReleaseDisplay(display_);
     }
     uint32_t Pixel(int x, int y) { return platform::ReadPixelRgb(*display_.backBuffer, x, y); }
