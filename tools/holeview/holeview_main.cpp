@@ -154,11 +154,29 @@ int Render(const std::string& out, int courseNumber, int holeNumber, const std::
 }  // namespace
 }  // namespace holeview
 
+namespace {
+
+constexpr const char* kHoleviewHelp =
+    "usage: holeview GAME_DIRECTORY COURSE HOLE OUT.png [VIEW] [HUD options]\n"
+    "Draws a hole of a game directory with the game's own hole loading and renderer: the main view\n"
+    "(OUT.png), the map panel (OUT_map.png) and the inset view (OUT_inset.png).\n"
+    "  VIEW   tee (default): from the tee toward the aim point; aim: from the aim point toward\n"
+    "         the pin; green: 30 yards short of the pin; putt: on the green 6 yards from the pin;\n"
+    "         BX,BZ:AX,AZ: the ball at BX,BZ aiming at AX,AZ (yards)\n"
+    "  With any HUD option the full play screen is also written (OUT_play.png):\n"
+    "  --players N --language ENG|KOR|JPN --club N --lie N --menu N --gauge N --hover CONTROL\n"
+    "  --wind DIRECTION,SPEED --from X,Z --beginner --macro-menu --score-strip\n"
+    "example: holeview build/gamedata 1 1 /tmp/hole1.png tee\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    if (argc == 2 && std::string(argv[1]) == "--help") {
+        std::fputs(kHoleviewHelp, stdout);
+        return 0;
+    }
     if (argc < 5) {
-        std::fprintf(stderr,
-                     "usage: holeview GAME_DIRECTORY COURSE HOLE OUT.png [tee|aim|green|putt|BX,BZ:AX,AZ] "
-                     "[HUD options]\n");
+        std::fputs(kHoleviewHelp, stderr);
         return 2;
     }
     // The game's paths are relative to the game directory.

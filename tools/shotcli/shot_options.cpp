@@ -8,6 +8,10 @@ namespace tools {
 
 const char* const kShotUsage =
     "usage: shotcli --model HoleData.fnx [options]\n"
+    "Plays one shot on a hole model the way the game plays it (set-up, gauge, launch, flight,\n"
+    "bounce and roll, relocation) and prints the launch, every point of the ball's path and\n"
+    "where the next stroke is played from. Positions are yards on the hole (x across, z along).\n"
+    "  --help              this text\n"
     "  --ball X,Z          where the ball lies (default 0,0)\n"
     "  --aim X,Z           the point aimed at (default 0,200)\n"
     "  --pin X,Z           the cup (default: the aim point)\n"
@@ -20,7 +24,9 @@ const char* const kShotUsage =
     "  --par N --strokes N the hole's par and this stroke's number (default 4 and 1)\n"
     "  --seed N            random seed for mis-hits (default 1)\n"
     "  --bite --power      backspin shot, power shot\n"
-    "  --summary           print only the launch and the result\n";
+    "  --summary           print only the launch and the result\n"
+    "example: shotcli --model build/gamedata/Map/Club_01/Hole_01/HoleData.fnx --ball 0,-60 --aim 0,150 "
+    "--summary\n";
 
 namespace {
 

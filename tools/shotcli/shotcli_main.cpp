@@ -51,6 +51,10 @@ void PrintPoints(const physics::ShotTrajectory& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::string(argv[1]) == "--help") {
+        std::fputs(tools::kShotUsage, stdout);
+        return 0;
+    }
     tools::ShotOptions options;
     std::string error;
     if (!tools::ParseShotOptions(argc, argv, options, error)) {
