@@ -21,6 +21,16 @@ endforeach()
 foreach(number 00 01 02 03)
   gamedata_picture(art/sky/Sky${number}.svg Sky/Sky${number}.fni --speed 8 --for-16bit 1)
 endforeach()
+# The window's icon, from the same drawing as the installed desktop icon.
+find_program(RSVG_CONVERT_PROGRAM rsvg-convert REQUIRED)
+add_custom_command(OUTPUT ${gamedata}/Image/Icon.png
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${gamedata}/Image
+  COMMAND ${RSVG_CONVERT_PROGRAM} --width 64 --height 64 --output ${gamedata}/Image/Icon.png
+          ${src}/art/icon/brightlea.svg
+  DEPENDS ${src}/art/icon/brightlea.svg
+  COMMENT "Window icon Image/Icon.png" VERBATIM)
+gamedata_output(Image/Icon.png)
+
 foreach(name Main_start Main_00 Main_01 Main_02)
   gamedata_picture(art/image/${name}.svg Image/${name}.fni --speed 8)
 endforeach()

@@ -43,27 +43,46 @@ int WritePng(DrawSurface& surface, const char* path) {
     return std::fclose(file) == 0 ? 0 : 1;
 }
 
-int ReadPng(const char* path, int& width, int& height, std::vector<uint32_t>& pixels) {
+namespace {
+
+// Reads a PNG file as 8-bit channels in the given order (RGB or ARGB) into 32-bit pixels, the
+// first channel highest.
+int ReadPngPixels(const char* path, png_uint_32 format, int& width, int& height,
+                  std::vector<uint32_t>& pixels) {
     pixels.clear();
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
     if (png_image_begin_read_from_file(&image, path) == 0) {
         return 1;
     }
-    image.format = PNG_FORMAT_RGB;
+    image.format = format;
     std::vector<png_byte> bytes(PNG_IMAGE_SIZE(image));
     if (png_image_finish_read(&image, nullptr, bytes.data(), 0, nullptr) == 0) {
         png_image_free(&image);
         return 1;
     }
+    const size_t channels = PNG_IMAGE_PIXEL_CHANNELS(format);
     width = static_cast<int>(image.width);
     height = static_cast<int>(image.height);
     pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
     for (size_t i = 0; i < pixels.size(); ++i) {
-        pixels[i] = static_cast<uint32_t>(bytes[i * 3]) << 16 | static_cast<uint32_t>(bytes[i * 3 + 1]) << 8 |
-                    bytes[i * 3 + 2];
+        uint32_t pixel = 0;
+        for (size_t c = 0; c < channels; ++c) {
+            pixel = pixel << 8 | bytes[i * channels + c];
+        }
+        pixels[i] = pixel;
     }
     return 0;
+}
+
+}  // namespace
+
+int ReadPng(const char* path, int& width, int& height, std::vector<uint32_t>& pixels) {
+    return ReadPngPixels(path, PNG_FORMAT_RGB, width, height, pixels);
+}
+
+int ReadPngArgb(const char* path, int& width, int& height, std::vector<uint32_t>& pixels) {
+    return ReadPngPixels(path, PNG_FORMAT_ARGB, width, height, pixels);
 }
 
 }  // namespace platform

@@ -1,5 +1,7 @@
 #include "platform/window.h"
 
+#include "platform/window_icon.h"
+
 #include <SDL.h>
 
 #include <poll.h>
@@ -255,6 +257,20 @@ GameWindow* CreateGameWindow(const char* title, bool windowed, int pictureWidth,
         return nullptr;
     }
     return w;
+}
+
+void SetWindowIcon(GameWindow& w, const std::vector<uint32_t>& argb, int width, int height) {
+    if (width <= 0 || height <= 0 ||
+        argb.size() != static_cast<size_t>(width) * static_cast<size_t>(height)) {
+        return;
+    }
+    std::vector<uint32_t> pixels = argb;  // SDL wants writable pixels
+    SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(pixels.data(), width, height, 32, width * 4,
+                                                           SDL_PIXELFORMAT_ARGB8888);
+    if (icon != nullptr) {
+        SDL_SetWindowIcon(w.window, icon);
+        SDL_FreeSurface(icon);
+    }
 }
 
 void DestroyGameWindow(GameWindow* w) {

@@ -4,7 +4,9 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "game/core/game_paths.h"
 #include "game/shell/client.h"
 #include "game/shell/command_line.h"
 #include "game/shell/frame_pacing.h"
@@ -16,7 +18,9 @@
 #include "game/shell/steps/sound_steps.h"
 #include "game/shell/window_messages.h"
 #include "platform/instance_lock.h"
+#include "platform/png_file.h"
 #include "platform/window.h"
+#include "platform/window_icon.h"
 
 namespace shell {
 
@@ -25,6 +29,16 @@ namespace {
 const char* EnvOr(const char* name, const char* fallback) {
     const char* value = std::getenv(name);
     return value != nullptr && *value != '\0' ? value : fallback;
+}
+
+// The game's icon from the game directory; without it the desktop shows its own.
+void ShowWindowIcon(platform::GameWindow& window) {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;
+    if (platform::ReadPngArgb(DataPath(kFolderImage, "Icon.png").text, width, height, pixels) == 0) {
+        platform::SetWindowIcon(window, pixels, width, height);
+    }
 }
 
 // Start-up after the window exists. false: start-up was abandoned.
@@ -99,6 +113,7 @@ int RunBrightlea(int argc, const char* const* argv) {
         platform::ReleaseInstanceLock(lock);
         return 1;
     }
+    ShowWindowIcon(*shell.gameWindow);
     shell.active = true;
     int exitCode = 0;
     if (StartGame(*client)) {

@@ -13,6 +13,7 @@
 #include "game/shell/game_strings.h"
 #include "game/shell/launch_files.h"
 #include "game/shell/word_filter.h"
+#include "platform/png_file.h"
 
 namespace {
 
@@ -87,6 +88,17 @@ TEST_F(BundledData, PicturesHaveTheSizesTheScreensUse) {
         EXPECT_EQ(image.height, e.height) << e.path;
         present::FreeFni(image);
     }
+}
+
+TEST_F(BundledData, TheWindowIconIsDrawnOnATransparentGround) {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;
+    ASSERT_EQ(platform::ReadPngArgb((kData / "Image/Icon.png").string().c_str(), width, height, pixels), 0);
+    ASSERT_EQ(width, 64);
+    ASSERT_EQ(height, 64);
+    EXPECT_EQ(pixels[0] >> 24, 0u);                // the corner shows the desktop
+    EXPECT_EQ(pixels[32 * 64 + 32] >> 24, 0xFFu);  // the middle is drawn
 }
 
 TEST_F(BundledData, HoleSettingsMakeANineHoleCourseOfPar36) {
