@@ -108,10 +108,12 @@ TEST_F(MatchFlow, TheNextHoleTeesOffByThePreviousHolesStrokes) {
     const physics::MatchRules& r = C(1).match.rules;
     const int first = r.teeOrder[0];
     const int second = r.teeOrder[1];
-    EXPECT_TRUE(r.players[first].scorecard[1] < r.players[second].scorecard[1] ||
-                (r.players[first].scorecard[1] == r.players[second].scorecard[1] && first < second));
+    const int hole1 = physics::HoleIndex(1);
+    EXPECT_TRUE(r.players[first].scorecard[hole1] < r.players[second].scorecard[hole1] ||
+                (r.players[first].scorecard[hole1] == r.players[second].scorecard[hole1] && first < second));
     for (int p = 0; p < 2; ++p) {
-        EXPECT_EQ(r.players[p].totalStrokes, r.players[p].scorecard[1] + r.players[p].scorecard[2]);
+        EXPECT_EQ(r.players[p].totalStrokes,
+                  r.players[p].scorecard[hole1] + r.players[p].scorecard[physics::HoleIndex(2)]);
     }
 }
 
