@@ -4,6 +4,7 @@
 // (and any padding the device asks for) keep alpha 0, so that the alpha test cuts them away.
 
 #include <cstdint>
+#include <memory>
 
 #include "platform/device3d.h"
 
@@ -14,6 +15,12 @@ namespace course {
 // powers of two and made square when the device's texture caps ask for it; the picture sits in the
 // top-left corner. Returns nullptr (with nothing left allocated) when the picture cannot be read,
 // no offered format fits or the texture cannot be made. Release with platform::ReleaseDeviceTexture.
+struct DeviceTextureDeleter {
+    void operator()(platform::DeviceTexture* texture) const { platform::ReleaseDeviceTexture(texture); }
+};
+// A texture that releases itself.
+using DeviceTexturePtr = std::unique_ptr<platform::DeviceTexture, DeviceTextureDeleter>;
+
 platform::DeviceTexture* CreateTextureFromFni(platform::Device3D& device, const char* path,
                                               bool honourTransparent);
 

@@ -10,6 +10,7 @@
 
 #include "game/core/fnx_model.h"
 #include "game/course/course_objects.h"
+#include "game/course/fni_texture.h"
 #include "game/course/fnx_loader.h"
 #include "game/course/terrain_grid.h"
 #include "platform/device3d.h"
@@ -18,11 +19,6 @@ namespace course {
 
 inline constexpr int kBallColours = 4;
 
-struct DeviceTextureDeleter {
-    void operator()(platform::DeviceTexture* texture) const { platform::ReleaseDeviceTexture(texture); }
-};
-// A texture that releases itself.
-using DeviceTexturePtr = std::unique_ptr<platform::DeviceTexture, DeviceTextureDeleter>;
 inline constexpr int kFlagTextureOffGreen = 998;
 inline constexpr int kFlagTextureOnGreen = 997;
 

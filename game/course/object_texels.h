@@ -3,8 +3,10 @@
 // back texel by texel.
 
 #include <span>
+#include <vector>
 
 #include "game/course/course_objects.h"
+#include "game/course/fni_texture.h"
 #include "platform/device3d.h"
 
 namespace course {
@@ -13,5 +15,6 @@ namespace course {
 // material without a texture, and a texture whose format has no alpha bit, are opaque everywhere.
 // The textures must outlive the returned function.
 TexelOpacity OpacityFromTextures(std::span<platform::DeviceTexture* const> textures);
+TexelOpacity OpacityFromTextures(const std::vector<DeviceTexturePtr>& textures);
 
 }  // namespace course
