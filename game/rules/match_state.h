@@ -8,9 +8,9 @@
 #include "game/physics/ball_state.h"
 #include "game/physics/gauge.h"
 #include "game/physics/hole_marks.h"
-#include "game/rules/match_rules.h"
 #include "game/physics/shot_input.h"
 #include "game/physics/wind.h"
+#include "game/rules/match_rules.h"
 
 namespace rules {
 
