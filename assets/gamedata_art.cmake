@@ -1,11 +1,14 @@
 # Pictures: common ground textures (named so that they start with neither "T", which marks
 # numbered scenery, nor "B", which marks a hole's own picture), scenery, skies, loading screens and cursor frames. Ground
 # textures are opaque; scenery pictures keep their transparent parts.
-# Noise repeats seamlessly only once cross-faded; mown stripes repeat by themselves across.
-foreach(name Rough Green GroundTee Sand Water Path OutBounds)
+# Noise repeats seamlessly only once cross-faded; mown stripes repeat by themselves across. The
+# links course has ground of its own.
+foreach(name Rough Green GroundTee Sand Water Path OutBounds Fescue LinksGreen PotSand Dunes)
   gamedata_picture(art/texture/${name}.svg Texture/${name}.fni --speed 6 --tileable both)
 endforeach()
-gamedata_picture(art/texture/Fairway.svg Texture/Fairway.fni --speed 6 --tileable down)
+foreach(name Fairway LinksFairway)
+  gamedata_picture(art/texture/${name}.svg Texture/${name}.fni --speed 6 --tileable down)
+endforeach()
 # The same ground in a tree's shade.
 gamedata_picture(art/texture/Rough.svg Texture/ShadeRough.fni --speed 6 --tileable both --shade 0.62)
 gamedata_picture(art/texture/OutBounds.svg Texture/ShadeOut.fni --speed 6 --tileable both --shade 0.62)

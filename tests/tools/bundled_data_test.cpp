@@ -101,23 +101,39 @@ TEST_F(BundledData, TheWindowIconIsDrawnOnATransparentGround) {
     EXPECT_EQ(pixels[32 * 64 + 32] >> 24, 0xFFu);  // the middle is drawn
 }
 
-TEST_F(BundledData, HoleSettingsMakeANineHoleCourseOfPar36) {
-    int totalPar = 0;
+struct CourseTotals {
+    int holes = 0;
+    int par = 0;
     int par3 = 0;
     int par5 = 0;
-    for (int hole = 1; hole <= 9; ++hole) {
+};
+
+CourseTotals ReadCourse(int course, int holes) {
+    CourseTotals totals;
+    for (int hole = 1; hole <= holes; ++hole) {
         char folder[32];
-        std::snprintf(folder, sizeof folder, "Map/Club_01/Hole_%02d", hole);
+        std::snprintf(folder, sizeof folder, "Map/Club_%02d/Hole_%02d", course, hole);
         shell::HoleSettings settings;
-        ASSERT_TRUE(shell::ParseHoleSettings(Bytes(kData / folder / "Hole.ini"), settings)) << folder;
-        totalPar += settings.par;
-        par3 += settings.par == 3;
-        par5 += settings.par == 5;
-        EXPECT_GT(settings.length, settings.par == 3 ? 120 : 330) << folder;
+        EXPECT_TRUE(shell::ParseHoleSettings(Bytes(kData / folder / "Hole.ini"), settings)) << folder;
+        ++totals.holes;
+        totals.par += settings.par;
+        totals.par3 += settings.par == 3;
+        totals.par5 += settings.par == 5;
+        EXPECT_GT(settings.length, settings.par == 3 ? 120 : 270) << folder;
     }
-    EXPECT_EQ(totalPar, 36);
-    EXPECT_EQ(par3, 2);
-    EXPECT_EQ(par5, 2);
+    return totals;
+}
+
+TEST_F(BundledData, TwoCoursesOfEighteenAndNineHoles) {
+    const CourseTotals parkland = ReadCourse(1, 18);
+    EXPECT_EQ(parkland.par, 72);
+    EXPECT_EQ(parkland.par3, 4);
+    EXPECT_EQ(parkland.par5, 4);
+    EXPECT_FALSE(fs::exists(kData / "Map/Club_01/Hole_19"));
+    const CourseTotals links = ReadCourse(2, 9);
+    EXPECT_EQ(links.par, 36);
+    EXPECT_EQ(links.par3, 2);
+    EXPECT_EQ(links.par5, 2);
 }
 
 }  // namespace

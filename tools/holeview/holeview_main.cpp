@@ -1,13 +1,16 @@
-// holeview GAME_DIRECTORY COURSE HOLE OUT.png [tee|aim|green|putt|BX,BZ:AX,AZ]
+// holeview GAME_DIRECTORY COURSE HOLE OUT.png [tee|aim|green|putt|all|BX,BZ:AX,AZ]
 // Renders one hole of a data set through the game's own hole loading and scene renderer, headless:
 // OUT.png is the main view from behind the ball (at the tee looking at the default aim point, at the
-// aim point looking at the pin, 30 yards short of the green, on the green
-// (with the slope grid), or from ball (BX, BZ) towards
+// aim point looking at the pin (halfway to the pin on a hole that aims straight at it), 30 yards
+// short of the green, on the green (with the slope grid), or from ball (BX, BZ) towards
 // (AX, AZ)); OUT_map.png is the hole map panel and OUT_inset.png the inset view of a ball halfway
-// along its flight. The artists' preview and the renderer's visual check.
+// along its flight. "all" writes the tee, fairway (aim), approach (green) and green (putt) views
+// as OUT_tee.png, OUT_fairway.png, OUT_approach.png and OUT_green.png. The artists' preview and
+// the renderer's visual check.
 // HUD options after the view (--language, --players, --club, --lie, --menu CLUB, --gauge FRAME,
 // --hover CONTROL, --wind DIR,SPEED, --beginner, --macro-menu, --score-strip) also write
 // OUT_play.png: the full play screen with the HUD in that state.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -51,7 +54,9 @@ bool ChooseViewpoint(const course::HoleState& hole, const std::string& from, Vie
     if (from == "tee") {
         out = {tee, aim};
     } else if (from == "aim") {
-        out = {aim, pin};
+        // A hole that aims straight at the pin (a par 3) is seen from halfway along.
+        const bool straight = aim.x == pin.x && aim.z == pin.z;
+        out = {straight ? Seated(hole, (tee.x + pin.x) / 2, (tee.z + pin.z) / 2) : aim, pin};
     } else if (from == "green" || from == "putt") {
         // Back from the pin towards the default aim, or towards the tee where the two coincide:
         // 30 yards short of the green, or on the green 6 yards from the pin.
@@ -93,6 +98,58 @@ std::string WithSuffix(const std::string& png, const char* suffix) {
     return stem + suffix + ".png";
 }
 
+// The game draws each hole's sky at random from the sky pictures; the viewer takes them in turn.
+int SkyOfHole(int holeNumber) {
+    int count = 0;
+    char name[32];
+    for (;; ++count) {
+        std::snprintf(name, sizeof name, "Sky/Sky%02d.fni", count);
+        if (!std::filesystem::exists(name)) {
+            break;
+        }
+    }
+    return count == 0 ? 0 : std::max(holeNumber - 1, 0) % count;
+}
+
+// The main view (and the play screen when HUD options were given), the map panel and the inset
+// from one viewpoint.
+int RenderView(present::Display& display, course::HoleState& hole, int skyIndex, const std::string& from,
+               const std::string& out, const SceneChoice* hudChoice) {
+    Viewpoint viewpoint;
+    if (!ChooseViewpoint(hole, from, viewpoint)) {
+        return Fail("unknown view '" + from + "'");
+    }
+    int result = 0;
+    course::SceneInputs inputs;
+    inputs.startPos = viewpoint.ball;
+    inputs.surface = inputs.startSurface = SurfaceUnder(hole, viewpoint.ball);
+    inputs.pinPosition = hole.MapPinPoint;
+    inputs.playerCount = 1;
+    inputs.skyIndex = skyIndex;
+    inputs.GreenGridOn = inputs.startSurface == course::kSurfaceGreen;
+    course::ViewState view;
+    course::ResetView(display, hole, view, inputs, viewpoint.ball, viewpoint.aim);
+    course::DrawMainScene(display, hole, view, inputs);
+    const bool mainWritten = platform::WritePng(*display.backBuffer, out.c_str()) == 0;
+    std::string hudError;
+    if (hudChoice != nullptr && !WritePlayScreen(display, hole, view, viewpoint.ball, viewpoint.aim,
+                                                 *hudChoice, WithSuffix(out, "_play"), hudError)) {
+        result = Fail(hudError);
+    }
+    present::RestoreBackground(display);
+    const bool mapWritten =
+        platform::WritePng(*display.mapPanelSurface, WithSuffix(out, "_map").c_str()) == 0;
+    Vec3 flying = (viewpoint.ball + viewpoint.aim) * 0.5f;
+    flying.y += 12.0f;
+    course::PlaceInsetCamera(*display.device, view, flying, inputs.startSurface == course::kSurfaceGreen);
+    course::DrawInsetScene(*display.device, hole, inputs, flying);
+    const bool insetWritten = WriteArea(*display.backBuffer, {550, 410, 786, 586}, WithSuffix(out, "_inset"));
+    if (!mainWritten || !mapWritten || !insetWritten) {
+        result = Fail("cannot write the pictures next to " + out);
+    }
+    return result;
+}
+
 int Render(const std::string& out, int courseNumber, int holeNumber, const std::string& from,
            const SceneChoice* hudChoice) {
     std::vector<uint8_t> bytes;
@@ -113,37 +170,16 @@ int Render(const std::string& out, int courseNumber, int holeNumber, const std::
         return Fail(error);
     }
     course::PrepareHole(hole, settings.tee, settings.defaultAim, settings.pin);
-    Viewpoint viewpoint;
+    using Views = std::vector<std::pair<std::string, std::string>>;
+    const Views views = from == "all" ? Views{{"tee", WithSuffix(out, "_tee")},
+                                              {"aim", WithSuffix(out, "_fairway")},
+                                              {"green", WithSuffix(out, "_approach")},
+                                              {"putt", WithSuffix(out, "_green")}}
+                                      : Views{{from, out}};
     int result = 0;
-    if (!ChooseViewpoint(hole, from, viewpoint)) {
-        result = Fail("unknown view '" + from + "'");
-    } else {
-        course::SceneInputs inputs;
-        inputs.startPos = viewpoint.ball;
-        inputs.surface = inputs.startSurface = SurfaceUnder(hole, viewpoint.ball);
-        inputs.pinPosition = hole.MapPinPoint;
-        inputs.playerCount = 1;
-        inputs.GreenGridOn = inputs.startSurface == course::kSurfaceGreen;
-        course::ViewState view;
-        course::ResetView(display, hole, view, inputs, viewpoint.ball, viewpoint.aim);
-        course::DrawMainScene(display, hole, view, inputs);
-        const bool mainWritten = platform::WritePng(*display.backBuffer, out.c_str()) == 0;
-        std::string hudError;
-        if (hudChoice != nullptr && !WritePlayScreen(display, hole, view, viewpoint.ball, viewpoint.aim,
-                                                     *hudChoice, WithSuffix(out, "_play"), hudError)) {
-            result = Fail(hudError);
-        }
-        present::RestoreBackground(display);
-        const bool mapWritten =
-            platform::WritePng(*display.mapPanelSurface, WithSuffix(out, "_map").c_str()) == 0;
-        Vec3 flying = (viewpoint.ball + viewpoint.aim) * 0.5f;
-        flying.y += 12.0f;
-        course::PlaceInsetCamera(*display.device, view, flying, inputs.startSurface == course::kSurfaceGreen);
-        course::DrawInsetScene(*display.device, hole, inputs, flying);
-        const bool insetWritten =
-            WriteArea(*display.backBuffer, {550, 410, 786, 586}, WithSuffix(out, "_inset"));
-        if (!mainWritten || !mapWritten || !insetWritten) {
-            result = Fail("cannot write the pictures next to " + out);
+    for (const auto& [view, path] : views) {
+        if (result == 0) {
+            result = RenderView(display, hole, SkyOfHole(holeNumber), view, path, hudChoice);
         }
     }
     course::UnloadHole(hole);
@@ -162,6 +198,7 @@ constexpr const char* kHoleviewHelp =
     "(OUT.png), the map panel (OUT_map.png) and the inset view (OUT_inset.png).\n"
     "  VIEW   tee (default): from the tee toward the aim point; aim: from the aim point toward\n"
     "         the pin; green: 30 yards short of the pin; putt: on the green 6 yards from the pin;\n"
+    "         all: the four views above, each to its own file;\n"
     "         BX,BZ:AX,AZ: the ball at BX,BZ aiming at AX,AZ (yards)\n"
     "  With any HUD option the full play screen is also written (OUT_play.png):\n"
     "  --players N --language ENG|KOR|JPN --club N --lie N --menu N --gauge N --hover CONTROL\n"

@@ -1,5 +1,7 @@
 #include "tools/ravelin/client_setup.h"
 
+#include "tools/ravelin/course_list.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
@@ -118,6 +120,9 @@ bool ResolveMatchSettings(const fs::path& data, MatchSettings& match, std::strin
         // Game data without courses still starts its clients (they find no hole to load).
         const std::vector<int> courses = NumberedEntries(data / "Map", "Club_");
         match.course = courses.empty() ? 1 : courses.front();
+    }
+    if (match.courseName.empty()) {
+        match.courseName = CourseNameOf(data, match.course);
     }
     if (match.courseName.empty()) {
         match.courseName = "Course " + TwoDigits(match.course);

@@ -50,16 +50,6 @@ void Log(const std::string& text) {
     std::cerr << "ravelin: " << text << std::endl;
 }
 
-fs::path DataDirectory(const RavelinOptions& options) {
-    if (!options.dataDir.empty()) {
-        return options.dataDir;
-    }
-    if (fs::exists("Option.ini")) {
-        return fs::current_path();
-    }
-    return fs::path(platform::RunningProgramFolder()) / ".." / "gamedata";
-}
-
 fs::path StateLogPath(const Session& s, size_t index) {
     return s.work / ("client-" + std::to_string(index)) / "state.log";
 }
@@ -317,9 +307,19 @@ void EndSession(Session& s, bool ownWork) {
 
 }  // namespace
 
+fs::path GameDataDirectory(const RavelinOptions& options) {
+    if (!options.dataDir.empty()) {
+        return options.dataDir;
+    }
+    if (fs::exists("Option.ini")) {
+        return fs::current_path();
+    }
+    return fs::path(platform::RunningProgramFolder()) / ".." / "gamedata";
+}
+
 int RunLobby(const RavelinOptions& options) {
     RavelinOptions resolved = options;
-    const fs::path data = fs::absolute(DataDirectory(options));
+    const fs::path data = fs::absolute(GameDataDirectory(options));
     std::string error;
     if (!ResolveMatchSettings(data, resolved.match, error)) {
         Log(error);

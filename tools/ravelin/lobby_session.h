@@ -2,6 +2,7 @@
 // One run of the stand-in lobby: makes the clients' game directories and sockets, starts the
 // clients and relays their traffic until every client has ended.
 
+#include <filesystem>
 #include <string>
 
 #include "tools/ravelin/ravelin_options.h"
@@ -12,5 +13,9 @@ namespace tools {
 // limit stopped them, 2 when the match could not be set up or a client could not be started, 3
 // when the clients' state logs (--check-sync) differ.
 int RunLobby(const RavelinOptions& options);
+
+// The game data the clients share: --data, else the current directory when it holds "Option.ini",
+// else "../gamedata" beside Ravelin.
+std::filesystem::path GameDataDirectory(const RavelinOptions& options);
 
 }  // namespace tools

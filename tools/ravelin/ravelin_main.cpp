@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "brightlea_version.h"
+#include "tools/ravelin/course_list.h"
 #include "tools/ravelin/lobby_session.h"
 #include "tools/ravelin/ravelin_options.h"
 
@@ -21,6 +22,11 @@ int main(int argc, char** argv) {
     }
     if (options.version) {
         std::cout << "Ravelin " << BRIGHTLEA_VERSION << "\n";
+        return 0;
+    }
+    if (options.listCourses) {
+        const std::filesystem::path data = tools::GameDataDirectory(options);
+        std::cout << tools::FormatCourseList(tools::ListCourses(data), data.string());
         return 0;
     }
     return tools::RunLobby(options);

@@ -103,7 +103,7 @@ bool ParseRavelinOptions(const std::vector<std::string>& args, RavelinOptions& o
         {"--team", &m.teamPlay},        {"--near", &m.nearOption},   {"--longest", &m.longestOption},
         {"--give", &m.giveOption},      {"--free", &m.freeGame},     {"--observer-chat", &m.observerChat},
         {"--windowed", &o.windowed},    {"--autoplay", &o.autoplay}, {"--help", &o.help},
-        {"--check-sync", &o.checkSync}, {"--version", &o.version},
+        {"--check-sync", &o.checkSync}, {"--version", &o.version},   {"--list-courses", &o.listCourses},
     };
     const std::map<std::string, std::string*> texts = {
         {"--game-name", &m.gameName},   {"--course-name", &m.courseName}, {"--language", &m.language},
@@ -161,7 +161,7 @@ bool ParseRavelinOptions(const std::vector<std::string>& args, RavelinOptions& o
             return false;
         }
     }
-    return o.help || CheckSeats(o, error);
+    return o.help || o.listCourses || CheckSeats(o, error);
 }
 
 const char* RavelinHelpText() {
@@ -179,7 +179,8 @@ Seats:
   --observers X,...      observers watching from the start, at most 15 characters each
 Match:
   --course N             course code (default: the first Map/Club_NN of the game data)
-  --course-name TEXT     course name shown in the game (default "Course NN")
+  --course-name TEXT     course name shown in the game (default: the course's own name,
+                         else "Course NN")
   --first-hole N         first hole (default: the first hole of the course)
   --last-hole N          last hole (default: the first hole)
   --mode M               stroke, skins or vegas (default stroke)
@@ -207,6 +208,7 @@ Clients:
                          difference ends Ravelin with status 3
   --capture DIR          BRIGHTLEA_CAPTURE for the clients, one sub-folder per client
   --max-seconds N        stop the clients and fail after N seconds
+  --list-courses         list the courses of the game data (name, holes, par, length)
   --help                 this text
   --version              the version
 

@@ -13,7 +13,7 @@ inline constexpr size_t kMaxObserverName = 15;
 struct MatchSettings {
     std::string gameName = "Ravelin match";
     int course = -1;         // -1: the first course found in the game data
-    std::string courseName;  // empty: "Course NN"
+    std::string courseName;  // empty: the course's own name, else "Course NN"
     int firstHole = -1;      // -1: the first hole of the course found in the game data
     int lastHole = -1;       // -1: the same as the first hole
     int gameMode = 0;        // 0 stroke play, 1 skins, 2 Vegas
@@ -42,6 +42,7 @@ struct RavelinOptions {
     bool checkSync = false;     // every player keeps a state log; the logs are compared at the end
     std::string captureDir;     // BRIGHTLEA_CAPTURE, one sub-folder per client
     int maxSeconds = 0;         // > 0: stop the clients and fail after this long
+    bool listCourses = false;   // --list-courses: print the game data's courses and end
     bool help = false;
     bool version = false;  // --version: print the version and end
 };

@@ -12,15 +12,6 @@
 namespace tools {
 namespace {
 
-// Common ground textures in "Texture\", by surface kind (TEE, FWY, GRE, ROU, BNK, WAY, WTR, OOB, OGR).
-constexpr const char* kGroundTextures[9] = {"GroundTee.fni", "Fairway.fni",   "Green.fni",
-                                            "Rough.fni",     "Sand.fni",      "Path.fni",
-                                            "Water.fni",     "OutBounds.fni", "Green.fni"};
-// The same ground in a tree's shade; kinds on which no tree stands keep their sunny picture.
-constexpr const char* kShadedGroundTextures[9] = {
-    nullptr, "ShadeFairway.fni", nullptr, "ShadeRough.fni", nullptr, nullptr,
-    nullptr, "ShadeOut.fni",     nullptr};
-
 uint16_t AddMaterial(course::FnxModel& model, const char* name, const std::string& texture) {
     course::FnxMaterial m;
     std::snprintf(m.name, sizeof m.name, "%s", name);
@@ -53,14 +44,14 @@ bool BuildHole(const HoleDescription& hole, BuiltHole& built, std::string& error
     for (int kind = 0; kind < 9; ++kind) {
         char name[20];
         std::snprintf(name, sizeof name, "ground%s", course::kSurfaceCodes[kind]);
-        ground.sunny[kind] = AddMaterial(model, name, kGroundTextures[kind]);
+        ground.sunny[kind] = AddMaterial(model, name, hole.groundTextures[kind]);
     }
     for (int kind = 0; kind < 9; ++kind) {
         char name[20];
         std::snprintf(name, sizeof name, "shade%s", course::kSurfaceCodes[kind]);
-        ground.shaded[kind] = kShadedGroundTextures[kind] == nullptr
+        ground.shaded[kind] = hole.shadedTextures[kind].empty()
                                   ? ground.sunny[kind]
-                                  : AddMaterial(model, name, kShadedGroundTextures[kind]);
+                                  : AddMaterial(model, name, hole.shadedTextures[kind]);
     }
     SceneryMaterials scenery;
     for (int picture = 1; picture <= 5; ++picture) {
@@ -73,6 +64,10 @@ bool BuildHole(const HoleDescription& hole, BuiltHole& built, std::string& error
     scenery.backdropHills = AddMaterial(model, "hills", hole.backdropHills);
     scenery.backdropTreeLine = AddMaterial(model, "treeline", hole.backdropTreeLine);
     result.holeTextures = {hole.backdropHills, hole.backdropTreeLine};
+    if (!hole.backdropClouds.empty()) {
+        scenery.backdropClouds = AddMaterial(model, "clouds", hole.backdropClouds);
+        result.holeTextures.push_back(hole.backdropClouds);
+    }
 
     const HoleField field = MakeHoleField(hole);
     if (!CheckHazardsVisible(field, error)) {

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "game/course/surface_kind.h"
 #include "tools/toolkit/course/json_lines.h"
 #include "tools/toolkit/output_file.h"
 
@@ -270,7 +271,9 @@ void ReadDescription(const Reader& r, HoleDescription& hole) {
     }
     const Json& water = r.List(root, "water");
     for (size_t i = 0; i < water.size(); ++i) {
-        hole.water.push_back(r.Area(water[i], "/water/" + std::to_string(i)));
+        const std::string p = "/water/" + std::to_string(i);
+        hole.water.push_back(r.Area(water[i], p));
+        hole.waterBanks.push_back(r.NumberOr(water[i], p, "bank", 14, 3, 30));
     }
     const Json& paths = r.List(root, "paths");
     for (size_t i = 0; i < paths.size(); ++i) {
@@ -278,10 +281,36 @@ void ReadDescription(const Reader& r, HoleDescription& hole) {
     }
     ReadTrees(r, root, hole);
 
+    if (root.contains("ground_textures")) {
+        const Json& textures = root.at("ground_textures");
+        if (!textures.is_object()) {
+            r.Fail("/ground_textures", "expected an object of surface codes and texture names");
+        }
+        for (const auto& [code, value] : textures.items()) {
+            const std::string p = "/ground_textures/" + code;
+            const int kind = course::SurfaceKindOfName(code.c_str());
+            if (kind < 0 || code.size() != 3) {
+                r.Fail(p, "unknown surface code (TEE, FWY, GRE, ROU, BNK, WAY, WTR, OOB or OGR)");
+            }
+            const std::string name = r.Text(value, p);
+            if (name.size() < 5 || name.size() > 16 || name[0] == 'T' || name[0] == 'B') {
+                r.Fail(p, "a common texture's name has 5 to 16 characters and starts with neither T nor B");
+            }
+            hole.groundTextures[kind] = name;
+            hole.shadedTextures[kind].clear();
+        }
+    }
+
     const Json& backdrop = r.At(root, "", "backdrop");
     hole.backdropHills = r.Text(r.At(backdrop, "/backdrop", "hills"), "/backdrop/hills");
     hole.backdropTreeLine = r.Text(r.At(backdrop, "/backdrop", "treeline"), "/backdrop/treeline");
-    for (const char* key : {"hills", "treeline"}) {
+    if (backdrop.contains("clouds")) {
+        hole.backdropClouds = r.Text(backdrop.at("clouds"), "/backdrop/clouds");
+    }
+    for (const char* key : {"hills", "treeline", "clouds"}) {
+        if (!backdrop.contains(key)) {
+            continue;
+        }
         const std::string name = backdrop.at(key).get<std::string>();
         if (name.size() < 5 || name.size() > 16 || name[0] != 'B') {
             r.Fail(std::string("/backdrop/") + key,

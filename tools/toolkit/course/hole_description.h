@@ -69,10 +69,18 @@ struct HoleDescription {
     std::vector<Shape> otherGreens;
     std::vector<BunkerDescription> bunkers;
     std::vector<Shape> water;
+    std::vector<double> waterBanks;  // per pond: yards over which its banks fall to the water
     std::vector<Shape> paths;
     std::vector<TreePlacement> trees;
     std::string backdropHills;  // hole textures ("B...") of the backdrop
     std::string backdropTreeLine;
+    std::string backdropClouds;  // a hole texture of clouds drawn around the sky, or none
+    // Common ground textures ("Texture\...") by surface kind, in the sun and in a tree's shade
+    // (empty: the sunny one); a course of its own character names its own.
+    std::string groundTextures[9] = {"GroundTee.fni", "Fairway.fni", "Green.fni",     "Rough.fni", "Sand.fni",
+                                     "Path.fni",      "Water.fni",   "OutBounds.fni", "Green.fni"};
+    std::string shadedTextures[9] = {"", "ShadeFairway.fni", "", "ShadeRough.fni", "", "",
+                                     "", "ShadeOut.fni",     ""};
 };
 
 // Reads and checks a description. On failure error reads "file:line: what is wrong".

@@ -11,9 +11,6 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kLowestGround = 1.0;
 constexpr double kFar = 1e6;
 constexpr double kShoreShelf = 2.0;
-// The banks of a pond or creek fall to its level over this many yards, so that a player sees the
-// water from the ground before it rather than a trench hidden between its banks.
-constexpr double kBankYards = 14.0;
 // The water lies this far below the lowest of its banks near the line of play.
 constexpr double kWaterBelowBank = 0.5;
 // Banks this much farther from the line of play than its closest bank do not set a pond's level.
@@ -190,8 +187,10 @@ double GroundHeight(const HoleField& field, Vec2 p) {
         // the bank; the land then meets the level gently from above or below.
         if (d <= kShoreShelf) {
             h = level;
-        } else if (d < kShoreShelf + kBankYards) {
-            h = level + (h - level) * SmoothStep(kShoreShelf, kShoreShelf + kBankYards, d);
+        } else if (d < kShoreShelf + hole.waterBanks[i]) {
+            // Wide banks let a player see the water from the ground before it rather than a trench
+            // hidden between its banks; a green on a peninsula keeps narrow ones.
+            h = level + (h - level) * SmoothStep(kShoreShelf, kShoreShelf + hole.waterBanks[i], d);
         }
     }
     return std::max(h, kLowestGround);

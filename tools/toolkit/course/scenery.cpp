@@ -172,19 +172,28 @@ void AppendBackdrop(const HoleField& field, const SceneryMaterials& materials, c
     struct Layer {
         const char* name;
         uint16_t material;
-        double beyondGrid;       // yards outside the terrain grid
-        double heightPerYard;    // height for its distance from the middle
+        double beyondGrid;     // yards outside the terrain grid
+        double bottomPerYard;  // bottom and top above the ground for its distance from the middle
+        double topPerYard;
         double repeatPerRadian;  // picture repeats per radian of the ring, as seen from the middle
     };
-    const Layer layers[2] = {{"BAKhills", materials.backdropHills, 38, 0.07, 0.8},
-                             {"BAKtreeline", materials.backdropTreeLine, 22, 0.04, 2.4}};
+    // Clouds farthest out, drawn first, from just above the horizon to high in the sky; the sky
+    // picture behind the scene shows through their gaps.
+    std::vector<Layer> layers;
+    if (materials.backdropClouds != course::kNoMaterial) {
+        layers.push_back({"BAKclouds", materials.backdropClouds, 70, 0.02, 0.55, 0.5});
+    }
+    layers.push_back({"BAKhills", materials.backdropHills, 38, 0, 0.07, 0.8});
+    layers.push_back({"BAKtreeline", materials.backdropTreeLine, 22, 0, 0.04, 2.4});
+    // Each hole turns its rings a little differently, so that its backdrop is its own.
+    const double turn = 0.37 * field.hole->ground.seed;
     for (const Layer& layer : layers) {
         const Vec2 lo{kTerrainGridMinX - layer.beyondGrid, kTerrainGridMinZ - layer.beyondGrid};
         const Vec2 hi{kTerrainGridMaxX + layer.beyondGrid, kTerrainGridMaxZ + layer.beyondGrid};
         constexpr int kSteps = 144;
         std::vector<Vec2> ring;
         for (int k = 0; k < kSteps; ++k) {
-            const double a = 2 * kPi * k / kSteps;
+            const double a = 2 * kPi * k / kSteps + turn;
             const Vec2 dir{std::cos(a), std::sin(a)};
             // Out from the middle to the rectangle around the grid.
             double t = 1e9;
@@ -203,10 +212,10 @@ void AppendBackdrop(const HoleField& field, const SceneryMaterials& materials, c
             const Vec2 b = ring[(k + 1) % kSteps];
             const double u0 = repeats * k / kSteps;
             const double u1 = repeats * (k + 1) / kSteps;
-            const double ya = GroundHeight(field, a) - 1.5;
-            const double yb = GroundHeight(field, b) - 1.5;
-            const double ha = layer.heightPerYard * Length(a - middle);
-            const double hb = layer.heightPerYard * Length(b - middle);
+            const double ya = GroundHeight(field, a) - 1.5 + layer.bottomPerYard * Length(a - middle);
+            const double yb = GroundHeight(field, b) - 1.5 + layer.bottomPerYard * Length(b - middle);
+            const double ha = (layer.topPerYard - layer.bottomPerYard) * Length(a - middle);
+            const double hb = (layer.topPerYard - layer.bottomPerYard) * Length(b - middle);
             // The back is added too so that no camera sees through it. The picture's top and
             // bottom rows are kept off the edges: filtering with wrapped coordinates would
             // otherwise draw a faint line of the ground colour along the sky.

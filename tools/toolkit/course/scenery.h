@@ -18,6 +18,7 @@ struct SceneryMaterials {
     uint16_t signWood = 0;
     uint16_t backdropHills = 0;
     uint16_t backdropTreeLine = 0;
+    uint16_t backdropClouds = course::kNoMaterial;  // none: the hole has no cloud ring
 };
 
 // Fails (with a message naming the description's line) when a tree stands where it cannot: off
