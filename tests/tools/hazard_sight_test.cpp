@@ -49,6 +49,16 @@ TEST(HazardSight, ACreekBehindARiseIsRefusedWithItsName) {
     EXPECT_EQ(error.rfind("creek.json: water 1 cannot be seen from the line of play", 0), 0u) << error;
 }
 
+TEST(HazardSight, AHillBetweenTeeAndGreenThatHidesTheFlagIsRefused) {
+    EXPECT_TRUE(tools::FlagSeenFromTee(tools::MakeHoleField(Parse(""))));
+    const tools::HoleDescription hole = Parse(R"({"at": [0, 120], "radius": 50, "height": 12})");
+    EXPECT_FALSE(tools::FlagSeenFromTee(tools::MakeHoleField(hole)));
+    tools::BuiltHole built;
+    std::string error;
+    EXPECT_FALSE(tools::BuildHole(hole, built, error));
+    EXPECT_EQ(error, "creek.json: the ground hides the flag from the tee");
+}
+
 TEST(TerrainMesh, LinesAreFineAroundPlayCoarseOutsideAndMeetTheEnds) {
     const std::vector<double> lines = tools::MeshLines(-245, 245, -100.37, 99.63, 2.5, 10);
     EXPECT_EQ(lines.front(), -245);

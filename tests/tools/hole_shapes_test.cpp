@@ -51,7 +51,7 @@ TEST(JsonLines, ValuesKnowTheirLinesAndMissingOnesTheirParents) {
 
 const char* const kHole = R"({
   "name": "Shapes", "par": 4, "tee": [0, 0], "aim": [0, 200], "pin": [10, 300], "corridor": 50,
-  "ground": {"base": 12, "tilt": [0, -0.02], "waves": 2},
+  "ground": {"base": 12, "tilt": [0, 0.02], "waves": 0.5},
   "fairways": [{"line": [[0, 40], [0, 260]], "width": 30}],
   "green": {"at": [10, 302], "radius": [15, 11], "angle": 25, "tilt": [0.01, 0]},
   "bunkers": [{"at": [-12, 290], "radius": [5, 3], "depth": 1.0}],

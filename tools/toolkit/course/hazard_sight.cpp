@@ -115,7 +115,25 @@ std::vector<HazardSight> HazardSights(const HoleField& field) {
     return sights;
 }
 
+bool FlagSeenFromTee(const HoleField& field) {
+    const HoleDescription& hole = *field.hole;
+    const Vec2 toward = field.corridor.points[1] - hole.tee;
+    const Vec2 eye = hole.tee - toward * (kEyeBehind / std::max(Length(toward), 1e-9));
+    const double eyeY = GroundHeight(field, hole.tee) + kEyeAbove;
+    const double pinY = GroundHeight(field, hole.pin);
+    for (double above : {1.5, 2.25, 3.0}) {
+        if (ClearSight(field, eye, eyeY, hole.pin, pinY + above)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool CheckHazardsVisible(const HoleField& field, std::string& error) {
+    if (!FlagSeenFromTee(field)) {
+        error = field.hole->path + ": the ground hides the flag from the tee";
+        return false;
+    }
     for (const HazardSight& sight : HazardSights(field)) {
         if (sight.inRange && sight.bestShare < sight.leastShare) {
             char text[160];

@@ -26,7 +26,12 @@ inline constexpr double kLeastVisibleSand = 0.15;
 
 std::vector<HazardSight> HazardSights(const HoleField& field);
 
-// Fails naming the first hidden hazard ("file: water 1 cannot be seen from the line of play...").
+// Fails naming the first hidden hazard ("file: water 1 cannot be seen from the line of play..."),
+// or when the ground hides the top of the flag from the tee.
 bool CheckHazardsVisible(const HoleField& field, std::string& error);
+
+// Whether the upper half of the flag (1.5 to 3 yards above the pin) shows over the ground from the
+// game's eye behind the tee.
+bool FlagSeenFromTee(const HoleField& field);
 
 }  // namespace tools
