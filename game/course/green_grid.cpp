@@ -1,6 +1,10 @@
 // The slope grid over the green: 17 x 17 points a yard apart, starting at the ball and running
-// towards the aim, each coloured by its height against the ball.
+// towards the aim, each coloured by its height against the ball. The lines lie on the ground and
+// pass behind whatever stands nearer the viewer (the flagstick, its cup, an object, a rise of the
+// green) rather than being painted over it.
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 #include "game/course/scene_renderer.h"
 #include "game/present/draw_primitives.h"
@@ -10,11 +14,21 @@ namespace course {
 namespace {
 
 constexpr int kGridSize = 17;
+// A line's pixel shows unless the drawn surface there is this much nearer the eye than the line.
+constexpr float kDepthTolerance = 0.15f;
 
 struct GridPoint {
     bool shown = false;
+    Vec3 world;
     int pixel[2] = {};
     int level = 0;
+};
+
+struct GridCanvas {
+    platform::DrawSurface& surface;
+    const platform::Device3D& device;
+    const HoleState& hole;
+    Vec3 eye;
 };
 
 int HeightLevel(float y, float ballY) {
@@ -22,10 +36,33 @@ int HeightLevel(float y, float ballY) {
     return level < 0 ? 0 : (level > 10 ? 10 : level);
 }
 
-void Line(platform::DrawSurface& surface, const GridPoint& from, const GridPoint& to,
-          const uint32_t colors[11]) {
-    if (from.shown && to.shown) {
-        present::DrawLine(surface, from.pixel[0], from.pixel[1], to.pixel[0], to.pixel[1], colors[to.level]);
+// Whether the ground point p is the nearest thing drawn at its pixel.
+bool InFront(const GridCanvas& canvas, Vec3 p, int pixel[2]) {
+    if (!ProjectToScreen(canvas.device, p, nullptr, pixel, nullptr)) {
+        return false;
+    }
+    Vec3 drawn;
+    if (!ScreenToWorldByDepth(canvas.device, pixel[0], pixel[1], drawn)) {
+        return true;
+    }
+    return platform::Length(drawn - canvas.eye) >= platform::Length(p - canvas.eye) - kDepthTolerance;
+}
+
+// The line from one grid point to the next, pixel by pixel along the ground between them, in the
+// colour of its end point; the end point itself is left to the next line, as a drawn line does.
+void Line(const GridCanvas& canvas, const GridPoint& from, const GridPoint& to, const uint32_t colors[11]) {
+    if (!from.shown || !to.shown) {
+        return;
+    }
+    const int steps = std::max(std::abs(to.pixel[0] - from.pixel[0]), std::abs(to.pixel[1] - from.pixel[1]));
+    for (int k = 0; k < steps; ++k) {
+        const float t = static_cast<float>(k) / static_cast<float>(steps);
+        Vec3 p = from.world + (to.world - from.world) * t;
+        SeatOnTerrain(canvas.hole.grid, p);
+        int pixel[2] = {};
+        if (InFront(canvas, p, pixel)) {
+            present::DrawLine(canvas.surface, pixel[0], pixel[1], pixel[0] + 1, pixel[1], colors[to.level]);
+        }
     }
 }
 
@@ -57,17 +94,20 @@ void DrawGreenGrid(present::Display& display, const HoleState& hole, const ViewS
                 continue;
             }
             point.shown = true;
+            point.world = p;
             point.level = HeightLevel(p.y, c.y);
         }
     }
+    ViewState eyeView = view;
+    const GridCanvas canvas{*display.backBuffer, *display.device, hole, MainCameraEye(eyeView)};
     for (int r = 0; r < kGridSize; ++r) {
         for (int col = 1; col < kGridSize; ++col) {
-            Line(*display.backBuffer, points[r][col - 1], points[r][col], colors);
+            Line(canvas, points[r][col - 1], points[r][col], colors);
         }
     }
     for (int col = 0; col < kGridSize; ++col) {
         for (int r = 1; r < kGridSize; ++r) {
-            Line(*display.backBuffer, points[r - 1][col], points[r][col], colors);
+            Line(canvas, points[r - 1][col], points[r][col], colors);
         }
     }
 }

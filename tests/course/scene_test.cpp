@@ -172,6 +172,36 @@ TEST_F(SceneDrawing, GreenGridIsSavedWithTheSceneOnlyWhenOn) {
     EXPECT_GT(changed, 500);
 }
 
+TEST_F(SceneDrawing, GreenGridPassesBehindWhatStandsNearer) {
+    // A post 1.5 yards high and 1 wide stands on the grid 6 yards ahead of the ball.
+    fixtures::AddGroup(*model_, "SSTpostS",
+                       {fixtures::V(-0.5f, 0, 6), fixtures::V(-0.5f, 1.5f, 6), fixtures::V(0.5f, 1.5f, 6),
+                        fixtures::V(0.5f, 0, 6)},
+                       {0, 1, 2, 0, 2, 3}, 0);
+    course::ReleaseHolePreparation(hole_);
+    hole_.grid = course::BuildTerrainGrid(*model_);
+    course::PrepareObjects(*model_, hole_.grid, hole_.objects);
+    hole_.prepared = true;
+    course::PlaceMainCamera(*display_.device, view_, 800, 600);
+    int top[2] = {}, bottom[2] = {};
+    ASSERT_TRUE(course::ProjectToScreen(*display_.device, {0, 1.4f, 6}, nullptr, top, nullptr));
+    ASSERT_TRUE(course::ProjectToScreen(*display_.device, {0, 0.1f, 6}, nullptr, bottom, nullptr));
+    ASSERT_TRUE(course::DrawMainScene(display_, hole_, view_, inputs_));
+    const uint32_t post = Saved(top[0], (top[1] + bottom[1]) / 2);
+    inputs_.GreenGridOn = true;
+    ASSERT_TRUE(course::DrawMainScene(display_, hole_, view_, inputs_));
+    // The post hides the lines behind it: its middle column keeps its colour all the way down.
+    for (int y = top[1]; y < bottom[1]; ++y) {
+        EXPECT_EQ(Saved(top[0], y), post) << y;
+    }
+    // Beside it the lines still show on the ground beyond the post.
+    int lines = 0;
+    for (int y = top[1]; y < bottom[1]; ++y) {
+        lines += Saved(top[0] + 60, y) != Saved(top[0] + 60, bottom[1] + 30) ? 1 : 0;
+    }
+    EXPECT_GT(lines, 0);
+}
+
 TEST_F(SceneDrawing, BackdropIsUnlitAndOnlyUpperCasePrefixesMakeBackdropOrObjects) {
     platform::Device3D& device = *display_.device;
     platform::LightEnable(device, 0, false);
