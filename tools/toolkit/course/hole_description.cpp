@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "game/course/surface_kind.h"
+#include "game/core/surface_kind.h"
 #include "tools/toolkit/course/json_lines.h"
 #include "tools/toolkit/output_file.h"
 
