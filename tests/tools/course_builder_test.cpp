@@ -4,8 +4,10 @@
 #include <cstring>
 #include <set>
 
+#include "game/core/surface_kind.h"
 #include "game/course/fnx_loader.h"
 #include "game/course/fnx_writer.h"
+#include "game/course/terrain_grid.h"
 #include "tools/toolkit/course/ball_model.h"
 #include "tools/toolkit/course/hole_builder.h"
 #include "tools/toolkit/ground_coverage.h"
@@ -135,6 +137,67 @@ TEST(CourseBuilder, SettingsAndModelSurviveTheirFileFormats) {
     EXPECT_EQ(loaded.groups.size(), built.model.groups.size());
     EXPECT_EQ(loaded.lights.size(), 2u);
     EXPECT_EQ(loaded.lights[0].type, 3u);
+}
+
+// Points well inside the bunker and the green find that ground through the game's own probe, and
+// points just outside the bunker do not: no triangle of the rough reaches into the sand as a wedge.
+TEST(CourseBuilder, AreasHaveCleanEdgesWithoutWedgesOfOtherGround) {
+    tools::HoleDescription hole;
+    std::string error;
+    ASSERT_TRUE(tools::ParseHoleDescription("small.json", kSmallHole, hole, error)) << error;
+    const tools::BuiltHole built = BuildSmallHole();
+    const course::TerrainGrid grid = course::BuildTerrainGrid(built.model);
+    const auto kindAt = [&](double x, double z) {
+        course::Vec3 p{static_cast<float>(x), 0.0f, static_cast<float>(z)};
+        int group = -1;
+        course::TerrainHeightAt(grid, p, nullptr, &group);
+        return course::SurfaceKindOfGroup(built.model, group);
+    };
+    int checked = 0;
+    for (double z = 100; z <= 140; z += 0.5) {
+        for (double x = -20; x <= 30; x += 0.5) {
+            const double bunker = tools::SignedDistance(hole.bunkers[0].outline, {x, z});
+            const double green = tools::SignedDistance(hole.green.outline, {x, z});
+            if (bunker < -0.8) {
+                EXPECT_EQ(kindAt(x, z), course::kSurfaceBunker) << x << ", " << z;
+                ++checked;
+            } else if (green < -0.8 && bunker > 0.8) {
+                EXPECT_EQ(kindAt(x, z), course::kSurfaceGreen) << x << ", " << z;
+                ++checked;
+            } else if (bunker > 1.2) {
+                EXPECT_NE(kindAt(x, z), course::kSurfaceBunker) << x << ", " << z;
+            }
+        }
+    }
+    EXPECT_GT(checked, 1000);
+}
+
+// A tall tree shades the ground beside it (a darker picture of the same kind, which also marks it
+// on the map panel); the clouds named by the description ring the hole beyond the backdrop.
+TEST(CourseBuilder, TreesShadeTheGroundAndCloudsRingTheHole) {
+    std::string text = kSmallHole;
+    text.replace(text.find(R"("treeline": "Btrees.fni")"), 24,
+                 R"("treeline": "Btrees.fni", "clouds": "Bclouds.fni")");
+    tools::HoleDescription hole;
+    std::string error;
+    ASSERT_TRUE(tools::ParseHoleDescription("clouds.json", text, hole, error)) << error;
+    tools::BuiltHole built;
+    ASSERT_TRUE(tools::BuildHole(hole, built, error)) << error;
+    int shaded = 0;
+    bool clouds = false;
+    for (const course::FnxGroup& g : built.model.groups) {
+        const std::string texture = built.model.materials[g.materialIndex].textureName;
+        shaded += texture.rfind("Shade", 0) == 0 ? 1 : 0;
+        if (std::strcmp(g.name, "BAKclouds") == 0) {
+            clouds = true;
+            for (const course::FnxVertex& v : g.vertices) {  // far outside the terrain grid
+                EXPECT_TRUE(std::fabs(v.x) > 260.0f || v.z < -160.0f || v.z > 760.0f) << v.x << ", " << v.z;
+            }
+        }
+    }
+    EXPECT_GT(shaded, 0);
+    EXPECT_TRUE(clouds);
+    EXPECT_EQ(built.holeTextures, (std::vector<std::string>{"Bhills.fni", "Btrees.fni", "Bclouds.fni"}));
 }
 
 std::string DescriptionError(const std::string& text) {
