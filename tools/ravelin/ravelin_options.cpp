@@ -172,7 +172,9 @@ Usage: Ravelin [options]
 Ravelin makes one game directory per client (sharing the game data, each with its own
 "Start.ini"), starts the clients, relays every message to every client of the match in one
 order, tells the others when a client leaves, writes every report message it receives as one
-JSON line on standard output, and ends when every client has ended.
+JSON line on standard output, and ends when every client has ended. Packets a client may not
+send are refused and counted; a flooding client or one that stops reading is removed, with a
+JSON line {"event":"removed",...}; a second connection to a seat is refused ({"event":"refused"}).
 
 Seats:
   --players A,B,...      1 to 4 player names, at most 12 characters each (default Player1)
