@@ -180,6 +180,20 @@ TEST(Relay, AFloodingSenderIsSlowedThenRemovedWhileTheOthersKeepUp) {
     EXPECT_NE(rig.log.str().find("Cy is taken out of the match: flooding"), std::string::npos);
 }
 
+TEST(Relay, AnEndedClientsLastPacketsAreReadWhateverItsAllowance) {
+    RelayRig rig({"Ann", "Bob"});
+    rig.relay.clients[0].allowance.packets = 0;  // used up by what it sent before
+    rig.relay.clients[0].allowance.started = true;
+    shell::SendHoleReport(rig.links[0], 9, 3);
+    shell::SendGameEnd(rig.links[0]);
+    rig.links[0].socket.Close();  // the process has ended
+    rig.Read(0);
+    EXPECT_EQ(rig.reports.str(), "");
+    tools::ReadRemainder(rig.relay, rig.relay.clients[0], rig.reports);
+    EXPECT_NE(rig.reports.str().find(R"("hole":9)"), std::string::npos);
+    EXPECT_NE(rig.reports.str().find(R"("text":"GameEnd")"), std::string::npos);
+}
+
 TEST(Relay, RefusesWhatAClientMayNotSendAndCountsIt) {
     RelayRig rig({"Ann", "Bob"}, {"Watcher"});
     auto send = [&](size_t from, const std::vector<uint8_t>& packet) {

@@ -222,7 +222,8 @@ void ReapClients(Session& s) {
                 client.processEnded = true;
                 s.clientFailed |= child.exitCode != 0;
                 Log(client.seat.name + " ended with " + std::to_string(child.exitCode));
-                ReceiveFrom(s, client, 1 << 30);  // what it sent before it ended still counts
+                // What it sent before it ended still counts, whatever its allowance.
+                ReadRemainder(s.relay, client, std::cout);
                 ClientLeft(s.relay, client);
             }
         }

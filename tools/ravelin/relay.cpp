@@ -170,6 +170,15 @@ void ReadClient(Relay& relay, RelayClient& client, int maxPackets, std::ostream&
     }
 }
 
+void ReadRemainder(Relay& relay, RelayClient& client, std::ostream& reports) {
+    if (client.gone) {
+        return;
+    }
+    AcceptConnections(relay, client);
+    client.socket.ReceivePending(
+        [&](const uint8_t* data, size_t size) { RelayPacket(relay, client, data, size, reports); });
+}
+
 void FlushOutboxes(Relay& relay) {
     for (RelayClient& client : relay.clients) {
         if (client.gone && !client.closing) {

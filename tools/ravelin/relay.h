@@ -83,6 +83,10 @@ void AcceptConnections(Relay& relay, RelayClient& client);
 // its own full socket), and relays it. A client held back for too long is removed for flooding.
 void ReadClient(Relay& relay, RelayClient& client, int maxPackets, std::ostream& reports);
 
+// Reads and relays everything still waiting from a client whose process has ended: it can no
+// longer flood, and its last reports must not be lost.
+void ReadRemainder(Relay& relay, RelayClient& client, std::ostream& reports);
+
 // Writes as much of every outbox as the sockets take now. Clients that have gone stop being
 // written to; clients that fall too far behind are removed as slow readers.
 void FlushOutboxes(Relay& relay);
