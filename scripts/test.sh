@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is needed, checks the formatting, builds and runs every test: the normal build, the
-# sanitizer build, and a short run of every fuzz target.
+# Installs what is needed, checks the formatting, builds and runs every test: the normal build, both
+# packages (built, then installed and removed in a temporary HOME), the sanitizer build, and a short
+# run of every fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -16,6 +17,10 @@ echo "== normal build"
 (cd build && ctest --output-on-failure -j "$(nproc)")
 echo "== error box on a plain X server"
 ./scripts/check-error-box.sh build/bin/Brightlea
+
+echo "== packages"
+./scripts/package.sh build
+./tests/installer/package_test.sh build
 
 echo "== sanitizer build"
 ./scripts/build.sh sanitize
