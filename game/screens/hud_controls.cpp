@@ -50,8 +50,8 @@ void OpenClubMenu(HudState& state, uint32_t nowMs) {
 }
 
 void CloseClubMenu(HudState& state, uint32_t nowMs) {
-    if (state.menuPhase == ClubMenuPhase::Closed) {
-        return;
+    if (state.menuPhase == ClubMenuPhase::Closed || state.menuPhase == ClubMenuPhase::Closing) {
+        return;  // a click while it folds away must not start the folding again
     }
     state.menuPhase = ClubMenuPhase::Closing;
     state.menuFrame = kClubMenuFrames - 1;

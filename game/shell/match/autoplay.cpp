@@ -5,6 +5,7 @@
 #include "game/shell/client.h"
 #include "game/shell/match/hud_actions.h"
 #include "game/shell/match/shot_plan.h"
+#include "game/shell/match/swing.h"
 #include "game/shell/steps/match_steps.h"
 
 namespace shell {
@@ -17,6 +18,7 @@ constexpr int kThinkMinMs = 400;
 constexpr int kThinkSpreadMs = 800;
 constexpr int kAddressMs = 500;
 constexpr int kMenuMs = 400;
+constexpr int kRetryMs = 100;
 constexpr int kViewBottom = 530;
 // The hand's spread in gauge units, at each click.
 constexpr float kTopSpread = 3.0f;
@@ -30,13 +32,6 @@ float HandError(physics::Rand15& rand, float spread) {
 
 bool Due(const Client& client, uint32_t atMs) {
     return static_cast<int32_t>(client.clock.NowMs() - atMs) >= 0;
-}
-
-// A hand on the gauge clicks at the frame nearest the moment it aims at: now, when the next frame
-// (as far off as the last one was) would be later still.
-bool ClickDue(const Client& client, uint32_t atMs) {
-    const uint32_t frame = client.matchExtras.autoplay.frameMs;
-    return static_cast<int32_t>(client.clock.NowMs() + frame / 2 - atMs) >= 0;
 }
 
 // Clicks the centre of a control; false when the control has no place on the screen.
@@ -83,7 +78,10 @@ void PlanTurn(Client& client) {
 
 void ChooseAndAim(Client& client) {
     AutoplayState& a = client.matchExtras.autoplay;
-    if (a.step == kClubMenu && !ClickControl(client, screens::HudControl::ClubEntry, a.club)) {
+    if (a.step == kClubMenu) {
+        ClickControl(client, screens::HudControl::ClubEntry, a.club);
+    }
+    if (client.match.shot.club != a.club) {  // the menu had no place for it, or was still opening
         ChooseClub(client, a.club);
     }
     ClickAim(client, a.aim);
@@ -115,24 +113,35 @@ void Aiming(Client& client) {
         PlanTurn(client);
     } else if (a.step == kClubMenu || a.step == kClubChosen) {
         ChooseAndAim(client);
-    } else if (a.step == kAimed) {
+    } else if (a.step == kAimed && client.hud.state.menuPhase == screens::ClubMenuPhase::Closed) {
+        // A press while the club menu still folds away would only close it: the hand waits for it.
         PressShot(client);
-        a.step = kSwinging;
+        if (client.shell.gameState == GameState::Swing) {
+            a.step = kSwinging;
+        } else {
+            a.nextMs = client.clock.NowMs() + kRetryMs;
+        }
     }
 }
 
+// The hand clicks at the first frame after the moment it aimed at, and the gauge reads that moment:
+// the hand's error stays its own whatever the frame rate or time scale.
 void Swinging(Client& client) {
     AutoplayState& a = client.matchExtras.autoplay;
     const physics::GaugeState& g = client.swing.gauge;
     const int rate = g.gaugeRate;
-    if (a.step == kSwinging && g.gaugeRising &&
-        ClickDue(client, g.gaugeStart + GaugeUnitsMs(a.topMark, rate))) {
-        PressShot(client);
-        a.step = kTopClicked;
-    } else if (a.step == kTopClicked && !g.gaugeRising &&
-               ClickDue(client, g.gaugeTop + GaugeUnitsMs(a.topMark - a.impactMark, rate))) {
-        PressShot(client);
-        a.step = kDone;
+    if (a.step == kSwinging && g.gaugeRising) {
+        const uint32_t topMs = g.gaugeStart + GaugeUnitsMs(a.topMark, rate);
+        if (Due(client, topMs)) {
+            SwingClickAt(client, topMs);
+            a.step = kTopClicked;
+        }
+    } else if (a.step == kTopClicked && !g.gaugeRising) {
+        const uint32_t impactMs = g.gaugeTop + GaugeUnitsMs(a.topMark - a.impactMark, rate);
+        if (Due(client, impactMs)) {
+            SwingClickAt(client, impactMs);
+            a.step = kDone;
+        }
     }
 }
 
@@ -143,9 +152,6 @@ void RunAutoplay(Client& client) {
     if (!a.enabled) {
         return;
     }
-    const uint32_t now = client.clock.NowMs();
-    a.frameMs = now - a.lastFrameMs;
-    a.lastFrameMs = now;
     if (client.shell.gameState == GameState::Swing) {
         Swinging(client);
     } else if (client.shell.gameState == GameState::Playing) {

@@ -19,11 +19,9 @@ struct AutoplayState {
     int step = 0;              // how far the plan for this turn has got
     uint32_t nextMs = 0;       // when the next action is due
     uint32_t turnStartMs = 0;  // the turn the plan is for
-    uint32_t lastFrameMs = 0;  // the time of the last frame it saw, and the gap before it
-    uint32_t frameMs = 0;
-    int club = 0;         // the club it means to play
-    platform::Vec3 aim;   // where it means to aim
-    float topMark = 105;  // where the first click stops the gauge, errors included
+    int club = 0;              // the club it means to play
+    platform::Vec3 aim;        // where it means to aim
+    float topMark = 105;       // where the first click stops the gauge, errors included
     float impactMark = 15;
     physics::Rand15 rand;  // the player's own hand: not the game's draws
 };

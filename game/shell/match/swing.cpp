@@ -66,7 +66,11 @@ void RunSwing(Client& client) {
 }
 
 void SwingClick(Client& client) {
-    if (GaugeRunning(client) && physics::GaugeClick(client.swing.gauge, client.clock.NowMs())) {
+    SwingClickAt(client, client.clock.NowMs());
+}
+
+void SwingClickAt(Client& client, uint32_t clickMs) {
+    if (GaugeRunning(client) && physics::GaugeClick(client.swing.gauge, clickMs)) {
         LaunchShot(client);
     }
 }

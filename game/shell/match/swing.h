@@ -19,5 +19,8 @@ float ImpactErrorFromByte(uint8_t byte);
 void StartSwing(Client& client, bool pressed);
 void RunSwing(Client& client);
 void SwingClick(Client& client);
+// The built-in player's click, read at the moment its hand aimed at. At a high time scale one
+// frame spans several gauge units, so a click read at the frame's time would miss by that much.
+void SwingClickAt(Client& client, uint32_t clickMs);
 
 }  // namespace shell

@@ -251,6 +251,8 @@ void RedrawPlayScreen(Client& client) {
     if (client.display.backBuffer == nullptr) {
         return;
     }
+    // The club menu keeps folding when every frame is a full redraw (clicks in quick succession).
+    screens::AdvanceClubMenu(client.hud.state, client.clock.NowMs());
     client.scene.GreenGridOn = client.hud.state.gridOn;
     if (client.hole.prepared && client.display.device != nullptr) {
         course::DrawMainScene(client.display, client.hole, client.view, client.scene);

@@ -114,10 +114,12 @@ void DriftWind(Client& client) {
     DriverDriftWind(client);
 }
 
+// The built-in player's due click is read before the gauge's run-out: a long frame must not let the
+// gauge run past the moment the hand clicked.
 void RunSwingLogic(Client& client) {
-    RunSwing(client);
+    RunAutoplay(client);
     if (client.shell.gameState == GameState::Swing) {
-        RunAutoplay(client);
+        RunSwing(client);
     }
 }
 
