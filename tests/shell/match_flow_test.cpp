@@ -6,7 +6,9 @@
 #include <string>
 
 #include "game/shell/lobby_packet.h"
+#include "game/shell/match/hud_actions.h"
 #include "game/shell/match/state_log.h"
+#include "game/shell/steps/hud_steps.h"
 #include "tests/shell/match_table.h"
 
 namespace {
@@ -70,6 +72,19 @@ TEST_F(MatchFlow, OnePlayerPlaysAHoleFromTeeToCup) {
     EXPECT_EQ(CountSent(shell::kMsgHoleReport), 1u);
     EXPECT_EQ(CountSent(shell::kMsgFinalScores), 1u);
     EXPECT_LE(CountSent(shell::kMsgTurnStart), ann.strokes);  // penalty strokes come without a turn
+}
+
+TEST_F(MatchFlow, TheFirstTurnReadsFirstShotUntilTheBallIsStruck) {
+    Seat({.players = 1});
+    for (int i = 0; i < 200 && !shell::LocalTurnActive(C(0)); ++i) {
+        Tick(50);
+    }
+    ASSERT_TRUE(shell::LocalTurnActive(C(0)));
+    screens::HudView view;
+    shell::FillHudView(C(0), view);
+    EXPECT_EQ(view.strokeNumber, 1);
+    EXPECT_EQ(view.players[0].strokes, 1);
+    EXPECT_EQ(view.beforeFirstShot, view.beginner);
 }
 
 TEST_F(MatchFlow, FourPlayersAgreeOnEveryShotAndNobodyPlaysAfterHolingOut) {

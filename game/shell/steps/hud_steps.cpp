@@ -133,8 +133,9 @@ void FillMatchFacts(const Client& client, screens::HudView& view) {
         bar.ready = m.slots[slot].ready != 0;
     }
     const physics::PlayerRecord& current = m.rules.players[shooter];
-    view.strokeNumber = current.strokes + 1;
-    view.beforeFirstShot = view.beginner && current.totalStrokes == 0 && current.strokes == 0;
+    // The turn's preparation has already counted the stroke about to be played.
+    view.strokeNumber = std::max<int>(current.strokes, 1);
+    view.beforeFirstShot = view.beginner && current.totalStrokes == 0 && current.strokes <= 1;
     // The score strip: the holes of the match played so far.
     const int first = client.config.match.startHole;
     view.holesPlayed = 0;
