@@ -6,5 +6,5 @@ cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
 ./scripts/build.sh normal
 mkdir -p build/gamedata
-# The whole demo course: holes 1 to 9.
-exec build/bin/Ravelin --data build/gamedata --players Player1 --first-hole 1 --last-hole 9 --windowed "$@"
+# A whole round of the first course: holes 1 to 18 (later options override these).
+exec build/bin/Ravelin --data build/gamedata --players Player1 --first-hole 1 --last-hole 18 --windowed "$@"
