@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <mutex>
 #include <utility>
@@ -128,6 +129,33 @@ bool Utf8ToCodePage(std::string_view utf8, CodePage codePage, std::string& out, 
         out = std::move(converted);
     }
     return ok;
+}
+
+std::string Utf8ToCodePageDropping(std::string_view utf8, CodePage codePage) {
+    std::string all;
+    while (!utf8.empty()) {
+        std::string part;
+        size_t bad = 0;
+        if (Utf8ToCodePage(utf8, codePage, part, bad)) {
+            return all + part;
+        }
+        const size_t good = std::min(bad, utf8.size());
+        size_t unused = 0;
+        if (good > 0 && Utf8ToCodePage(utf8.substr(0, good), codePage, part, unused)) {
+            all += part;
+        }
+        utf8.remove_prefix(good);
+        if (utf8.empty()) {
+            break;
+        }
+        // Skip the character that failed: its lead byte and the continuation bytes after it.
+        size_t skip = 1;
+        while (skip < utf8.size() && (static_cast<unsigned char>(utf8[skip]) & 0xC0) == 0x80) {
+            ++skip;
+        }
+        utf8.remove_prefix(skip);
+    }
+    return all;
 }
 
 }  // namespace platform

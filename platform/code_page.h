@@ -21,4 +21,8 @@ std::string CodePageToUtf8(std::string_view bytes, CodePage codePage);
 // the first character that cannot be converted (or is not valid UTF-8), and out unchanged.
 bool Utf8ToCodePage(std::string_view utf8, CodePage codePage, std::string& out, size_t& badOffset);
 
+// Converts UTF-8 text into the code page, leaving out each character that cannot be converted (or
+// each byte that is not valid UTF-8).
+std::string Utf8ToCodePageDropping(std::string_view utf8, CodePage codePage);
+
 }  // namespace platform

@@ -20,6 +20,8 @@ inline constexpr int kKeyRight = 0x27;
 inline constexpr int kKeyDown = 0x28;
 inline constexpr int kKeyDelete = 0x2E;
 inline constexpr int kKeyF1 = 0x70;
+inline constexpr int kKeyF8 = 0x77;
+inline constexpr int kKeyF11 = 0x7A;
 inline constexpr int kKeyF12 = 0x7B;
 
 }  // namespace platform

@@ -12,6 +12,7 @@
 #include "game/present/text.h"
 #include "game/rules/match_state.h"
 #include "game/screens/hud.h"
+#include "game/shell/chat/chat_state.h"
 #include "game/shell/game_state.h"
 #include "game/shell/launch_config.h"
 #include "game/shell/lobby_link.h"
@@ -64,6 +65,7 @@ struct Client {
     rules::TurnClock turn;
     rules::SwingState swing;
     rules::ReplayState replay;
+    ChatState chat;           // the chat lines on the screen and the input line
     MatchExtras matchExtras;  // the shot world's collision copy, the state log, the built-in player
 };
 

@@ -2,6 +2,7 @@
 
 #include "game/screens/loading_screen.h"
 #include "game/shell/capture.h"
+#include "game/shell/chat_display.h"
 #include "game/shell/state_work.h"
 #include "game/shell/steps/chat_steps.h"
 #include "game/shell/steps/hud_steps.h"
@@ -86,6 +87,7 @@ int PresentStep(Client& client) {
 void FrameTick(Client& client) {
     ShellState& shell = client.shell;
     present::AnimateCursor(client.display, client.clock.NowMs());
+    ShowQueuedChat(client);
     RunStateWork(client);
     if (shell.waitingNoticeArmed && shell.gameState != GameState::Waiting) {
         shell.waitingNoticeArmed = false;
@@ -99,8 +101,10 @@ void FrameTick(Client& client) {
     } else {
         if (HasHudOverlay(shell.gameState)) {
             DrawHud(client);
+            DrawChatInputStep(client);
         } else if (shell.gameState == GameState::Swing) {
             DrawSwingGaugeStep(client);
+            DrawChatInputStep(client);
         }
         PresentStep(client);
         ExpireChatLines(client);

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "game/shell/chat_display.h"
 #include "game/shell/lobby_link_watch.h"
 
 namespace shell {
@@ -78,9 +77,6 @@ void LobbyReceive(LobbyLink& link, const uint8_t* data, size_t size) {
         return;
     }
     link.chatQueue.push_back(std::move(packet));
-    const LobbyPacket chat = std::move(link.chatQueue.front());
-    link.chatQueue.pop_front();
-    ShowChatMessage(chat);
 }
 
 int PumpLobby(LobbyLink& link, int maxPackets) {

@@ -1,6 +1,7 @@
 #pragma once
-// The client's link to its lobby: sending packets, the receive step with its two queues (chat
-// shown at once, game messages waiting for the frame tick), and taking one game message.
+// The client's link to its lobby: sending packets, the receive step with its two queues (chat,
+// which the client shows as soon as it has pumped the link or at the start of the next frame, and
+// game messages waiting for the frame tick), and taking one game message.
 //
 // With a lobby, packets go out over the lobby socket and everything the lobby relays (our own
 // packets included) comes back through the receive step. Without a lobby the client plays on its
@@ -72,8 +73,8 @@ void SetLobbyIdentity(LobbyLink& link, const char* name, bool observer);
 // too). A lost lobby drops it.
 void LobbySend(LobbyLink& link, const char* recipient, const uint8_t* payload, uint32_t payloadLength);
 
-// The receive step: checks and copies one packet into the chat or the game queue, then shows one
-// queued chat message. Malformed packets and unknown types are dropped and counted.
+// The receive step: checks and copies one packet into the chat or the game queue. Malformed
+// packets and unknown types are dropped and counted.
 void LobbyReceive(LobbyLink& link, const uint8_t* data, size_t size);
 // Runs the receive step for the packets the lobby socket holds now (at most maxPackets), unless the
 // game queue is full. Returns the number of packets taken. Called from the event pump.

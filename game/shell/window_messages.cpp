@@ -89,6 +89,12 @@ void OnText(Client& client, const char* utf8) {
     }
 }
 
+void OnTextEditing(Client& client, const char* utf8, int cursor) {
+    if (!client.shell.quitting) {
+        HandleComposingText(client, utf8, cursor);
+    }
+}
+
 platform::WindowHandlers MakeWindowHandlers(Client& client) {
     platform::WindowHandlers h;
     h.onSize = [&client](bool hidden) { OnSize(client, hidden); };
@@ -99,6 +105,7 @@ platform::WindowHandlers MakeWindowHandlers(Client& client) {
     h.onLeftButton = [&client](int x, int y) { OnLeftButton(client, x, y); };
     h.onKey = [&client](int key, bool down) { OnKey(client, key, down); };
     h.onText = [&client](const char* text) { OnText(client, text); };
+    h.onTextEditing = [&client](const char* text, int cursor) { OnTextEditing(client, text, cursor); };
     return h;
 }
 

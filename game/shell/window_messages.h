@@ -16,6 +16,7 @@ void OnMouseMove(Client& client, int x, int y);
 void OnLeftButton(Client& client, int x, int y);
 void OnKey(Client& client, int virtualKey, bool down);
 void OnText(Client& client, const char* utf8);
+void OnTextEditing(Client& client, const char* utf8, int cursor);
 
 // The handlers of the window's event pump, all bound to this client.
 platform::WindowHandlers MakeWindowHandlers(Client& client);

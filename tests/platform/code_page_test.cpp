@@ -24,6 +24,19 @@ TEST(CodePage, BrokenBytesBecomeReplacementAndConversionGoesOn) {
     EXPECT_EQ(mixed.back(), 'x');
 }
 
+TEST(CodePage, TypedTextLosesOnlyTheCharactersTheCodePageLacks) {
+    // Hangul and kana typed into a Western game, a broken UTF-8 byte, and text the code page has.
+    EXPECT_EQ(platform::Utf8ToCodePageDropping("a\xEA\xB0\x80b\xFF"
+                                               "c\xC3\xA9",
+                                               CodePage::Western1252),
+              "abc\xE9");
+    EXPECT_EQ(platform::Utf8ToCodePageDropping("\xEA\xB0\x80\xE3\x81\x93", CodePage::Korean949),
+              "\xB0\xA1\xAA\xB3");  // ga, and ko which CP949 also has
+    EXPECT_EQ(platform::Utf8ToCodePageDropping("\xE3\x81\x93\xEA\xB0\x80", CodePage::Japanese932),
+              "\x82\xB1");
+    EXPECT_EQ(platform::Utf8ToCodePageDropping("", CodePage::Japanese932), "");
+}
+
 TEST(CodePage, LongTextSurvivesTheChunkedConversion) {
     std::string korean;
     for (int i = 0; i < 400; ++i) {

@@ -38,8 +38,9 @@ TEST_F(LobbyFrames, ChatIsShownDuringAReplayWhileTheShotEndWaits) {
     shell::SetGameState(*client_, GameState::Replay);
     shell::SendShotEnd(client_->lobby, physics::ShotInput{});
     shell::SendChat(client_->lobby, "nice shot");
-    EXPECT_TRUE(client_->lobby.chatQueue.empty());
     Tick();
+    EXPECT_TRUE(client_->lobby.chatQueue.empty());
+    EXPECT_STREQ(client_->chat.history.lines[0].text, "[Ann         ] nice shot");
     Tick();
     EXPECT_EQ(Waiting(), 1u);
 

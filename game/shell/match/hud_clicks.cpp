@@ -7,6 +7,7 @@
 #include "game/screens/hud_controls.h"
 #include "game/screens/hud_layout.h"
 #include "game/screens/map_aim.h"
+#include "game/shell/chat/chat_send.h"
 #include "game/shell/client.h"
 #include "game/shell/frame_tick.h"
 #include "game/shell/lobby_messages.h"
@@ -105,10 +106,7 @@ void ClickControl(Client& client, const screens::HudHit& hit, int x, int y) {
             PlayGameSound(client, present::GameSound::ButtonOv);
             break;
         case HudControl::MacroRow:
-            if (hit.index >= 0 && hit.index < kQuickChatCount &&
-                client.config.quickChat.text[hit.index][0] != '\0') {
-                SendChat(client.lobby, client.config.quickChat.text[hit.index]);
-            }
+            SendQuickChatFromMenu(client, hit.index);
             hud.macroMenuOpen = false;
             break;
         case HudControl::Bite:

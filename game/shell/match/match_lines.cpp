@@ -1,24 +1,10 @@
 #include "game/shell/match/match_lines.h"
 
-#include <cstring>
-
 #include "game/shell/chat_display.h"
 #include "game/shell/client.h"
 #include "game/shell/lobby_messages.h"
 
 namespace shell {
-
-namespace {
-
-void ShowLocally(Client& client, uint32_t type, const char* text) {
-    LobbyPacket packet;
-    std::memcpy(packet.sender, client.lobby.localName, sizeof(packet.sender));
-    packet.type = type;
-    packet.body.assign(text, text + std::strlen(text) + 1);
-    ShowChatMessage(packet);
-}
-
-}  // namespace
 
 GameText MatchText(const Client& client, int index, const char* placeholder, const char* value) {
     const char* text = index >= 0 && index < kGameStringCount ? client.config.strings.text[index] : "";
@@ -26,11 +12,11 @@ GameText MatchText(const Client& client, int index, const char* placeholder, con
 }
 
 void ShowSystemLine(Client& client, const char* text) {
-    ShowLocally(client, kMsgSystemText, text);
+    AddChatLineNow(client, nullptr, text, ChatKind::kSystem);
 }
 
 void ShowAnnouncementLine(Client& client, const char* text) {
-    ShowLocally(client, kMsgQuietNotice, text);
+    AddChatLineNow(client, nullptr, text, ChatKind::kAnnouncement);
 }
 
 void AnnounceToAll(Client& client, const char* text) {

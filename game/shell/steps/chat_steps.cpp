@@ -1,16 +1,133 @@
-// No chat yet: keys and typed text are ignored.
 #include "game/shell/steps/chat_steps.h"
 
+#include <string>
+
+#include "game/screens/chat_input_line.h"
+#include "game/shell/chat/chat_send.h"
 #include "game/shell/client.h"
+#include "game/shell/frame_tick.h"
+#include "game/shell/language.h"
+#include "game/shell/lobby_messages.h"
+#include "platform/keys.h"
+#include "platform/window.h"
 
 namespace shell {
 
-void CreateChatInput(Client&) {}
-void RearmChatInput(Client&) {}
-void HandleChatKey(Client&, int, bool) {}
-void HandleTypedText(Client&, const char*) {}
-void ExpireChatLines(Client&) {}
-void RedrawChatWindow(Client&) {}
-void ReleaseChatInput(Client&) {}
+namespace {
+
+ChatInputLanguage InputLanguage(const Client& client) {
+    const char* language = client.config.options.language;
+    return {client.text.codePage, UsesDoubleByteText(language)};
+}
+
+const char* FixedFace(const Client& client) {
+    return client.config.fixedFace[0] != '\0' ? client.config.fixedFace : client.config.hudFace;
+}
+
+void EditKey(Client& client, int virtualKey) {
+    ChatInput& input = client.chat.input;
+    const ChatInputLanguage language = InputLanguage(client);
+    switch (virtualKey) {
+        case platform::kKeyBack:
+            DeleteBeforeCaret(input, language);
+            break;
+        case platform::kKeyDelete:
+            DeleteAtCaret(input, language);
+            break;
+        case platform::kKeyLeft:
+            MoveCaret(input, language, -1);
+            break;
+        case platform::kKeyRight:
+            MoveCaret(input, language, 1);
+            break;
+        case platform::kKeyHome:
+            MoveCaretToEnd(input, false);
+            break;
+        case platform::kKeyEnd:
+            MoveCaretToEnd(input, true);
+            break;
+        case platform::kKeyEscape:
+            ClearChatInput(input);
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace
+
+void CreateChatInput(Client& client) {
+    if (client.shell.gameWindow != nullptr) {
+        platform::StartTextInput();
+    }
+}
+
+void RearmChatInput(Client& client) {
+    CreateChatInput(client);
+}
+
+void HandleChatKey(Client& client, int virtualKey, bool down) {
+    if (virtualKey == platform::kKeyMenu) {
+        client.chat.altDown = down;
+        return;
+    }
+    if (!down) {
+        return;
+    }
+    if (client.chat.altDown && virtualKey == 'O') {
+        SendCallLobby(client.lobby);
+        return;
+    }
+    if (!client.chat.input.composition.empty()) {
+        return;  // the input method has these keys while it composes
+    }
+    if (virtualKey == platform::kKeyReturn) {
+        SendTypedChat(client);
+    } else if (virtualKey >= platform::kKeyF1 && virtualKey <= platform::kKeyF8) {
+        SendQuickChatFromKey(client, virtualKey - platform::kKeyF1);
+    } else if (virtualKey == platform::kKeyF11) {
+        ReportChat(client);
+    } else {
+        EditKey(client, virtualKey);
+    }
+}
+
+void HandleTypedText(Client& client, const char* utf8) {
+    if (client.chat.altDown) {
+        return;  // Alt with a key is a command, not text
+    }
+    InsertTypedText(client.chat.input, InputLanguage(client), utf8);
+}
+
+void HandleComposingText(Client& client, const char* utf8, int cursor) {
+    SetComposition(client.chat.input, utf8, cursor);
+}
+
+void ExpireChatLines(Client& client) {
+    if (ExpireChatLines(client.chat.history, client.clock.NowMs())) {
+        RequestFullRedraw(client);
+    }
+}
+
+void DrawChatInputStep(Client& client) {
+    if (client.display.backBuffer == nullptr) {
+        return;
+    }
+    size_t caret = 0;
+    const std::string shown = ShownChatInput(client.chat.input, InputLanguage(client), caret);
+    screens::DrawChatInputLine(client.text, *client.display.backBuffer, FixedFace(client), shown.c_str(),
+                               static_cast<int>(caret));
+}
+
+// The input line is drawn into the picture itself, so the picture is all there is to repaint.
+void RedrawChatWindow(Client& client) {
+    DrawChatInputStep(client);
+}
+
+void ReleaseChatInput(Client& client) {
+    if (client.shell.gameWindow != nullptr) {
+        platform::StopTextInput();
+    }
+}
 
 }  // namespace shell

@@ -39,6 +39,15 @@ float Yards(platform::Vec3 a, platform::Vec3 b) {
     return std::hypot(a.x - b.x, a.z - b.z);
 }
 
+// The chat history's lines, oldest first as the HUD draws them upwards from the bottom.
+void FillChatLines(const ChatHistory& history, screens::HudView& view) {
+    static_assert(screens::kHudChatLines == kChatHistoryLines);
+    for (int i = 0; i < kChatHistoryLines; ++i) {
+        const ChatLine& line = history.lines[kChatHistoryLines - 1 - i];
+        view.chat[i] = {line.text, line.colour};
+    }
+}
+
 // The players as the match file names them.
 void FillPlayers(const Client& client, screens::HudView& view) {
     view.playerCount = 0;
@@ -202,6 +211,7 @@ void FillHudView(Client& client, screens::HudView& view) {
     for (int i = 0; i < screens::kHudMacroRows; ++i) {
         view.macros[i] = config.quickChat.text[i];
     }
+    FillChatLines(client.chat.history, view);
     view.slopeTitles[0] = config.strings.text[kSlopeTitleStrings[0]];
     view.slopeTitles[1] = config.strings.text[kSlopeTitleStrings[1]];
     FillPlayers(client, view);

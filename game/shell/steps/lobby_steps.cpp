@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "game/shell/chat_display.h"
 #include "game/shell/client.h"
 #include "game/shell/lobby_link_watch.h"
 #include "game/shell/state_work.h"
@@ -23,7 +24,9 @@ void ConnectLobby(Client& client) {
             if (client.shell.quitting || !WatchLobby(client)) {
                 return false;
             }
-            return PumpLobby(client.lobby, 1) > 0;
+            const bool took = PumpLobby(client.lobby, 1) > 0;
+            ShowQueuedChat(client);
+            return took;
         },
         [&client] { return client.lobby.socket.Fd(); });
 }
