@@ -291,6 +291,18 @@ TEST(ReportJson, WritesOneLinePerReport) {
     EXPECT_EQ(lines[0], R"({"change":-5,"from":"Ann","player":"Bob","reason":2,"type":93})");
     EXPECT_EQ(lines[1], R"({"from":"Ann","hole":3,"strokes":4,"type":16})");
 
+    shell::SendChat(link, "\xC7\xD1 gg");  // what a Korean client says, in its code page
+    shell::SendNotice(link, "\xC7\xD1");
+    lines.clear();
+    lobbyEnd.ReceivePending([&](const uint8_t* d, size_t n) {
+        if (auto j = tools::ReportJson(d, n, platform::CodePage::Korean949)) {
+            lines.push_back(*j);
+        }
+    });
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "{\"from\":\"Ann\",\"text\":\"\xED\x95\x9C gg\",\"type\":0}");
+    EXPECT_EQ(lines[1], "{\"from\":\"Ann\",\"text\":\"\xED\x95\x9C\",\"type\":80}");
+
     // A report cut short still gives a line, marked, and bytes that are not UTF-8 do not stop it.
     std::vector<uint8_t> cut = shell::BuildLobbyPacket("\xC7\xD1", "", nullptr, 0);
     cut.resize(49);

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "game/shell/lobby_packet.h"
+#include "platform/code_page.h"
 #include "platform/instance_lock.h"
 #include "platform/process.h"
 #include "platform/process_start.h"
@@ -179,7 +180,9 @@ void RunCommand(Session& s, const std::string& line) {
     } else if (command == "observe") {
         ObserverJoins(s, rest);
     } else if (command == "say") {
-        SendToAll(s.relay, LobbyMessage(shell::kMsgSystemText, "", "", rest));
+        // Typed on a terminal in UTF-8; the clients read their language's code page.
+        SendToAll(s.relay, LobbyMessage(shell::kMsgSystemText, "", "",
+                                        platform::Utf8ToCodePageDropping(rest, s.relay.codePage)));
     } else if (!command.empty()) {
         Log("unknown command: " + command + " (observe NAME, close, say TEXT)");
     }
@@ -351,6 +354,7 @@ int RunLobby(const RavelinOptions& options) {
         }
     }
 
+    platform::LanguageCodePage(resolved.match.language, session.relay.codePage);
     session.relay.log = &std::cerr;
     session.relay.events = &std::cout;
     while (!AllEnded(session)) {

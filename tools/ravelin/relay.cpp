@@ -56,7 +56,7 @@ void RelayPacket(Relay& relay, RelayClient& from, const uint8_t* data, size_t si
     if (header.type == shell::kMsgFinalScores) {
         from.sentFinalScores = true;
     }
-    if (const auto report = ReportJson(data, size)) {
+    if (const auto report = ReportJson(data, size, relay.codePage)) {
         reports << *report << '\n' << std::flush;
     }
     const std::vector<uint8_t> packet(data, data + size);

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/code_page.h"
 #include "platform/lobby_socket.h"
 #include "tools/ravelin/client_setup.h"
 #include "tools/ravelin/flow_control.h"
@@ -49,6 +50,7 @@ struct Relay {
     std::ostream* log = nullptr;     // where refusals and removals are told (Ravelin: standard error)
     std::ostream* events = nullptr;  // JSON lines of refused connections and removed clients (stdout)
     uint64_t nowMs = 0;              // the lobby's clock, set before each round
+    platform::CodePage codePage = platform::CodePage::Western1252;  // of the match's texts
 };
 
 // Refused packets of one client are logged one by one up to this many, then only counted.

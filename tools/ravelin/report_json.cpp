@@ -18,9 +18,25 @@ std::string ReadName(platform::LeReader& r, size_t field) {
     return name;
 }
 
+// A text of the body (up to its NUL or its end) in UTF-8.
+std::string ReadText(platform::LeReader& r, size_t length, platform::CodePage codePage) {
+    std::string bytes;
+    for (size_t i = 0; i < length; ++i) {
+        bytes += static_cast<char>(r.U8());
+    }
+    bytes.resize(strnlen(bytes.c_str(), bytes.size()));
+    return platform::CodePageToUtf8(bytes, codePage);
+}
+
 // Fills the fields of one report type from its body; false for types that are not reports.
-bool ReadReport(uint32_t type, platform::LeReader& r, json& j) {
+bool ReadReport(uint32_t type, platform::LeReader& r, size_t bodyLength, platform::CodePage codePage,
+                json& j) {
     switch (type) {
+        case shell::kMsgChat:
+        case shell::kMsgNotice:
+        case shell::kMsgQuietNotice:
+            j["text"] = ReadText(r, bodyLength, codePage);
+            return true;
         case shell::kMsgHoleReport:
             j["hole"] = r.U8();
             j["strokes"] = r.U8();
@@ -28,7 +44,7 @@ bool ReadReport(uint32_t type, platform::LeReader& r, json& j) {
         case shell::kMsgChatReport: {
             json lines = json::array();
             for (int i = 0; i < shell::kChatReportLines; ++i) {
-                lines.push_back(ReadName(r, shell::kChatReportLineSize));
+                lines.push_back(ReadText(r, shell::kChatReportLineSize, codePage));
             }
             j["lines"] = lines;
             return true;
@@ -63,7 +79,7 @@ bool ReadReport(uint32_t type, platform::LeReader& r, json& j) {
 
 }  // namespace
 
-std::optional<std::string> ReportJson(const uint8_t* packet, size_t size) {
+std::optional<std::string> ReportJson(const uint8_t* packet, size_t size, platform::CodePage codePage) {
     shell::LobbyHeader header;
     if (!shell::ReadLobbyHeader(packet, size, header)) {
         return std::nullopt;
@@ -73,14 +89,14 @@ std::optional<std::string> ReportJson(const uint8_t* packet, size_t size) {
     j["from"] = header.sender;
     const size_t body = shell::kLobbyHeaderSize + 4;
     platform::LeReader r(packet + body, header.payloadLength - 4);
-    if (!ReadReport(header.type, r, j)) {
+    if (!ReadReport(header.type, r, header.payloadLength - 4, codePage, j)) {
         return std::nullopt;
     }
     if (r.Overran()) {
         j["truncated"] = true;
     }
-    // Names and chat lines are bytes in the game's code page; anything that is not UTF-8 is
-    // replaced rather than refused.
+    // Names are bytes in the game's code page; anything that is not UTF-8 is replaced rather than
+    // refused.
     return j.dump(-1, ' ', false, json::error_handler_t::replace);
 }
 

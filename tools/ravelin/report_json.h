@@ -9,11 +9,15 @@
 #include <utility>
 #include <vector>
 
+#include "platform/code_page.h"
+
 namespace tools {
 
-// One JSON line (without the line end) for a report packet; nothing for other packets. Bodies too
-// short for their type give zeros for the missing fields and "truncated": true.
-std::optional<std::string> ReportJson(const uint8_t* packet, size_t size);
+// One JSON line (without the line end) for a report packet or a line a player says (chat and
+// announcements, with their text in UTF-8 from the match's code page); nothing for other packets.
+// Bodies too short for their type give zeros for the missing fields and "truncated": true.
+std::optional<std::string> ReportJson(const uint8_t* packet, size_t size,
+                                      platform::CodePage codePage = platform::CodePage::Western1252);
 
 // One JSON line (without the line end) for something the lobby did to a client, e.g.
 // {"event":"removed","name":"Cy","reason":"flooding","packets":120000}.
