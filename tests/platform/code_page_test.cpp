@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 using platform::CodePage;
@@ -26,10 +28,8 @@ TEST(CodePage, BrokenBytesBecomeReplacementAndConversionGoesOn) {
 
 TEST(CodePage, TypedTextLosesOnlyTheCharactersTheCodePageLacks) {
     // Hangul and kana typed into a Western game, a broken UTF-8 byte, and text the code page has.
-    EXPECT_EQ(platform::Utf8ToCodePageDropping("a\xEA\xB0\x80b\xFF"
-                                               "c\xC3\xA9",
-                                               CodePage::Western1252),
-              "abc\xE9");
+    const std::string typed = std::string("a\xEA\xB0\x80") + "b\xFF" + "c\xC3\xA9";
+    EXPECT_EQ(platform::Utf8ToCodePageDropping(typed, CodePage::Western1252), "abc\xE9");
     EXPECT_EQ(platform::Utf8ToCodePageDropping("\xEA\xB0\x80\xE3\x81\x93", CodePage::Korean949),
               "\xB0\xA1\xAA\xB3");  // ga, and ko which CP949 also has
     EXPECT_EQ(platform::Utf8ToCodePageDropping("\xE3\x81\x93\xEA\xB0\x80", CodePage::Japanese932),
