@@ -231,7 +231,9 @@ TEST(Relay, RefusesWhatAClientMayNotSendAndCountsIt) {
     EXPECT_EQ(rig.relay.refused[static_cast<size_t>(tools::PacketFault::kBody)], 3u);
     EXPECT_EQ(rig.relay.refused[static_cast<size_t>(tools::PacketFault::kSize)], 1u);
     EXPECT_EQ(rig.relay.clients[0].refused, 11u);
-    EXPECT_EQ(rig.reports.str(), "{\"from\":\"Ann\",\"hole\":0,\"strokes\":0,\"type\":16}\n");
+    EXPECT_EQ(rig.reports.str(),
+              "{\"from\":\"Ann\",\"hole\":0,\"strokes\":0,\"type\":16}\n"
+              "{\"from\":\"Watcher\",\"text\":\"hi\",\"type\":0}\n");
     // The log names the forged sender with its quote and line end escaped.
     EXPECT_NE(rig.log.str().find(R"(sender "Ann\"\n")"), std::string::npos);
     EXPECT_NE(rig.log.str().find("more from Ann are only counted"), std::string::npos);

@@ -122,8 +122,7 @@ TEST(LobbySenders, BuildTheirPacketsAndComeBackThroughTheReceiveStep) {
         LobbyLink receiver;
         Receive(receiver, p);
         const size_t queued = receiver.gameQueue.size();
-        EXPECT_EQ(queued + receiver.chatQueue.size(),
-                  0u + (c.handledOnArrival && !shell::IsChatType(c.type)));
+        EXPECT_EQ(queued + receiver.chatQueue.size(), 0u + c.handledOnArrival);
         EXPECT_EQ(receiver.droppedUnknown, c.handledOnArrival ? 0u : 1u);
         EXPECT_EQ(receiver.droppedMalformed, 0u);
     }

@@ -20,10 +20,6 @@ ChatInputLanguage InputLanguage(const Client& client) {
     return {client.text.codePage, UsesDoubleByteText(language)};
 }
 
-const char* FixedFace(const Client& client) {
-    return client.config.fixedFace[0] != '\0' ? client.config.fixedFace : client.config.hudFace;
-}
-
 void EditKey(Client& client, int virtualKey) {
     ChatInput& input = client.chat.input;
     const ChatInputLanguage language = InputLanguage(client);
@@ -55,6 +51,10 @@ void EditKey(Client& client, int virtualKey) {
 }
 
 }  // namespace
+
+const char* ChatFace(const Client& client) {
+    return client.config.fixedFace[0] != '\0' ? client.config.fixedFace : client.config.hudFace;
+}
 
 void CreateChatInput(Client& client) {
     if (client.shell.gameWindow != nullptr) {
@@ -115,7 +115,7 @@ void DrawChatInputStep(Client& client) {
     }
     size_t caret = 0;
     const std::string shown = ShownChatInput(client.chat.input, InputLanguage(client), caret);
-    screens::DrawChatInputLine(client.text, *client.display.backBuffer, FixedFace(client), shown.c_str(),
+    screens::DrawChatInputLine(client.text, *client.display.backBuffer, ChatFace(client), shown.c_str(),
                                static_cast<int>(caret));
 }
 

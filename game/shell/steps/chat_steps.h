@@ -19,5 +19,8 @@ void DrawChatInputStep(Client& client);
 // Repaints a chat window that the loading picture covered.
 void RedrawChatWindow(Client& client);
 void ReleaseChatInput(Client& client);
+// The fixed-pitch face of the chat lines and the input line: the language's own, else the HUD's
+// face (the Korean and Japanese faces have fixed-pitch characters).
+const char* ChatFace(const Client& client);
 
 }  // namespace shell

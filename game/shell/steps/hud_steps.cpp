@@ -21,6 +21,7 @@
 #include "game/screens/shot_effects.h"
 #include "game/screens/slope_readout.h"
 #include "game/shell/client.h"
+#include "game/shell/steps/chat_steps.h"
 
 namespace shell {
 namespace {
@@ -104,7 +105,7 @@ void FillAim(Client& client, screens::HudView& view, platform::Vec3 ball, platfo
 }
 
 screens::HudCanvas CanvasFor(Client& client, const screens::HudView& view) {
-    return {client.display,   client.text, client.config.hudFace, client.config.fixedFace, client.hud.sprites,
+    return {client.display,   client.text, client.config.hudFace, ChatFace(client), client.hud.sprites,
             client.hud.state, view};
 }
 
