@@ -1,9 +1,11 @@
 // Feeds arbitrary bytes to the client's receive step and reads whatever it queued the way the
-// frame tick would.
+// frame tick would, chat lines included.
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
+#include "game/shell/chat/chat_history.h"
 #include "game/shell/lobby_link.h"
 #include "game/shell/lobby_messages.h"
 
@@ -37,6 +39,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 (void)shell::PacketText(packet);
                 break;
         }
+    }
+    // Chat lines go into a history, as double-byte text or not.
+    shell::ChatHistory history;
+    for (const shell::LobbyPacket& chat : link.chatQueue) {
+        const std::string text = shell::PacketText(chat);
+        shell::AddChatLine(history, chat.sender, text.c_str(), shell::ChatKind::kChat, 0, (size & 1) != 0);
     }
     return 0;
 }
