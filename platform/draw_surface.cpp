@@ -155,11 +155,14 @@ int ColorFill(DrawSurface& surface, const SurfaceRect* rect, uint32_t pixel) {
     const int bpp = surface.format.bitsPerPixel / 8;
     auto* base = static_cast<uint8_t*>(surface.pixels->pixels);
     const int pitch = surface.pixels->pitch;
-    for (int y = r.top; y < r.bottom; ++y) {
-        uint8_t* row = base + static_cast<ptrdiff_t>(y) * pitch;
-        for (int x = r.left; x < r.right; ++x) {
-            WritePixel(row + x * bpp, bpp, pixel);
-        }
+    // The first row pixel by pixel, every other row as a copy of it.
+    uint8_t* first = base + static_cast<ptrdiff_t>(r.top) * pitch + r.left * bpp;
+    for (int x = 0; x < r.right - r.left; ++x) {
+        WritePixel(first + x * bpp, bpp, pixel);
+    }
+    const auto rowBytes = static_cast<size_t>(r.right - r.left) * static_cast<size_t>(bpp);
+    for (int y = r.top + 1; y < r.bottom; ++y) {
+        std::memcpy(base + static_cast<ptrdiff_t>(y) * pitch + r.left * bpp, first, rowBytes);
     }
     return kSurfaceOk;
 }
