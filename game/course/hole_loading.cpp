@@ -184,6 +184,7 @@ void UnloadHole(HoleState& hole) {
     hole.BallModel.reset();
     hole.NearBallModel.reset();
     hole.BallVertices.clear();
+    hole.sky = SkyPicture{};
 }
 
 void PrepareHole(HoleState& hole, const float tee[2], const float defaultAim[2], const float pin[2]) {

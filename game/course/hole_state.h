@@ -12,6 +12,7 @@
 #include "game/course/course_objects.h"
 #include "game/course/fni_texture.h"
 #include "game/course/fnx_loader.h"
+#include "game/course/sky_picture.h"
 #include "game/course/terrain_grid.h"
 #include "platform/device3d.h"
 
@@ -35,6 +36,7 @@ struct HoleState {
     FnxVertex FlagQuad[4] = {};
     uint16_t FlagIndices[6] = {};
     DeviceTexturePtr FlagTextures[2];  // [0] off the green (998), [1] on it (997)
+    SkyPicture sky;                    // read at the first frame that shows it
 
     // Made by PrepareHole.
     bool prepared = false;

@@ -124,16 +124,6 @@ void DrawOtherBalls(platform::Device3D& device, HoleState& hole, const SceneInpu
     }
 }
 
-void DrawSky(present::Display& display, int skyIndex) {
-    char name[32];
-    std::snprintf(name, sizeof(name), "Sky%02d%s", skyIndex, ".fni");
-    present::FniImage sky;
-    if (present::LoadFni(sky, shell::DataPath(shell::kFolderSky, name).text, false) == 0) {
-        present::DrawFni(*display.backBuffer, sky, 0, 0, nullptr);
-        present::FreeFni(sky);
-    }
-}
-
 void DrawFlagUnlit(platform::Device3D& device, const HoleState& hole, const SceneInputs& inputs) {
     SetUnlit(device, true);
     DrawFlag(device, hole, inputs);
@@ -163,9 +153,7 @@ bool DrawMainScene(present::Display& display, HoleState& hole, ViewState& view, 
     }
     platform::Device3D& device = *display.device;
     SetSceneFog(device);
-    platform::Clear(device, nullptr, 0, platform::kClearTarget | platform::kClearZBuffer, kSkyClearColor,
-                    1.0f);
-    DrawSky(display, inputs.skyIndex);
+    ClearToSky(device, *display.backBuffer, hole.sky, inputs.skyIndex, kSkyClearColor);
     if (platform::BeginScene(device) != platform::kDeviceOk) {
         return false;
     }
