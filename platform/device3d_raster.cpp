@@ -228,8 +228,8 @@ void RasterizeTriangle(const RasterTarget& target, const PixelState& state, cons
         }
     }
 
-    const SpanShader shade =
-        ChooseSpanShader(state, state.textured && UseBilinear(state, v, static_cast<float>(area2) / 256.0f));
+    const SpanShader shade = ChooseSpanShader(
+        target, state, state.textured && UseBilinear(state, v, static_cast<float>(area2) / 256.0f));
     const int rows = bottom - top + 1;
     EdgeWalker walkers[3] = {EdgeWalker(edges[0], top, rows), EdgeWalker(edges[1], top, rows),
                              EdgeWalker(edges[2], top, rows)};

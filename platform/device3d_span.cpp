@@ -58,24 +58,30 @@ constexpr uint8_t kNoDither[4] = {16, 16, 16, 16};
 // Texture coordinates are exact every this many pixels and linear in between.
 constexpr int kPerspectiveRun = 8;
 
-template <bool kTextured, bool kBilinear, bool kFog, bool kAlphaTest, bool kBlend>
+// kCommon: the state every textured triangle of a hole is drawn with (see IsCommonState), fixed at
+// compile time so that the per-pixel switches on it disappear.
+template <bool kTextured, bool kBilinear, bool kFog, bool kAlphaTest, bool kBlend, bool kCommon>
 void ShadeSpan(const RasterTarget& t, const PixelState& s, const SpanStart& st, int y, int left, int right) {
-    const TargetKind kind = KindOf(t.format);
-    const int bytes = t.format.bitsPerPixel / 8;
+    const TargetKind kind = kCommon ? TargetKind::k565 : KindOf(t.format);
+    const int bytes = kCommon ? 2 : t.format.bitsPerPixel / 8;
+    const ColorSource colorSource = kCommon ? ColorSource::kModulate : s.colorSource;
+    const ColorSource alphaSource = kCommon ? ColorSource::kTexture : s.alphaSource;
     uint8_t* color = t.color + static_cast<std::ptrdiff_t>(y) * t.colorPitch + left * bytes;
     uint16_t* depth =
-        t.depth != nullptr
+        kCommon || t.depth != nullptr
             ? reinterpret_cast<uint16_t*>(t.depth + static_cast<std::ptrdiff_t>(y) * t.depthPitch) + left
             : nullptr;
-    const bool zTest = s.zTest && depth != nullptr;
+    const bool zTest = kCommon || (s.zTest && depth != nullptr);
+    const bool zLessEqual = kCommon || s.zFunc == kCmpLessEqual;
     const bool zWrite = s.zWrite && depth != nullptr;
-    const bool sourceAlphaBlend = s.srcBlend == kBlendSrcAlpha && s.destBlend == kBlendInvSrcAlpha;
+    const bool sourceAlphaBlend =
+        kCommon || (s.srcBlend == kBlendSrcAlpha && s.destBlend == kBlendInvSrcAlpha);
     const uint8_t* dither = s.dither ? kBayer[y & 3] : kNoDither;
 
     float z = st.z;
     Stepper r(st.r, st.dr), g(st.g, st.dg), b(st.b, st.db), a(st.a, st.da), fog(st.fog, st.dfog);
     Stepper sr(st.sr, st.dsr), sg(st.sg, st.dsg), sb(st.sb, st.dsb);
-    const bool specular = s.specular;
+    const bool specular = !kCommon && s.specular;
     TexelWalk walk{};
     // Moves every interpolated value on by one pixel; the ones this shader never reads stay put.
     auto advance = [&] {
@@ -115,28 +121,28 @@ void ShadeSpan(const RasterTarget& t, const PixelState& s, const SpanStart& st, 
             vEnd = (st.vq + st.dvq * to) * w1;
             walk.Restart(s.sampler, offset, u0, v0, uEnd, vEnd, n);
         }
-        for (int i = 0; i < n; ++i, color += bytes, depth += depth != nullptr ? 1 : 0, advance()) {
+        for (int i = 0; i < n; ++i, color += bytes, depth += kCommon || depth != nullptr ? 1 : 0, advance()) {
             const int x = run + i;
             const uint16_t zq = QuantizeDepth(z);
-            if (zTest && !(s.zFunc == kCmpLessEqual ? zq <= *depth : Compare(s.zFunc, zq, *depth))) {
+            if (zTest && !(zLessEqual ? zq <= *depth : Compare(s.zFunc, zq, *depth))) {
                 continue;
             }
             uint32_t texel = 0xFFFFFFFFu;
             if constexpr (kTextured) {
                 texel = kBilinear ? walk.Bilinear(s.sampler) : walk.Point(s.sampler);
             }
-            Rgba c{Pick(s.colorSource, r.Get(255), static_cast<int>((texel >> 16) & 0xFF)),
-                   Pick(s.colorSource, g.Get(255), static_cast<int>((texel >> 8) & 0xFF)),
-                   Pick(s.colorSource, b.Get(255), static_cast<int>(texel & 0xFF)), 255};
+            Rgba c{Pick(colorSource, r.Get(255), static_cast<int>((texel >> 16) & 0xFF)),
+                   Pick(colorSource, g.Get(255), static_cast<int>((texel >> 8) & 0xFF)),
+                   Pick(colorSource, b.Get(255), static_cast<int>(texel & 0xFF)), 255};
             if constexpr (kAlphaTest || kBlend) {
-                c.a = Pick(s.alphaSource, a.Get(255), static_cast<int>(texel >> 24));
+                c.a = Pick(alphaSource, a.Get(255), static_cast<int>(texel >> 24));
             }
             if constexpr (kAlphaTest) {
                 if (!Compare(s.alphaFunc, static_cast<uint32_t>(c.a), s.alphaRef)) {
                     continue;
                 }
             }
-            if (s.specular) {
+            if (specular) {
                 c.r = std::min(255, c.r + sr.Get(255));
                 c.g = std::min(255, c.g + sg.Get(255));
                 c.b = std::min(255, c.b + sb.Get(255));
@@ -169,29 +175,41 @@ void ShadeSpan(const RasterTarget& t, const PixelState& s, const SpanStart& st, 
     }
 }
 
-template <bool kTextured, bool kBilinear, bool kFog>
+template <bool kTextured, bool kBilinear, bool kFog, bool kCommon>
 SpanShader ChooseBlending(const PixelState& s) {
     if (s.alphaTest) {
-        return s.blend ? ShadeSpan<kTextured, kBilinear, kFog, true, true>
-                       : ShadeSpan<kTextured, kBilinear, kFog, true, false>;
+        return s.blend ? ShadeSpan<kTextured, kBilinear, kFog, true, true, kCommon>
+                       : ShadeSpan<kTextured, kBilinear, kFog, true, false, kCommon>;
     }
-    return s.blend ? ShadeSpan<kTextured, kBilinear, kFog, false, true>
-                   : ShadeSpan<kTextured, kBilinear, kFog, false, false>;
+    return s.blend ? ShadeSpan<kTextured, kBilinear, kFog, false, true, kCommon>
+                   : ShadeSpan<kTextured, kBilinear, kFog, false, false, kCommon>;
 }
 
-template <bool kTextured, bool kBilinear>
+template <bool kTextured, bool kBilinear, bool kCommon>
 SpanShader ChooseFog(const PixelState& s) {
-    return s.fog ? ChooseBlending<kTextured, kBilinear, true>(s)
-                 : ChooseBlending<kTextured, kBilinear, false>(s);
+    return s.fog ? ChooseBlending<kTextured, kBilinear, true, kCommon>(s)
+                 : ChooseBlending<kTextured, kBilinear, false, kCommon>(s);
+}
+
+// A 16-bit 565 target with depth, tested less-or-equal; the texture times the diffuse colour, the
+// texture's alpha (when blending, source alpha over the target); no specular.
+bool IsCommonState(const RasterTarget& t, const PixelState& s) {
+    return t.format.bitsPerPixel == 16 && KindOf(t.format) == TargetKind::k565 && t.depth != nullptr &&
+           s.zTest && s.zFunc == kCmpLessEqual && s.colorSource == ColorSource::kModulate &&
+           s.alphaSource == ColorSource::kTexture && !s.specular &&
+           (!s.blend || (s.srcBlend == kBlendSrcAlpha && s.destBlend == kBlendInvSrcAlpha));
 }
 
 }  // namespace
 
-SpanShader ChooseSpanShader(const PixelState& state, bool bilinear) {
+SpanShader ChooseSpanShader(const RasterTarget& target, const PixelState& state, bool bilinear) {
     if (!state.textured) {
-        return ChooseFog<false, false>(state);
+        return ChooseFog<false, false, false>(state);
     }
-    return bilinear ? ChooseFog<true, true>(state) : ChooseFog<true, false>(state);
+    if (IsCommonState(target, state)) {
+        return bilinear ? ChooseFog<true, true, true>(state) : ChooseFog<true, false, true>(state);
+    }
+    return bilinear ? ChooseFog<true, true, false>(state) : ChooseFog<true, false, false>(state);
 }
 
 }  // namespace platform::device_detail

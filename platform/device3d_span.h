@@ -22,6 +22,6 @@ struct SpanStart {
 using SpanShader = void (*)(const RasterTarget& target, const PixelState& state, const SpanStart& start,
                             int y, int left, int right);
 
-SpanShader ChooseSpanShader(const PixelState& state, bool bilinear);
+SpanShader ChooseSpanShader(const RasterTarget& target, const PixelState& state, bool bilinear);
 
 }  // namespace platform::device_detail
