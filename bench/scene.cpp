@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "game/core/game_paths.h"
+#include "game/course/main_view_reuse.h"
 #include "game/course/scene_renderer.h"
 #include "game/present/display.h"
 #include "game/shell/launch_files.h"
@@ -92,6 +93,22 @@ void BM_DrawMainScene(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_DrawMainScene)->Arg(1)->Arg(5)->Arg(9)->Unit(benchmark::kMillisecond);
+
+// A play-screen redraw after a click that changed only the controls: the saved view is put back.
+void BM_RestoreUnchangedMainScene(benchmark::State& state) {
+    LoadedHole loaded(static_cast<int>(state.range(0)));
+    if (!loaded.loaded) {
+        state.SkipWithError("the demo course is not built");
+        return;
+    }
+    Stage& stage = TheStage();
+    course::MainViewRecord record;
+    course::PlaceMainCamera(*stage.display.device, loaded.view, 800, 600);
+    for (auto _ : state) {
+        course::DrawOrRestoreMainScene(stage.display, loaded.hole, loaded.view, loaded.inputs, record);
+    }
+}
+BENCHMARK(BM_RestoreUnchangedMainScene)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_RenderMapPanel(benchmark::State& state) {
     LoadedHole loaded(static_cast<int>(state.range(0)));

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "game/core/random.h"
+#include "game/course/main_view_reuse.h"
 #include "game/course/scene_renderer.h"
 #include "game/present/display.h"
 #include "game/present/sound.h"
@@ -58,7 +59,8 @@ struct Client {
     present::TextFont text;  // the font setting of the texts drawn into the picture
     course::HoleState hole;
     course::ViewState view;
-    course::SceneInputs scene;  // what the match shows in the course view
+    course::SceneInputs scene;        // what the match shows in the course view
+    course::MainViewRecord mainView;  // the last drawn main view, put back when nothing in it changed
     present::SoundSystem sound;
     screens::Hud hud;  // the play screen's controls, their state and pictures
     rules::MatchState match;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "game/course/fnx_loader.h"
+#include "game/course/main_view_reuse.h"
 #include "game/course/scene_renderer.h"
 #include "game/present/display.h"
 #include "platform/device3d.h"
@@ -170,6 +171,39 @@ TEST_F(SceneDrawing, GreenGridIsSavedWithTheSceneOnlyWhenOn) {
         }
     }
     EXPECT_GT(changed, 500);
+}
+
+// A redraw with nothing changed puts the saved view back (whatever was drawn over it since); a
+// moved camera, a changed input or anything drawn into the depth surface draws the view again.
+TEST_F(SceneDrawing, UnchangedMainViewIsRestoredAndAnyChangeDrawsItAgain) {
+    platform::Device3D& device = *display_.device;
+    course::MainViewRecord record;
+    const auto drawsAgain = [&] {
+        const uint32_t before = display_.sceneCopySurface->changeCount;
+        EXPECT_TRUE(course::DrawOrRestoreMainScene(display_, hole_, view_, inputs_, record));
+        return display_.sceneCopySurface->changeCount != before;
+    };
+    course::PlaceMainCamera(device, view_, 800, 600);
+    EXPECT_TRUE(drawsAgain());
+    const uint32_t fairway = Pixel(200, 500);
+    const platform::SurfaceRect scribble{100, 400, 300, 600};
+    platform::ColorFill(*display_.backBuffer, &scribble, 0);
+    EXPECT_FALSE(drawsAgain());
+    EXPECT_EQ(Pixel(200, 500), fairway);
+
+    inputs_.balls[2].position.x += 1.0f;
+    EXPECT_TRUE(drawsAgain());
+    EXPECT_FALSE(drawsAgain());
+    inputs_.GreenGridOn = true;
+    EXPECT_TRUE(drawsAgain());
+    view_.CameraAim.x += 5.0f;
+    course::PlaceMainCamera(device, view_, 800, 600);
+    EXPECT_TRUE(drawsAgain());
+    // The map panel clears its part of the depth surface that picking in the view reads.
+    ASSERT_TRUE(course::DrawMapScene(device, hole_));
+    course::PlaceMainCamera(device, view_, 800, 600);
+    EXPECT_TRUE(drawsAgain());
+    EXPECT_FALSE(drawsAgain());
 }
 
 TEST_F(SceneDrawing, GreenGridPassesBehindWhatStandsNearer) {

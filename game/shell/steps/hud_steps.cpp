@@ -267,7 +267,9 @@ void RedrawPlayScreen(Client& client) {
     screens::AdvanceClubMenu(client.hud.state, client.clock.NowMs());
     client.scene.GreenGridOn = client.hud.state.gridOn;
     if (client.hole.prepared && client.display.device != nullptr) {
-        course::DrawMainScene(client.display, client.hole, client.view, client.scene);
+        // A click that changed only the controls leaves the scene as it was: its saved copy is put back.
+        course::DrawOrRestoreMainScene(client.display, client.hole, client.view, client.scene,
+                                       client.mainView);
     }
     screens::HudView view;
     FillHudView(client, view);
