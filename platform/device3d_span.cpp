@@ -23,10 +23,22 @@ struct Stepper {
     [[gnu::always_inline]] Stepper(float start, float delta)
         : value(ToFixed(start) + 0x8000u), step(ToFixed(delta)) {}
     void Next() { value += step; }
-    // The whole part, clamped to 0 .. max.
+    // The whole part, clamped to 0 .. max unless the caller knows it lies there (kClamp false).
+    template <bool kClamp = true>
     int Get(int max) const {
         const int whole = static_cast<int32_t>(value) >> 16;
+        if constexpr (!kClamp) {
+            return whole;
+        }
         return whole < 0 ? 0 : (whole > max ? max : whole);
+    }
+    // Whether the whole part stays within 0 .. max over the next count values: both ends inside and
+    // no wrap of the 32-bit value in between.
+    bool StaysWithin(int count, int max) const {
+        const int64_t first = static_cast<int32_t>(value);
+        const int64_t last = first + int64_t{static_cast<int32_t>(step)} * (count - 1);
+        const int64_t top = int64_t{max} << 16 | 0xFFFF;
+        return first >= 0 && first <= top && last >= 0 && last <= top;
     }
 };
 
@@ -59,9 +71,13 @@ constexpr uint8_t kNoDither[4] = {16, 16, 16, 16};
 constexpr int kPerspectiveRun = 8;
 
 // kCommon: the state every textured triangle of a hole is drawn with (see IsCommonState), fixed at
-// compile time so that the per-pixel switches on it disappear.
-template <bool kTextured, bool kBilinear, bool kFog, bool kAlphaTest, bool kBlend, bool kCommon>
-void ShadeSpan(const RasterTarget& t, const PixelState& s, const SpanStart& st, int y, int left, int right) {
+// compile time so that the per-pixel switches on it disappear. kInRange: the diffuse colour and fog
+// stay within their ranges over the whole span, so they are read without clamping.
+template <bool kTextured, bool kBilinear, bool kFog, bool kAlphaTest, bool kBlend, bool kCommon,
+          bool kInRange>
+void ShadeSpanWith(const RasterTarget& t, const PixelState& s, const SpanStart& st, int y, int left,
+                   int right) {
+    constexpr bool kClamp = !kInRange;
     const TargetKind kind = kCommon ? TargetKind::k565 : KindOf(t.format);
     const int bytes = kCommon ? 2 : t.format.bitsPerPixel / 8;
     const ColorSource colorSource = kCommon ? ColorSource::kModulate : s.colorSource;
@@ -131,9 +147,9 @@ void ShadeSpan(const RasterTarget& t, const PixelState& s, const SpanStart& st, 
             if constexpr (kTextured) {
                 texel = kBilinear ? walk.Bilinear(s.sampler) : walk.Point(s.sampler);
             }
-            Rgba c{Pick(colorSource, r.Get(255), static_cast<int>((texel >> 16) & 0xFF)),
-                   Pick(colorSource, g.Get(255), static_cast<int>((texel >> 8) & 0xFF)),
-                   Pick(colorSource, b.Get(255), static_cast<int>(texel & 0xFF)), 255};
+            Rgba c{Pick(colorSource, r.template Get<kClamp>(255), static_cast<int>((texel >> 16) & 0xFF)),
+                   Pick(colorSource, g.template Get<kClamp>(255), static_cast<int>((texel >> 8) & 0xFF)),
+                   Pick(colorSource, b.template Get<kClamp>(255), static_cast<int>(texel & 0xFF)), 255};
             if constexpr (kAlphaTest || kBlend) {
                 c.a = Pick(alphaSource, a.Get(255), static_cast<int>(texel >> 24));
             }
@@ -148,7 +164,7 @@ void ShadeSpan(const RasterTarget& t, const PixelState& s, const SpanStart& st, 
                 c.b = std::min(255, c.b + sb.Get(255));
             }
             if constexpr (kFog) {
-                const int f = fog.Get(256);
+                const int f = fog.template Get<kClamp>(256);
                 c.r = (c.r * f + s.fogColor[0] * (256 - f)) >> 8;
                 c.g = (c.g * f + s.fogColor[1] * (256 - f)) >> 8;
                 c.b = (c.b * f + s.fogColor[2] * (256 - f)) >> 8;
@@ -173,6 +189,23 @@ void ShadeSpan(const RasterTarget& t, const PixelState& s, const SpanStart& st, 
             }
         }
     }
+}
+
+template <bool kTextured, bool kBilinear, bool kFog, bool kAlphaTest, bool kBlend, bool kCommon>
+void ShadeSpan(const RasterTarget& t, const PixelState& s, const SpanStart& st, int y, int left, int right) {
+    if constexpr (kCommon) {
+        const int n = right - left + 1;
+        const bool inRange = Stepper(st.r, st.dr).StaysWithin(n, 255) &&
+                             Stepper(st.g, st.dg).StaysWithin(n, 255) &&
+                             Stepper(st.b, st.db).StaysWithin(n, 255) &&
+                             (!kFog || Stepper(st.fog, st.dfog).StaysWithin(n, 256));
+        if (inRange) {
+            ShadeSpanWith<kTextured, kBilinear, kFog, kAlphaTest, kBlend, true, true>(t, s, st, y, left,
+                                                                                      right);
+            return;
+        }
+    }
+    ShadeSpanWith<kTextured, kBilinear, kFog, kAlphaTest, kBlend, kCommon, false>(t, s, st, y, left, right);
 }
 
 template <bool kTextured, bool kBilinear, bool kFog, bool kCommon>
