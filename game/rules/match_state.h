@@ -55,6 +55,12 @@ struct MatchState {
     bool powerShotAvailable = false;  // the local player may still use one on this hole
     int32_t timeOutSlot = kNoPlayer;  // the last shooter who timed out
     bool observerNoticeShown = false;
+    // A player left since the current turn began: shot records still on their way carry the
+    // shooter's old slot number, so they are taken as the current shooter's.
+    bool playerLeftThisTurn = false;
+    // Turn announcements the driver made before a player left that are still on their way: they
+    // name slots as they were and are dropped on arrival (the driver announces the turn again).
+    int32_t staleTurnStarts = 0;
 };
 
 // The local client's view of the turn in progress.

@@ -150,6 +150,20 @@ GameSnapshot UnpackGameSnapshot(const uint8_t in[kGameSnapshotWireSize]) {
     return s;
 }
 
+bool SnapshotWireNamesTerminated(const uint8_t in[kGameSnapshotWireSize]) {
+    for (int slot = 0; slot < kSnapshotSlots; ++slot) {
+        const uint8_t* name = in + kSnapshotNamesOffset + slot * kSnapshotNameSize;
+        bool terminated = false;
+        for (int i = 0; i < kSnapshotNameSize; ++i) {
+            terminated = terminated || name[i] == 0;
+        }
+        if (!terminated) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool SnapshotIndicesValid(const GameSnapshot& s) {
     if (s.playerCount < 1 || s.playerCount > kSnapshotSlots) {
         return false;

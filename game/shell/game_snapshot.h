@@ -14,6 +14,7 @@ inline constexpr int kGameSnapshotWireSize = 550;
 inline constexpr int kSnapshotSlots = 4;
 inline constexpr int kSnapshotNameSize = 13;
 inline constexpr int kSnapshotHoles = 18;
+inline constexpr int kSnapshotNamesOffset = 234;
 
 struct GameSnapshot {
     float windDirection = 0.0f;  // radians
@@ -62,6 +63,9 @@ void PackGameSnapshot(const GameSnapshot& snapshot, uint8_t out[kGameSnapshotWir
 // Reads a snapshot from 550 bytes. Names are always NUL-terminated afterwards (a name that fills
 // its 13-byte field is cut to 12 characters).
 GameSnapshot UnpackGameSnapshot(const uint8_t in[kGameSnapshotWireSize]);
+
+// True when each of the four 13-byte name fields of the wire bytes holds a terminating NUL.
+bool SnapshotWireNamesTerminated(const uint8_t in[kGameSnapshotWireSize]);
 
 // True when every count and slot number in the snapshot can be used as an index into the
 // four-slot tables, so that applying it cannot reach outside them. A snapshot from another client

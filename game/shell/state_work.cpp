@@ -3,6 +3,7 @@
 #include "game/present/draw_primitives.h"
 #include "game/screens/loading_screen.h"
 #include "game/shell/frame_tick.h"
+#include "game/shell/match/game_end.h"
 #include "game/shell/shutdown.h"
 #include "game/shell/steps/config_steps.h"
 #include "game/shell/steps/course_steps.h"
@@ -126,6 +127,9 @@ void RunScoreboard(Client& client) {
 }  // namespace
 
 void RunStateWork(Client& client) {
+    if (RunGameEnding(client)) {
+        return;  // the game is closing: nothing else is handled
+    }
     switch (client.shell.gameState) {
         case GameState::Startup:
             RunStartup(client);

@@ -57,4 +57,34 @@ TEST_F(SyncCheck, AShortOrMissingLogDisagrees) {
     EXPECT_FALSE(tools::CompareStateLogs({}).agree);
 }
 
+TEST_F(SyncCheck, LeaversSawTheStartAndObserversTheEndFromTheirSecondLine) {
+    using tools::LogRole;
+    const std::string full = Log("full", "shot 1\nshot 2\nshot 3\nshot 4\n");
+    const std::string left = Log("left", "shot 1\nshot 2\n");
+    const std::string watched = Log("watched", "shot 2 half seen\nshot 3\nshot 4\n");
+    tools::SyncVerdict v = tools::CompareClientLogs({{left, LogRole::kLeaver},
+                                                     {full, LogRole::kFinisher},
+                                                     {full, LogRole::kFinisher},
+                                                     {watched, LogRole::kObserver}});
+    EXPECT_TRUE(v.agree);
+    EXPECT_EQ(v.lines, 4u);
+
+    const std::string wrongStart = Log("wrongStart", "shot 1\nshot 2x\n");
+    v = tools::CompareClientLogs({{full, LogRole::kFinisher}, {wrongStart, LogRole::kLeaver}});
+    EXPECT_FALSE(v.agree);
+    EXPECT_EQ(v.client, 1u);
+    EXPECT_EQ(v.line, 2u);
+
+    const std::string stoppedEarly = Log("stoppedEarly", "shot 0\nshot 2\nshot 3\n");
+    v = tools::CompareClientLogs({{full, LogRole::kFinisher}, {stoppedEarly, LogRole::kObserver}});
+    EXPECT_FALSE(v.agree);
+    EXPECT_EQ(v.line, 4u);
+    EXPECT_EQ(v.expected, "shot 4");
+
+    // Without anyone who played to the end the longest leaver's log is the reference.
+    v = tools::CompareClientLogs({{left, LogRole::kLeaver}, {full, LogRole::kLeaver}});
+    EXPECT_TRUE(v.agree);
+    EXPECT_EQ(v.lines, 4u);
+}
+
 }  // namespace

@@ -7,7 +7,6 @@
 
 #include "game/shell/lobby_packet.h"
 #include "game/shell/match/hud_actions.h"
-#include "game/shell/match/state_log.h"
 #include "game/shell/steps/hud_steps.h"
 #include "tests/shell/match_table.h"
 
@@ -15,50 +14,7 @@ namespace {
 
 using shell::GameState;
 
-class MatchFlow : public MatchTable {
-  protected:
-    void SeatAutoplayers(const TableSettings& s) {
-        Seat(s);
-        for (auto& client : clients_) {
-            client->matchExtras.autoplay.enabled = true;
-            client->matchExtras.autoplay.rand.Seed(5);
-        }
-    }
-
-    // Plays until every client has ended or the match clock ran out; a swing is watched closely.
-    void PlayOut(uint32_t maxMs = 3600 * 1000) {
-        for (uint32_t t = 0; t < maxMs && !AllEnded();) {
-            const uint32_t step = AnySwinging() ? 10 : 50;
-            Tick(step);
-            t += step;
-            RecordShots();
-        }
-    }
-
-    bool AnySwinging() const {
-        for (const auto& client : clients_) {
-            if (client->shell.gameState == GameState::Swing) {
-                return true;
-            }
-        }
-        return false;
-    }
-
-    // Each client's log of the shots it applied, in order.
-    void RecordShots() {
-        logs_.resize(clients_.size());
-        for (size_t i = 0; i < clients_.size(); ++i) {
-            const shell::Client& c = *clients_[i];
-            if (c.shell.gameState == GameState::ShotResult && c.shell.stateEnteredMs != lastResult_[i]) {
-                lastResult_[i] = c.shell.stateEnteredMs;
-                logs_[i].push_back(shell::ShotLogLine(c.match, c.replay.simulatedRest));
-            }
-        }
-    }
-
-    std::vector<std::vector<std::string>> logs_;
-    uint32_t lastResult_[4] = {};
-};
+class MatchFlow : public MatchTable {};
 
 TEST_F(MatchFlow, OnePlayerPlaysAHoleFromTeeToCup) {
     SeatAutoplayers({.players = 1});

@@ -55,15 +55,18 @@ fs::path StateLogPath(const Session& s, size_t index) {
     return s.work / ("client-" + std::to_string(index)) / "state.log";
 }
 
-// Compares the players' state logs and writes the verdict as a JSON line. True when they agree.
+// Compares the clients' state logs and writes the verdict as a JSON line. True when they agree:
+// those who played to the end saw the same match, those who left saw its start, observers its end.
 bool CheckSync(const Session& s) {
-    std::vector<std::string> logs;
+    std::vector<StateLogSource> logs;
     for (size_t i = 0; i < s.relay.clients.size(); ++i) {
-        if (!s.relay.clients[i].seat.observer) {
-            logs.push_back(StateLogPath(s, i).string());
-        }
+        const RelayClient& client = s.relay.clients[i];
+        const LogRole role = client.seat.observer     ? LogRole::kObserver
+                             : client.sentFinalScores ? LogRole::kFinisher
+                                                      : LogRole::kLeaver;
+        logs.push_back({StateLogPath(s, i).string(), role});
     }
-    const SyncVerdict verdict = CompareStateLogs(logs);
+    const SyncVerdict verdict = CompareClientLogs(logs);
     std::cout << SyncVerdictJson(verdict, logs.size()) << std::endl;
     return verdict.agree;
 }
@@ -84,7 +87,7 @@ std::vector<std::string> ClientEnvironment(const Session& s, const RelayClient& 
     if (s.options.autoplay) {
         env.push_back("BRIGHTLEA_AUTOPLAY=1");
     }
-    if (s.options.checkSync && !client.seat.observer) {
+    if (s.options.checkSync) {
         env.push_back("BRIGHTLEA_STATE_LOG=" + StateLogPath(s, index).string());
     }
     if (!s.options.captureDir.empty()) {

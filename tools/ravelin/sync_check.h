@@ -20,6 +20,23 @@ struct SyncVerdict {
 // Compares the logs (the first is the reference). A missing or empty first log does not agree.
 SyncVerdict CompareStateLogs(const std::vector<std::string>& paths);
 
+// How a client's log is held against the others.
+enum class LogRole {
+    kFinisher,  // played to the end: its log equals the reference
+    kLeaver,    // left during the match: its log is the start of the reference
+    kObserver,  // joined late: from its second line on (its first shot may have been under way when
+                // it joined) its log is the end of the reference
+};
+
+struct StateLogSource {
+    std::string path;
+    LogRole role = LogRole::kFinisher;
+};
+
+// The reference is the first finisher's log, or without finishers the longest leaver's. client in
+// the verdict is the index into sources.
+SyncVerdict CompareClientLogs(const std::vector<StateLogSource>& sources);
+
 // One JSON line for the verdict, e.g. {"type":"sync","agree":true,"clients":4,"lines":120}.
 std::string SyncVerdictJson(const SyncVerdict& verdict, size_t clients);
 

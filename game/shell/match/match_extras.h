@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "game/core/fnx_model.h"
 #include "game/core/random.h"
@@ -26,6 +27,16 @@ struct AutoplayState {
     physics::Rand15 rand;  // the player's own hand: not the game's draws
 };
 
+// The last moments of a game the lobby closed or a team match a player left: the picture stays up,
+// nothing else is handled, then the client tells the lobby it has gone and ends.
+struct GameEnding {
+    bool running = false;
+    uint32_t endMs = 0;  // when the window closes
+};
+
+// Observers who asked to join while this client could not describe the match yet.
+inline constexpr size_t kMaxPendingObservers = 20;
+
 struct MatchExtras {
     // The hole model as loaded, before any object was turned toward this client's camera: shots
     // collide with it so that every client sees the same ball.
@@ -33,6 +44,8 @@ struct MatchExtras {
     course::TexelOpacity opacity;  // the hole's textures read back for the ball
     std::string stateLogPath;      // empty: no state log
     AutoplayState autoplay;
+    GameEnding ending;
+    std::vector<std::string> pendingObservers;  // at most kMaxPendingObservers names
 };
 
 }  // namespace shell

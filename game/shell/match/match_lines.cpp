@@ -27,4 +27,13 @@ const char* SlotName(const Client& client, int slot) {
     return slot >= 0 && slot < kPlayerSlots ? client.config.players[slot].name : "";
 }
 
+int SlotByName(const Client& client, const char* name) {
+    for (int p = 0; p < client.match.options.playerCount && p < kPlayerSlots; ++p) {
+        if (std::strncmp(client.config.players[p].name, name, kPlayerNameCapacity) == 0) {
+            return p;
+        }
+    }
+    return physics::kNoPlayer;
+}
+
 }  // namespace shell

@@ -41,5 +41,7 @@ void AnnounceToAll(Client& client, const char* text);
 
 // The name of a player slot, empty for a slot outside the table.
 const char* SlotName(const Client& client, int slot);
+// The slot of the player with that name, kNoPlayer (-1) when nobody in the match has it.
+int SlotByName(const Client& client, const char* name);
 
 }  // namespace shell

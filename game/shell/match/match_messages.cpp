@@ -1,8 +1,5 @@
 #include "game/shell/match/match_messages.h"
 
-#include <cstring>
-
-#include "game/course/camera.h"
 #include "game/physics/pin_placement.h"
 #include "game/rules/concede.h"
 #include "game/rules/turn_prep.h"
@@ -44,16 +41,6 @@ void OfferConcede(rules::MatchState& m) {
     }
 }
 
-void AimCamera(Client& client) {
-    if (client.display.device == nullptr) {
-        return;
-    }
-    client.view.CameraAnchor = client.match.shot.ballPos;
-    client.view.CameraAim = client.match.shot.aimTarget;
-    course::PlaceMainCamera(*client.display.device, client.view, client.display.displayWidth,
-                            client.display.displayHeight);
-}
-
 // The driver tells everyone who won a tee-shot contest.
 void AnnounceContest(Client& client, int winner, int stringIndex) {
     if (winner == physics::kNoPlayer || client.match.localSlot != 0) {
@@ -68,13 +55,14 @@ void BeginTurn(Client& client, const LobbyPacket& packet) {
     m.shot = MessageShot(packet);
     m.shooter = m.shot.player;
     m.timeOutSlot = physics::kNoPlayer;  // a late player is put last for one choice only
+    m.playerLeftThisTurn = false;
     OfferConcede(m);
     physics::ShotWorld world;
     MakeShotWorld(client, world);
     const physics::TurnPreparation prep = physics::PrepareTurn(m.shot, m.rules, m.options, m.marks, world);
     AnnounceContest(client, prep.nearestWinner, kStringNearestWinner);
     AnnounceContest(client, prep.longestWinner, kStringLongestWinner);
-    AimCamera(client);
+    AimCameraAtShot(client);
     ShowMatchInScene(client);
     client.turn.active = false;
     client.display.cursorShown = 1;
@@ -96,7 +84,7 @@ void ShooterReady(Client& client, const LobbyPacket& packet) {
 void ShotSetup(Client& client, const LobbyPacket& packet) {
     client.match.shot = MessageShot(packet);
     if (client.match.shot.player != client.match.localSlot) {
-        AimCamera(client);
+        AimCameraAtShot(client);
         RequestFullRedraw(client);
     }
 }
@@ -113,15 +101,6 @@ void ShotResult(Client& client, const LobbyPacket& packet) {
     client.match.shot = MessageShot(packet);
     ApplyShotResult(client);
     ShowMatchInScene(client);
-}
-
-int SlotByName(const Client& client, const char* name) {
-    for (int p = 0; p < client.match.options.playerCount && p < kPlayerSlots; ++p) {
-        if (std::strncmp(client.config.players[p].name, name, kPlayerNameCapacity) == 0) {
-            return p;
-        }
-    }
-    return physics::kNoPlayer;
 }
 
 void ConcedeVote(Client& client, const LobbyPacket& packet) {
@@ -172,10 +151,42 @@ void WindChanged(Client& client, const LobbyPacket& packet) {
     client.match.wind.windSpeed = wind.speed;
 }
 
+bool NamesTheShooter(uint32_t type) {
+    return type == kMsgShotSetup || type == kMsgShot || type == kMsgShotEnd || type == kMsgTimeOut;
+}
+
+// Messages sent before their sender heard that a player left carry slot numbers as they were. The
+// driver's turn announcement made before it heard is dropped (it announces the turn again); a
+// ready message is taken as its sender's; the shooter's records are the current shooter's, and
+// those of a shooter who left are dropped.
+bool RenumberAfterLeaving(Client& client, LobbyPacket& packet) {
+    rules::MatchState& m = client.match;
+    if (packet.type == kMsgTurnStart && m.staleTurnStarts > 0) {
+        --m.staleTurnStarts;
+        return false;
+    }
+    if (!m.playerLeftThisTurn || packet.body.empty()) {
+        return true;
+    }
+    if (packet.type == kMsgShooterReady) {
+        const int sender = SlotByName(client, packet.sender);
+        if (sender != physics::kNoPlayer) {
+            packet.body[0] = static_cast<uint8_t>(sender);
+        }
+    } else if (NamesTheShooter(packet.type)) {
+        if (m.shooter == physics::kNoPlayer) {
+            return false;
+        }
+        packet.body[0] = static_cast<uint8_t>(m.shooter);
+    }
+    return true;
+}
+
 }  // namespace
 
-void HandleMatchMessage(Client& client, const LobbyPacket& packet) {
-    if (!MessageFieldsUsable(client.match, packet)) {
+void HandleMatchMessage(Client& client, const LobbyPacket& received) {
+    LobbyPacket packet = received;
+    if (!RenumberAfterLeaving(client, packet) || !MessageFieldsUsable(client.match, packet)) {
         return;
     }
     switch (packet.type) {

@@ -1,5 +1,6 @@
 #include "game/shell/match/scene_sync.h"
 
+#include "game/course/camera.h"
 #include "game/shell/client.h"
 
 namespace shell {
@@ -28,6 +29,16 @@ void ShowMatchInScene(Client& client) {
         ball.slotState = p < m.options.playerCount ? kColouredBall : 0;
         ball.holed = m.rules.players[p].finishedHole != 0;
     }
+}
+
+void AimCameraAtShot(Client& client) {
+    if (client.display.device == nullptr) {
+        return;
+    }
+    client.view.CameraAnchor = client.match.shot.ballPos;
+    client.view.CameraAim = client.match.shot.aimTarget;
+    course::PlaceMainCamera(*client.display.device, client.view, client.display.displayWidth,
+                            client.display.displayHeight);
 }
 
 }  // namespace shell

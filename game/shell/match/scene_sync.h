@@ -6,5 +6,7 @@ namespace shell {
 struct Client;
 
 void ShowMatchInScene(Client& client);
+// The main camera stands behind the ball of the current shot record, looking at its aim point.
+void AimCameraAtShot(Client& client);
 
 }  // namespace shell

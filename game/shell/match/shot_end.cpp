@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "game/rules/settlement.h"
 #include "game/rules/stroke_rules.h"
 #include "game/shell/client.h"
 #include "game/shell/frame_tick.h"
@@ -57,6 +58,19 @@ void ApplyShotResult(Client& client) {
     SendRuleReports(client, reports);
     WriteShotLine(client);
     if (m.holeFinished) {
+        WriteHoleEndLine(client);
+    }
+    SetGameState(client, GameState::ShotResult);
+    DrawShotResult(client);
+}
+
+void EvaluateHoleNow(Client& client) {
+    rules::MatchState& m = client.match;
+    physics::RuleReports reports;
+    physics::SettleHole(m.rules, m.options, m.localSlot, reports);
+    m.holeFinished = m.rules.holeSettled != 0;
+    SendRuleReports(client, reports);
+    if (reports.holeFinished) {
         WriteHoleEndLine(client);
     }
     SetGameState(client, GameState::ShotResult);

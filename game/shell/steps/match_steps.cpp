@@ -7,7 +7,9 @@
 
 #include "game/course/object_texels.h"
 #include "game/shell/client.h"
+#include "game/shell/lobby_packet.h"
 #include "game/shell/match/autoplay.h"
+#include "game/shell/match/game_end.h"
 #include "game/shell/match/hud_actions.h"
 #include "game/shell/match/hud_clicks.h"
 #include "game/shell/match/match_driver.h"
@@ -15,8 +17,10 @@
 #include "game/shell/match/match_messages.h"
 #include "game/shell/match/match_setup.h"
 #include "game/shell/match/play_logic.h"
+#include "game/shell/match/player_left.h"
 #include "game/shell/match/replay.h"
 #include "game/shell/match/scene_sync.h"
+#include "game/shell/match/snapshot_sync.h"
 #include "game/shell/match/swing.h"
 
 namespace shell {
@@ -127,10 +131,28 @@ void RunReplayLogic(Client& client) {
     RunReplay(client);
 }
 
-void SendPendingSnapshots(Client&) {}
+void SendPendingSnapshots(Client& client) {
+    SendQueuedSnapshots(client);
+}
 
 void HandleGameMessage(Client& client, const LobbyPacket& packet) {
-    HandleMatchMessage(client, packet);
+    switch (packet.type) {
+        case kMsgSnapshot:
+            JoinWithSnapshot(client, packet);
+            break;
+        case kMsgPlayerLeft:
+            HandlePlayerLeft(client, packet);
+            break;
+        case kMsgObserverJoin:
+            RequestSnapshot(client, packet);
+            break;
+        case kMsgCloseMatch:
+            CloseGameByLobby(client);
+            break;
+        default:
+            HandleMatchMessage(client, packet);
+            break;
+    }
 }
 
 void HandleMouseMove(Client& client, int x, int y) {
