@@ -113,9 +113,15 @@ TEST_P(LeavingPhase, TheStakeIsSettledAndTheOthersFinish) {
     }
 }
 
+std::string PhaseName(const ::testing::TestParamInfo<Phase>& info) {
+    static const char* const kPhaseNames[] = {"Waiting", "OwnSwing", "OwnReplay", "Scoreboard"};
+    return kPhaseNames[static_cast<int>(info.param)];
+}
+
 INSTANTIATE_TEST_SUITE_P(EveryPhase, LeavingPhase,
                          ::testing::Values(Phase::kWaiting, Phase::kOwnSwing, Phase::kOwnReplay,
-                                           Phase::kScoreboard));
+                                           Phase::kScoreboard),
+                         PhaseName);
 
 TEST_F(PlayersLeaving, WhenTheDriverLeavesTheNextSlotDrives) {
     SeatAutoplayers({.players = 3});
@@ -223,8 +229,14 @@ TEST_P(ObserverJoining, ItSeesTheSameMatchAsThePlayers) {
     }
 }
 
+std::string JoinPhaseName(const ::testing::TestParamInfo<JoinPhase>& info) {
+    static const char* const kStateNames[] = {"Aiming", "Replay", "ShotResult"};
+    return kStateNames[static_cast<int>(info.param)];
+}
+
 INSTANTIATE_TEST_SUITE_P(EveryState, ObserverJoining,
-                         ::testing::Values(JoinPhase::kAiming, JoinPhase::kReplay, JoinPhase::kShotResult));
+                         ::testing::Values(JoinPhase::kAiming, JoinPhase::kReplay, JoinPhase::kShotResult),
+                         JoinPhaseName);
 
 TEST_F(PlayersLeaving, ASnapshotOutOfRangeIsRefusedAsAWhole) {
     const TableSettings settings{.players = 2};

@@ -205,9 +205,10 @@ Clients:
                          folder under /tmp, removed at the end)
   --time-scale X         BRIGHTLEA_TIME_SCALE for the clients
   --autoplay             BRIGHTLEA_AUTOPLAY=1 for the clients
-  --check-sync           every player's client keeps a state log (BRIGHTLEA_STATE_LOG); at the
-                         end the logs are compared, a JSON line tells the verdict, and a
-                         difference ends Ravelin with status 3
+  --check-sync           every client keeps a state log (BRIGHTLEA_STATE_LOG); at the end the
+                         logs are compared (a player who left must agree up to his leaving, an
+                         observer from his second shot on), a JSON line tells the verdict, and
+                         a difference ends Ravelin with status 3
   --capture DIR          BRIGHTLEA_CAPTURE for the clients, one sub-folder per client
   --max-seconds N        stop the clients and fail after N seconds
   --list-courses         list the courses of the game data (name, holes, par, length)
