@@ -1,5 +1,7 @@
 #include "game/shell/match/match_lines.h"
 
+#include <cstring>
+
 #include "game/shell/chat_display.h"
 #include "game/shell/client.h"
 #include "game/shell/lobby_messages.h"
