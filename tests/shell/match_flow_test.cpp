@@ -86,6 +86,11 @@ TEST_F(MatchFlow, TheNextHoleTeesOffByThePreviousHolesStrokes) {
         EXPECT_EQ(r.players[p].totalStrokes,
                   r.players[p].scorecard[hole1] + r.players[p].scorecard[physics::HoleIndex(2)]);
     }
+    // The score strip lists hole 1 with that hole's strokes.
+    screens::HudView view;
+    shell::FillHudView(C(1), view);
+    ASSERT_GE(view.holesPlayed, 1);
+    EXPECT_EQ(view.holeStrokes[0], r.players[view.currentSlot].scorecard[hole1]);
 }
 
 TEST_F(MatchFlow, AShooterWhoLetsTheTimeRunOutIsSwungForAndCounted) {

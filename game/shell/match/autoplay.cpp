@@ -136,7 +136,9 @@ void Swinging(Client& client) {
             SwingClickAt(client, topMs);
             a.step = kTopClicked;
         }
-    } else if (a.step == kTopClicked && !g.gaugeRising) {
+    }
+    // After a long frame (a screenshot written, a slow machine) both clicks may be due at once.
+    if (a.step == kTopClicked && !g.gaugeRising) {
         const uint32_t impactMs = g.gaugeTop + GaugeUnitsMs(a.topMark - a.impactMark, rate);
         if (Due(client, impactMs)) {
             SwingClickAt(client, impactMs);

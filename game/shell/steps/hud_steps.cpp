@@ -150,8 +150,9 @@ void FillMatchFacts(const Client& client, screens::HudView& view) {
     const int first = client.config.match.startHole;
     view.holesPlayed = 0;
     for (int hole = first; hole < m.currentHole && view.holesPlayed < 18; ++hole) {
-        if (hole >= 0 && hole < physics::kMaxHoles && hole < kParTableSize) {
-            view.holeStrokes[view.holesPlayed] = current.scorecard[hole];
+        const int index = physics::HoleIndex(hole);
+        if (index >= 0 && hole < kParTableSize) {
+            view.holeStrokes[view.holesPlayed] = current.scorecard[index];
             view.holePars[view.holesPlayed] = client.config.parByHole[hole];
             ++view.holesPlayed;
         }
