@@ -43,7 +43,8 @@ endforeach()
 
 # The HUD's pictures, drawn by the sprite maker from the recipes and SVG pieces in art/hud: the
 # control buttons, the shot button and its 121 gauge frames, wind, level badges, the club pop-up,
-# markers, lie sheet, spin steps, impact animations and the beginner guides of every language.
+# markers, lie sheet, spin steps, impact animations, the beginner guides of every language and
+# the scoreboard header.
 set(hud_art_sources ${src}/art/hud/buttons.json ${src}/art/hud/guides.json)
 file(GLOB hud_icons CONFIGURE_DEPENDS ${src}/art/hud/icons/*.svg)
 set(hud_pictures
@@ -53,7 +54,7 @@ set(hud_pictures
   BShot BShotOn AWind NoWind ULevel ChampULevel BClubBk BClubM0 BClubM1 BClubM2
   PWait ABall PDivot OtBall MkBall MkFlag MkHole APoll SPoll GlaKind
   BeginerArrowBig0 BeginerArrowBig1 BeginerArrowSmall0 BeginerArrowSmall1
-  ATee AMower AMowerS ASand ASandS AWater)
+  ATee AMower AMowerS ASand ASandS AWater SHeader)
 foreach(step 0 1 2 3 4)
   list(APPEND hud_pictures BAngleStep${step} BCurveStep${step})
 endforeach()

@@ -33,8 +33,11 @@ struct MatchState {
     int32_t lastHole = 0;
     int32_t localSlot = 0;  // -1 for an observer
     int32_t startingPlayers = 1;
-    int32_t shooter = 0;       // whose turn it is
-    physics::ShotInput shot;   // the last shot record received (turn, set-up, shot, shot end)
+    int32_t shooter = 0;      // whose turn it is
+    physics::ShotInput shot;  // the last shot record received (turn, set-up, shot, shot end)
+    // The shot end as it arrived, before a drop or penalty moved the ball: where the ball came to
+    // rest, for the result banner.
+    physics::ShotInput restedShot;
     physics::SpinChoice spin;  // the shooter's spin buttons
     uint8_t sky = 0;           // sky picture of the hole
     physics::Wind wind;        // as last announced

@@ -51,6 +51,8 @@ void DrawChatLines(HudCanvas& canvas);
 void DrawMacroMenu(HudCanvas& canvas);
 void DrawInsetFrame(HudCanvas& canvas);
 void DrawCharacterSprite(HudCanvas& canvas);
+// The level badge of a 0-based level in its orange frame, the badge's top-left at (x, y).
+void DrawLevelBadge(HudCanvas& canvas, int x, int y, int level);
 // The gauge at that frame over the shot button; draws only when the frame differs from the last
 // one drawn. True when it drew.
 bool DrawSwingGauge(HudCanvas& canvas, int frame);

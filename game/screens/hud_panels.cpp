@@ -6,6 +6,7 @@
 #include "game/present/draw_primitives.h"
 #include "game/screens/hud_draw.h"
 #include "game/screens/map_aim.h"
+#include "game/screens/score_text.h"
 
 namespace screens {
 namespace {
@@ -71,24 +72,6 @@ void DrawMapTarget(HudCanvas& canvas) {
         DrawShadowLabel(canvas, left - 5, labelTop, label, present::kAlignRight);
     } else {
         DrawShadowLabel(canvas, left + pole.width, labelTop, label, present::kAlignLeft);
-    }
-}
-
-void DrawLevelBadge(HudCanvas& canvas, int x, int y, int level) {
-    const present::FniImage& badges = Picture(canvas.sprites, HudPicture::Levels);
-    const int levels = badges.height / 16;
-    const int row = levels - 1 - level;
-    present::DrawFrame(Back(canvas), {x - 1, y - 1, x + 36, y + 16}, kLevelFrame);
-    if (row >= 0 && row < levels) {
-        DrawSheetCell(Back(canvas), badges, x, y, {0, row * 16, badges.width, row * 16 + 16});
-    }
-}
-
-void FormatToPar(char* out, size_t size, int toPar) {
-    if (toPar == 0) {
-        std::snprintf(out, size, "E");
-    } else {
-        std::snprintf(out, size, "%s%d", toPar > 0 ? "+" : "", toPar);
     }
 }
 
@@ -174,6 +157,16 @@ void DrawScoreStrip(HudCanvas& canvas, int y) {
 }
 
 }  // namespace
+
+void DrawLevelBadge(HudCanvas& canvas, int x, int y, int level) {
+    const present::FniImage& badges = Picture(canvas.sprites, HudPicture::Levels);
+    const int levels = badges.height / 16;
+    const int row = levels - 1 - level;
+    present::DrawFrame(*canvas.display.backBuffer, {x - 1, y - 1, x + 36, y + 16}, kLevelFrame);
+    if (row >= 0 && row < levels) {
+        DrawSheetCell(*canvas.display.backBuffer, badges, x, y, {0, row * 16, badges.width, row * 16 + 16});
+    }
+}
 
 void DrawMapPanel(HudCanvas& canvas) {
     present::Display& display = canvas.display;

@@ -14,7 +14,7 @@ int BallSizeIndex(float scale) {
     return std::clamp(static_cast<int>(6.0f * (1.0f - std::max(scale, 0.0f))), 0, 6);
 }
 
-void DrawReplayView(HudCanvas& canvas, const ReplayPicture& picture) {
+void DrawShotSprites(HudCanvas& canvas, const ReplayPicture& picture) {
     if (canvas.display.backBuffer == nullptr) {
         return;
     }
@@ -32,6 +32,13 @@ void DrawReplayView(HudCanvas& canvas, const ReplayPicture& picture) {
     if (picture.splash) {
         DrawSplashFrame(canvas, picture.splashFrame, picture.splashX, picture.splashY);
     }
+}
+
+void DrawReplayView(HudCanvas& canvas, const ReplayPicture& picture) {
+    if (canvas.display.backBuffer == nullptr) {
+        return;
+    }
+    DrawShotSprites(canvas, picture);
     DrawMapPanel(canvas);
     DrawPlayerBars(canvas);
     DrawChatLines(canvas);

@@ -25,6 +25,9 @@ struct ReplayPicture {
 // The ball sprite's size index for a trajectory point's projection scale (1 near, smaller far).
 int BallSizeIndex(float scale);
 
+// The scene copy with the golfer's swing frame, the impact animation, the ball and the splash.
+void DrawShotSprites(HudCanvas& canvas, const ReplayPicture& picture);
+// ... and the map panel, the player bars and the chat lines over them.
 void DrawReplayView(HudCanvas& canvas, const ReplayPicture& picture);
 
 }  // namespace screens

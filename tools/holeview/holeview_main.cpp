@@ -9,7 +9,8 @@
 // the renderer's visual check.
 // HUD options after the view (--language, --players, --club, --lie, --menu CLUB, --gauge FRAME,
 // --hover CONTROL, --wind DIR,SPEED, --beginner, --macro-menu, --score-strip) also write
-// OUT_play.png: the full play screen with the HUD in that state.
+// OUT_play.png: the full play screen with the HUD in that state. --banner and --board add the
+// shot-result banner (OUT_banner.png) and the scoreboard (OUT_board.png) for a chosen match state.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -25,6 +26,7 @@
 #include "game/shell/launch_files.h"
 #include "platform/png_file.h"
 #include "tools/holeview/play_screen.h"
+#include "tools/holeview/result_screens.h"
 #include "tools/toolkit/output_file.h"
 
 namespace holeview {
@@ -136,6 +138,12 @@ int RenderView(present::Display& display, course::HoleState& hole, int skyIndex,
                                                  *hudChoice, WithSuffix(out, "_play"), hudError)) {
         result = Fail(hudError);
     }
+    const std::string stem = WithSuffix(out, "");
+    if (hudChoice != nullptr &&
+        !WriteResultScreens(display, hole, view, inputs, viewpoint.ball, viewpoint.aim, *hudChoice,
+                            stem.substr(0, stem.size() - 4), hudError)) {
+        result = Fail(hudError);
+    }
     present::RestoreBackground(display);
     const bool mapWritten =
         platform::WritePng(*display.mapPanelSurface, WithSuffix(out, "_map").c_str()) == 0;
@@ -203,6 +211,10 @@ constexpr const char* kHoleviewHelp =
     "  With any HUD option the full play screen is also written (OUT_play.png):\n"
     "  --players N --language ENG|KOR|JPN --club N --lie N --menu N --gauge N --hover CONTROL\n"
     "  --wind DIRECTION,SPEED --from X,Z --beginner --macro-menu --score-strip\n"
+    "  Result screens (with the HUD options above): --banner TEE|FWY|GRE|ROU|BNK|WAY|WTR|OOB|OGR|holed\n"
+    "  (OUT_banner.png; --par N --strokes N --shot-yards Y --played-from CODE) and\n"
+    "  --board stroke|skins|vegas (OUT_board.png; --near-longest --last-hole --no-header);\n"
+    "  --extreme: names of full length, five-digit and negative balances\n"
     "example: holeview build/gamedata 1 1 /tmp/hole1.png tee\n";
 
 }  // namespace

@@ -64,6 +64,15 @@ bool ParseChoice(int argc, char** argv, int first, SceneChoice& choice, std::str
             choice.scoreStrip = true;
             continue;
         }
+        bool* setting = flag == "--near-longest" ? &choice.nearLongest
+                        : flag == "--last-hole"  ? &choice.lastHole
+                        : flag == "--extreme"    ? &choice.extreme
+                        : flag == "--no-header"  ? &choice.noHeader
+                                                 : nullptr;
+        if (setting != nullptr) {
+            *setting = true;
+            continue;
+        }
         if (i + 1 >= argc) {
             error = std::string(flag) + " needs a value (or is unknown)";
             return false;
@@ -85,6 +94,18 @@ bool ParseChoice(int argc, char** argv, int first, SceneChoice& choice, std::str
             choice.gauge = std::atoi(value);
         } else if (flag == "--hover") {
             choice.hover = value;
+        } else if (flag == "--banner") {
+            choice.banner = value;
+        } else if (flag == "--board") {
+            choice.board = value;
+        } else if (flag == "--par") {
+            choice.par = std::atoi(value);
+        } else if (flag == "--strokes") {
+            choice.strokes = std::atoi(value);
+        } else if (flag == "--shot-yards") {
+            choice.shotYards = static_cast<float>(std::atof(value));
+        } else if (flag == "--played-from") {
+            choice.fromSurface = value;
         } else if (flag == "--wind") {
             if (std::sscanf(value, "%f,%f", &choice.windDirection, &choice.windSpeed) != 2) {
                 error = "--wind takes DIRECTION,SPEED";

@@ -22,6 +22,18 @@ struct SceneChoice {
     bool beginner = false;
     bool macroMenu = false;
     bool scoreStrip = false;
+    // The result screens: a banner for a ball resting on a surface code (TEE, FWY, GRE, ROU, BNK,
+    // WAY, WTR, OOB, OGR) or "holed"; a scoreboard for a mode (stroke, skins, vegas).
+    std::string banner;
+    std::string board;
+    int par = 4;
+    int strokes = 3;  // the shooter's strokes when holed
+    float shotYards = 187.4f;
+    std::string fromSurface = "FWY";  // where the banner's shot was played from
+    bool nearLongest = false;         // the contest options (nearest for player 1, longest for player 3)
+    bool lastHole = false;
+    bool extreme = false;   // names of full length, five-digit and negative balances, big scores
+    bool noHeader = false;  // the board as drawn when its header picture is missing
 };
 
 // Parses "--name value" options from argv[first...]. False on an unknown option.

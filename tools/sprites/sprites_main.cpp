@@ -1,13 +1,14 @@
 // sprites hud HUD_ART_DIR IMAGE_DIR
 //   every HUD picture of the game's image folder (buttons from buttons.json and icons/, the shot
 //   button and gauge frames, wind, level badges, club pop-up, markers, spin steps, effects, and the
-//   beginner guides per language from guides.json)
+//   beginner guides per language from guides.json, the scoreboard header)
 // sprites golfers CHARACTERS.json SWING_TIMING.json M|W GOLFER_DIR
 //   the Small sprites and swing sheets of one gender
 #include <cstdio>
 #include <string>
 #include <string_view>
 
+#include "tools/sprites/board_art.h"
 #include "tools/sprites/button_art.h"
 #include "tools/sprites/golfer_art.h"
 #include "tools/sprites/guide_art.h"
@@ -28,7 +29,7 @@ int Hud(const std::string& art, const std::string& out) {
                       sprites::MakeGauge(out, error) && sprites::MakeWind(out, error) &&
                       sprites::MakeLevelBadges(out, error) && sprites::MakeClubArt(out, error) &&
                       sprites::MakeMarkers(out, error) && sprites::MakeSpinSteps(out, error) &&
-                      sprites::MakeEffects(out, error) &&
+                      sprites::MakeEffects(out, error) && sprites::MakeScoreHeader(out, error) &&
                       sprites::MakeGuides(art + "/guides.json", out, error);
     if (!made) {
         std::fprintf(stderr, "sprites: %s\n", error.c_str());

@@ -52,6 +52,7 @@ void ApplyShotResult(Client& client) {
     rules::MatchState& m = client.match;
     physics::ShotWorld world;
     const bool haveWorld = MakeShotWorld(client, world);
+    m.restedShot = m.shot;
     const physics::RuleReports reports =
         physics::ShotEnded(m.rules, m.options, m.shot, m.localSlot, m.spin, haveWorld ? &world : nullptr);
     m.holeFinished = m.rules.holeSettled != 0;

@@ -9,6 +9,7 @@
 
 #include "game/core/surface_kind.h"
 #include "game/course/camera.h"
+#include "game/course/scene_renderer.h"
 #include "game/physics/auto_club.h"
 #include "game/physics/club_table.h"
 #include "game/physics/lie_table.h"
@@ -18,7 +19,9 @@
 #include "game/screens/hud_draw.h"
 #include "game/screens/map_aim.h"
 #include "game/screens/replay_view.h"
+#include "game/screens/scoreboard.h"
 #include "game/screens/shot_effects.h"
+#include "game/screens/shot_result.h"
 #include "game/screens/slope_readout.h"
 #include "game/shell/client.h"
 #include "game/shell/steps/chat_steps.h"
@@ -196,6 +199,83 @@ void FillReplayPicture(const Client& client, const screens::HudView& view, scree
     }
 }
 
+// The scene under the result screens: the shot's sprites where the replay left them (none for a
+// shot that was not replayed here, such as a conceded putt), the divot and the inset's frame.
+screens::ResultScene ResultSceneOf(const Client& client, const screens::HudView& view) {
+    screens::ResultScene scene;
+    const physics::ShotInput& rest = client.match.restedShot;
+    const physics::TrajectoryPoint& first = client.replay.trajectory.points[0];
+    if (Yards(first.pos, rest.startPos) < 0.01f) {
+        FillReplayPicture(client, view, scene.picture);
+        scene.picture.impact = screens::HudPicture::Count;
+        scene.picture.splash = false;
+    }
+    scene.divot = view.lieClass == screens::kLieDivot;
+    scene.insetFrame =
+        screens::InsetFramed(Yards(rest.startPos, rest.ballPos), rest.surface, rest.startSurface);
+    return scene;
+}
+
+// The inset view of the ball where it came to rest, inside the frame the scene layer drew.
+void RenderRestInset(Client& client) {
+    if (!client.hole.prepared || client.display.device == nullptr) {
+        return;
+    }
+    const physics::ShotInput& rest = client.match.restedShot;
+    platform::Device3D& device = *client.display.device;
+    course::PlaceInsetCamera(device, client.view, rest.ballPos, rest.startSurface == course::kSurfaceGreen);
+    course::DrawInsetScene(device, client.hole, client.scene, rest.ballPos);
+    course::PlaceMainCamera(device, client.view, client.display.displayWidth, client.display.displayHeight);
+}
+
+// The scene layer both result screens start from; view is filled for the canvas.
+void DrawResultLayer(Client& client, screens::HudView& view) {
+    FillHudView(client, view);
+    const screens::HudPlayerBar& shooter = view.players[view.currentSlot];
+    screens::LoadSwingSheet(client.hud.sprites, shooter.gender, client.match.shot.swingKind,
+                            shooter.character);
+    const screens::ResultScene scene = ResultSceneOf(client, view);
+    screens::HudCanvas canvas = CanvasFor(client, view);
+    screens::DrawResultScene(canvas, scene);
+    if (scene.insetFrame) {
+        RenderRestInset(client);
+    }
+}
+
+screens::BoardMode BoardModeOf(int32_t gameMode) {
+    switch (gameMode) {
+        case physics::kModeSkins:
+            return screens::BoardMode::Skins;
+        case physics::kModeVegas:
+            return screens::BoardMode::Vegas;
+        default:
+            return screens::BoardMode::StrokePlay;
+    }
+}
+
+void FillScoreboardView(const Client& client, screens::ScoreboardView& board) {
+    const rules::MatchState& m = client.match;
+    board.mode = BoardModeOf(m.options.gameMode);
+    board.nearLongest = m.options.optNear || m.options.optLongest;
+    board.courseName = client.config.match.courseName;
+    board.hole = m.currentHole;
+    board.firstHole = m.options.startHole;
+    board.lastHole = m.options.endHole;
+    board.par = m.rules.par;
+    board.playerCount = std::clamp(m.options.playerCount, 0, screens::kBoardRows);
+    for (int slot = 0; slot < board.playerCount; ++slot) {
+        const physics::PlayerRecord& record = m.rules.players[slot];
+        screens::BoardPlayer& player = board.players[slot];
+        player.name = client.config.players[slot].name;
+        player.strokes = record.strokes;
+        player.toPar = record.overPar;
+        player.points = record.points;
+        player.balance = record.balance;
+    }
+    board.nearestPlayer = m.rules.nearestWinner;
+    board.longestPlayer = m.rules.longestWinner;
+}
+
 }  // namespace
 
 void FillHudView(Client& client, screens::HudView& view) {
@@ -281,6 +361,10 @@ void RedrawPlayScreen(Client& client) {
 
 void DrawHud(Client& client) {
     screens::HudState& state = client.hud.state;
+    const GameState shown = client.shell.gameState;
+    if (shown == GameState::ShotResult || shown == GameState::Scoreboard) {
+        return;  // the banner and the board are whole pictures, redrawn only in full
+    }
     if (client.shell.gameState == GameState::Replay) {
         if (client.replay.stepCount != state.lastReplayStep) {
             RedrawReplayView(client);
@@ -326,8 +410,40 @@ void RedrawReplayView(Client& client) {
     screens::DrawReplayView(canvas, picture);
     client.hud.state.lastReplayStep = client.replay.stepCount;
 }
-void DrawShotResult(Client&) {}
-void DrawScoreboard(Client&) {}
+void DrawShotResult(Client& client) {
+    if (client.display.backBuffer == nullptr) {
+        return;
+    }
+    screens::HudView view;
+    DrawResultLayer(client, view);
+    const rules::MatchState& m = client.match;
+    const physics::ShotInput& rest = m.restedShot;
+    const int shooter = rest.player % kPlayerSlots;
+    screens::ShotResultView banner;
+    banner.shooterName = client.config.players[shooter].name;
+    banner.shooterLevel = client.config.players[shooter].level;
+    banner.outcome.holed = rest.finished != 0 && rest.limitReached == 0;
+    banner.outcome.restSurface = rest.surface;
+    banner.outcome.startSurface = rest.startSurface;
+    banner.outcome.par = m.rules.par;
+    banner.outcome.strokes = m.rules.players[shooter].strokes;
+    banner.outcome.yards = Yards(rest.startPos, rest.ballPos);
+    screens::HudCanvas canvas = CanvasFor(client, view);
+    screens::DrawShotResultBanner(canvas, banner);
+}
+
+void DrawScoreboard(Client& client) {
+    if (client.display.backBuffer == nullptr) {
+        return;
+    }
+    screens::HudView view;
+    DrawResultLayer(client, view);
+    screens::ScoreboardView board;
+    FillScoreboardView(client, board);
+    screens::HudCanvas canvas = CanvasFor(client, view);
+    screens::DrawScoreboardScreen(canvas, board);
+}
+
 void DrawNoticeLines(Client& client, int firstString) {
     if (client.display.backBuffer == nullptr || firstString < 0 || firstString + 1 >= kGameStringCount) {
         return;
