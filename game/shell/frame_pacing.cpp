@@ -1,7 +1,5 @@
 #include "game/shell/frame_pacing.h"
 
-#include <algorithm>
-
 #include "game/shell/client.h"
 #include "game/shell/frame_tick.h"
 
@@ -21,9 +19,7 @@ uint32_t FrameIntervalMs(const Client& client) {
         return 0;
     }
     const bool animated = shell.gameState == GameState::Swing || shell.gameState == GameState::Replay;
-    const double interval =
-        (animated ? kAnimatedFrameMs : kQuietFrameMs) / std::max(client.clock.Scale(), 1.0);
-    return static_cast<uint32_t>(interval);
+    return animated ? kAnimatedFrameMs : kQuietFrameMs;
 }
 
 }  // namespace

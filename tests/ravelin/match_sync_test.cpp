@@ -5,31 +5,18 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
+
+#include "tests/ravelin/report_lines.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<std::string> Lines(const fs::path& path) {
-    std::ifstream in(path);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-size_t Count(const std::vector<std::string>& lines, const std::string& part) {
-    size_t n = 0;
-    for (const std::string& line : lines) {
-        n += line.find(part) != std::string::npos;
-    }
-    return n;
-}
+using fixtures::Count;
+using fixtures::Lines;
 
 // Disabled for now: since every click redraws the whole course view, two real clients need many
 // minutes for two holes on a shared machine. Run it with --gtest_also_run_disabled_tests.

@@ -12,24 +12,19 @@
 #include <vector>
 
 #include "tests/course/hole_files.h"
+#include "tests/ravelin/report_lines.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
+using fixtures::Count;
+using fixtures::Lines;
+
 struct Received {
     std::vector<std::string> broadcast;  // packets with an empty recipient, in arrival order
     std::vector<std::string> addressed;  // the others
 };
-
-std::vector<std::string> Lines(const fs::path& path) {
-    std::ifstream in(path);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
 
 Received ReadLog(const fs::path& path) {
     Received r;
@@ -38,14 +33,6 @@ Received ReadLog(const fs::path& path) {
         (line[bar + 1] == '|' ? r.broadcast : r.addressed).push_back(line);
     }
     return r;
-}
-
-size_t Count(const std::vector<std::string>& lines, const std::string& part) {
-    size_t n = 0;
-    for (const std::string& line : lines) {
-        n += line.find(part) != std::string::npos;
-    }
-    return n;
 }
 
 class RavelinRelay : public ::testing::Test {

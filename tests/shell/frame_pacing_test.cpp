@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 
 #include "game/shell/client.h"
@@ -45,6 +46,20 @@ TEST(FramePacing, QuietStatesWaitAnimatedOnesRunOftenAndWorkWaitsForNothing) {
     ASSERT_EQ(client->lobby.gameQueue.size(), 1u);
     EXPECT_EQ(FrameWaitMs(*client, 0), 0u);
     client->shell.gameState = GameState::Replay;  // the message waits for the replay to end
+    EXPECT_EQ(FrameWaitMs(*client, 0), shell::kAnimatedFrameMs);
+}
+
+// A fast game clock moves the game on further each frame; it does not draw more frames, which would
+// only spend the machine on presenting pictures nobody waits for.
+TEST(FramePacing, AFasterGameClockKeepsTheRealFrameInterval) {
+    auto client = std::make_unique<shell::Client>();
+    setenv("BRIGHTLEA_TIME_SCALE", "20", 1);
+    client->clock = platform::GameClock::Real();
+    unsetenv("BRIGHTLEA_TIME_SCALE");
+    ASSERT_EQ(client->clock.Scale(), 20.0);
+    client->shell.gameState = GameState::Playing;
+    EXPECT_EQ(FrameWaitMs(*client, 0), shell::kQuietFrameMs);
+    client->shell.gameState = GameState::Replay;
     EXPECT_EQ(FrameWaitMs(*client, 0), shell::kAnimatedFrameMs);
 }
 
