@@ -18,9 +18,7 @@ namespace {
 using fixtures::Count;
 using fixtures::Lines;
 
-// Disabled for now: since every click redraws the whole course view, two real clients need many
-// minutes for two holes on a shared machine. Run it with --gtest_also_run_disabled_tests.
-TEST(MatchSync, DISABLED_TwoGameProcessesFinishTwoHolesAndAgree) {
+TEST(MatchSync, TwoGameProcessesFinishTwoHolesAndAgree) {
     const fs::path data = BRIGHTLEA_GAMEDATA_DIR;
     if (!fs::exists(data / "Map" / "Club_01" / "Hole_02")) {
         GTEST_SKIP() << "no data set built in " << data;
