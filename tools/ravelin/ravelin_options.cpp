@@ -186,7 +186,7 @@ Match:
   --first-hole N         first hole (default: the first hole of the course)
   --last-hole N          last hole (default: the first hole)
   --mode M               stroke, skins or vegas (default stroke)
-  --level L              difficulty 0, 1 or 2 (default 0)
+  --level L              difficulty: 2 beginner (default), 1, 0 hardest
   --stake N              balls at stake per settlement; 0 plays without betting (default 0)
   --balls N              every player's ball account (default 100)
   --team                 team play (needs 4 players)

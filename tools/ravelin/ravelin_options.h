@@ -17,7 +17,7 @@ struct MatchSettings {
     int firstHole = -1;      // -1: the first hole of the course found in the game data
     int lastHole = -1;       // -1: the same as the first hole
     int gameMode = 0;        // 0 stroke play, 1 skins, 2 Vegas
-    int level = 0;           // 0, 1, 2
+    int level = 2;           // 2 (beginner: slow gauge, wide margins, step hints), 1, 0 (hardest)
     int stake = 0;           // balls at stake; below 1 no betting
     int balls = 100;         // every player's ball account
     bool teamPlay = false;
