@@ -81,6 +81,17 @@ void ReleaseDevice3D(Device3D* device) {
     }
 }
 
+int SetDeviceThreads(Device3D& device, int threads) {
+    threads = std::clamp(threads, 1, kMaxDeviceThreads);
+    device_detail::DrawScratch& scratch = *device.scratch;
+    if (threads == 1) {
+        scratch.pool.reset();
+    } else if (scratch.pool == nullptr || scratch.pool->Parts() != threads) {
+        scratch.pool = std::make_unique<device_detail::PartPool>(threads);
+    }
+    return threads;
+}
+
 std::vector<PixelFormat> EnumZBufferFormats(const Device3D&) {
     return {kDepth16};
 }
@@ -261,12 +272,18 @@ int Clear(Device3D& device, const SurfaceRect* rects, int count, uint32_t flags,
             ColorFill(*device.depth, &r, depth);
         }
     }
+    if (device.observer != nullptr) {
+        device.observer->Cleared(device, rects, count, flags, color, z);
+    }
     return kDeviceOk;
 }
 
 int BeginScene(Device3D& device) {
     if (device.inScene || device.target == nullptr) {
         return kDeviceInvalidCall;
+    }
+    if (device.observer != nullptr) {
+        device.observer->SceneBeginning(device);
     }
     device.inScene = true;
     return kDeviceOk;

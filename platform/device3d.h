@@ -204,6 +204,20 @@ namespace device_detail {
 struct DrawScratch;
 }
 
+struct Device3D;
+
+// Sees the device calls that change pictures, for tools that record frames (device3d_recording.h).
+// Clear and DrawIndexedPrimitive report after they have drawn, BeginScene before it begins.
+class DeviceCallObserver {
+  public:
+    virtual ~DeviceCallObserver() = default;
+    virtual void Cleared(const Device3D& device, const SurfaceRect* rects, int count, uint32_t flags,
+                         uint32_t color, float z) = 0;
+    virtual void SceneBeginning(const Device3D& device) = 0;
+    virtual void Drew(const Device3D& device, const DeviceVertex* vertices, uint32_t vertexCount,
+                      const uint16_t* indices, uint32_t indexCount) = 0;
+};
+
 struct Device3D {
     DrawSurface* target = nullptr;
     DrawSurface* depth = nullptr;
@@ -221,12 +235,19 @@ struct Device3D {
     DeviceTexture* textures[kTextureStages] = {};
     bool inScene = false;
     device_detail::DrawScratch* scratch = nullptr;  // owned; the drawing's working arrays
+    DeviceCallObserver* observer = nullptr;         // not owned; nullptr: nobody watches
 };
 
 // Creates a device drawing into target, with the default states of a fresh Direct3D 7 device.
 // Depth testing starts disabled; SetRenderTarget with a depth surface attaches one.
 Device3D* CreateDevice3D(DrawSurface& target, DeviceKind kind);
 void ReleaseDevice3D(Device3D* device);
+
+// Shares the drawing of each large triangle list between `threads` threads (1: all on the calling
+// thread, the default), each drawing its own rows; the pictures are the same as with one thread.
+// Returns the thread count in effect (1 .. kMaxDeviceThreads).
+inline constexpr int kMaxDeviceThreads = 16;
+int SetDeviceThreads(Device3D& device, int threads);
 
 // Depth formats the device can render to, in order of preference.
 std::vector<PixelFormat> EnumZBufferFormats(const Device3D& device);

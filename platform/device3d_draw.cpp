@@ -14,6 +14,7 @@ namespace {
 
 using device_detail::ClipVertex;
 using device_detail::ColorSource;
+using device_detail::PartPool;
 using device_detail::PixelState;
 using device_detail::RasterTarget;
 using device_detail::ScreenVertex;
@@ -201,6 +202,51 @@ void DrawClipped(const DrawContext& ctx, const ClipVertex& a, const ClipVertex& 
     DrawPolygon(ctx, screen, count, ctx.project(a));
 }
 
+struct TriangleList {
+    DrawContext ctx;
+    const ClipVertex* clip;
+    const ScreenVertex* screen;
+    const uint16_t* codes;
+    const uint16_t* indices;
+    uint32_t vertexCount;
+    uint32_t indexCount;
+};
+
+// Draws with fewer triangles than this are not worth sharing between threads.
+constexpr uint32_t kMinSharedTriangles = 32;
+
+void DrawTriangles(const DrawContext& ctx, const TriangleList& list) {
+    const uint16_t* indices = list.indices;
+    const uint16_t* codes = list.codes;
+    const uint32_t vertexCount = list.vertexCount;
+    for (uint32_t t = 0; t + 2 < list.indexCount; t += 3) {
+        const uint16_t i0 = indices[t], i1 = indices[t + 1], i2 = indices[t + 2];
+        if (i0 >= vertexCount || i1 >= vertexCount || i2 >= vertexCount) {
+            continue;
+        }
+        if ((codes[i0] & codes[i1] & codes[i2]) != 0) {
+            continue;  // wholly outside one side of the view
+        }
+        const uint32_t planes = (codes[i0] | codes[i1] | codes[i2]) & device_detail::kClipPlaneBits;
+        if (planes == 0) {
+            DrawTriangle(ctx, list.screen[i0], list.screen[i1], list.screen[i2]);
+        } else {
+            DrawClipped(ctx, list.clip[i0], list.clip[i1], list.clip[i2], planes);
+        }
+    }
+}
+
+// One thread's share: every triangle, but only the rows of this part.
+void DrawTrianglesPart(void* context, int part, int parts) {
+    const auto& list = *static_cast<const TriangleList*>(context);
+    RasterTarget target = *list.ctx.target;
+    target.rowPart = part;
+    target.rowParts = parts;
+    DrawContext ctx = list.ctx;
+    ctx.target = &target;
+    DrawTriangles(ctx, list);
+}
+
 bool LockTargets(Device3D& d, RasterTarget& rt, LockedPixels& color, LockedPixels& depth) {
     if (LockSurface(*d.target, color) != kSurfaceOk) {
         return false;
@@ -285,23 +331,23 @@ int DrawIndexedPrimitive(Device3D& device, uint32_t primitiveType, uint32_t vert
     if (!LockTargets(device, target, colorLock, depthLock)) {
         return kDeviceNoTarget;
     }
-    const DrawContext ctx{&target, &state, device.renderStates[kRsCullMode], project};
-    for (uint32_t t = 0; t + 2 < indexCount; t += 3) {
-        const uint16_t i0 = indices[t], i1 = indices[t + 1], i2 = indices[t + 2];
-        if (i0 >= vertexCount || i1 >= vertexCount || i2 >= vertexCount) {
-            continue;
-        }
-        if ((codes[i0] & codes[i1] & codes[i2]) != 0) {
-            continue;  // wholly outside one side of the view
-        }
-        const uint32_t planes = (codes[i0] | codes[i1] | codes[i2]) & device_detail::kClipPlaneBits;
-        if (planes == 0) {
-            DrawTriangle(ctx, screen[i0], screen[i1], screen[i2]);
-        } else {
-            DrawClipped(ctx, clip[i0], clip[i1], clip[i2], planes);
-        }
+    TriangleList list{{&target, &state, device.renderStates[kRsCullMode], project},
+                      clip,
+                      screen,
+                      codes,
+                      indices,
+                      vertexCount,
+                      indexCount};
+    PartPool* pool = scratch.pool.get();
+    if (pool != nullptr && indexCount / 3 >= kMinSharedTriangles) {
+        pool->Run(DrawTrianglesPart, &list);
+    } else {
+        DrawTriangles(list.ctx, list);
     }
     UnlockTargets(device, target);
+    if (device.observer != nullptr) {
+        device.observer->Drew(device, vertices, vertexCount, indices, indexCount);
+    }
     return kDeviceOk;
 }
 

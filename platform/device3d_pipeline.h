@@ -3,10 +3,12 @@
 // fog), clipping, texture sampling and rasterisation. Not for use outside the device.
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "platform/device3d.h"
 #include "platform/device3d_sampler.h"
+#include "platform/device3d_threads.h"
 
 namespace platform::device_detail {
 
@@ -41,7 +43,8 @@ struct DrawScratch {
     std::vector<ClipVertex> clip;
     std::vector<ScreenVertex> screen;
     std::vector<uint16_t> codes;
-    std::vector<uint8_t> used;  // vertex belongs to a triangle that may be seen
+    std::vector<uint8_t> used;       // vertex belongs to a triangle that may be seen
+    std::unique_ptr<PartPool> pool;  // nullptr: everything on the calling thread
 };
 
 // ---- vertex processing ----
@@ -152,6 +155,25 @@ struct RasterTarget {
     int top = 0;
     int right = 0;
     int bottom = 0;
+    // Threads share the rows out in blocks of kRowBlock, in turn: this one draws the rows of the
+    // blocks b with b % rowParts == rowPart.
+    int rowPart = 0;
+    int rowParts = 1;
+
+    bool OwnsRow(int y) const { return rowParts == 1 || (y / kRowBlock) % rowParts == rowPart; }
+    // Whether any row of top..bottom is this one's.
+    bool OwnsAnyRow(int firstRow, int lastRow) const {
+        if (rowParts == 1 || lastRow / kRowBlock - firstRow / kRowBlock + 1 >= rowParts) {
+            return true;
+        }
+        for (int block = firstRow / kRowBlock; block <= lastRow / kRowBlock; ++block) {
+            if (block % rowParts == rowPart) {
+                return true;
+            }
+        }
+        return false;
+    }
+    static constexpr int kRowBlock = 8;
 };
 
 // Draws a triangle of usable vertices in either winding (culling is the caller's).

@@ -199,7 +199,7 @@ void RasterizeTriangle(const RasterTarget& target, const PixelState& state, cons
     const int bottom = static_cast<int>(std::min<int64_t>(target.bottom - 1, FloorDiv(maxY, 16)));
     const int left = static_cast<int>(std::max<int64_t>(target.left, -FloorDiv(-minX, 16)));
     const int right = static_cast<int>(std::min<int64_t>(target.right - 1, FloorDiv(maxX, 16)));
-    if (top > bottom || left > right) {
+    if (top > bottom || left > right || !target.OwnsAnyRow(top, bottom)) {
         return;
     }
 
@@ -239,7 +239,7 @@ void RasterizeTriangle(const RasterTarget& target, const PixelState& state, cons
             w.Cut(y, spanLeft, spanRight);
             w.NextRow();
         }
-        if (spanLeft <= spanRight) {
+        if (spanLeft <= spanRight && target.OwnsRow(y)) {
             shade(target, state, StartOfSpan(tri, y, spanLeft), y, spanLeft, spanRight);
         }
     }

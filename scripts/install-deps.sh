@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build ccache pkg-config git clang clang-format libclang-rt-14-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
+  libosmesa6-dev  # Mesa's software OpenGL, for the rendering comparison (the build works without it)
   libsdl2-dev libsdl2-ttf-dev libopenal-dev libfontconfig-dev
   libcurl4-openssl-dev libzip-dev zip unzip
   libpng-dev librsvg2-dev libimagequant-dev nlohmann-json3-dev

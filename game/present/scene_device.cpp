@@ -4,6 +4,8 @@
 // 16 bits, and the depth surface is attached as the device's render target pair.
 #include "game/present/display.h"
 
+#include <algorithm>
+#include <thread>
 #include <vector>
 
 #include "platform/device3d.h"
@@ -37,6 +39,9 @@ int CreateSceneDevice(Display& display) {
     if (display.device == nullptr) {
         return platform::kDeviceInvalidCall;
     }
+    // The views are drawn by up to four threads, each drawing its own rows.
+    platform::SetDeviceThreads(*display.device,
+                               static_cast<int>(std::min(4u, std::thread::hardware_concurrency())));
     const std::vector<platform::PixelFormat> formats = platform::EnumZBufferFormats(*display.device);
     const platform::PixelFormat* depthFormat = FindDepthFormat(formats, back.format.bitsPerPixel);
     if (depthFormat == nullptr) {
