@@ -15,6 +15,15 @@ if(BRIGHTLEA_BENCH)
   find_package(benchmark REQUIRED)
 endif()
 find_package(Threads REQUIRED)
+# Standalone Asio (header only) carries matches between machines.
+find_path(ASIO_INCLUDE_DIR asio.hpp REQUIRED)
+add_library(asio_standalone INTERFACE)
+target_include_directories(asio_standalone SYSTEM INTERFACE ${ASIO_INCLUDE_DIR})
+# Asio picks its handler allocator by whether a standard header came before it; one choice for
+# every file keeps allocation and release alike.
+target_compile_definitions(asio_standalone INTERFACE ASIO_STANDALONE ASIO_NO_DEPRECATED
+                                                     ASIO_DISABLE_STD_ALIGNED_ALLOC)
+target_link_libraries(asio_standalone INTERFACE Threads::Threads)
 
 # Collects the sources of one folder (recursively) so that adding a file needs no CMake edit.
 function(brightlea_sources out dir)

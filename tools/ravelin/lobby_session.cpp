@@ -5,14 +5,19 @@
 #include <filesystem>
 #include <iostream>
 #include <sstream>
+#include <thread>
 
 #include "game/shell/lobby_packet.h"
 #include "platform/code_page.h"
 #include "platform/instance_lock.h"
 #include "platform/process.h"
 #include "platform/process_start.h"
+#include "tools/ravelin/client_launch.h"
 #include "tools/ravelin/client_setup.h"
+#include "tools/ravelin/join_guard.h"
 #include "tools/ravelin/relay.h"
+#include "tools/ravelin/remote_host.h"
+#include "tools/ravelin/report_json.h"
 #include "tools/ravelin/sync_check.h"
 
 namespace fs = std::filesystem;
@@ -36,6 +41,7 @@ struct Session {
     fs::path work;
     std::string clientProgram;
     Relay relay;
+    std::unique_ptr<RemoteHost> host;  // --host: the remote seats' links
     std::string input;
     bool inputOpen = true;
     bool closing = false;
@@ -61,6 +67,9 @@ bool CheckSync(const Session& s) {
     std::vector<StateLogSource> logs;
     for (size_t i = 0; i < s.relay.clients.size(); ++i) {
         const RelayClient& client = s.relay.clients[i];
+        if (client.remote) {
+            continue;  // its log is kept on its own machine
+        }
         const LogRole role = client.seat.observer     ? LogRole::kObserver
                              : client.sentFinalScores ? LogRole::kFinisher
                                                       : LogRole::kLeaver;
@@ -74,29 +83,6 @@ bool CheckSync(const Session& s) {
 // The single-instance name each client is started with; its lock file is removed at the end.
 std::string ClientInstance(size_t index) {
     return "ravelin-" + std::to_string(platform::ProcessId()) + "-" + std::to_string(index);
-}
-
-std::vector<std::string> ClientEnvironment(const Session& s, const RelayClient& client, size_t index) {
-    std::vector<std::string> env = {
-        "BRIGHTLEA_LOBBY=" + client.listener.Path(),
-        "BRIGHTLEA_INSTANCE=" + ClientInstance(index),
-    };
-    if (!s.options.timeScale.empty()) {
-        env.push_back("BRIGHTLEA_TIME_SCALE=" + s.options.timeScale);
-    }
-    if (s.options.autoplay) {
-        env.push_back("BRIGHTLEA_AUTOPLAY=1");
-    }
-    if (s.options.checkSync) {
-        env.push_back("BRIGHTLEA_STATE_LOG=" + StateLogPath(s, index).string());
-    }
-    if (!s.options.captureDir.empty()) {
-        const fs::path capture = fs::absolute(s.options.captureDir) / ("client-" + std::to_string(index));
-        std::error_code ec;
-        fs::create_directories(capture, ec);
-        env.push_back("BRIGHTLEA_CAPTURE=" + capture.string());
-    }
-    return env;
 }
 
 // Makes the seat's game directory and socket and starts its client. False with error set when the
@@ -115,16 +101,11 @@ bool StartClient(Session& s, const Seat& seat, std::string& error) {
     if (!client.listener.IsOpen()) {
         return false;
     }
-    platform::SpawnRequest request;
-    request.program = s.clientProgram;
-    if (s.options.windowed) {
-        request.arguments.push_back("WINDOWMODE");
-    }
-    request.directory = dir.string();
-    request.ownProcessGroup = true;  // Ctrl-C reaches only the lobby, which closes the match
-    request.setEnvironment = ClientEnvironment(s, client, index);
+    const ClientLaunch launch{s.clientProgram,        dir,
+                              client.listener.Path(), ClientInstance(index),
+                              StateLogPath(s, index), "client-" + std::to_string(index)};
     std::string spawnError;
-    client.pid = platform::SpawnProcess(request, &spawnError);
+    client.pid = LaunchClient(s.options, launch, spawnError);
     if (client.pid < 0) {
         Log(spawnError);
         s.clientFailedToStart = true;
@@ -144,7 +125,17 @@ void CloseMatch(Session& s) {
     }
 }
 
-void ObserverJoins(Session& s, const std::string& name) {
+// A seat played on another machine: the relay reads and writes its link's end like a client's socket.
+void AddRemoteClient(Session& s, const Seat& seat, platform::LobbySocket socket) {
+    RelayClient& client = s.relay.clients.emplace_back();
+    client.seat = seat;
+    client.socket = std::move(socket);
+    client.remote = true;
+    Log(seat.name + (seat.observer ? " watches" : " plays") + " from another machine");
+}
+
+// An observer joins the running match: started here, or (remote) linked from another machine.
+void ObserverJoins(Session& s, const std::string& name, platform::LobbySocket* remote = nullptr) {
     for (const RelayClient& c : s.relay.clients) {
         if (c.seat.name == name) {
             Log("the name " + name + " is taken");
@@ -164,12 +155,42 @@ void ObserverJoins(Session& s, const std::string& name) {
     seat.name = name;
     seat.observer = true;
     seat.joinsRunning = true;
-    std::string error;
-    if (!StartClient(s, seat, error)) {
+    if (remote != nullptr) {
+        AddRemoteClient(s, seat, std::move(*remote));
+    } else if (std::string error; !StartClient(s, seat, error)) {
         Log(error);
         return;
     }
     SendToClient(*player, LobbyMessage(shell::kMsgObserverJoin, name, player->seat.name));
+}
+
+void PrintHostMessages(Session& s) {
+    if (s.host == nullptr) {
+        return;
+    }
+    for (const HostMessage& message : s.host->TakeMessages()) {
+        if (message.json) {
+            std::cout << message.text << std::endl;
+        } else {
+            Log(message.text);
+        }
+    }
+}
+
+// Remote observers who joined since the last round, and remote seats whose link has ended.
+void ServeRemoteSeats(Session& s) {
+    if (s.host == nullptr) {
+        return;
+    }
+    for (RemoteSeat& arrival : s.host->TakeObservers()) {
+        ObserverJoins(s, arrival.seat.name, &arrival.socket);  // a refused one's link ends with its socket
+    }
+    for (RelayClient& client : s.relay.clients) {
+        if (client.remote && client.gone && !client.closing) {
+            client.processEnded = true;
+        }
+    }
+    PrintHostMessages(s);
 }
 
 void RunCommand(Session& s, const std::string& line) {
@@ -247,7 +268,9 @@ bool AllEnded(const Session& s) {
 
 void StopAll(Session& s, bool force) {
     for (RelayClient& client : s.relay.clients) {
-        if (!client.processEnded) {
+        if (client.remote) {
+            ClientLeft(s.relay, client);  // closing its link ends it on its machine
+        } else if (!client.processEnded && client.pid > 0) {
             platform::StopProcess(client.pid, force);
         }
     }
@@ -312,6 +335,52 @@ void EndSession(Session& s, bool ownWork) {
     }
 }
 
+// --host: listens, prints the join code and waits until every remote player has joined. -1 when the
+// match can start; else the exit status (error set when something failed).
+int WaitForRemotePlayers(Session& s, std::string& error) {
+    HostConfig config;
+    config.port = static_cast<uint16_t>(s.options.port);
+    config.code = s.options.code.empty() ? MakeJoinCode() : s.options.code;
+    config.players = s.options.players;
+    config.remotePlayers = s.options.remotePlayers;
+    s.host = RemoteHost::Open(config, error);
+    if (s.host == nullptr) {
+        return 2;
+    }
+    std::cout << HostingJson(s.host->Port(), config.code) << std::endl;
+    Log("hosting on port " + std::to_string(s.host->Port()) + " with join code " + config.code +
+        ": on the other machines run  Ravelin --join THIS_MACHINE:" + std::to_string(s.host->Port()) +
+        " --code " + config.code + " --name NAME");
+    while (!s.host->AllPlayersSeated()) {
+        PrintHostMessages(s);
+        if (platform::StopSignalCount() > 0) {
+            error = "stopped before every remote player had joined";
+            return 1;
+        }
+        if (s.options.maxSeconds > 0 &&
+            std::chrono::steady_clock::now() - s.start > std::chrono::seconds(s.options.maxSeconds)) {
+            error = "time is up before every remote player had joined";
+            return 1;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    PrintHostMessages(s);
+    Log("every remote player has joined: the match starts");
+    return -1;
+}
+
+// A remote player's seat goes to the relay as his link's end instead of a started client.
+bool TakeRemoteSeat(Session& s, const std::string& name, std::vector<RemoteSeat>& remoteSeats) {
+    for (auto seat = remoteSeats.begin(); seat != remoteSeats.end(); ++seat) {
+        if (!seat->seat.observer && seat->seat.name == name) {
+            AddRemoteClient(s, seat->seat, std::move(seat->socket));
+            remoteSeats.erase(seat);
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 fs::path GameDataDirectory(const RavelinOptions& options) {
@@ -337,24 +406,40 @@ int RunLobby(const RavelinOptions& options) {
     session.data = data;
     session.work = ownWork ? fs::temp_directory_path() / ("ravelin-" + std::to_string(platform::ProcessId()))
                            : fs::absolute(options.workDir);
-    session.clientProgram = options.clientProgram.empty() ? platform::RunningProgramFolder() + "/Brightlea"
-                                                          : fs::absolute(options.clientProgram).string();
+    session.clientProgram = ClientProgram(options);
     std::error_code ec;
     fs::create_directories(session.work, ec);
 
     platform::CatchStopSignals();
+    std::vector<RemoteSeat> remoteSeats;
+    if (resolved.host) {
+        if (const int status = WaitForRemotePlayers(session, error); status >= 0) {
+            if (!error.empty()) {
+                Log(error);
+            }
+            EndSession(session, ownWork);
+            return status;
+        }
+        remoteSeats = session.host->StartMatch({resolved.match, resolved.players, Seat()});
+    }
     for (size_t i = 0; i < resolved.players.size() + resolved.observers.size(); ++i) {
         Seat seat;
         seat.observer = i >= resolved.players.size();
         seat.slot = seat.observer ? 0 : static_cast<int>(i);
         seat.name = seat.observer ? resolved.observers[i - resolved.players.size()] : resolved.players[i];
         session.clientsStarted = i + 1;
+        if (TakeRemoteSeat(session, seat.name, remoteSeats)) {
+            continue;
+        }
         if (!StartClient(session, seat, error)) {
             Log(error);
             StopAll(session, true);
             EndSession(session, ownWork);
             return 2;
         }
+    }
+    for (RemoteSeat& observer : remoteSeats) {  // remote observers seated before the start
+        AddRemoteClient(session, observer.seat, std::move(observer.socket));
     }
 
     platform::LanguageCodePage(resolved.match.language, session.relay.codePage);
@@ -369,10 +454,15 @@ int RunLobby(const RavelinOptions& options) {
             ReceiveFrom(session, client, kPacketsPerRound);
         }
         ReadCommands(session);
+        ServeRemoteSeats(session);
         FlushOutboxes(session.relay);
         ReapClients(session);
         FlushOutboxes(session.relay);
         HandleStopRequests(session);
+    }
+    if (session.host != nullptr) {
+        session.host->Stop();
+        PrintHostMessages(session);
     }
     Log("every client has ended; " + RelaySummary(session.relay));
     const bool inSync = !resolved.checkSync || CheckSync(session);

@@ -9,6 +9,8 @@
 //   garbage  also sends malformed packets and a flood of chat lines
 //   final    as soon as the lobby has sent it something, sends its final reports and ends at once
 //            without reading anything
+//   slow     reads what arrives for RAVELIN_PROBE_WAIT_MS (default 5000) before its script, so
+//            that a match lasts a while
 
 #include <algorithm>
 #include <chrono>
@@ -112,7 +114,8 @@ constexpr const char* kHelp =
     "directory (Ravelin --client RavelinProbe), it reads its seat from the language folder's\n"
     "Start.ini, connects to BRIGHTLEA_LOBBY, sends a fixed script of messages and writes every\n"
     "packet it receives to received.log (sender|recipient|type|payload in hex).\n"
-    "RAVELIN_PROBE_ROLES=\"Name=role,...\" gives single players another script: quit, garbage, final.\n";
+    "RAVELIN_PROBE_ROLES=\"Name=role,...\" gives single players another script: quit, garbage, final,\n"
+    "slow (waits RAVELIN_PROBE_WAIT_MS before its script).\n";
 
 // Sends the reports a game client sends at the end of a match and leaves without reading: the
 // lobby must still receive all of them.
@@ -129,6 +132,34 @@ int SendFinalReportsAndQuit(shell::LobbyLink& link, const ProbeSeat& seat, uint8
     shell::SendFinalScores(link, static_cast<uint8_t>(seat.players.size()), scores);
     shell::SendGameEnd(link);
     return 0;
+}
+
+// What the probe has received: every packet logged, the players it still waits for.
+struct ProbeInbox {
+    std::ofstream log;
+    std::set<std::string> waitingFor;
+    bool closed = false;
+};
+
+void Receive(shell::LobbyLink& link, ProbeInbox& inbox, uint64_t nowMs) {
+    shell::ServiceLobbyLink(link, nowMs);  // sends what the socket could not take yet
+    link.socket.ReceivePending([&](const uint8_t* data, size_t size) {
+        shell::LobbyHeader h;
+        if (!shell::ReadLobbyHeader(data, size, h)) {
+            inbox.log << "malformed" << std::endl;
+            return;
+        }
+        inbox.log << h.sender << '|' << h.recipient << '|' << h.type << '|'
+                  << Hex(data + shell::kLobbyHeaderSize, h.payloadLength) << std::endl;  // kept if stopped
+        if (h.type == shell::kMsgGameEnd) {
+            inbox.waitingFor.erase(h.sender);
+        } else if (h.type == shell::kMsgPlayerLeft) {
+            inbox.waitingFor.erase(h.recipient);
+        } else if (h.type == shell::kMsgCloseMatch) {
+            inbox.closed = true;
+        }
+        shell::LobbyReceive(link, data, size);
+    });
 }
 
 }  // namespace
@@ -161,6 +192,17 @@ int main(int argc, char** argv) {
     if (role == "final") {
         return SendFinalReportsAndQuit(link, seat, slot);
     }
+    ProbeInbox inbox{std::ofstream("received.log"), {seat.players.begin(), seat.players.end()}};
+    const platform::GameClock clock = platform::GameClock::RealUnscaled();
+    if (role == "slow") {
+        const char* wait = std::getenv("RAVELIN_PROBE_WAIT_MS");
+        const auto until = std::chrono::steady_clock::now() +
+                           std::chrono::milliseconds(wait == nullptr ? 5000 : std::atoi(wait));
+        while (std::chrono::steady_clock::now() < until && link.socket.IsOpen()) {
+            Receive(link, inbox, clock.NowMs());
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }
     if (role == "garbage") {
         SendGarbage(link);
     }
@@ -175,35 +217,16 @@ int main(int argc, char** argv) {
     shell::SendHoleReport(link, 1, static_cast<uint8_t>(slot + 3));
     shell::SendGameEnd(link);
 
-    std::set<std::string> waitingFor(seat.players.begin(), seat.players.end());
-    std::ofstream log("received.log");
-    bool closed = false;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    const platform::GameClock clock = platform::GameClock::RealUnscaled();
-    while (!waitingFor.empty() && !closed && link.socket.IsOpen()) {
+    while (!inbox.waitingFor.empty() && !inbox.closed && link.socket.IsOpen()) {
         if (std::chrono::steady_clock::now() > deadline) {
             return 3;
         }
-        shell::ServiceLobbyLink(link, clock.NowMs());  // sends what the socket could not take yet
-        link.socket.ReceivePending([&](const uint8_t* data, size_t size) {
-            shell::LobbyHeader h;
-            if (!shell::ReadLobbyHeader(data, size, h)) {
-                log << "malformed" << std::endl;
-                return;
-            }
-            log << h.sender << '|' << h.recipient << '|' << h.type << '|'
-                << Hex(data + shell::kLobbyHeaderSize, h.payloadLength) << std::endl;  // kept if stopped
-            if (h.type == shell::kMsgGameEnd) {
-                waitingFor.erase(h.sender);
-            } else if (h.type == shell::kMsgPlayerLeft) {
-                waitingFor.erase(h.recipient);
-            } else if (h.type == shell::kMsgCloseMatch) {
-                closed = true;
-            }
-            shell::LobbyReceive(link, data, size);
-        });
+        Receive(link, inbox, clock.NowMs());
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
+    const bool closed = inbox.closed;
+    const std::set<std::string>& waitingFor = inbox.waitingFor;
     if (closed) {
         shell::SendGameEnd(link);
     }

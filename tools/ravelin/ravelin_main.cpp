@@ -1,4 +1,4 @@
-// Ravelin: the stand-in lobby for development, tests and play on one machine.
+// Ravelin: the stand-in lobby for development, tests and play on one machine or across machines.
 
 #include <iostream>
 #include <string>
@@ -6,6 +6,7 @@
 
 #include "brightlea_version.h"
 #include "tools/ravelin/course_list.h"
+#include "tools/ravelin/join_session.h"
 #include "tools/ravelin/lobby_session.h"
 #include "tools/ravelin/ravelin_options.h"
 
@@ -29,5 +30,5 @@ int main(int argc, char** argv) {
         std::cout << tools::FormatCourseList(tools::ListCourses(data), data.string());
         return 0;
     }
-    return tools::RunLobby(options);
+    return options.join.empty() ? tools::RunLobby(options) : tools::RunJoin(options);
 }

@@ -1,5 +1,6 @@
 #include "tools/ravelin/ravelin_options.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <map>
 #include <set>
@@ -8,6 +9,8 @@
 namespace tools {
 
 namespace {
+
+constexpr size_t kMinCodeLength = 8;
 
 std::vector<std::string> SplitNames(const std::string& list) {
     std::vector<std::string> names;
@@ -77,6 +80,37 @@ bool CheckSeats(const RavelinOptions& o, std::string& error) {
     return true;
 }
 
+bool CheckHosting(const RavelinOptions& o, std::string& error) {
+    if (!o.host && (!o.remotePlayers.empty() || !o.code.empty())) {
+        error = "--remote and --code belong to --host (or --code to --join)";
+        return false;
+    }
+    for (const std::string& name : o.remotePlayers) {
+        if (std::find(o.players.begin(), o.players.end(), name) == o.players.end()) {
+            error = "the remote player " + name + " is not one of --players";
+            return false;
+        }
+    }
+    if (o.host && !o.code.empty() && o.code.size() < kMinCodeLength) {
+        error = "a join code has at least " + std::to_string(kMinCodeLength) + " characters";
+        return false;
+    }
+    return true;
+}
+
+bool CheckJoining(const RavelinOptions& o, std::string& error) {
+    if (o.host) {
+        error = "--host and --join exclude each other";
+        return false;
+    }
+    if (o.code.empty() || o.code.size() > 255) {
+        error = "--join needs the host's join code (--code)";
+        return false;
+    }
+    return CheckSeatName(o.name, o.observe ? kMaxObserverName : kMaxPlayerName,
+                         o.observe ? "observer" : "player", error);
+}
+
 }  // namespace
 
 bool FitsStartFileQuotes(const std::string& text) {
@@ -100,15 +134,33 @@ bool CheckSeatName(const std::string& name, size_t maxLength, const char* what, 
 bool ParseRavelinOptions(const std::vector<std::string>& args, RavelinOptions& o, std::string& error) {
     MatchSettings& m = o.match;
     const std::map<std::string, bool*> flags = {
-        {"--team", &m.teamPlay},        {"--near", &m.nearOption},   {"--longest", &m.longestOption},
-        {"--give", &m.giveOption},      {"--free", &m.freeGame},     {"--observer-chat", &m.observerChat},
-        {"--windowed", &o.windowed},    {"--autoplay", &o.autoplay}, {"--help", &o.help},
-        {"--check-sync", &o.checkSync}, {"--version", &o.version},   {"--list-courses", &o.listCourses},
+        {"--team", &m.teamPlay},
+        {"--near", &m.nearOption},
+        {"--longest", &m.longestOption},
+        {"--give", &m.giveOption},
+        {"--free", &m.freeGame},
+        {"--observer-chat", &m.observerChat},
+        {"--windowed", &o.windowed},
+        {"--autoplay", &o.autoplay},
+        {"--help", &o.help},
+        {"--check-sync", &o.checkSync},
+        {"--version", &o.version},
+        {"--list-courses", &o.listCourses},
+        {"--host", &o.host},
+        {"--observe", &o.observe},
     };
     const std::map<std::string, std::string*> texts = {
-        {"--game-name", &m.gameName},   {"--course-name", &m.courseName}, {"--language", &m.language},
-        {"--data", &o.dataDir},         {"--client", &o.clientProgram},   {"--work", &o.workDir},
-        {"--time-scale", &o.timeScale}, {"--capture", &o.captureDir},
+        {"--game-name", &m.gameName},
+        {"--course-name", &m.courseName},
+        {"--language", &m.language},
+        {"--data", &o.dataDir},
+        {"--client", &o.clientProgram},
+        {"--work", &o.workDir},
+        {"--time-scale", &o.timeScale},
+        {"--capture", &o.captureDir},
+        {"--code", &o.code},
+        {"--join", &o.join},
+        {"--name", &o.name},
     };
     struct Number {
         int* out;
@@ -123,6 +175,7 @@ bool ParseRavelinOptions(const std::vector<std::string>& args, RavelinOptions& o
         {"--stake", {&m.stake, 0, 1000000}},
         {"--balls", {&m.balls, 0, 1000000000}},
         {"--max-seconds", {&o.maxSeconds, 0, 86400}},
+        {"--port", {&o.port, 0, 65535}},
     };
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -156,12 +209,17 @@ bool ParseRavelinOptions(const std::vector<std::string>& args, RavelinOptions& o
             o.players = SplitNames(value);
         } else if (arg == "--observers") {
             o.observers = SplitNames(value);
+        } else if (arg == "--remote") {
+            o.remotePlayers = SplitNames(value);
         } else {
             error = "unknown option: " + arg;
             return false;
         }
     }
-    return o.help || o.listCourses || CheckSeats(o, error);
+    if (o.help || o.listCourses || o.version) {
+        return true;
+    }
+    return o.join.empty() ? CheckSeats(o, error) && CheckHosting(o, error) : CheckJoining(o, error);
 }
 
 const char* RavelinHelpText() {
@@ -215,6 +273,21 @@ Clients:
   --help                 this text
   --version              the version
 
+Play across machines:
+  --host                 let players and observers join from other machines over TCP: prints
+                         the join code ({"event":"hosting","port":P,"code":C} on standard
+                         output) and starts the match once every remote player has joined
+  --port P               the TCP port --host listens on, IPv4 and IPv6 (default 47615; 0: any)
+  --remote A,B           the players (among --players) who join from elsewhere
+  --code CODE            --host: the join code (default: a fresh random one, at least 8
+                         characters); --join: the code the host printed
+  --join HOST[:PORT]     join a hosted match (an IPv6 address in brackets: [::1]:47615); the
+                         host's settings make the client's Start.ini, Ravelin starts the client
+                         here and relays between it and the host
+  --name NAME            the seat to take when joining: a remote player's name, or with
+                         --observe any free observer name
+  --observe              join as an observer
+
 Commands on standard input, one per line:
   observe NAME           start an observer client that joins the running match
   close                  close the match (every client announces it and ends)
@@ -224,7 +297,8 @@ Ctrl-C closes the match; a second Ctrl-C stops the clients at once.
 
 Exit status: 0 every client ended well; 1 the time limit was reached; 2 bad settings or a client
 could not be started; 3 the players' state logs differ (--check-sync); 4 a client ended with an
-error. The clients' sockets and lock files are removed at the end.
+error; 5 (--join) the host refused or could not be reached; 6 (--join) the link to the host was
+lost during the match. The clients' sockets and lock files are removed at the end.
 )";
 }
 

@@ -9,6 +9,8 @@ namespace tools {
 
 inline constexpr size_t kMaxPlayerName = 12;
 inline constexpr size_t kMaxObserverName = 15;
+// The TCP port a hosting Ravelin listens on unless --port says otherwise.
+inline constexpr int kDefaultPort = 47615;
 
 struct MatchSettings {
     std::string gameName = "Ravelin match";
@@ -43,6 +45,13 @@ struct RavelinOptions {
     std::string captureDir;     // BRIGHTLEA_CAPTURE, one sub-folder per client
     int maxSeconds = 0;         // > 0: stop the clients and fail after this long
     bool listCourses = false;   // --list-courses: print the game data's courses and end
+    bool host = false;          // --host: remote players and observers join over TCP
+    int port = kDefaultPort;    // --port: where --host listens (0: any free port)
+    std::vector<std::string> remotePlayers;  // --remote: players who join from elsewhere
+    std::string code;                        // --code: the join code (--host: default a fresh random one)
+    std::string join;                        // --join HOST[:PORT]: join a hosted match
+    std::string name;                        // --name: the seat asked for when joining
+    bool observe = false;                    // --observe: join as an observer
     bool help = false;
     bool version = false;  // --version: print the version and end
 };

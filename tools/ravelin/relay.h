@@ -39,6 +39,7 @@ struct RelayClient {
     SendAllowance allowance;       // how fast it may send
     bool closing = false;          // removed: its outbox holds only the reason, then it is closed
     uint64_t closeByMs = 0;        // closing: closed at this time even if the reason is still unread
+    bool remote = false;           // plays on another machine: socket is its link's end, pid is -1
 };
 
 struct Relay {

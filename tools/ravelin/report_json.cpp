@@ -112,6 +112,14 @@ std::string EventJson(const std::string& event, const std::string& name, const s
     return j.dump(-1, ' ', false, json::error_handler_t::replace);
 }
 
+std::string HostingJson(uint16_t port, const std::string& code) {
+    json j;
+    j["event"] = "hosting";
+    j["port"] = port;
+    j["code"] = code;
+    return j.dump(-1, ' ', false, json::error_handler_t::replace);
+}
+
 std::string QuotedName(const std::string& name) {
     return json(name).dump(-1, ' ', false, json::error_handler_t::replace);
 }

@@ -24,6 +24,9 @@ std::optional<std::string> ReportJson(const uint8_t* packet, size_t size,
 std::string EventJson(const std::string& event, const std::string& name, const std::string& reason,
                       const std::vector<std::pair<std::string, uint64_t>>& counts = {});
 
+// The line a hosting Ravelin writes once it listens: {"event":"hosting","port":47615,"code":"..."}.
+std::string HostingJson(uint16_t port, const std::string& code);
+
 // A name as a JSON string with its quotes, for log lines: control characters and quotes escaped,
 // bytes that are not UTF-8 replaced.
 std::string QuotedName(const std::string& name);
