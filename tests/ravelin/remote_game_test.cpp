@@ -19,6 +19,10 @@ namespace {
 
 // One hole at 24 times the speed: about half a minute of four game processes.
 TEST(RemoteGame, FourPlayersOnThreeRavelinsAgree) {
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP()
+        << "four game clients under the sanitizer take many minutes; the probe matches cover the links";
+#endif
     const fs::path data = BRIGHTLEA_GAMEDATA_DIR;
     if (!fs::exists(data / "Map" / "Club_01" / "Hole_01")) {
         GTEST_SKIP() << "no data set built in " << data;
