@@ -12,7 +12,6 @@
 
 #include <chrono>
 #include <deque>
-#include <fstream>
 
 namespace nettest {
 
