@@ -202,6 +202,50 @@ void DrawClipped(const DrawContext& ctx, const ClipVertex& a, const ClipVertex& 
     DrawPolygon(ctx, screen, count, ctx.project(a));
 }
 
+// The vertex stage of one draw, shared out between threads by ranges of vertices (each vertex is
+// worked out on its own, so the result does not depend on the sharing).
+struct VertexWork {
+    const device_detail::VertexStage* stage;
+    const DeviceVertex* vertices;
+    uint32_t count;
+    ClipVertex* clip;
+    ScreenVertex* screen;
+    uint16_t* codes;
+    uint8_t* used;
+    const Projector* project;
+
+    uint32_t Begin(int part, int parts) const {
+        return static_cast<uint32_t>(uint64_t{count} * static_cast<uint32_t>(part) /
+                                     static_cast<uint32_t>(parts));
+    }
+};
+
+// Draws with fewer vertices than this are not worth sharing between threads.
+constexpr uint32_t kMinSharedVertices = 256;
+
+void TransformPart(void* context, int part, int parts) {
+    const auto& w = *static_cast<const VertexWork*>(context);
+    const uint32_t begin = w.Begin(part, parts), end = w.Begin(part + 1, parts);
+    device_detail::TransformVertices(*w.stage, w.vertices + begin, end - begin, w.clip + begin);
+    for (uint32_t i = begin; i < end; ++i) {
+        w.codes[i] = static_cast<uint16_t>(device_detail::ClipCode(w.clip[i]));
+        w.used[i] = 0;
+    }
+}
+
+void ShadePart(void* context, int part, int parts) {
+    const auto& w = *static_cast<const VertexWork*>(context);
+    for (uint32_t i = w.Begin(part, parts), end = w.Begin(part + 1, parts); i < end; ++i) {
+        if (w.used[i] == 0) {
+            continue;
+        }
+        device_detail::ShadeVertex(*w.stage, w.vertices[i], w.clip[i]);
+        if ((w.codes[i] & device_detail::kClipPlaneBits) == 0) {
+            w.screen[i] = (*w.project)(w.clip[i]);
+        }
+    }
+}
+
 struct TriangleList {
     DrawContext ctx;
     const ClipVertex* clip;
@@ -303,10 +347,14 @@ int DrawIndexedPrimitive(Device3D& device, uint32_t primitiveType, uint32_t vert
     uint16_t* codes = scratch.codes.data();
     uint8_t* used = scratch.used.data();
     // Positions first; only the vertices of triangles that may be seen are lit, fogged and projected.
-    device_detail::TransformVertices(stage, vertices, vertexCount, clip);
-    for (uint32_t i = 0; i < vertexCount; ++i) {
-        codes[i] = static_cast<uint16_t>(device_detail::ClipCode(clip[i]));
-        used[i] = 0;
+    const Projector project(device.viewport);
+    VertexWork work{&stage, vertices, vertexCount, clip, screen, codes, used, &project};
+    PartPool* pool = scratch.pool.get();
+    const bool shareVertices = pool != nullptr && vertexCount >= kMinSharedVertices;
+    if (shareVertices) {
+        pool->Run(TransformPart, &work);
+    } else {
+        TransformPart(&work, 0, 1);
     }
     for (uint32_t t = 0; t + 2 < indexCount; t += 3) {
         const uint16_t i0 = indices[t], i1 = indices[t + 1], i2 = indices[t + 2];
@@ -315,15 +363,10 @@ int DrawIndexedPrimitive(Device3D& device, uint32_t primitiveType, uint32_t vert
             used[i0] = used[i1] = used[i2] = 1;
         }
     }
-    const Projector project(device.viewport);
-    for (uint32_t i = 0; i < vertexCount; ++i) {
-        if (used[i] == 0) {
-            continue;
-        }
-        device_detail::ShadeVertex(stage, vertices[i], clip[i]);
-        if ((codes[i] & device_detail::kClipPlaneBits) == 0) {
-            screen[i] = project(clip[i]);
-        }
+    if (shareVertices) {
+        pool->Run(ShadePart, &work);
+    } else {
+        ShadePart(&work, 0, 1);
     }
 
     RasterTarget target;
@@ -338,7 +381,6 @@ int DrawIndexedPrimitive(Device3D& device, uint32_t primitiveType, uint32_t vert
                       indices,
                       vertexCount,
                       indexCount};
-    PartPool* pool = scratch.pool.get();
     if (pool != nullptr && indexCount / 3 >= kMinSharedTriangles) {
         pool->Run(DrawTrianglesPart, &list);
     } else {
