@@ -106,9 +106,15 @@ TEST(Relay, APlayerLeavingIsAnnouncedOnceToTheOthers) {
 
 TEST(Relay, APlayerWhoSentFinalScoresLeavesWithoutNews) {
     RelayRig rig({"Ann", "Bob"});
-    const shell::FinalScore scores[4] = {{"Ann", 1, 72}, {"Bob", 1, 80}, {}, {}};
+    const shell::FinalScore scores[4] = {{"Ann", 1, 72}, {"Bob", 1, 80}, {"Cy", 0, 90}, {}};
     shell::SendFinalScores(rig.links[1], 2, scores);
+    shell::SendFinalScores(rig.links[0], 2, scores);
     rig.Run();
+    // People reading the log see the scores once, without the slots that are not playing.
+    const std::string log = rig.log.str();
+    const std::string told = "final scores (total strokes): Ann 72, Bob 80\n";
+    EXPECT_NE(log.find(told), std::string::npos) << log;
+    EXPECT_EQ(log.find(told), log.rfind(told));
     tools::ClientLeft(rig.relay, rig.relay.clients[1]);
     rig.Run();
     EXPECT_TRUE(rig.links[0].gameQueue.empty());

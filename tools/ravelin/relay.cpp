@@ -58,6 +58,10 @@ void RelayPacket(Relay& relay, RelayClient& from, const uint8_t* data, size_t si
     }
     if (const auto report = ReportJson(data, size, relay.codePage)) {
         reports << *report << '\n' << std::flush;
+        if (header.type == shell::kMsgFinalScores && !relay.finalScoresLogged && relay.log != nullptr) {
+            relay.finalScoresLogged = true;  // every client sends the same scores: told once
+            *relay.log << "ravelin: final scores (total strokes): " << FinalScoresText(*report) << std::endl;
+        }
     }
     const std::vector<uint8_t> packet(data, data + size);
     if (header.recipient[0] == '\0') {

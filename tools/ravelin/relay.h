@@ -52,6 +52,7 @@ struct Relay {
     std::ostream* events = nullptr;  // JSON lines of refused connections and removed clients (stdout)
     uint64_t nowMs = 0;              // the lobby's clock, set before each round
     platform::CodePage codePage = platform::CodePage::Western1252;  // of the match's texts
+    bool finalScoresLogged = false;  // the first final scores were told in the log, for people
 };
 
 // Refused packets of one client are logged one by one up to this many, then only counted.

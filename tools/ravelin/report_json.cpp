@@ -100,6 +100,22 @@ std::optional<std::string> ReportJson(const uint8_t* packet, size_t size, platfo
     return j.dump(-1, ' ', false, json::error_handler_t::replace);
 }
 
+std::string FinalScoresText(const std::string& reportJson) {
+    const json j = json::parse(reportJson, nullptr, false);
+    if (!j.is_object() || j.value("type", 0) != shell::kMsgFinalScores || !j.contains("scores")) {
+        return {};
+    }
+    std::string text;
+    for (const json& entry : j["scores"]) {
+        if (entry.value("present", 0) != 1) {
+            continue;
+        }
+        text += (text.empty() ? "" : ", ") + entry.value("name", std::string()) + " " +
+                std::to_string(entry.value("strokes", 0));
+    }
+    return text;
+}
+
 std::string EventJson(const std::string& event, const std::string& name, const std::string& reason,
                       const std::vector<std::pair<std::string, uint64_t>>& counts) {
     json j;

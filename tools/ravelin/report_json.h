@@ -19,6 +19,10 @@ namespace tools {
 std::optional<std::string> ReportJson(const uint8_t* packet, size_t size,
                                       platform::CodePage codePage = platform::CodePage::Western1252);
 
+// The players and total strokes of a final-scores line of ReportJson, for people reading the log:
+// "Ann 48, Bob 50"; empty for any other line.
+std::string FinalScoresText(const std::string& reportJson);
+
 // One JSON line (without the line end) for something the lobby did to a client, e.g.
 // {"event":"removed","name":"Cy","reason":"flooding","packets":120000}.
 std::string EventJson(const std::string& event, const std::string& name, const std::string& reason,
