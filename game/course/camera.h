@@ -6,6 +6,7 @@
 #include <span>
 #include <vector>
 
+#include "game/course/map_panel_record.h"
 #include "platform/device3d.h"
 #include "platform/vecmath.h"
 
@@ -22,6 +23,7 @@ struct ViewState {
     Vec3 CameraAim;     // the point it looks towards
     int MapPinPos[2] = {};
     int MapTeePos[2] = {};
+    MapPanelRecord mapPanel;  // what the panel's picture and the two positions above were made from
     // The last usable horizontal direction from the aim back to the anchor: kept for an aim straight
     // above or below the anchor, which has no direction of its own.
     Vec3 lastBack{0.0f, 0.0f, -1.0f};

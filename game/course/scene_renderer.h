@@ -59,10 +59,12 @@ bool DrawMainScene(present::Display& display, HoleState& hole, ViewState& view, 
 bool DrawMapScene(platform::Device3D& device, const HoleState& hole);
 bool DrawInsetScene(platform::Device3D& device, HoleState& hole, const SceneInputs& inputs, Vec3 ball);
 
-// Places the map camera, draws the map into the panel surface and finds the pin and tee on it.
+// Places the map camera, draws the map into the panel surface and finds the pin and tee on it; notes
+// what it was drawn from in view.mapPanel.
 void RenderMapPanel(present::Display& display, const HoleState& hole, ViewState& view,
                     const SceneInputs& inputs);
-// Follows a new ball position or aim: map panel, main camera, objects turned to the new view.
+// Follows a new ball position or aim: map panel (drawn again only when its picture would change),
+// main camera, objects turned to the new view.
 void ResetView(present::Display& display, HoleState& hole, ViewState& view, const SceneInputs& inputs,
                Vec3 ballPos, Vec3 aimTarget);
 // After the display was re-created: textures, cameras, objects and the main view again.

@@ -4,6 +4,48 @@
 
 namespace course {
 
+namespace {
+
+bool SamePoint(Vec3 a, Vec3 b) {
+    return a.x == b.x && a.y == b.y && a.z == b.z;
+}
+
+MapPanelFacts GatherMapPanelFacts(const present::Display& display, const HoleState& hole,
+                                  const SceneInputs& inputs) {
+    MapPanelFacts f;
+    f.model = hole.HoleModel.get();
+    f.course = hole.course;
+    f.hole = hole.hole;
+    f.device = display.device;
+    f.backBuffer = display.backBuffer;
+    f.panel = display.mapPanelSurface;
+    f.panelChange = display.mapPanelSurface != nullptr ? display.mapPanelSurface->changeCount : 0;
+    f.tee = hole.TeePoint;
+    f.mapPin = hole.MapPinPoint;
+    f.pin = inputs.pinPosition;
+    f.onGreen = inputs.surface == kSurfaceGreen;
+    return f;
+}
+
+// Draws the map panel unless the last drawing was made from the same facts.
+void RefreshMapPanel(present::Display& display, const HoleState& hole, ViewState& view,
+                     const SceneInputs& inputs) {
+    if (view.mapPanel.drawn &&
+        SameMapPanel(view.mapPanel.facts, GatherMapPanelFacts(display, hole, inputs))) {
+        return;
+    }
+    RenderMapPanel(display, hole, view, inputs);
+}
+
+}  // namespace
+
+bool SameMapPanel(const MapPanelFacts& a, const MapPanelFacts& b) {
+    return a.model == b.model && a.course == b.course && a.hole == b.hole && a.device == b.device &&
+           a.backBuffer == b.backBuffer && a.panel == b.panel && a.panelChange == b.panelChange &&
+           SamePoint(a.tee, b.tee) && SamePoint(a.mapPin, b.mapPin) && SamePoint(a.pin, b.pin) &&
+           a.onGreen == b.onGreen;
+}
+
 void RenderMapPanel(present::Display& display, const HoleState& hole, ViewState& view,
                     const SceneInputs& inputs) {
     if (display.device == nullptr || display.backBuffer == nullptr) {
@@ -26,13 +68,14 @@ void RenderMapPanel(present::Display& display, const HoleState& hole, ViewState&
         present::DrawFrame(*display.mapPanelSurface, {0, 0, 159, 299}, 0x202020);
         present::DrawFrame(*display.mapPanelSurface, {1, 1, 158, 298}, 0x202020);
     }
+    view.mapPanel = {true, GatherMapPanelFacts(display, hole, inputs)};
 }
 
 void ResetView(present::Display& display, HoleState& hole, ViewState& view, const SceneInputs& inputs,
                Vec3 ballPos, Vec3 aimTarget) {
     view.CameraAnchor = ballPos;
     view.CameraAim = aimTarget;
-    RenderMapPanel(display, hole, view, inputs);
+    RefreshMapPanel(display, hole, view, inputs);
     if (display.device != nullptr) {
         PlaceMainCamera(*display.device, view, display.displayWidth, display.displayHeight);
     }

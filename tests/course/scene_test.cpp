@@ -206,6 +206,39 @@ TEST_F(SceneDrawing, UnchangedMainViewIsRestoredAndAnyChangeDrawsItAgain) {
     EXPECT_FALSE(drawsAgain());
 }
 
+// A new ball position or aim keeps the map panel's picture; a new pin, the green or anything drawn
+// into the panel draws the map again.
+TEST_F(SceneDrawing, MapPanelIsDrawnAgainOnlyWhenItsPictureWouldChange) {
+    hole_.TeePoint = {0, 0, 0};
+    hole_.MapPinPoint = {0, 0, 250};
+    inputs_.pinPosition = hole_.MapPinPoint;
+    platform::DrawSurface& panel = *display_.mapPanelSurface;
+    const auto drawsAgain = [&](Vec3 ball, Vec3 aim) {
+        const uint32_t before = panel.changeCount;
+        course::ResetView(display_, hole_, view_, inputs_, ball, aim);
+        return panel.changeCount != before;
+    };
+    EXPECT_TRUE(drawsAgain({0, 0, 0}, {0, 0, 100}));
+    EXPECT_NE(platform::ReadPixelRgb(panel, 80, 150), 0u);  // the map, not the see-through black
+    const int pin[2] = {view_.MapPinPos[0], view_.MapPinPos[1]};
+    EXPECT_GT(pin[1], 0);
+    EXPECT_LT(pin[1], 150);  // the pin lies up the panel from the tee
+    EXPECT_FALSE(drawsAgain({2, 0, 120}, {10, 0, 240}));
+    EXPECT_EQ(view_.MapPinPos[0], pin[0]);
+    EXPECT_EQ(view_.MapPinPos[1], pin[1]);
+    EXPECT_EQ(view_.CameraAim.x, 10.0f);  // the main view still follows
+
+    inputs_.pinPosition.z = 240;
+    EXPECT_TRUE(drawsAgain({2, 0, 120}, {10, 0, 240}));
+    EXPECT_GT(view_.MapPinPos[1], pin[1]);
+    inputs_.surface = course::kSurfaceGreen;
+    EXPECT_TRUE(drawsAgain({2, 0, 230}, {0, 0, 240}));
+    EXPECT_FALSE(drawsAgain({2, 0, 231}, {0, 0, 240}));
+    const platform::SurfaceRect scribble{10, 10, 20, 20};
+    platform::ColorFill(panel, &scribble, 0);
+    EXPECT_TRUE(drawsAgain({2, 0, 231}, {0, 0, 240}));
+}
+
 TEST_F(SceneDrawing, GreenGridPassesBehindWhatStandsNearer) {
     // A post 1.5 yards high and 1 wide stands on the grid 6 yards ahead of the ball.
     fixtures::AddGroup(*model_, "SSTpostS",

@@ -3,10 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
+#include "game/screens/map_aim.h"
 #include "game/shell/lobby_packet.h"
 #include "game/shell/match/hud_actions.h"
+#include "game/shell/match/hud_clicks.h"
 #include "game/shell/steps/hud_steps.h"
 #include "tests/shell/match_table.h"
 
@@ -41,6 +44,35 @@ TEST_F(MatchFlow, TheFirstTurnReadsFirstShotUntilTheBallIsStruck) {
     EXPECT_EQ(view.strokeNumber, 1);
     EXPECT_EQ(view.players[0].strokes, 1);
     EXPECT_EQ(view.beforeFirstShot, view.beginner);
+}
+
+// The play screen's map panel shows the hole with the pin and the player's ball on it.
+TEST_F(MatchFlow, TheMapPanelShowsTheHoleWhenATurnBegins) {
+    Seat({.players = 1});
+    for (int i = 0; i < 200 && !shell::LocalTurnActive(C(0)); ++i) {
+        Tick(50);
+    }
+    ASSERT_TRUE(shell::LocalTurnActive(C(0)));
+    platform::DrawSurface& panel = *C(0).display.mapPanelSurface;
+    EXPECT_NE(platform::ReadPixelRgb(panel, 80, 150), 0u);
+    screens::HudView view;
+    shell::FillHudView(C(0), view);
+    const auto onPanel = [](int x, int y) {
+        return x > screens::kMapPanelX && x < screens::kMapPanelX + screens::kMapPanelWidth &&
+               y > screens::kMapPanelY && y < screens::kMapPanelY + screens::kMapPanelHeight;
+    };
+    EXPECT_TRUE(onPanel(view.mapPinX, view.mapPinY));
+    EXPECT_TRUE(onPanel(view.players[0].mapX, view.players[0].mapY));
+    EXPECT_GT(view.players[0].mapY, view.mapPinY);  // the tee lies below the pin
+
+    // A click on the map aims at the ground under it, if that is nearer to the hole than the ball.
+    const rules::MatchState& m = C(0).match;
+    const float ballToPin = m.shot.ballPos.z - m.rules.pin.z;
+    shell::HandleHudClick(C(0), view.mapPinX, view.mapPinY + 8);
+    EXPECT_LT(std::abs(m.shot.aimTarget.z - m.rules.pin.z), 0.1f * std::abs(ballToPin));
+    const platform::Vec3 aim = m.shot.aimTarget;
+    shell::HandleHudClick(C(0), view.players[0].mapX, view.players[0].mapY + 4);  // behind the ball
+    EXPECT_EQ(m.shot.aimTarget.z, aim.z);
 }
 
 TEST_F(MatchFlow, FourPlayersAgreeOnEveryShotAndNobodyPlaysAfterHolingOut) {

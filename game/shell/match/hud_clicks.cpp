@@ -38,6 +38,11 @@ bool GroundPoint(const Client& client, float x, float z, platform::Vec3& out) {
     return true;
 }
 
+float FlatDistanceSquared(platform::Vec3 a, platform::Vec3 b) {
+    return (a.x - b.x) * (a.x - b.x) + (a.z - b.z) * (a.z - b.z);
+}
+
+// A click on the map panel at picture position (x, y) aims at the ground under it.
 void AimFromMap(Client& client, int x, int y) {
     const course::ViewState& camera = client.view;
     screens::MapFrame frame;
@@ -47,9 +52,15 @@ void AimFromMap(Client& client, int x, int y) {
     }
     float cx = 0.0f;
     float cz = 0.0f;
-    screens::MapToCourse(frame, x - screens::kMapPanelX, y - screens::kMapPanelY, cx, cz);
+    screens::MapToCourse(frame, x, y, cx, cz);
     platform::Vec3 target;
-    if (GroundPoint(client, cx, cz, target)) {
+    if (!GroundPoint(client, cx, cz, target)) {
+        return;
+    }
+    // Only a point nearer to the hole than the ball is: the map is for aiming on towards the pin.
+    const platform::Vec3 pin = client.match.rules.pin;
+    const platform::Vec3 ball = client.match.shot.ballPos;
+    if (FlatDistanceSquared(target, pin) < FlatDistanceSquared(ball, pin)) {
         AimAt(client, target);
     }
 }

@@ -62,8 +62,8 @@ void BeginTurn(Client& client, const LobbyPacket& packet) {
     const physics::TurnPreparation prep = physics::PrepareTurn(m.shot, m.rules, m.options, m.marks, world);
     AnnounceContest(client, prep.nearestWinner, kStringNearestWinner);
     AnnounceContest(client, prep.longestWinner, kStringLongestWinner);
-    AimCameraAtShot(client);
     ShowMatchInScene(client);
+    AimCameraAtShot(client);
     client.turn.active = false;
     client.display.cursorShown = 1;
     SetGameState(client, GameState::Playing);

@@ -1,6 +1,6 @@
 #include "game/shell/match/scene_sync.h"
 
-#include "game/course/camera.h"
+#include "game/course/scene_renderer.h"
 #include "game/shell/client.h"
 
 namespace shell {
@@ -35,10 +35,8 @@ void AimCameraAtShot(Client& client) {
     if (client.display.device == nullptr) {
         return;
     }
-    client.view.CameraAnchor = client.match.shot.ballPos;
-    client.view.CameraAim = client.match.shot.aimTarget;
-    course::PlaceMainCamera(*client.display.device, client.view, client.display.displayWidth,
-                            client.display.displayHeight);
+    course::ResetView(client.display, client.hole, client.view, client.scene, client.match.shot.ballPos,
+                      client.match.shot.aimTarget);
 }
 
 }  // namespace shell

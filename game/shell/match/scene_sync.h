@@ -6,7 +6,9 @@ namespace shell {
 struct Client;
 
 void ShowMatchInScene(Client& client);
-// The main camera stands behind the ball of the current shot record, looking at its aim point.
+// The main camera stands behind the ball of the current shot record, looking at its aim point; the
+// map panel and the objects facing the viewer follow. Call after ShowMatchInScene, whose pin and
+// lie the map panel shows.
 void AimCameraAtShot(Client& client);
 
 }  // namespace shell

@@ -237,8 +237,8 @@ bool JoinWithSnapshot(Client& client, const LobbyPacket& packet) {
     ResetPlayersForHole(client);
     ApplyFields(client, s);
     match.waitingForSnapshot = 0;
-    AimCameraAtShot(client);
     ShowMatchInScene(client);
+    AimCameraAtShot(client);
     StartBackgroundSound(client);
     SetGameState(client, JoinState(s.gameState));
     client.display.cursorShown = 1;
