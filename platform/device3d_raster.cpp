@@ -1,12 +1,20 @@
 // Triangle set-up and coverage: exact spans from integer edge functions on a 1/16-pixel grid with the
 // top-left fill rule (pixel centres on integer coordinates), and the planes of the interpolated
 // attributes; the span shaders do the per-pixel work.
+//
+// Coverage is found before any attribute is set up, so triangles that cover no pixel centre (most
+// of the far terrain) cost little. Triangles a few pixels wide test every pixel centre of their box;
+// larger ones walk their edges down the rows.
 
 #include <algorithm>
-#include <array>
+#include <bit>
 #include <cmath>
 #include <cstddef>
-#include <cstring>
+#include <cstdint>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "platform/device3d_pipeline.h"
 #include "platform/device3d_span.h"
@@ -18,19 +26,21 @@ namespace {
 constexpr int kSubPixelBits = 4;
 constexpr float kSubPixels = 16.0f;
 // Vertices further out than this (in pixels) are refused; the guard band keeps real ones far inside.
+// Snapped coordinates therefore stay below 1.6e7 < 2^24 sub-pixels in size, their differences below
+// 2^25 and products of two differences below 2^50.
 constexpr float kMaxCoordinate = 1.0e6f;
 
-// The attributes interpolated across a triangle, in the order of the arrays below.
+// Triangles whose box is at most this many sub-pixels across in both directions are handled in 32
+// bits (see EdgeSet); larger ones, which only the guard band around a wide viewport allows, in 64.
+constexpr int32_t kMaxExtent32 = 1 << 14;
+// Triangles whose box cut to the target is at most this many columns wide have every pixel centre
+// of the box tested instead of their edges walked.
+constexpr int kMaxScannedColumns = 8;
+
+// The attributes interpolated across a triangle, in the order of SpanStart.
 enum Attr { kZ, kRhw, kUq, kVq, kR, kG, kB, kA, kFog, kSr, kSg, kSb, kAttrCount };
-
-struct Plane {
-    float dx, dy;
-};
-
-struct EdgeFunction {
-    int64_t a, b, c;  // E(px, py) = a px + b py + c in 1/16 pixels; covered where E >= threshold
-    int64_t threshold;
-};
+constexpr int kStartFloats = 2 * kAttrCount;
+static_assert(sizeof(SpanStart) == kStartFloats * sizeof(float), "SpanStart is value, step pairs");
 
 // Rounds to the nearest integer (halves up); |v| must stay below 2^31.
 int32_t RoundToInt(float v) {
@@ -39,55 +49,120 @@ int32_t RoundToInt(float v) {
     return static_cast<float>(i) > t ? i - 1 : i;
 }
 
-int64_t FloorDiv(int64_t n, int64_t d) {  // d > 0
-    const int64_t q = n / d;
+template <typename Int>
+Int FloorDiv(Int n, Int d) {  // d > 0
+    const Int q = n / d;
     return (n % d != 0 && n < 0) ? q - 1 : q;
 }
 
-EdgeFunction MakeEdge(int64_t px, int64_t py, int64_t qx, int64_t qy) {
-    EdgeFunction e;
-    e.a = -(qy - py);
-    e.b = qx - px;
-    e.c = (qy - py) * px - (qx - px) * py;
-    const bool topLeft = e.a > 0 || (e.a == 0 && e.b > 0);
-    e.threshold = topLeft ? 0 : 1;
-    return e;
-}
+// The three edge functions of a clockwise triangle, relative to the pixel (originX, originY) at the
+// top-left corner of its box: E(x, y) = a (16 x - px) + b (16 y - py) for pixel (originX + x,
+// originY + y), where (px, py) is the edge's start relative to the origin in sub-pixels. A pixel
+// centre is covered where every E - threshold >= 0 (threshold 1 on bottom and right edges, so
+// that an edge shared by two triangles gives its pixels to exactly one of them).
+//
+// Range: with the box at most X sub-pixels across (X = kMaxExtent32 for Int = int32_t), every
+// |a|, |b|, px, py, 16 x, 16 y (inside the box) is at most X + 15, so |E| <= 2 (X + 15)^2 + 1 < 2^30
+// for X = 2^14; the walkers below stay within the same bound.
+template <typename Int>
+struct EdgeSet {
+    Int a[3], b[3], px[3], py[3], threshold[3];
+
+    EdgeSet(const int32_t* sx, const int32_t* sy, int32_t originX, int32_t originY) {
+        for (int i = 0; i < 3; ++i) {
+            const int j = (i + 1) % 3;
+            a[i] = -(Int{sy[j]} - sy[i]);
+            b[i] = Int{sx[j]} - sx[i];
+            px[i] = Int{sx[i]} - (Int{originX} << kSubPixelBits);
+            py[i] = Int{sy[i]} - (Int{originY} << kSubPixelBits);
+            threshold[i] = a[i] > 0 || (a[i] == 0 && b[i] > 0) ? 0 : 1;
+        }
+    }
+    // E - threshold at the centre of pixel (x, y) relative to the origin.
+    Int Value(int i, int x, int y) const {
+        return a[i] * ((Int{x} << kSubPixelBits) - px[i]) + b[i] * ((Int{y} << kSubPixelBits) - py[i]) -
+               threshold[i];
+    }
+};
+
+// Coverage by testing every pixel centre of the row's part of the box; for boxes at most
+// kMaxScannedColumns wide and kMaxExtent32 across.
+class ScannedCoverage {
+  public:
+    ScannedCoverage(const EdgeSet<int32_t>& e, int originX, int originY, int left, int right, int top)
+        : left_(left), columns_(right - left + 1) {
+        for (int i = 0; i < 3; ++i) {
+            row_[i] = e.Value(i, left - originX, top - originY);
+            columnStep_[i] = e.a[i] << kSubPixelBits;
+            rowStep_[i] = e.b[i] << kSubPixelBits;
+        }
+    }
+    // The covered pixels of the next row, [left, right] (empty when left > right).
+    void NextRow(int& left, int& right) {
+        int32_t e0 = row_[0], e1 = row_[1], e2 = row_[2];
+        uint32_t covered = 0;
+        for (int x = 0; x < columns_; ++x) {
+            // The sign bit of the or is set when any of the three is negative.
+            covered |= static_cast<uint32_t>((e0 | e1 | e2) >= 0) << x;
+            e0 += columnStep_[0];
+            e1 += columnStep_[1];
+            e2 += columnStep_[2];
+        }
+        for (int i = 0; i < 3; ++i) {
+            row_[i] += rowStep_[i];
+        }
+        // A row's covered pixels are one run: the triangle is convex.
+        left = covered != 0 ? left_ + std::countr_zero(covered) : left_ + 1;
+        right = covered != 0 ? left_ + 31 - std::countl_zero(covered) : left_;
+    }
+
+  private:
+    int left_, columns_;
+    int32_t row_[3], columnStep_[3], rowStep_[3];
+};
 
 // Walks one edge down the rows without dividing per row. For an edge that is not horizontal,
-// bound = floor((16 b y + c - threshold) / d) with d = 16 |a| is the first covered column (negated)
-// of a left edge or the last covered column of a right edge; it is kept as quotient and remainder
-// and stepped row by row.
+// bound = floor((-a px + b (16 y - py) - threshold) / d) with d = 16 |a| is the first covered column
+// (negated) of a left edge or the last covered column of a right edge, relative to the origin; it
+// is kept as quotient and remainder and stepped row by row (|bound| stays within the box, the
+// remainder below d).
+template <typename Int>
 struct EdgeWalker {
     enum Kind { kHorizontal, kLeft, kRight } kind;
-    int64_t bound, remainder, divisor, stepWhole, stepRemainder;
-    const EdgeFunction* edge;
+    Int bound, remainder, divisor, stepWhole, stepRemainder;
+    Int value, valueStep;  // a horizontal edge's E - threshold on the current row, and its change
 
-    // rows: how many rows the walk covers (the step is only worked out when there is a next row).
-    EdgeWalker(const EdgeFunction& e, int y, int rows) : edge(&e) {
-        kind = e.a > 0 ? kLeft : (e.a < 0 ? kRight : kHorizontal);
+    // Starts at row y relative to the origin; the step is only worked out when there is a next row.
+    EdgeWalker(const EdgeSet<Int>& e, int i, int y, int rows) {
+        const Int a = e.a[i], b = e.b[i];
+        kind = a > 0 ? kLeft : (a < 0 ? kRight : kHorizontal);
+        value = b * ((Int{y} << kSubPixelBits) - e.py[i]) - e.threshold[i];
+        valueStep = b << kSubPixelBits;
         if (kind == kHorizontal) {
             bound = remainder = divisor = stepWhole = stepRemainder = 0;
             return;
         }
-        divisor = (e.a > 0 ? e.a : -e.a) << kSubPixelBits;
-        const int64_t m = e.b * (int64_t{y} << kSubPixelBits) + e.c - e.threshold;
+        divisor = (a > 0 ? a : -a) << kSubPixelBits;
+        const Int m = value - a * e.px[i];
         bound = FloorDiv(m, divisor);
         remainder = m - bound * divisor;
-        stepWhole = rows > 1 ? FloorDiv(e.b << kSubPixelBits, divisor) : 0;
-        stepRemainder = (e.b << kSubPixelBits) - stepWhole * divisor;
+        stepWhole = rows > 1 ? FloorDiv(Int{b << kSubPixelBits}, divisor) : 0;
+        stepRemainder = (b << kSubPixelBits) - stepWhole * divisor;
     }
-    // Narrows [left, right] to the pixels of row y inside the edge.
-    void Cut(int y, int& left, int& right) const {
+    // Narrows [left, right] (relative to the origin) to this row's pixels inside the edge, then
+    // steps to the next row.
+    void CutAndStep(Int& left, Int& right) {
         if (kind == kLeft) {
-            left = static_cast<int>(std::max<int64_t>(left, -bound));
+            left = std::max(left, -bound);
         } else if (kind == kRight) {
-            right = static_cast<int>(std::min<int64_t>(right, bound));
-        } else if (edge->b * (int64_t{y} << kSubPixelBits) + edge->c < edge->threshold) {
-            right = left - 1;
+            right = std::min(right, bound);
+        } else {
+            if (value < 0) {
+                right = left - 1;
+            }
+            value += valueStep;
+            return;
         }
-    }
-    void NextRow() {
         bound += stepWhole;
         remainder += stepRemainder;
         if (remainder >= divisor) {
@@ -97,27 +172,35 @@ struct EdgeWalker {
     }
 };
 
-struct Triangle {
-    float x0, y0;  // snapped position of the first vertex, pixels
-    float base[kAttrCount];
-    Plane plane[kAttrCount];
-    uint32_t used;  // bit per attribute that the span shader reads
-};
+template <typename Int>
+class WalkedCoverage {
+  public:
+    WalkedCoverage(const EdgeSet<Int>& e, int originX, int originY, int left, int right, int top, int rows)
+        : originX_(originX),
+          left_(left - originX),
+          right_(right - originX),
+          walkers_{EdgeWalker<Int>(e, 0, top - originY, rows), EdgeWalker<Int>(e, 1, top - originY, rows),
+                   EdgeWalker<Int>(e, 2, top - originY, rows)} {}
+    void NextRow(int& left, int& right) {
+        Int l = left_, r = right_;
+        for (EdgeWalker<Int>& w : walkers_) {
+            w.CutAndStep(l, r);
+        }
+        if (l > r) {
+            left = originX_ + 1;
+            right = originX_;
+            return;
+        }
+        // Both lie inside the box, so they fit an int.
+        left = static_cast<int>(l) + originX_;
+        right = static_cast<int>(r) + originX_;
+    }
 
-void Gather(const ScreenVertex& v, float* out) {
-    out[kZ] = v.sz;
-    out[kRhw] = v.rhw;
-    out[kUq] = v.u * v.rhw;
-    out[kVq] = v.v * v.rhw;
-    out[kR] = v.r;
-    out[kG] = v.g;
-    out[kB] = v.b;
-    out[kA] = v.a;
-    out[kFog] = v.fog * 256.0f;
-    out[kSr] = v.sr;
-    out[kSg] = v.sg;
-    out[kSb] = v.sb;
-}
+  private:
+    int originX_;
+    Int left_, right_;
+    EdgeWalker<Int> walkers_[3];
+};
 
 bool UseBilinear(const PixelState& s, const ScreenVertex* const* v, float screenArea2) {
     if (s.bilinearMag == s.bilinearMin) {
@@ -144,20 +227,168 @@ uint32_t UsedAttributes(const PixelState& s) {
     return used;
 }
 
-// The span's start values on row y from the triangle's planes.
-SpanStart StartOfSpan(const Triangle& tri, int y, int left) {
-    float at[kAttrCount] = {};
-    const float ox = static_cast<float>(left) - tri.x0;
-    const float oy = static_cast<float>(y) - tri.y0;
-    for (int i = 0; i < kAttrCount; ++i) {
-        if ((tri.used >> i & 1u) != 0) {
-            at[i] = tri.base[i] + tri.plane[i].dx * ox + tri.plane[i].dy * oy;
+// Four floats worked on together; SSE2 where the compiler offers it.
+struct Quad {
+#if defined(__SSE2__)
+    __m128 v;
+    static Quad Load(const float* p) {
+        return {_mm_loadu_ps(p)};
+    }
+    static Quad Set(float a, float b, float c, float d) {
+        return {_mm_setr_ps(a, b, c, d)};
+    }
+    static Quad Splat(float a) {
+        return {_mm_set1_ps(a)};
+    }
+    // Lanes whose bit (lowest lane first) in bits is set keep their value, the others become zero.
+    Quad Keep(uint32_t bits) const {
+        const __m128i lane = _mm_setr_epi32(1, 2, 4, 8);
+        const __m128i kept =
+            _mm_cmpeq_epi32(_mm_and_si128(_mm_set1_epi32(static_cast<int>(bits)), lane), lane);
+        return {_mm_and_ps(v, _mm_castsi128_ps(kept))};
+    }
+    friend Quad operator+(Quad a, Quad b) {
+        return {_mm_add_ps(a.v, b.v)};
+    }
+    friend Quad operator-(Quad a, Quad b) {
+        return {_mm_sub_ps(a.v, b.v)};
+    }
+    friend Quad operator*(Quad a, Quad b) {
+        return {_mm_mul_ps(a.v, b.v)};
+    }
+    // value0, step0, value1, step1, value2, step2, value3, step3 into out[0..7].
+    static void StoreInterleaved(Quad value, Quad step, float* out) {
+        _mm_storeu_ps(out, _mm_unpacklo_ps(value.v, step.v));
+        _mm_storeu_ps(out + 4, _mm_unpackhi_ps(value.v, step.v));
+    }
+#else
+    float v[4];
+    static Quad Load(const float* p) {
+        return {{p[0], p[1], p[2], p[3]}};
+    }
+    static Quad Set(float a, float b, float c, float d) {
+        return {{a, b, c, d}};
+    }
+    static Quad Splat(float a) {
+        return {{a, a, a, a}};
+    }
+    Quad Keep(uint32_t bits) const {
+        Quad r{};
+        for (int i = 0; i < 4; ++i) {
+            r.v[i] = (bits >> i & 1u) != 0 ? v[i] : 0.0f;
+        }
+        return r;
+    }
+    template <typename Op>
+    static Quad Each(Quad a, Quad b, Op op) {
+        return {{op(a.v[0], b.v[0]), op(a.v[1], b.v[1]), op(a.v[2], b.v[2]), op(a.v[3], b.v[3])}};
+    }
+    friend Quad operator+(Quad a, Quad b) {
+        return Each(a, b, [](float x, float y) { return x + y; });
+    }
+    friend Quad operator-(Quad a, Quad b) {
+        return Each(a, b, [](float x, float y) { return x - y; });
+    }
+    friend Quad operator*(Quad a, Quad b) {
+        return Each(a, b, [](float x, float y) { return x * y; });
+    }
+    static void StoreInterleaved(Quad value, Quad step, float* out) {
+        for (int i = 0; i < 4; ++i) {
+            out[2 * i] = value.v[i];
+            out[2 * i + 1] = step.v[i];
         }
     }
-    const Plane* p = tri.plane;
-    return {at[kZ],   p[kZ].dx,   at[kRhw], p[kRhw].dx, at[kUq], p[kUq].dx, at[kVq], p[kVq].dx,
-            at[kR],   p[kR].dx,   at[kG],   p[kG].dx,   at[kB],  p[kB].dx,  at[kA],  p[kA].dx,
-            at[kFog], p[kFog].dx, at[kSr],  p[kSr].dx,  at[kSg], p[kSg].dx, at[kSb], p[kSb].dx};
+#endif
+};
+
+constexpr int kQuads = kAttrCount / 4;
+
+// A vertex's attributes in SpanStart order, four at a time: z, 1/w, u/w, v/w; the diffuse colour;
+// fog (in 256ths) and the specular colour.
+void Gather(const ScreenVertex& v, Quad* out) {
+    static_assert(offsetof(ScreenVertex, a) == offsetof(ScreenVertex, r) + 3 * sizeof(float));
+    out[0] = Quad::Set(v.sz, v.rhw, v.u * v.rhw, v.v * v.rhw);
+    out[1] = Quad::Load(&v.r);
+    out[2] = Quad::Set(v.fog * 256.0f, v.sr, v.sg, v.sb);
+}
+
+// The planes of the attributes the span shader reads: at pixel (x, y) an attribute is
+// base + dx (x - x0) + dy (y - y0). Attributes the shader does not read stay zero.
+struct Planes {
+    float x0 = 0.0f, y0 = 0.0f;  // exact position of the first vertex, pixels
+    Quad base[kQuads], dx[kQuads], dy[kQuads];
+
+    // false when the exact positions give no area (the snapped ones did).
+    bool Set(const ScreenVertex* const* v, uint32_t used) {
+        // Planes go through the exact vertex positions; only coverage uses the snapped grid.
+        x0 = v[0]->sx;
+        y0 = v[0]->sy;
+        const float x1 = v[1]->sx - x0, y1 = v[1]->sy - y0;
+        const float x2 = v[2]->sx - x0, y2 = v[2]->sy - y0;
+        const float area = x1 * y2 - x2 * y1;
+        if (area == 0.0f) {
+            return false;
+        }
+        const Quad invArea = Quad::Splat(1.0f / area);
+        const Quad qx1 = Quad::Splat(x1), qy1 = Quad::Splat(y1), qx2 = Quad::Splat(x2), qy2 = Quad::Splat(y2);
+        Quad at[3][kQuads];
+        for (int i = 0; i < 3; ++i) {
+            Gather(*v[i], at[i]);
+        }
+        for (int q = 0; q < kQuads; ++q) {
+            const uint32_t read = used >> (4 * q) & 0xFu;
+            const Quad d1 = at[1][q] - at[0][q], d2 = at[2][q] - at[0][q];
+            base[q] = at[0][q].Keep(read);
+            dx[q] = ((d1 * qy2 - d2 * qy1) * invArea).Keep(read);
+            dy[q] = ((d2 * qx1 - d1 * qx2) * invArea).Keep(read);
+        }
+        return true;
+    }
+
+    // The span's start values on row y from its first pixel.
+    SpanStart Start(int y, int left) const {
+        const Quad ox = Quad::Splat(static_cast<float>(left) - x0);
+        const Quad oy = Quad::Splat(static_cast<float>(y) - y0);
+        float out[kStartFloats];
+        for (int q = 0; q < kQuads; ++q) {
+            Quad::StoreInterleaved(base[q] + dx[q] * ox + dy[q] * oy, dx[q], out + 8 * q);
+        }
+        return std::bit_cast<SpanStart>(out);
+    }
+};
+
+// Shades the covered rows of a triangle; the planes are only set up once a row of this thread
+// turns out to be covered.
+template <typename Coverage>
+void ShadeRows(const RasterTarget& target, const PixelState& state, const ScreenVertex* const* v,
+               int64_t snappedArea2, int top, int bottom, Coverage& coverage) {
+    Planes planes;
+    SpanShader shade = nullptr;
+    for (int y = top; y <= bottom; ++y) {
+        int left, right;
+        coverage.NextRow(left, right);
+        if (left > right || !target.OwnsRow(y)) {
+            continue;
+        }
+        if (shade == nullptr) {
+            if (!planes.Set(v, UsedAttributes(state))) {
+                return;
+            }
+            const bool bilinear =
+                state.textured && UseBilinear(state, v, static_cast<float>(snappedArea2) / 256.0f);
+            shade = ChooseSpanShader(target, state, bilinear);
+        }
+        shade(target, state, planes.Start(y, left), y, left, right);
+    }
+}
+
+template <typename Int>
+void WalkTriangle(const RasterTarget& target, const PixelState& state, const ScreenVertex* const* v,
+                  int64_t area2, const int32_t* sx, const int32_t* sy, int originX, int originY, int left,
+                  int right, int top, int bottom) {
+    const EdgeSet<Int> edges(sx, sy, originX, originY);
+    WalkedCoverage<Int> coverage(edges, originX, originY, left, right, top, bottom - top + 1);
+    ShadeRows(target, state, v, area2, top, bottom, coverage);
 }
 
 }  // namespace
@@ -183,65 +414,28 @@ void RasterizeTriangle(const RasterTarget& target, const PixelState& state, cons
         std::swap(v[1], v[2]);
         area2 = -area2;
     }
-    int64_t sx[3], sy[3];
-    for (int i = 0; i < 3; ++i) {
-        sx[i] = v[i]->fx;
-        sy[i] = v[i]->fy;
-    }
-    const EdgeFunction edges[3] = {MakeEdge(sx[0], sy[0], sx[1], sy[1]), MakeEdge(sx[1], sy[1], sx[2], sy[2]),
-                                   MakeEdge(sx[2], sy[2], sx[0], sy[0])};
-
-    const int64_t minY = std::min({sy[0], sy[1], sy[2]});
-    const int64_t maxY = std::max({sy[0], sy[1], sy[2]});
-    const int64_t minX = std::min({sx[0], sx[1], sx[2]});
-    const int64_t maxX = std::max({sx[0], sx[1], sx[2]});
-    const int top = static_cast<int>(std::max<int64_t>(target.top, -FloorDiv(-minY, 16)));
-    const int bottom = static_cast<int>(std::min<int64_t>(target.bottom - 1, FloorDiv(maxY, 16)));
-    const int left = static_cast<int>(std::max<int64_t>(target.left, -FloorDiv(-minX, 16)));
-    const int right = static_cast<int>(std::min<int64_t>(target.right - 1, FloorDiv(maxX, 16)));
+    const int32_t sx[3] = {v[0]->fx, v[1]->fx, v[2]->fx};
+    const int32_t sy[3] = {v[0]->fy, v[1]->fy, v[2]->fy};
+    const int32_t minX = std::min({sx[0], sx[1], sx[2]}), maxX = std::max({sx[0], sx[1], sx[2]});
+    const int32_t minY = std::min({sy[0], sy[1], sy[2]}), maxY = std::max({sy[0], sy[1], sy[2]});
+    // Pixel centres inside the box (the shifts round towards minus infinity).
+    const int top = std::max(target.top, -(-minY >> kSubPixelBits));
+    const int bottom = std::min(target.bottom - 1, maxY >> kSubPixelBits);
+    const int left = std::max(target.left, -(-minX >> kSubPixelBits));
+    const int right = std::min(target.right - 1, maxX >> kSubPixelBits);
     if (top > bottom || left > right || !target.OwnsAnyRow(top, bottom)) {
         return;
     }
-
-    Triangle tri{};
-    tri.used = UsedAttributes(state);
-    float attrs[3][kAttrCount];
-    for (int i = 0; i < 3; ++i) {
-        Gather(*v[i], attrs[i]);
-    }
-    // Attribute planes go through the exact vertex positions; only coverage uses the snapped grid.
-    const float x0 = v[0]->sx, y0 = v[0]->sy;
-    const float x1 = v[1]->sx - x0, y1 = v[1]->sy - y0;
-    const float x2 = v[2]->sx - x0, y2 = v[2]->sy - y0;
-    const float area = x1 * y2 - x2 * y1;
-    if (area == 0.0f) {
-        return;
-    }
-    tri.x0 = x0;
-    tri.y0 = y0;
-    const float invArea = 1.0f / area;
-    for (int i = 0; i < kAttrCount; ++i) {
-        if ((tri.used >> i & 1u) != 0) {
-            const float d1 = attrs[1][i] - attrs[0][i], d2 = attrs[2][i] - attrs[0][i];
-            tri.base[i] = attrs[0][i];
-            tri.plane[i] = {(d1 * y2 - d2 * y1) * invArea, (d2 * x1 - d1 * x2) * invArea};
-        }
-    }
-
-    const SpanShader shade = ChooseSpanShader(
-        target, state, state.textured && UseBilinear(state, v, static_cast<float>(area2) / 256.0f));
-    const int rows = bottom - top + 1;
-    EdgeWalker walkers[3] = {EdgeWalker(edges[0], top, rows), EdgeWalker(edges[1], top, rows),
-                             EdgeWalker(edges[2], top, rows)};
-    for (int y = top; y <= bottom; ++y) {
-        int spanLeft = left, spanRight = right;
-        for (EdgeWalker& w : walkers) {
-            w.Cut(y, spanLeft, spanRight);
-            w.NextRow();
-        }
-        if (spanLeft <= spanRight && target.OwnsRow(y)) {
-            shade(target, state, StartOfSpan(tri, y, spanLeft), y, spanLeft, spanRight);
-        }
+    // The box's top-left pixel corner is the origin of the edge functions.
+    const int originX = minX >> kSubPixelBits, originY = minY >> kSubPixelBits;
+    if (maxX - minX > kMaxExtent32 || maxY - minY > kMaxExtent32) {
+        WalkTriangle<int64_t>(target, state, v, area2, sx, sy, originX, originY, left, right, top, bottom);
+    } else if (right - left < kMaxScannedColumns) {
+        const EdgeSet<int32_t> edges(sx, sy, originX, originY);
+        ScannedCoverage coverage(edges, originX, originY, left, right, top);
+        ShadeRows(target, state, v, area2, top, bottom, coverage);
+    } else {
+        WalkTriangle<int32_t>(target, state, v, area2, sx, sy, originX, originY, left, right, top, bottom);
     }
 }
 

@@ -83,6 +83,17 @@ class DeviceTest : public testing::Test {
         SetTransform(*device, TransformType::kProjection, p);
     }
 
+    // Additive blending of 0x33 red: a pixel's red channel counts how often it was drawn.
+    void AddRedOnEveryDraw() {
+        SetRenderState(*device, kRsAlphaBlendEnable, 1);
+        SetRenderState(*device, kRsSrcBlend, kBlendOne);
+        SetRenderState(*device, kRsDestBlend, kBlendOne);
+        SetRenderState(*device, kRsLighting, 1);
+        DeviceMaterial m;
+        m.emissive = {0.2f, 0, 0, 1};
+        SetMaterial(*device, m);
+    }
+
     DrawSurface* target = nullptr;
     DrawSurface* depth = nullptr;
     Device3D* device = nullptr;
@@ -101,15 +112,9 @@ TEST_F(DeviceTest, FillRuleCoversTopAndLeftEdgesOnly) {
 }
 
 TEST_F(DeviceTest, SharedEdgesAreDrawnExactlyOnce) {
-    // Additive blending counts how often each pixel is drawn; a fan of triangles around an
-    // off-grid centre must draw every pixel of the square at most once and leave no gaps.
-    SetRenderState(*device, kRsAlphaBlendEnable, 1);
-    SetRenderState(*device, kRsSrcBlend, kBlendOne);
-    SetRenderState(*device, kRsDestBlend, kBlendOne);
-    SetRenderState(*device, kRsLighting, 1);
-    DeviceMaterial m;
-    m.emissive = {0.2f, 0, 0, 1};
-    SetMaterial(*device, m);
+    // A fan of triangles around an off-grid centre must draw every pixel of the square at most
+    // once and leave no gaps.
+    AddRedOnEveryDraw();
     const DeviceVertex c = Pixel(7.3f, 6.6f), a = Pixel(1.5f, 1.5f), b = Pixel(13.5f, 1.5f),
                        d = Pixel(13.5f, 13.5f), e = Pixel(1.5f, 13.5f);
     Draw({c, a, b, c, b, d, c, d, e, c, e, a});
@@ -117,6 +122,65 @@ TEST_F(DeviceTest, SharedEdgesAreDrawnExactlyOnce) {
         for (int x = 0; x < 16; ++x) {
             const bool inside = x >= 2 && x <= 13 && y >= 2 && y <= 13;
             EXPECT_EQ(Rgb(x, y), inside ? 0x330000u : 0u) << x << "," << y;
+        }
+    }
+}
+
+TEST_F(DeviceTest, MeshOfTrianglesOfEverySizeCoversEachPixelOnce) {
+    // A grid whose cells run from a fifth of a pixel to the guard band's limits on both sides of a
+    // 512-pixel view, so that neighbouring triangles are covered by every path of the rasteriser
+    // (box tested pixel by pixel, edges walked, wide triangles in 64 bits) and by different ones.
+    // Some vertices are moved off the grid lines, the others keep whole-pixel positions, so that
+    // edges also run exactly through pixel centres. Zero-area triangles must draw nothing. Then two
+    // triangles from corner to corner of the guard band cover everything once more.
+    Make(512, 512, kXrgb8888);
+    AddRedOnEveryDraw();
+    SetRenderState(*device, kRsCullMode, kCullNone);
+    const std::vector<float> lines = {-1792, -3.3f, 0.2f, 0.45f,  1.5f,   2,      5,   9,      10,  30.5f, 31,
+                                      40,    77.7f, 80,   120.3f, 200.5f, 254.2f, 400, 509.6f, 512, 2304};
+    const int n = static_cast<int>(lines.size());
+    uint32_t seed = 12345;
+    auto jitter = [&seed](float gapBefore, float gapAfter) {
+        seed = seed * 1664525u + 1013904223u;
+        const float t = static_cast<float>(seed >> 8) / 16777216.0f - 0.5f;  // -0.5 .. 0.5
+        return t * 0.6f * std::min(gapBefore, gapAfter);
+    };
+    std::vector<DeviceVertex> v;
+    for (int row = 0; row < n; ++row) {
+        for (int col = 0; col < n; ++col) {
+            float x = lines[col], y = lines[row];
+            if (col > 0 && col < n - 1 && row > 0 && row < n - 1 && row % 2 == 1 && col % 2 == 1) {
+                x += jitter(lines[col] - lines[col - 1], lines[col + 1] - lines[col]);
+                y += jitter(lines[row] - lines[row - 1], lines[row + 1] - lines[row]);
+            }
+            v.push_back(Pixel(x, y));
+        }
+    }
+    std::vector<uint16_t> idx;
+    for (int row = 0; row + 1 < n; ++row) {
+        for (int col = 0; col + 1 < n; ++col) {
+            const auto at = [n](int r, int c) { return static_cast<uint16_t>(r * n + c); };
+            const uint16_t a = at(row, col), b = at(row, col + 1), c = at(row + 1, col),
+                           d = at(row + 1, col + 1);
+            const std::vector<uint16_t> cell = (row + col) % 2 == 0 ? std::vector<uint16_t>{a, b, c, b, d, c}
+                                                                    : std::vector<uint16_t>{a, b, d, a, d, c};
+            idx.insert(idx.end(), cell.begin(), cell.end());
+        }
+    }
+    const auto first = static_cast<uint16_t>(v.size());
+    for (const DeviceVertex& p :
+         {Pixel(3, 5), Pixel(40, 5), Pixel(90, 5), Pixel(7, 7), Pixel(7, 7), Pixel(60, 9)}) {
+        v.push_back(p);
+    }
+    for (uint16_t i : {0, 1, 2, 2, 1, 0, 3, 4, 5}) {
+        idx.push_back(static_cast<uint16_t>(first + i));
+    }
+    Draw(v, idx);
+    Draw({Pixel(-1792, -1792), Pixel(2304, -1792), Pixel(2304, 2304), Pixel(-1792, 2304)},
+         {0, 1, 2, 0, 2, 3});
+    for (int y = 0; y < 512; ++y) {
+        for (int x = 0; x < 512; ++x) {
+            ASSERT_EQ(Rgb(x, y), 0x660000u) << x << "," << y;
         }
     }
 }
