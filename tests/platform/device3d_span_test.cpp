@@ -1,0 +1,186 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/device3d_span_parts.h"
+
+namespace platform::device_detail {
+namespace {
+
+// One row of a 565 target with depth, drawn by a scalar and by a vector shader from the same start.
+constexpr int kWidth = 40;
+
+struct Row {
+    std::vector<uint16_t> color = std::vector<uint16_t>(kWidth);
+    std::vector<uint16_t> depth = std::vector<uint16_t>(kWidth);
+
+    RasterTarget Target() {
+        RasterTarget t;
+        t.color = reinterpret_cast<uint8_t*>(color.data());
+        t.colorPitch = kWidth * 2;
+        t.format = kRgb565;
+        t.depth = reinterpret_cast<uint8_t*>(depth.data());
+        t.depthPitch = kWidth * 2;
+        t.right = kWidth;
+        t.bottom = 1;
+        return t;
+    }
+};
+
+PixelState CommonState(const std::vector<uint32_t>& texels, int width, int height) {
+    PixelState s{};
+    s.textured = true;
+    s.sampler = {texels.data(), width, height, static_cast<float>(width), static_cast<float>(height)};
+    s.colorSource = ColorSource::kModulate;
+    s.alphaSource = ColorSource::kTexture;
+    s.zTest = true;
+    s.zWrite = true;
+    s.zFunc = kCmpLessEqual;
+    s.alphaFunc = kCmpGreaterEqual;
+    s.alphaRef = 8;
+    s.srcBlend = kBlendSrcAlpha;
+    s.destBlend = kBlendInvSrcAlpha;
+    s.fogColor[0] = 200;
+    s.fogColor[1] = 7;
+    s.fogColor[2] = 255;
+    s.dither = true;
+    return s;
+}
+
+// Draws the span with both shaders over the same row and expects the same pixels and depths.
+void ExpectSameRow(const PixelState& state, bool bilinear, const SpanStart& start, const Row& before,
+                   int left, int right, const std::string& what) {
+    Row scalar = before, vector = before;
+    RasterTarget scalarTarget = scalar.Target(), vectorTarget = vector.Target();
+    ASSERT_TRUE(IsCommonState(scalarTarget, state));
+    ChooseScalarSpanShader(scalarTarget, state, bilinear)(scalarTarget, state, start, 0, left, right);
+    ChooseVectorSpanShader(vectorTarget, state, bilinear)(vectorTarget, state, start, 0, left, right);
+    for (int x = 0; x < kWidth; ++x) {
+        ASSERT_EQ(scalar.color[x], vector.color[x]) << what << " colour at x " << x;
+        ASSERT_EQ(scalar.depth[x], vector.depth[x]) << what << " depth at x " << x;
+        if (x < left || x > right) {
+            ASSERT_EQ(vector.color[x], before.color[x]) << what << " drawn outside the span at x " << x;
+            ASSERT_EQ(vector.depth[x], before.depth[x]) << what << " depth outside the span at x " << x;
+        }
+    }
+}
+
+// Random texels with fully transparent and fully opaque ones among them.
+std::vector<uint32_t> Texels(std::mt19937& random, int count) {
+    std::vector<uint32_t> texels(static_cast<size_t>(count));
+    for (uint32_t& t : texels) {
+        t = random();
+        const uint32_t kind = random() % 4;
+        t = kind == 0 ? t & 0x00FFFFFFu : (kind == 1 ? t | 0xFF000000u : t);
+    }
+    return texels;
+}
+
+// Every combination of the shader's features, spans of 1 to 20 pixels starting at even and odd
+// columns, depths that tie, pass and fail, colours and fog running past their limits, on textures
+// with sides that are and are not powers of two.
+TEST(SpanShaders, VectorShadersDrawTheScalarShadersPixels) {
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+    const int sizes[][2] = {{8, 4}, {6, 5}, {64, 32}};
+    for (const auto& size : sizes) {
+        const std::vector<uint32_t> texels = Texels(random, size[0] * size[1]);
+        for (int features = 0; features < 32; ++features) {
+            PixelState state = CommonState(texels, size[0], size[1]);
+            const bool bilinear = (features & 1) != 0;
+            state.fog = (features & 2) != 0;
+            state.alphaTest = (features & 4) != 0;
+            state.blend = (features & 8) != 0;
+            state.dither = (features & 16) == 0;
+            state.zWrite = features % 3 != 0;
+            state.alphaFunc = static_cast<uint32_t>(kCmpNever + features % 8);
+            state.alphaRef = static_cast<uint32_t>(features * 37 % 300);
+            for (int length = 1; length <= 20; ++length) {
+                const int left = (length * 7 + features) % 9;
+                const int right = left + length - 1;
+                SpanStart st{};
+                st.z = unit(random);
+                st.dz = (unit(random) - 0.5f) * 0.02f;
+                st.q = 0.5f + unit(random);
+                st.dq = (unit(random) - 0.5f) * 0.02f;
+                st.uq = (unit(random) - 0.5f) * 8.0f;
+                st.duq = (unit(random) - 0.5f) * 0.5f;
+                st.vq = (unit(random) - 0.5f) * 8.0f;
+                st.dvq = (unit(random) - 0.5f) * 0.5f;
+                // Colours from below 0 to above 255 along the span, fog likewise past 0 and 256.
+                st.r = -20.0f + 300.0f * unit(random);
+                st.dr = (unit(random) - 0.5f) * 60.0f;
+                st.g = 255.0f * unit(random);
+                st.dg = (unit(random) - 0.5f) * 4.0f;
+                st.b = 250.0f + 10.0f * unit(random);
+                st.db = unit(random) * 3.0f;
+                st.fog = 256.0f * unit(random);
+                st.dfog = (unit(random) - 0.5f) * 80.0f;
+
+                // Depth on the row: a tie, one nearer (fails) or one further (passes) per pixel.
+                Row before;
+                DepthRamp ramp(st.z, st.dz);
+                for (int x = 0; x < kWidth; ++x) {
+                    before.color[x] = static_cast<uint16_t>(random());
+                    const int own = x >= left && x <= right ? ramp.Get() : 0x8000;
+                    const int offsets[] = {0, -1, 1};
+                    before.depth[x] =
+                        static_cast<uint16_t>(std::clamp(own + offsets[random() % 3], 0, 0xFFFF));
+                    if (x >= left && x <= right) {
+                        ramp.Next();
+                    }
+                }
+                ExpectSameRow(state, bilinear, st, before, left, right,
+                              "features " + std::to_string(features) + ", texture " +
+                                  std::to_string(size[0]) + "x" + std::to_string(size[1]) + ", span " +
+                                  std::to_string(left) + ".." + std::to_string(right));
+            }
+        }
+    }
+}
+
+// Depth at and past both ends of the range, and gradients too steep for 32-bit steps: both shaders
+// clamp to 0..0xFFFF, and a pixel whose depth equals the stored one is drawn.
+TEST(SpanShaders, DepthClampsAndTiesPassAtLessOrEqual) {
+    const std::vector<uint32_t> texels(16, 0xFFFFFFFFu);
+    PixelState state = CommonState(texels, 4, 4);
+    const struct {
+        float z, dz;
+    } ramps[] = {{-0.05f, 0.01f}, {0.97f, 0.01f}, {0.5f, 3.0e4f},
+                 {0.5f, -3.0e4f}, {1.0f, 0.0f},   {0.0f, 0.0f}};
+    for (const auto& r : ramps) {
+        for (int length = 1; length <= 17; ++length) {
+            SpanStart st{};
+            st.z = r.z;
+            st.dz = r.dz;
+            st.q = 1.0f;
+            st.r = st.g = st.b = 255.0f;
+            Row before;
+            DepthRamp ramp(st.z, st.dz);
+            for (int x = 3; x < 3 + length; ++x, ramp.Next()) {
+                before.depth[x] = ramp.Get();  // every pixel ties
+            }
+            const std::string what = "z " + std::to_string(r.z) + " dz " + std::to_string(r.dz) + " length " +
+                                     std::to_string(length);
+            ExpectSameRow(state, false, st, before, 3, 2 + length, what);
+            Row drawn = before;
+            RasterTarget target = drawn.Target();
+            ChooseVectorSpanShader(target, state, false)(target, state, st, 0, 3, 2 + length);
+            for (int x = 3; x < 3 + length; ++x) {
+                EXPECT_NE(drawn.color[x], 0) << what << " tie not drawn at x " << x;
+            }
+        }
+    }
+    EXPECT_EQ(DepthRamp(-0.5f, 0.0f).Get(), 0);
+    EXPECT_EQ(DepthRamp(1.5f, 0.0f).Get(), 0xFFFF);
+    EXPECT_EQ(DepthRamp(0.5f, 0.0f).Get(), 32768);
+    EXPECT_EQ(DepthRamp(std::numeric_limits<float>::quiet_NaN(), 0.0f).Get(), 0);
+}
+
+}  // namespace
+}  // namespace platform::device_detail
