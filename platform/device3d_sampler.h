@@ -72,6 +72,12 @@ struct Sampler {
 // Texture coordinates walked across a run of pixels in 16.16 fixed-point texels, wrapped into the
 // texture: exact (perspective-correct) at both ends of the run, linear in between.
 struct TexelWalk {
+    // 1 / n for the usual run lengths, without a division per run.
+    static constexpr int kInverseCount = 9;
+    static constexpr float kInverse[kInverseCount] = {0.0f,        1.0f,        1.0f / 2.0f,
+                                                      1.0f / 3.0f, 1.0f / 4.0f, 1.0f / 5.0f,
+                                                      1.0f / 6.0f, 1.0f / 7.0f, 1.0f / 8.0f};
+
     int32_t u, v, du, dv;
     int32_t uLimit, vLimit;  // texture size << 16
 
@@ -102,7 +108,7 @@ struct TexelWalk {
         vLimit = s.height << 16;
         u = Start(u0, s.widthF, uLimit, offset);
         v = Start(v0, s.heightF, vLimit, offset);
-        const float inv = 1.0f / static_cast<float>(n);
+        const float inv = n < kInverseCount ? kInverse[n] : 1.0f / static_cast<float>(n);
         du = Step((u1 - u0) * inv, s.widthF);
         dv = Step((v1 - v0) * inv, s.heightF);
     }

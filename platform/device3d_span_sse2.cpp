@@ -28,15 +28,21 @@ static_assert(kGroup == 8, "eight 16-bit lanes per group");
 // Spans shorter than this are shaded a pixel at a time: setting up the lanes costs more than it saves.
 constexpr int kShortSpan = 4;
 
+// start + i * step for i = 0..3 in 32-bit lanes (wrapping).
+__m128i Spread(uint32_t start, uint32_t step) {
+    const __m128i d = _mm_set1_epi32(static_cast<int32_t>(step));
+    const __m128i odd = _mm_and_si128(d, _mm_setr_epi32(0, -1, 0, -1));
+    const __m128i upper = _mm_and_si128(_mm_add_epi32(d, d), _mm_setr_epi32(0, 0, -1, -1));
+    return _mm_add_epi32(_mm_set1_epi32(static_cast<int32_t>(start)), _mm_add_epi32(odd, upper));
+}
+
 // A Stepper's values at the eight pixels of a group, in 32-bit lanes, moved on a group at a time.
 struct StepperLanes {
     __m128i lo, hi, groupStep;
 
     explicit StepperLanes(const Stepper& s) {
-        const uint32_t v = s.value, d = s.step;
-        lo = _mm_setr_epi32(static_cast<int32_t>(v), static_cast<int32_t>(v + d),
-                            static_cast<int32_t>(v + 2 * d), static_cast<int32_t>(v + 3 * d));
-        const __m128i four = _mm_set1_epi32(static_cast<int32_t>(4 * d));
+        lo = Spread(s.value, s.step);
+        const __m128i four = _mm_slli_epi32(_mm_set1_epi32(static_cast<int32_t>(s.step)), 2);
         hi = _mm_add_epi32(lo, four);
         groupStep = _mm_add_epi32(four, four);
     }
@@ -238,17 +244,10 @@ class PowerOfTwoTexels {
                (s.height & (s.height - 1)) == 0;
     }
 
-    // Coordinates of four pixels: start + i * step.
-    static __m128i Spread(int32_t start, int32_t step) {
-        const __m128i d = _mm_set1_epi32(step);
-        const __m128i odd = _mm_and_si128(d, _mm_setr_epi32(0, -1, 0, -1));
-        const __m128i upper = _mm_and_si128(_mm_add_epi32(d, d), _mm_setr_epi32(0, 0, -1, -1));
-        return _mm_add_epi32(_mm_set1_epi32(start), _mm_add_epi32(odd, upper));
-    }
-
     // The texel under each of eight pixels.
     TexelChannels Point(const TexelWalk& w) const {
-        const __m128i u = Spread(w.u, w.du), v = Spread(w.v, w.dv);
+        const __m128i u = Spread(static_cast<uint32_t>(w.u), static_cast<uint32_t>(w.du));
+        const __m128i v = Spread(static_cast<uint32_t>(w.v), static_cast<uint32_t>(w.dv));
         const __m128i u4 = _mm_slli_epi32(_mm_set1_epi32(w.du), 2),
                       v4 = _mm_slli_epi32(_mm_set1_epi32(w.dv), 2);
         return SplitTexels(PointOf4(u, v), PointOf4(_mm_add_epi32(u, u4), _mm_add_epi32(v, v4)));
@@ -256,7 +255,8 @@ class PowerOfTwoTexels {
 
     // The bilinear mix of the four texels around each of eight pixels (as TexelWalk::Bilinear).
     TexelChannels Bilinear(const TexelWalk& w) const {
-        const __m128i u = Spread(w.u, w.du), v = Spread(w.v, w.dv);
+        const __m128i u = Spread(static_cast<uint32_t>(w.u), static_cast<uint32_t>(w.du));
+        const __m128i v = Spread(static_cast<uint32_t>(w.v), static_cast<uint32_t>(w.dv));
         const __m128i u4 = _mm_slli_epi32(_mm_set1_epi32(w.du), 2),
                       v4 = _mm_slli_epi32(_mm_set1_epi32(w.dv), 2);
         const Mixed lo = BilinearOf4(u, v);
@@ -375,11 +375,13 @@ void ShadeSpanSse2(const RasterTarget& t, const PixelState& s, const SpanStart& 
     }
     for (int done = 0; done < count; done += kGroup, color += kGroup, depth += kGroup) {
         const int n = std::min(kGroup, count - done);
-        // The last group of a span works on copies, so that nothing past the span is touched.
+        // The last group of a span may reach past it: the pixels there are written back as they were
+        // (they are in this thread's row). Past the viewport's right edge it works on copies.
         alignas(16) uint16_t colorTail[kGroup] = {}, depthTail[kGroup] = {};
         uint16_t* colorAt = color;
         uint16_t* depthAt = depth;
-        if (n < kGroup) {
+        const bool copied = n < kGroup && left + done + kGroup > t.right;
+        if (copied) {
             std::memcpy(colorTail, color, static_cast<size_t>(n) * 2);
             std::memcpy(depthTail, depth, static_cast<size_t>(n) * 2);
             colorAt = colorTail;
@@ -430,7 +432,7 @@ void ShadeSpanSse2(const RasterTarget& t, const PixelState& s, const SpanStart& 
             _mm_storeu_si128(
                 reinterpret_cast<__m128i*>(depthAt),
                 _mm_xor_si128(Select(_mm_and_si128(write, depthWrite), newDepth, oldDepth), depthBias));
-            if (n < kGroup) {
+            if (copied) {
                 std::memcpy(color, colorTail, static_cast<size_t>(n) * 2);
                 std::memcpy(depth, depthTail, static_cast<size_t>(n) * 2);
             }

@@ -82,8 +82,8 @@ std::vector<uint32_t> Texels(std::mt19937& random, int count) {
 }
 
 // Every combination of the shader's features, spans of 1 to 20 pixels starting at even and odd
-// columns, depths that tie, pass and fail, colours and fog running past their limits, on textures
-// with sides that are and are not powers of two.
+// columns and ending at the viewport's edge, depths that tie, pass and fail, colours and fog running past
+// their limits, on textures with sides that are and are not powers of two.
 TEST(SpanShaders, VectorShadersDrawTheScalarShadersPixels) {
     std::mt19937 random(7);
     std::uniform_real_distribution<float> unit(0.0f, 1.0f);
@@ -101,7 +101,9 @@ TEST(SpanShaders, VectorShadersDrawTheScalarShadersPixels) {
             state.alphaFunc = static_cast<uint32_t>(kCmpNever + features % 8);
             state.alphaRef = static_cast<uint32_t>(features * 37 % 300);
             for (int length = 1; length <= 20; ++length) {
-                const int left = (length * 7 + features) % 9;
+                // Near the row's start, or ending at or just before the viewport's right edge.
+                const int left =
+                    length % 2 == 0 ? (length * 7 + features) % 9 : kWidth - length - features % 3;
                 const int right = left + length - 1;
                 SpanStart st{};
                 st.z = unit(random);
@@ -112,6 +114,9 @@ TEST(SpanShaders, VectorShadersDrawTheScalarShadersPixels) {
                 st.duq = (unit(random) - 0.5f) * 0.5f;
                 st.vq = (unit(random) - 0.5f) * 8.0f;
                 st.dvq = (unit(random) - 0.5f) * 0.5f;
+                if (length % 5 == 0) {  // several repeats of the texture per pixel
+                    st.duq *= 40.0f;
+                }
                 // Colours from below 0 to above 255 along the span, fog likewise past 0 and 256.
                 st.r = -20.0f + 300.0f * unit(random);
                 st.dr = (unit(random) - 0.5f) * 60.0f;
