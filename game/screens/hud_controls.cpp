@@ -135,12 +135,25 @@ void NoteTargetClicked(HudState& state, uint32_t nowMs) {
     state.targetClickMs = nowMs;
 }
 
+namespace {
+
+constexpr uint32_t kSlopeShowMs = 3000;
+
+}  // namespace
+
 bool SlopesShown(const HudState& state, bool onGreen, bool observer, uint32_t nowMs) {
-    constexpr uint32_t kSlopeShowMs = 3000;
     if (observer) {
         return false;
     }
     return onGreen || (state.targetClicked && nowMs - state.targetClickMs < kSlopeShowMs);
+}
+
+bool SlopesRunOut(HudState& state, uint32_t nowMs) {
+    if (!state.targetClicked || nowMs - state.targetClickMs < kSlopeShowMs) {
+        return false;
+    }
+    state.targetClicked = false;
+    return true;
 }
 
 int TargetFrame(float depth) {

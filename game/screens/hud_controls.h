@@ -37,6 +37,8 @@ void NoteTargetClicked(HudState& state, uint32_t nowMs);
 // Whether the slope panels show: within 3000 ms of a target click, or always on the green; never
 // for an observer.
 bool SlopesShown(const HudState& state, bool onGreen, bool observer, uint32_t nowMs);
+// True once, at the first call 3000 ms or more after a target click: the panels must be taken away.
+bool SlopesRunOut(HudState& state, uint32_t nowMs);
 
 // The target marker's frame for the view depth w: trunc(9 w / 100) below 100, else 8.
 int TargetFrame(float depth);

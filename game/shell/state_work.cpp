@@ -1,6 +1,7 @@
 #include "game/shell/state_work.h"
 
 #include "game/present/draw_primitives.h"
+#include "game/screens/hud_controls.h"
 #include "game/screens/loading_screen.h"
 #include "game/shell/frame_tick.h"
 #include "game/shell/match/game_end.h"
@@ -61,6 +62,9 @@ void RunPlaying(Client& client) {
         return;
     }
     RunPlayLogic(client);
+    if (screens::SlopesRunOut(client.hud.state, client.clock.NowMs())) {
+        RequestFullRedraw(client);  // the slope panels shown after a target click go
+    }
     if (IsMatchDriver(client)) {
         DriftWind(client);
     }

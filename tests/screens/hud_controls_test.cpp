@@ -65,6 +65,10 @@ TEST(SlopePanels, ShowForThreeSecondsAfterATargetClickOrOnTheGreen) {
     EXPECT_TRUE(SlopesShown(state, false, false, 3999));
     EXPECT_FALSE(SlopesShown(state, false, false, 4000));
     EXPECT_FALSE(SlopesShown(state, true, true, 1500));
+    EXPECT_FALSE(SlopesRunOut(state, 3999));
+    EXPECT_TRUE(SlopesRunOut(state, 4000));  // once: the panels are taken away by one redraw
+    EXPECT_FALSE(SlopesRunOut(state, 4100));
+    EXPECT_FALSE(SlopesShown(state, false, false, 4100));
 }
 
 TEST(MapAim, ClickAndPositionRoundTrip) {

@@ -70,9 +70,16 @@ TEST_F(MatchFlow, TheMapPanelShowsTheHoleWhenATurnBegins) {
     const float ballToPin = m.shot.ballPos.z - m.rules.pin.z;
     shell::HandleHudClick(C(0), view.mapPinX, view.mapPinY + 8);
     EXPECT_LT(std::abs(m.shot.aimTarget.z - m.rules.pin.z), 0.1f * std::abs(ballToPin));
+    shell::FillHudView(C(0), view);
+    EXPECT_TRUE(view.showSlopes);  // the slopes at the new target, for a while
     const platform::Vec3 aim = m.shot.aimTarget;
     shell::HandleHudClick(C(0), view.players[0].mapX, view.players[0].mapY + 4);  // behind the ball
     EXPECT_EQ(m.shot.aimTarget.z, aim.z);
+    for (int i = 0; i < 70; ++i) {
+        Tick(50);
+    }
+    shell::FillHudView(C(0), view);
+    EXPECT_FALSE(view.showSlopes);
 }
 
 TEST_F(MatchFlow, FourPlayersAgreeOnEveryShotAndNobodyPlaysAfterHolingOut) {

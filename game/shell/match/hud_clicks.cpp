@@ -61,6 +61,7 @@ void AimFromMap(Client& client, int x, int y) {
     const platform::Vec3 pin = client.match.rules.pin;
     const platform::Vec3 ball = client.match.shot.ballPos;
     if (FlatDistanceSquared(target, pin) < FlatDistanceSquared(ball, pin)) {
+        screens::NoteTargetClicked(client.hud.state, client.clock.NowMs());
         AimAt(client, target);
     }
 }
@@ -69,6 +70,7 @@ void AimFromView(Client& client, int x, int y) {
     platform::Vec3 target;
     if (client.display.device != nullptr &&
         course::ScreenToWorldByDepth(*client.display.device, x, y, target)) {
+        screens::NoteTargetClicked(client.hud.state, client.clock.NowMs());
         AimAt(client, target);
     }
 }
