@@ -2,6 +2,7 @@
 // then culls, clips, projects and rasterises each triangle of the list.
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <vector>
 
@@ -132,15 +133,6 @@ bool Culled(uint32_t cullMode, float area2) {
     return (cullMode == kCullCcw && area2 < 0.0f) || (cullMode == kCullCw && area2 > 0.0f);
 }
 
-// Whether a triangle lies wholly beside the drawn rectangle (with a pixel to spare for snapping).
-bool OutsideTarget(const RasterTarget& t, const ScreenVertex& a, const ScreenVertex& b,
-                   const ScreenVertex& c) {
-    return std::max({a.sx, b.sx, c.sx}) < static_cast<float>(t.left) - 1.0f ||
-           std::min({a.sx, b.sx, c.sx}) > static_cast<float>(t.right) ||
-           std::max({a.sy, b.sy, c.sy}) < static_cast<float>(t.top) - 1.0f ||
-           std::min({a.sy, b.sy, c.sy}) > static_cast<float>(t.bottom);
-}
-
 void CopyColor(const ScreenVertex& from, ScreenVertex& to) {
     to.r = from.r;
     to.g = from.g;
@@ -158,21 +150,29 @@ struct DrawContext {
     Projector project;
 };
 
-// Draws a triangle none of whose vertices needed clipping.
-void DrawTriangle(const DrawContext& ctx, const ScreenVertex& a, const ScreenVertex& b,
-                  const ScreenVertex& c) {
-    const float area2 = (b.sx - a.sx) * (c.sy - a.sy) - (c.sx - a.sx) * (b.sy - a.sy);
-    if (area2 == 0.0f || Culled(ctx.cullMode, area2) || OutsideTarget(*ctx.target, a, b, c)) {
-        return;
+// Whether a triangle none of whose vertices needed clipping may be seen: it covers a pixel centre
+// of the drawn rectangle (box, the cheapest test and the one that turns most distant triangles
+// away) and faces the viewer.
+bool MayBeSeen(const DrawContext& ctx, const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c,
+               device_detail::TriangleBox& box) {
+    if (!device_detail::FindTriangleBox(*ctx.target, a, b, c, box)) {
+        return false;
     }
+    const float area2 = (b.sx - a.sx) * (c.sy - a.sy) - (c.sx - a.sx) * (b.sy - a.sy);
+    return area2 != 0.0f && !Culled(ctx.cullMode, area2);
+}
+
+// Draws a triangle none of whose vertices needed clipping and that may be seen.
+void DrawTriangle(const DrawContext& ctx, const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c,
+                  const device_detail::TriangleBox& box) {
     if (ctx.state->flat) {
         ScreenVertex v[3] = {a, b, c};
         CopyColor(a, v[1]);
         CopyColor(a, v[2]);
-        device_detail::RasterizeTriangle(*ctx.target, *ctx.state, v[0], v[1], v[2]);
+        device_detail::RasterizeTriangle(*ctx.target, *ctx.state, v[0], v[1], v[2], box);
         return;
     }
-    device_detail::RasterizeTriangle(*ctx.target, *ctx.state, a, b, c);
+    device_detail::RasterizeTriangle(*ctx.target, *ctx.state, a, b, c, box);
 }
 
 // Draws a polygon of up to kMaxClipVertices screen vertices as a fan; flatColor is the colour of
@@ -202,22 +202,27 @@ void DrawClipped(const DrawContext& ctx, const ClipVertex& a, const ClipVertex& 
     DrawPolygon(ctx, screen, count, ctx.project(a));
 }
 
+// The first of count items that part of parts works on.
+uint32_t PartBegin(uint32_t count, int part, int parts) {
+    return static_cast<uint32_t>(uint64_t{count} * static_cast<uint32_t>(part) /
+                                 static_cast<uint32_t>(parts));
+}
+
 // The vertex stage of one draw, shared out between threads by ranges of vertices (each vertex is
 // worked out on its own, so the result does not depend on the sharing).
 struct VertexWork {
     const device_detail::VertexStage* stage;
     const DeviceVertex* vertices;
     uint32_t count;
+    const uint16_t* indices;
+    uint32_t indexCount;
     ClipVertex* clip;
     ScreenVertex* screen;
     uint16_t* codes;
     uint8_t* used;
     const Projector* project;
 
-    uint32_t Begin(int part, int parts) const {
-        return static_cast<uint32_t>(uint64_t{count} * static_cast<uint32_t>(part) /
-                                     static_cast<uint32_t>(parts));
-    }
+    uint32_t Begin(int part, int parts) const { return PartBegin(count, part, parts); }
 };
 
 // Draws with fewer vertices than this are not worth sharing between threads.
@@ -230,6 +235,22 @@ void TransformPart(void* context, int part, int parts) {
     for (uint32_t i = begin; i < end; ++i) {
         w.codes[i] = static_cast<uint16_t>(device_detail::ClipCode(w.clip[i]));
         w.used[i] = 0;
+    }
+}
+
+// Marks the vertices of the triangles that may be seen, by ranges of triangles. Threads may mark
+// the same vertex; each stores the same value.
+void MarkPart(void* context, int part, int parts) {
+    const auto& w = *static_cast<const VertexWork*>(context);
+    const uint32_t triangles = w.indexCount / 3;
+    for (uint32_t t = PartBegin(triangles, part, parts), end = PartBegin(triangles, part + 1, parts); t < end;
+         ++t) {
+        const uint16_t i0 = w.indices[3 * t], i1 = w.indices[3 * t + 1], i2 = w.indices[3 * t + 2];
+        if (i0 < w.count && i1 < w.count && i2 < w.count && (w.codes[i0] & w.codes[i1] & w.codes[i2]) == 0) {
+            for (const uint16_t i : {i0, i1, i2}) {
+                std::atomic_ref<uint8_t>(w.used[i]).store(1, std::memory_order_relaxed);
+            }
+        }
     }
 }
 
@@ -254,41 +275,135 @@ struct TriangleList {
     const uint16_t* indices;
     uint32_t vertexCount;
     uint32_t indexCount;
+    // Shared draws only: the kept triangles and what each part of the first pass found.
+    device_detail::LiveTriangle* live;
+    device_detail::LiveRange* liveRanges;
+    int findParts;
+
+    // The vertices of triangle t and the clip planes it crosses; false when it cannot be seen
+    // (bad index, or wholly outside one side of the view).
+    bool Triangle(uint32_t t, device_detail::LiveTriangle& out) const {
+        const uint16_t i0 = indices[3 * t], i1 = indices[3 * t + 1], i2 = indices[3 * t + 2];
+        if (i0 >= vertexCount || i1 >= vertexCount || i2 >= vertexCount ||
+            (codes[i0] & codes[i1] & codes[i2]) != 0) {
+            return false;
+        }
+        out.index[0] = i0;
+        out.index[1] = i1;
+        out.index[2] = i2;
+        out.planes =
+            static_cast<uint16_t>((codes[i0] | codes[i1] | codes[i2]) & device_detail::kClipPlaneBits);
+        return true;
+    }
+    // Draws a triangle that may be seen.
+    void Draw(const DrawContext& c, const device_detail::LiveTriangle& t) const {
+        const uint16_t* i = t.index;
+        device_detail::TriangleBox box;
+        if (t.planes != 0) {
+            DrawClipped(c, clip[i[0]], clip[i[1]], clip[i[2]], t.planes);
+        } else if (device_detail::FindTriangleBox(*c.target, screen[i[0]], screen[i[1]], screen[i[2]], box)) {
+            DrawTriangle(c, screen[i[0]], screen[i[1]], screen[i[2]], box);
+        }
+    }
+    uint32_t Triangles() const { return indexCount / 3; }
+    uint32_t Begin(int part, int parts) const { return PartBegin(Triangles(), part, parts); }
 };
 
-// Draws with fewer triangles than this are not worth sharing between threads.
-constexpr uint32_t kMinSharedTriangles = 32;
-
 void DrawTriangles(const DrawContext& ctx, const TriangleList& list) {
-    const uint16_t* indices = list.indices;
-    const uint16_t* codes = list.codes;
-    const uint32_t vertexCount = list.vertexCount;
-    for (uint32_t t = 0; t + 2 < list.indexCount; t += 3) {
-        const uint16_t i0 = indices[t], i1 = indices[t + 1], i2 = indices[t + 2];
-        if (i0 >= vertexCount || i1 >= vertexCount || i2 >= vertexCount) {
+    device_detail::LiveTriangle t;
+    for (uint32_t k = 0; k < list.Triangles(); ++k) {
+        if (!list.Triangle(k, t)) {
             continue;
         }
-        if ((codes[i0] & codes[i1] & codes[i2]) != 0) {
-            continue;  // wholly outside one side of the view
-        }
-        const uint32_t planes = (codes[i0] | codes[i1] | codes[i2]) & device_detail::kClipPlaneBits;
-        if (planes == 0) {
-            DrawTriangle(ctx, list.screen[i0], list.screen[i1], list.screen[i2]);
-        } else {
-            DrawClipped(ctx, list.clip[i0], list.clip[i1], list.clip[i2], planes);
+        const uint16_t* i = t.index;
+        device_detail::TriangleBox box;
+        if (t.planes != 0) {
+            DrawClipped(ctx, list.clip[i[0]], list.clip[i[1]], list.clip[i[2]], t.planes);
+        } else if (MayBeSeen(ctx, list.screen[i[0]], list.screen[i[1]], list.screen[i[2]], box)) {
+            DrawTriangle(ctx, list.screen[i[0]], list.screen[i[1]], list.screen[i[2]], box);
         }
     }
 }
 
-// One thread's share: every triangle, but only the rows of this part.
-void DrawTrianglesPart(void* context, int part, int parts) {
+// A draw shared between threads runs in two passes. First the triangles are sorted out (by
+// ranges of triangles, each thread its own): those that cannot draw anything (most of a distant
+// mesh) are dropped, the others kept in order with the rows they may cover.
+void FindLiveTrianglesPart(void* context, int part, int parts) {
+    const auto& list = *static_cast<const TriangleList*>(context);
+    const RasterTarget& target = *list.ctx.target;
+    const uint32_t begin = list.Begin(part, parts), end = list.Begin(part + 1, parts);
+    device_detail::LiveTriangle* out = list.live + begin;
+    uint64_t pixels = 0;
+    device_detail::LiveTriangle t;
+    for (uint32_t k = begin; k < end; ++k) {
+        if (!list.Triangle(k, t)) {
+            continue;
+        }
+        if (t.planes != 0) {
+            t.top = target.top;
+            t.bottom = target.bottom - 1;
+            pixels += static_cast<uint64_t>(target.right - target.left) *
+                      static_cast<uint64_t>(target.bottom - target.top);
+        } else {
+            device_detail::TriangleBox box;
+            if (!MayBeSeen(list.ctx, list.screen[t.index[0]], list.screen[t.index[1]],
+                           list.screen[t.index[2]], box)) {
+                continue;
+            }
+            t.top = box.top;
+            t.bottom = box.bottom;
+            pixels += static_cast<uint64_t>(box.right - box.left + 1) *
+                      static_cast<uint64_t>(box.bottom - box.top + 1);
+        }
+        *out++ = t;
+    }
+    list.liveRanges[part] = {static_cast<uint32_t>(out - (list.live + begin)), pixels};
+}
+
+// Then the kept triangles are drawn in their order, each thread its own rows of them.
+void DrawLiveTrianglesPart(void* context, int part, int parts) {
     const auto& list = *static_cast<const TriangleList*>(context);
     RasterTarget target = *list.ctx.target;
     target.rowPart = part;
     target.rowParts = parts;
     DrawContext ctx = list.ctx;
     ctx.target = &target;
-    DrawTriangles(ctx, list);
+    for (int from = 0; from < list.findParts; ++from) {
+        const device_detail::LiveTriangle* t = list.live + list.Begin(from, list.findParts);
+        for (const device_detail::LiveTriangle* end = t + list.liveRanges[from].count; t != end; ++t) {
+            if (target.OwnsAnyRow(t->top, t->bottom)) {
+                list.Draw(ctx, *t);
+            }
+        }
+    }
+}
+
+// Draws with fewer triangles than this are sorted out on the calling thread; the threads only
+// share drawing them when their boxes hold at least this many pixels. Below either, handing the
+// work over costs about as much as it saves.
+constexpr uint32_t kMinSharedTriangles = 512;
+constexpr uint64_t kMinSharedPixels = 4096;
+
+void DrawShared(PartPool& pool, device_detail::DrawScratch& scratch, TriangleList& list) {
+    scratch.live.resize(std::max<size_t>(scratch.live.size(), list.Triangles()));
+    scratch.liveRanges.resize(static_cast<size_t>(pool.Parts()));
+    list.live = scratch.live.data();
+    list.liveRanges = scratch.liveRanges.data();
+    list.findParts = list.Triangles() >= kMinSharedTriangles ? pool.Parts() : 1;
+    if (list.findParts > 1) {
+        pool.Run(FindLiveTrianglesPart, &list);
+    } else {
+        FindLiveTrianglesPart(&list, 0, 1);
+    }
+    uint64_t pixels = 0;
+    for (int part = 0; part < list.findParts; ++part) {
+        pixels += list.liveRanges[part].pixels;
+    }
+    if (pixels >= kMinSharedPixels) {
+        pool.Run(DrawLiveTrianglesPart, &list);
+    } else {
+        DrawLiveTrianglesPart(&list, 0, 1);
+    }
 }
 
 bool LockTargets(Device3D& d, RasterTarget& rt, LockedPixels& color, LockedPixels& depth) {
@@ -348,7 +463,7 @@ int DrawIndexedPrimitive(Device3D& device, uint32_t primitiveType, uint32_t vert
     uint8_t* used = scratch.used.data();
     // Positions first; only the vertices of triangles that may be seen are lit, fogged and projected.
     const Projector project(device.viewport);
-    VertexWork work{&stage, vertices, vertexCount, clip, screen, codes, used, &project};
+    VertexWork work{&stage, vertices, vertexCount, indices, indexCount, clip, screen, codes, used, &project};
     PartPool* pool = scratch.pool.get();
     const bool shareVertices = pool != nullptr && vertexCount >= kMinSharedVertices;
     if (shareVertices) {
@@ -356,16 +471,11 @@ int DrawIndexedPrimitive(Device3D& device, uint32_t primitiveType, uint32_t vert
     } else {
         TransformPart(&work, 0, 1);
     }
-    for (uint32_t t = 0; t + 2 < indexCount; t += 3) {
-        const uint16_t i0 = indices[t], i1 = indices[t + 1], i2 = indices[t + 2];
-        if (i0 < vertexCount && i1 < vertexCount && i2 < vertexCount &&
-            (codes[i0] & codes[i1] & codes[i2]) == 0) {
-            used[i0] = used[i1] = used[i2] = 1;
-        }
-    }
     if (shareVertices) {
+        pool->Run(MarkPart, &work);
         pool->Run(ShadePart, &work);
     } else {
+        MarkPart(&work, 0, 1);
         ShadePart(&work, 0, 1);
     }
 
@@ -380,9 +490,12 @@ int DrawIndexedPrimitive(Device3D& device, uint32_t primitiveType, uint32_t vert
                       codes,
                       indices,
                       vertexCount,
-                      indexCount};
-    if (pool != nullptr && indexCount / 3 >= kMinSharedTriangles) {
-        pool->Run(DrawTrianglesPart, &list);
+                      indexCount,
+                      nullptr,
+                      nullptr,
+                      1};
+    if (pool != nullptr) {
+        DrawShared(*pool, scratch, list);
     } else {
         DrawTriangles(list.ctx, list);
     }

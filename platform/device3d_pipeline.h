@@ -37,14 +37,30 @@ struct ScreenVertex {
 // Fills in the snapped position of a vertex whose sx, sy are set.
 void SnapToGrid(ScreenVertex& v);
 
+// A triangle of a draw shared between threads that may draw something: its vertices, the clip
+// planes it crosses (0: drawn from its projected vertices) and the rows it may cover.
+struct LiveTriangle {
+    uint16_t index[3];
+    uint16_t planes;
+    int top, bottom;
+};
+
+// What one part of a shared draw kept: how many triangles and the pixels of their boxes.
+struct LiveRange {
+    uint32_t count;
+    uint64_t pixels;
+};
+
 // Per-draw arrays kept by the device between draws, so that drawing allocates nothing once they
 // have grown to the largest group.
 struct DrawScratch {
     std::vector<ClipVertex> clip;
     std::vector<ScreenVertex> screen;
     std::vector<uint16_t> codes;
-    std::vector<uint8_t> used;       // vertex belongs to a triangle that may be seen
-    std::unique_ptr<PartPool> pool;  // nullptr: everything on the calling thread
+    std::vector<uint8_t> used;          // vertex belongs to a triangle that may be seen
+    std::vector<LiveTriangle> live;     // shared draws: each part's triangles from its first one on
+    std::vector<LiveRange> liveRanges;  // shared draws: what each part found
+    std::unique_ptr<PartPool> pool;     // nullptr: everything on the calling thread
 };
 
 // ---- vertex processing ----
@@ -176,7 +192,23 @@ struct RasterTarget {
     static constexpr int kRowBlock = 8;
 };
 
-// Draws a triangle of usable vertices in either winding (culling is the caller's).
+// The pixel centres a triangle may cover: the box around its vertices on the snapped grid (in
+// 1/16 pixels) and the pixels inside it, cut to the target.
+struct TriangleBox {
+    int32_t minX, maxX, minY, maxY;
+    int top, bottom, left, right;
+};
+
+// Finds the box of a triangle; false when it holds no pixel centre of the target or a vertex is
+// not usable (the triangle then draws nothing).
+bool FindTriangleBox(const RasterTarget& target, const ScreenVertex& a, const ScreenVertex& b,
+                     const ScreenVertex& c, TriangleBox& box);
+
+// Draws a triangle of usable vertices in either winding (culling is the caller's), with the box
+// FindTriangleBox found for it.
+void RasterizeTriangle(const RasterTarget& target, const PixelState& state, const ScreenVertex& a,
+                       const ScreenVertex& b, const ScreenVertex& c, const TriangleBox& box);
+// The same for a triangle whose box is not known yet.
 void RasterizeTriangle(const RasterTarget& target, const PixelState& state, const ScreenVertex& a,
                        const ScreenVertex& b, const ScreenVertex& c);
 

@@ -382,13 +382,41 @@ void ShadeRows(const RasterTarget& target, const PixelState& state, const Screen
     }
 }
 
+// A triangle on the snapped grid, turned clockwise.
+struct SnappedTriangle {
+    const ScreenVertex* v[3];
+    int64_t area2;  // twice the snapped area, in 1/256 pixels
+    int32_t sx[3], sy[3];
+
+    // false when the snapped triangle has no area.
+    bool Set(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) {
+        v[0] = &a;
+        v[1] = &b;
+        v[2] = &c;
+        area2 =
+            (int64_t{b.fx} - a.fx) * (int64_t{c.fy} - a.fy) - (int64_t{c.fx} - a.fx) * (int64_t{b.fy} - a.fy);
+        if (area2 == 0) {
+            return false;
+        }
+        if (area2 < 0) {
+            std::swap(v[1], v[2]);
+            area2 = -area2;
+        }
+        for (int i = 0; i < 3; ++i) {
+            sx[i] = v[i]->fx;
+            sy[i] = v[i]->fy;
+        }
+        return true;
+    }
+};
+
 template <typename Int>
-void WalkTriangle(const RasterTarget& target, const PixelState& state, const ScreenVertex* const* v,
-                  int64_t area2, const int32_t* sx, const int32_t* sy, int originX, int originY, int left,
-                  int right, int top, int bottom) {
-    const EdgeSet<Int> edges(sx, sy, originX, originY);
-    WalkedCoverage<Int> coverage(edges, originX, originY, left, right, top, bottom - top + 1);
-    ShadeRows(target, state, v, area2, top, bottom, coverage);
+void WalkTriangle(const RasterTarget& target, const PixelState& state, const SnappedTriangle& t,
+                  const TriangleBox& box, int originX, int originY) {
+    const EdgeSet<Int> edges(t.sx, t.sy, originX, originY);
+    WalkedCoverage<Int> coverage(edges, originX, originY, box.left, box.right, box.top,
+                                 box.bottom - box.top + 1);
+    ShadeRows(target, state, t.v, t.area2, box.top, box.bottom, coverage);
 }
 
 }  // namespace
@@ -399,43 +427,47 @@ void SnapToGrid(ScreenVertex& v) {
     v.fy = v.usable ? RoundToInt(v.sy * kSubPixels) : 0;
 }
 
-void RasterizeTriangle(const RasterTarget& target, const PixelState& state, const ScreenVertex& a,
-                       const ScreenVertex& b, const ScreenVertex& c) {
+bool FindTriangleBox(const RasterTarget& target, const ScreenVertex& a, const ScreenVertex& b,
+                     const ScreenVertex& c, TriangleBox& box) {
     if (!a.usable || !b.usable || !c.usable) {
-        return;
+        return false;
     }
-    const ScreenVertex* v[3] = {&a, &b, &c};
-    int64_t area2 =
-        (int64_t{b.fx} - a.fx) * (int64_t{c.fy} - a.fy) - (int64_t{c.fx} - a.fx) * (int64_t{b.fy} - a.fy);
-    if (area2 == 0) {
-        return;
-    }
-    if (area2 < 0) {
-        std::swap(v[1], v[2]);
-        area2 = -area2;
-    }
-    const int32_t sx[3] = {v[0]->fx, v[1]->fx, v[2]->fx};
-    const int32_t sy[3] = {v[0]->fy, v[1]->fy, v[2]->fy};
-    const int32_t minX = std::min({sx[0], sx[1], sx[2]}), maxX = std::max({sx[0], sx[1], sx[2]});
-    const int32_t minY = std::min({sy[0], sy[1], sy[2]}), maxY = std::max({sy[0], sy[1], sy[2]});
+    box.minX = std::min({a.fx, b.fx, c.fx});
+    box.maxX = std::max({a.fx, b.fx, c.fx});
+    box.minY = std::min({a.fy, b.fy, c.fy});
+    box.maxY = std::max({a.fy, b.fy, c.fy});
     // Pixel centres inside the box (the shifts round towards minus infinity).
-    const int top = std::max(target.top, -(-minY >> kSubPixelBits));
-    const int bottom = std::min(target.bottom - 1, maxY >> kSubPixelBits);
-    const int left = std::max(target.left, -(-minX >> kSubPixelBits));
-    const int right = std::min(target.right - 1, maxX >> kSubPixelBits);
-    if (top > bottom || left > right || !target.OwnsAnyRow(top, bottom)) {
+    box.top = std::max(target.top, -(-box.minY >> kSubPixelBits));
+    box.bottom = std::min(target.bottom - 1, box.maxY >> kSubPixelBits);
+    box.left = std::max(target.left, -(-box.minX >> kSubPixelBits));
+    box.right = std::min(target.right - 1, box.maxX >> kSubPixelBits);
+    return box.top <= box.bottom && box.left <= box.right;
+}
+
+void RasterizeTriangle(const RasterTarget& target, const PixelState& state, const ScreenVertex& a,
+                       const ScreenVertex& b, const ScreenVertex& c, const TriangleBox& box) {
+    SnappedTriangle t;
+    if (!target.OwnsAnyRow(box.top, box.bottom) || !t.Set(a, b, c)) {
         return;
     }
     // The box's top-left pixel corner is the origin of the edge functions.
-    const int originX = minX >> kSubPixelBits, originY = minY >> kSubPixelBits;
-    if (maxX - minX > kMaxExtent32 || maxY - minY > kMaxExtent32) {
-        WalkTriangle<int64_t>(target, state, v, area2, sx, sy, originX, originY, left, right, top, bottom);
-    } else if (right - left < kMaxScannedColumns) {
-        const EdgeSet<int32_t> edges(sx, sy, originX, originY);
-        ScannedCoverage coverage(edges, originX, originY, left, right, top);
-        ShadeRows(target, state, v, area2, top, bottom, coverage);
+    const int originX = box.minX >> kSubPixelBits, originY = box.minY >> kSubPixelBits;
+    if (box.maxX - box.minX > kMaxExtent32 || box.maxY - box.minY > kMaxExtent32) {
+        WalkTriangle<int64_t>(target, state, t, box, originX, originY);
+    } else if (box.right - box.left < kMaxScannedColumns) {
+        const EdgeSet<int32_t> edges(t.sx, t.sy, originX, originY);
+        ScannedCoverage coverage(edges, originX, originY, box.left, box.right, box.top);
+        ShadeRows(target, state, t.v, t.area2, box.top, box.bottom, coverage);
     } else {
-        WalkTriangle<int32_t>(target, state, v, area2, sx, sy, originX, originY, left, right, top, bottom);
+        WalkTriangle<int32_t>(target, state, t, box, originX, originY);
+    }
+}
+
+void RasterizeTriangle(const RasterTarget& target, const PixelState& state, const ScreenVertex& a,
+                       const ScreenVertex& b, const ScreenVertex& c) {
+    TriangleBox box;
+    if (FindTriangleBox(target, a, b, c, box)) {
+        RasterizeTriangle(target, state, a, b, c, box);
     }
 }
 

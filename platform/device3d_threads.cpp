@@ -37,8 +37,8 @@ T WaitForChange(const std::atomic<T>& value, T old) {
 }  // namespace
 
 PartPool::PartPool(int parts) : parts_(parts < 1 ? 1 : parts) {
-    for (int part = 1; part < parts_; ++part) {
-        helpers_.emplace_back([this, part] { Serve(part); });
+    for (int helper = 1; helper < parts_; ++helper) {
+        helpers_.emplace_back([this] { Serve(); });
     }
 }
 
@@ -51,6 +51,32 @@ PartPool::~PartPool() {
     }
 }
 
+bool PartPool::Claim(uint32_t generation, int& part) {
+    uint64_t claim = claim_.load(std::memory_order_acquire);
+    for (;;) {
+        if (static_cast<uint32_t>(claim >> 32) != generation ||
+            static_cast<int>(claim & 0xFFFFFFFFu) >= parts_) {
+            return false;
+        }
+        if (claim_.compare_exchange_weak(claim, claim + 1, std::memory_order_acq_rel,
+                                         std::memory_order_acquire)) {
+            part = static_cast<int>(claim & 0xFFFFFFFFu);
+            return true;
+        }
+    }
+}
+
+void PartPool::RunParts(uint32_t generation) {
+    // job_ and context_ stay those of this job while any of its parts is unfinished, and a part
+    // can only be claimed while the job is current.
+    for (int part = 0; Claim(generation, part);) {
+        job_(context_, part, parts_);
+        if (done_.fetch_add(1, std::memory_order_acq_rel) + 1 == parts_) {
+            done_.notify_all();
+        }
+    }
+}
+
 void PartPool::Run(Job job, void* context) {
     if (parts_ == 1) {
         job(context, 0, 1);
@@ -58,17 +84,19 @@ void PartPool::Run(Job job, void* context) {
     }
     job_ = job;
     context_ = context;
-    pending_.store(parts_ - 1, std::memory_order_relaxed);
+    done_.store(0, std::memory_order_relaxed);
+    const uint32_t generation = ++jobs_;
+    claim_.store(uint64_t{generation} << 32, std::memory_order_release);
     generation_.fetch_add(1, std::memory_order_release);
     generation_.notify_all();
-    job(context, 0, parts_);
-    for (int left = pending_.load(std::memory_order_acquire); left != 0;
-         left = pending_.load(std::memory_order_acquire)) {
-        WaitForChange(pending_, left);
+    RunParts(generation);
+    for (int done = done_.load(std::memory_order_acquire); done != parts_;
+         done = done_.load(std::memory_order_acquire)) {
+        WaitForChange(done_, done);
     }
 }
 
-void PartPool::Serve(int part) {
+void PartPool::Serve() {
     // The generation the pool was made with: a job given before this thread got going is still
     // seen as new.
     uint32_t seen = 0;
@@ -77,10 +105,9 @@ void PartPool::Serve(int part) {
         if (stopping_.load(std::memory_order_acquire)) {
             return;
         }
-        job_(context_, part, parts_);
-        if (pending_.fetch_sub(1, std::memory_order_acq_rel) == 1) {
-            pending_.notify_all();
-        }
+        // Only the job's own number lets this thread claim its parts; a job that was finished
+        // before this thread woke has none left.
+        RunParts(static_cast<uint32_t>(claim_.load(std::memory_order_acquire) >> 32));
     }
 }
 
