@@ -55,12 +55,17 @@ struct DepthRamp {
     int64_t value;
     int64_t step;
 
+    // floor(v * kScale + offset), limited to +-kLimit; not-a-number gives 0.
     static int64_t ToFixed(double v, double offset) {
-        const double fixed = std::floor(v * kScale + offset);
-        if (!(fixed > -static_cast<double>(kLimit))) {  // also not-a-number
-            return fixed == fixed ? -kLimit : 0;
+        const double exact = v * kScale + offset;
+        if (!(exact > -static_cast<double>(kLimit))) {
+            return exact == exact ? -kLimit : 0;
         }
-        return fixed < static_cast<double>(kLimit) ? static_cast<int64_t>(fixed) : kLimit;
+        if (!(exact < static_cast<double>(kLimit))) {
+            return kLimit;
+        }
+        const auto whole = static_cast<int64_t>(exact);  // towards zero
+        return static_cast<double>(whole) > exact ? whole - 1 : whole;
     }
     DepthRamp(float z, float dz) : value(ToFixed(z, 1 << (kFraction - 1))), step(ToFixed(dz, 0.0)) {}
 

@@ -50,9 +50,15 @@ void ShadeSpanWith(const RasterTarget& t, const PixelState& s, const SpanStart& 
     const uint8_t* dither = s.dither ? kBayer[y & 3] : kNoDither;
 
     DepthRamp z(st.z, st.dz);
-    Stepper r(st.r, st.dr), g(st.g, st.dg), b(st.b, st.db), a(st.a, st.da), fog(st.fog, st.dfog);
-    Stepper sr(st.sr, st.dsr), sg(st.sg, st.dsg), sb(st.sb, st.dsb);
     const bool specular = !kCommon && s.specular;
+    // Values this shader never reads are not set up (short spans make the set-up count).
+    const Stepper unused(0.0f, 0.0f);
+    Stepper r(st.r, st.dr), g(st.g, st.dg), b(st.b, st.db);
+    Stepper a = kAlphaTest || kBlend ? Stepper(st.a, st.da) : unused;
+    Stepper fog = kFog ? Stepper(st.fog, st.dfog) : unused;
+    Stepper sr = specular ? Stepper(st.sr, st.dsr) : unused;
+    Stepper sg = specular ? Stepper(st.sg, st.dsg) : unused;
+    Stepper sb = specular ? Stepper(st.sb, st.dsb) : unused;
     TexelWalk walk{};
     // Moves every interpolated value on by one pixel; the ones this shader never reads stay put.
     auto advance = [&] {

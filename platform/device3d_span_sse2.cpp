@@ -350,12 +350,11 @@ void ShadeSpanSse2(const RasterTarget& t, const PixelState& s, const SpanStart& 
                    int right) {
     const int count = right - left + 1;
     if (count < kShortSpan) {
-        ShadeSpan<true, kBilinear, kFog, kAlphaTest, kBlend, true>(t, s, st, y, left, right);
+        ShadeSpanWith<true, kBilinear, kFog, kAlphaTest, kBlend, true, false>(t, s, st, y, left, right);
         return;
     }
     auto* color = reinterpret_cast<uint16_t*>(t.color + static_cast<std::ptrdiff_t>(y) * t.colorPitch) + left;
     auto* depth = reinterpret_cast<uint16_t*>(t.depth + static_cast<std::ptrdiff_t>(y) * t.depthPitch) + left;
-    const __m128i depthWrite = s.zWrite ? _mm_set1_epi16(-1) : _mm_setzero_si128();
     const Quantiser quantiser(s.dither, y, left);
     const AlphaRange alphaRange(s.alphaFunc, s.alphaRef);
     const __m128i max255 = _mm_set1_epi16(255), max256 = _mm_set1_epi16(256);
@@ -405,36 +404,46 @@ void ShadeSpanSse2(const RasterTarget& t, const PixelState& s, const SpanStart& 
                 }
                 texels = SplitTexels(fetched);
             }
-            Channels c = texels.color;
             const __m128i alpha = texels.alpha;
-            c.r = ModulateLanes(c.r, r.Get(max255));
-            c.g = ModulateLanes(c.g, g.Get(max255));
-            c.b = ModulateLanes(c.b, b.Get(max255));
             if constexpr (kAlphaTest) {
                 write = _mm_and_si128(write, alphaRange.Passes(alpha));
             }
-            if constexpr (kFog) {
-                const __m128i keep = fog.Get(max256), lose = _mm_sub_epi16(max256, keep);
-                c.r = FogLanes(c.r, keep, lose, fogR);
-                c.g = FogLanes(c.g, keep, lose, fogG);
-                c.b = FogLanes(c.b, keep, lose, fogB);
-            }
-            const __m128i oldColor = _mm_loadu_si128(reinterpret_cast<__m128i*>(colorAt));
-            if constexpr (kBlend) {
-                const Channels d = Widen565(oldColor);
-                const __m128i inverse = _mm_sub_epi16(max255, alpha);
-                c.r = BlendLanes(c.r, alpha, inverse, d.r);
-                c.g = BlendLanes(c.g, alpha, inverse, d.g);
-                c.b = BlendLanes(c.b, alpha, inverse, d.b);
-            }
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(colorAt),
-                             Select(write, quantiser.Pack565(c.r, c.g, c.b), oldColor));
-            _mm_storeu_si128(
-                reinterpret_cast<__m128i*>(depthAt),
-                _mm_xor_si128(Select(_mm_and_si128(write, depthWrite), newDepth, oldDepth), depthBias));
-            if (copied) {
-                std::memcpy(color, colorTail, static_cast<size_t>(n) * 2);
-                std::memcpy(depth, depthTail, static_cast<size_t>(n) * 2);
+            const int drawn = _mm_movemask_epi8(write);
+            if (drawn != 0) {
+                Channels c = texels.color;
+                c.r = ModulateLanes(c.r, r.Get(max255));
+                c.g = ModulateLanes(c.g, g.Get(max255));
+                c.b = ModulateLanes(c.b, b.Get(max255));
+                if constexpr (kFog) {
+                    const __m128i keep = fog.Get(max256), lose = _mm_sub_epi16(max256, keep);
+                    c.r = FogLanes(c.r, keep, lose, fogR);
+                    c.g = FogLanes(c.g, keep, lose, fogG);
+                    c.b = FogLanes(c.b, keep, lose, fogB);
+                }
+                // An opaque group that covers all eight pixels does not need the target's colour.
+                __m128i pixels;
+                if (kBlend || drawn != 0xFFFF) {
+                    const __m128i oldColor = _mm_loadu_si128(reinterpret_cast<__m128i*>(colorAt));
+                    if constexpr (kBlend) {
+                        const Channels d = Widen565(oldColor);
+                        const __m128i inverse = _mm_sub_epi16(max255, alpha);
+                        c.r = BlendLanes(c.r, alpha, inverse, d.r);
+                        c.g = BlendLanes(c.g, alpha, inverse, d.g);
+                        c.b = BlendLanes(c.b, alpha, inverse, d.b);
+                    }
+                    pixels = Select(write, quantiser.Pack565(c.r, c.g, c.b), oldColor);
+                } else {
+                    pixels = quantiser.Pack565(c.r, c.g, c.b);
+                }
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(colorAt), pixels);
+                if (s.zWrite) {
+                    _mm_storeu_si128(reinterpret_cast<__m128i*>(depthAt),
+                                     _mm_xor_si128(Select(write, newDepth, oldDepth), depthBias));
+                }
+                if (copied) {
+                    std::memcpy(color, colorTail, static_cast<size_t>(n) * 2);
+                    std::memcpy(depth, depthTail, static_cast<size_t>(n) * 2);
+                }
             }
         }
         z.Next();
