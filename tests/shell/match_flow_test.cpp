@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -80,6 +81,33 @@ TEST_F(MatchFlow, TheMapPanelShowsTheHoleWhenATurnBegins) {
     }
     shell::FillHudView(C(0), view);
     EXPECT_FALSE(view.showSlopes);
+}
+
+// The first drive is seen in the main view: the ball starts at the foot of the picture and flies up
+// it, smaller as it goes.
+TEST_F(MatchFlow, TheReplayShowsTheBallInTheMainView) {
+    SeatAutoplayers({.players = 1});
+    for (int i = 0; i < 4000 && C(0).shell.gameState != GameState::Replay; ++i) {
+        Step();
+    }
+    ASSERT_EQ(C(0).shell.gameState, GameState::Replay);
+    const physics::ShotTrajectory& path = C(0).replay.trajectory;
+    const physics::TrajectoryPoint& start = path.points[0];
+    ASSERT_EQ(start.visible, 1);
+    EXPECT_NEAR(start.screen[0], 400, 10);
+    EXPECT_GT(start.screen[1], 450);
+    int shown = 0;
+    int highest = start.screen[1];
+    for (int i = 1; i <= path.trajectoryCount; ++i) {
+        const physics::TrajectoryPoint& p = path.points[i];
+        if (p.visible != 0) {
+            ++shown;
+            highest = std::min(highest, p.screen[1]);
+            EXPECT_GT(p.scale, start.scale) << i;  // further away than the start
+        }
+    }
+    EXPECT_GT(shown, path.trajectoryCount / 2);
+    EXPECT_LT(highest, 300);
 }
 
 TEST_F(MatchFlow, FourPlayersAgreeOnEveryShotAndNobodyPlaysAfterHolingOut) {

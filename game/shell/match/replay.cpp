@@ -1,6 +1,10 @@
 #include "game/shell/match/replay.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "game/core/surface_kind.h"
+#include "game/course/camera.h"
 #include "game/physics/ball_flight.h"
 #include "game/shell/client.h"
 #include "game/shell/frame_tick.h"
@@ -30,6 +34,31 @@ uint32_t StepDueMs(const rules::ReplayState& r, int step) {
 
 bool EndsInWater(const physics::ShotTrajectory& t) {
     return t.points[t.trajectoryCount].surface == course::kSurfaceWater;
+}
+
+// Where each point of the ball's path appears in the main view, its size there, and whether the
+// drawn course hides it (the depth of the view drawn for this shot tells).
+void PlacePathInView(Client& client, physics::ShotTrajectory& path) {
+    if (client.display.device == nullptr) {
+        return;
+    }
+    platform::Device3D& device = *client.display.device;
+    course::PlaceMainCamera(device, client.view, client.display.displayWidth, client.display.displayHeight);
+    const int count = std::clamp(path.trajectoryCount + 1, 1, physics::kTrajectoryCapacity);
+    std::vector<platform::Vec3> positions(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        positions[static_cast<size_t>(i)] = path.points[i].pos;
+    }
+    const std::vector<course::PathScreenPoint> placed =
+        course::FillTrajectoryScreen(device, client.view, positions, path.hiddenAtEnd != 0);
+    for (int i = 0; i < count; ++i) {
+        physics::TrajectoryPoint& point = path.points[i];
+        const course::PathScreenPoint& at = placed[static_cast<size_t>(i)];
+        point.screen[0] = at.screen[0];
+        point.screen[1] = at.screen[1];
+        point.visible = at.visible;
+        point.scale = at.scale;
+    }
 }
 
 void ReplayStep(Client& client) {
@@ -79,6 +108,7 @@ void StartReplay(Client& client, uint8_t impactByte) {
     } else {
         r.trajectory.points[0].pos = m.shot.ballPos;  // no hole to fly over: the ball stays
     }
+    PlacePathInView(client, r.trajectory);
     r.simulatedRest = m.shot.ballPos;
     r.swingSteps = SwingSteps(client, m.shot);
     r.lastAnimFrame = r.swingSteps + kFollowThroughSteps;
