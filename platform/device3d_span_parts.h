@@ -92,7 +92,7 @@ class PerspectiveRuns {
     PerspectiveRuns(const SpanStart& st, bool bilinear) : st_(st), offset_(bilinear ? 0.5f : 0.0f) {}
 
     // Sets the walk up for the run of n pixels that begins done pixels into the span.
-    void Begin(const Sampler& sampler, int done, int n, TexelWalk& walk) {
+    [[gnu::always_inline]] void Begin(const Sampler& sampler, int done, int n, TexelWalk& walk) {
         float u0 = uEnd_, v0 = vEnd_;
         if (done != end_) {
             At(done, u0, v0);
@@ -103,7 +103,7 @@ class PerspectiveRuns {
     }
 
   private:
-    void At(int pixel, float& u, float& v) const {
+    [[gnu::always_inline]] void At(int pixel, float& u, float& v) const {
         if (pixel == 0) {
             u = st_.uq / st_.q;
             v = st_.vq / st_.q;

@@ -66,9 +66,10 @@ __m128i DepthBias() {
 class DepthLanes {
   public:
     DepthLanes(const DepthRamp& ramp, int count) : ramp_(ramp), inLanes_(ramp.FitsLanes(count)) {
-        const int64_t d = ramp.step;
-        stepLo_ = _mm_setr_epi32(0, Lane(d), Lane(2 * d), Lane(3 * d));
-        stepHi_ = _mm_setr_epi32(Lane(4 * d), Lane(5 * d), Lane(6 * d), Lane(7 * d));
+        // Lanes past the span's end may wrap; they are never written.
+        const auto d = static_cast<uint32_t>(ramp.step);
+        stepLo_ = Spread(0, d);
+        stepHi_ = _mm_add_epi32(stepLo_, _mm_slli_epi32(_mm_set1_epi32(static_cast<int32_t>(d)), 2));
     }
     __m128i Get() const {
         if (!inLanes_) {  // a gradient too steep for 32 bits: each pixel on its own
@@ -89,9 +90,6 @@ class DepthLanes {
     void Next() { ramp_.value += ramp_.step * kGroup; }
 
   private:
-    // Lanes past the span's end may wrap; they are never written.
-    static int32_t Lane(int64_t v) { return static_cast<int32_t>(static_cast<uint32_t>(v)); }
-
     DepthRamp ramp_;
     bool inLanes_;
     __m128i stepLo_, stepHi_;
