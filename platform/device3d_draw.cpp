@@ -8,6 +8,7 @@
 
 #include "platform/device3d.h"
 #include "platform/device3d_pipeline.h"
+#include "platform/device3d_raster.h"
 
 namespace platform {
 
@@ -146,6 +147,7 @@ void CopyColor(const ScreenVertex& from, ScreenVertex& to) {
 struct DrawContext {
     const RasterTarget* target;
     const PixelState* state;
+    const device_detail::SpanShaders* shaders;
     uint32_t cullMode;
     Projector project;
 };
@@ -169,10 +171,10 @@ void DrawTriangle(const DrawContext& ctx, const ScreenVertex& a, const ScreenVer
         ScreenVertex v[3] = {a, b, c};
         CopyColor(a, v[1]);
         CopyColor(a, v[2]);
-        device_detail::RasterizeTriangle(*ctx.target, *ctx.state, v[0], v[1], v[2], box);
+        device_detail::RasterizeTriangle(*ctx.target, *ctx.state, *ctx.shaders, v[0], v[1], v[2], box);
         return;
     }
-    device_detail::RasterizeTriangle(*ctx.target, *ctx.state, a, b, c, box);
+    device_detail::RasterizeTriangle(*ctx.target, *ctx.state, *ctx.shaders, a, b, c, box);
 }
 
 // Draws a polygon of up to kMaxClipVertices screen vertices as a fan; flatColor is the colour of
@@ -187,7 +189,7 @@ void DrawPolygon(const DrawContext& ctx, ScreenVertex* v, int count, const Scree
         }
     }
     for (int i = 1; i + 1 < count; ++i) {
-        device_detail::RasterizeTriangle(*ctx.target, *ctx.state, v[0], v[i], v[i + 1]);
+        device_detail::RasterizeTriangle(*ctx.target, *ctx.state, *ctx.shaders, v[0], v[i], v[i + 1]);
     }
 }
 
@@ -228,13 +230,18 @@ struct VertexWork {
 // Draws with fewer vertices than this are not worth sharing between threads.
 constexpr uint32_t kMinSharedVertices = 256;
 
+// (The loops below keep the arrays in locals: a store through a byte pointer may alias anything, so
+// the compiler would otherwise read them from the work record again for every vertex.)
 void TransformPart(void* context, int part, int parts) {
     const auto& w = *static_cast<const VertexWork*>(context);
     const uint32_t begin = w.Begin(part, parts), end = w.Begin(part + 1, parts);
     device_detail::TransformVertices(*w.stage, w.vertices + begin, end - begin, w.clip + begin);
+    const ClipVertex* clip = w.clip;
+    uint16_t* codes = w.codes;
+    uint8_t* used = w.used;
     for (uint32_t i = begin; i < end; ++i) {
-        w.codes[i] = static_cast<uint16_t>(device_detail::ClipCode(w.clip[i]));
-        w.used[i] = 0;
+        codes[i] = static_cast<uint16_t>(device_detail::ClipCode(clip[i]));
+        used[i] = 0;
     }
 }
 
@@ -242,14 +249,17 @@ void TransformPart(void* context, int part, int parts) {
 // the same vertex; each stores the same value.
 void MarkPart(void* context, int part, int parts) {
     const auto& w = *static_cast<const VertexWork*>(context);
-    const uint32_t triangles = w.indexCount / 3;
+    const uint32_t triangles = w.indexCount / 3, count = w.count;
+    const uint16_t* indices = w.indices;
+    const uint16_t* codes = w.codes;
+    uint8_t* used = w.used;
     for (uint32_t t = PartBegin(triangles, part, parts), end = PartBegin(triangles, part + 1, parts); t < end;
          ++t) {
-        const uint16_t i0 = w.indices[3 * t], i1 = w.indices[3 * t + 1], i2 = w.indices[3 * t + 2];
-        if (i0 < w.count && i1 < w.count && i2 < w.count && (w.codes[i0] & w.codes[i1] & w.codes[i2]) == 0) {
-            for (const uint16_t i : {i0, i1, i2}) {
-                std::atomic_ref<uint8_t>(w.used[i]).store(1, std::memory_order_relaxed);
-            }
+        const uint16_t i0 = indices[3 * t], i1 = indices[3 * t + 1], i2 = indices[3 * t + 2];
+        if (i0 < count && i1 < count && i2 < count && (codes[i0] & codes[i1] & codes[i2]) == 0) {
+            std::atomic_ref<uint8_t>(used[i0]).store(1, std::memory_order_relaxed);
+            std::atomic_ref<uint8_t>(used[i1]).store(1, std::memory_order_relaxed);
+            std::atomic_ref<uint8_t>(used[i2]).store(1, std::memory_order_relaxed);
         }
     }
 }
@@ -484,7 +494,8 @@ int DrawIndexedPrimitive(Device3D& device, uint32_t primitiveType, uint32_t vert
     if (!LockTargets(device, target, colorLock, depthLock)) {
         return kDeviceNoTarget;
     }
-    TriangleList list{{&target, &state, device.renderStates[kRsCullMode], project},
+    const device_detail::SpanShaders shaders(target, state);
+    TriangleList list{{&target, &state, &shaders, device.renderStates[kRsCullMode], project},
                       clip,
                       screen,
                       codes,

@@ -90,6 +90,7 @@ struct VertexStage {
     float materialAlpha;
     float power;
     std::vector<PreparedLight> lights;
+    bool needsPosition;  // lighting reads the vertex's world position (specular, point or spot lights)
     bool fog;
     uint32_t fogMode;
     float fogStart, fogEnd, fogDensity;
@@ -191,25 +192,5 @@ struct RasterTarget {
     }
     static constexpr int kRowBlock = 8;
 };
-
-// The pixel centres a triangle may cover: the box around its vertices on the snapped grid (in
-// 1/16 pixels) and the pixels inside it, cut to the target.
-struct TriangleBox {
-    int32_t minX, maxX, minY, maxY;
-    int top, bottom, left, right;
-};
-
-// Finds the box of a triangle; false when it holds no pixel centre of the target or a vertex is
-// not usable (the triangle then draws nothing).
-bool FindTriangleBox(const RasterTarget& target, const ScreenVertex& a, const ScreenVertex& b,
-                     const ScreenVertex& c, TriangleBox& box);
-
-// Draws a triangle of usable vertices in either winding (culling is the caller's), with the box
-// FindTriangleBox found for it.
-void RasterizeTriangle(const RasterTarget& target, const PixelState& state, const ScreenVertex& a,
-                       const ScreenVertex& b, const ScreenVertex& c, const TriangleBox& box);
-// The same for a triangle whose box is not known yet.
-void RasterizeTriangle(const RasterTarget& target, const PixelState& state, const ScreenVertex& a,
-                       const ScreenVertex& b, const ScreenVertex& c);
 
 }  // namespace platform::device_detail

@@ -16,8 +16,7 @@
 #include <emmintrin.h>
 #endif
 
-#include "platform/device3d_pipeline.h"
-#include "platform/device3d_span.h"
+#include "platform/device3d_raster.h"
 
 namespace platform::device_detail {
 
@@ -69,8 +68,9 @@ struct EdgeSet {
     Int a[3], b[3], px[3], py[3], threshold[3];
 
     EdgeSet(const int32_t* sx, const int32_t* sy, int32_t originX, int32_t originY) {
+        constexpr int kNext[3] = {1, 2, 0};
         for (int i = 0; i < 3; ++i) {
-            const int j = (i + 1) % 3;
+            const int j = kNext[i];
             a[i] = -(Int{sy[j]} - sy[i]);
             b[i] = Int{sx[j]} - sx[i];
             px[i] = Int{sx[i]} - (Int{originX} << kSubPixelBits);
@@ -360,8 +360,8 @@ struct Planes {
 // Shades the covered rows of a triangle; the planes are only set up once a row of this thread
 // turns out to be covered.
 template <typename Coverage>
-void ShadeRows(const RasterTarget& target, const PixelState& state, const ScreenVertex* const* v,
-               int64_t snappedArea2, int top, int bottom, Coverage& coverage) {
+void ShadeRows(const RasterTarget& target, const PixelState& state, const SpanShaders& shaders,
+               const ScreenVertex* const* v, int64_t snappedArea2, int top, int bottom, Coverage& coverage) {
     Planes planes;
     SpanShader shade = nullptr;
     for (int y = top; y <= bottom; ++y) {
@@ -376,7 +376,7 @@ void ShadeRows(const RasterTarget& target, const PixelState& state, const Screen
             }
             const bool bilinear =
                 state.textured && UseBilinear(state, v, static_cast<float>(snappedArea2) / 256.0f);
-            shade = ChooseSpanShader(target, state, bilinear);
+            shade = bilinear ? shaders.bilinear : shaders.point;
         }
         shade(target, state, planes.Start(y, left), y, left, right);
     }
@@ -411,12 +411,12 @@ struct SnappedTriangle {
 };
 
 template <typename Int>
-void WalkTriangle(const RasterTarget& target, const PixelState& state, const SnappedTriangle& t,
-                  const TriangleBox& box, int originX, int originY) {
+void WalkTriangle(const RasterTarget& target, const PixelState& state, const SpanShaders& shaders,
+                  const SnappedTriangle& t, const TriangleBox& box, int originX, int originY) {
     const EdgeSet<Int> edges(t.sx, t.sy, originX, originY);
     WalkedCoverage<Int> coverage(edges, originX, originY, box.left, box.right, box.top,
                                  box.bottom - box.top + 1);
-    ShadeRows(target, state, t.v, t.area2, box.top, box.bottom, coverage);
+    ShadeRows(target, state, shaders, t.v, t.area2, box.top, box.bottom, coverage);
 }
 
 }  // namespace
@@ -444,8 +444,9 @@ bool FindTriangleBox(const RasterTarget& target, const ScreenVertex& a, const Sc
     return box.top <= box.bottom && box.left <= box.right;
 }
 
-void RasterizeTriangle(const RasterTarget& target, const PixelState& state, const ScreenVertex& a,
-                       const ScreenVertex& b, const ScreenVertex& c, const TriangleBox& box) {
+void RasterizeTriangle(const RasterTarget& target, const PixelState& state, const SpanShaders& shaders,
+                       const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c,
+                       const TriangleBox& box) {
     SnappedTriangle t;
     if (!target.OwnsAnyRow(box.top, box.bottom) || !t.Set(a, b, c)) {
         return;
@@ -453,21 +454,21 @@ void RasterizeTriangle(const RasterTarget& target, const PixelState& state, cons
     // The box's top-left pixel corner is the origin of the edge functions.
     const int originX = box.minX >> kSubPixelBits, originY = box.minY >> kSubPixelBits;
     if (box.maxX - box.minX > kMaxExtent32 || box.maxY - box.minY > kMaxExtent32) {
-        WalkTriangle<int64_t>(target, state, t, box, originX, originY);
+        WalkTriangle<int64_t>(target, state, shaders, t, box, originX, originY);
     } else if (box.right - box.left < kMaxScannedColumns) {
         const EdgeSet<int32_t> edges(t.sx, t.sy, originX, originY);
         ScannedCoverage coverage(edges, originX, originY, box.left, box.right, box.top);
-        ShadeRows(target, state, t.v, t.area2, box.top, box.bottom, coverage);
+        ShadeRows(target, state, shaders, t.v, t.area2, box.top, box.bottom, coverage);
     } else {
-        WalkTriangle<int32_t>(target, state, t, box, originX, originY);
+        WalkTriangle<int32_t>(target, state, shaders, t, box, originX, originY);
     }
 }
 
-void RasterizeTriangle(const RasterTarget& target, const PixelState& state, const ScreenVertex& a,
-                       const ScreenVertex& b, const ScreenVertex& c) {
+void RasterizeTriangle(const RasterTarget& target, const PixelState& state, const SpanShaders& shaders,
+                       const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) {
     TriangleBox box;
     if (FindTriangleBox(target, a, b, c, box)) {
-        RasterizeTriangle(target, state, a, b, c, box);
+        RasterizeTriangle(target, state, shaders, a, b, c, box);
     }
 }
 

@@ -76,6 +76,7 @@ float LocalLightFactor(const PreparedLight& l, Vec3 p, Vec3& toLight) {
     return factor;
 }
 
+// p, the world position, is only read when s.needsPosition.
 void LightVertex(const VertexStage& s, Vec3 p, Vec3 n, ClipVertex& out) {
     ColorValue c = s.baseColor;
     float sr = 0.0f, sg = 0.0f, sb = 0.0f;
@@ -226,6 +227,10 @@ void PrepareVertexStage(const Device3D& d, VertexStage& s) {
         }
     }
 
+    s.needsPosition = s.specular || std::any_of(s.lights.begin(), s.lights.end(), [](const PreparedLight& l) {
+                          return l.type != kLightDirectional;
+                      });
+
     s.fog = d.renderStates[kRsFogEnable] != 0;
     // Table (per-pixel) fog is approximated per vertex with the same formula.
     s.fogMode = d.renderStates[kRsFogTableMode] != kFogNone ? d.renderStates[kRsFogTableMode]
@@ -253,9 +258,10 @@ void ShadeVertex(const VertexStage& s, const DeviceVertex& v, ClipVertex& o) {
     if (s.lighting) {
         const auto& w = s.world.m;
         const auto& nm = s.normalMatrix;
-        const Vec3 p{v.x * w[0][0] + v.y * w[1][0] + v.z * w[2][0] + w[3][0],
-                     v.x * w[0][1] + v.y * w[1][1] + v.z * w[2][1] + w[3][1],
-                     v.x * w[0][2] + v.y * w[1][2] + v.z * w[2][2] + w[3][2]};
+        const Vec3 p = s.needsPosition ? Vec3{v.x * w[0][0] + v.y * w[1][0] + v.z * w[2][0] + w[3][0],
+                                              v.x * w[0][1] + v.y * w[1][1] + v.z * w[2][1] + w[3][1],
+                                              v.x * w[0][2] + v.y * w[1][2] + v.z * w[2][2] + w[3][2]}
+                                       : Vec3{};
         Vec3 n{v.nx * nm[0][0] + v.ny * nm[0][1] + v.nz * nm[0][2],
                v.nx * nm[1][0] + v.ny * nm[1][1] + v.nz * nm[1][2],
                v.nx * nm[2][0] + v.ny * nm[2][1] + v.nz * nm[2][2]};

@@ -254,6 +254,44 @@ TEST_F(DeviceTest, LightsByDirectionalLightAndAmbient) {
     EXPECT_EQ(litWith(0.0f, -1.0f, 0.0f), 0xFFFFFFu);  // unlit: white
 }
 
+TEST_F(DeviceTest, PointLightsAndHighlightsDependOnWhereTheVertexIs) {
+    // Under identity transforms a vertex's world position is its clip position; the camera sits at
+    // the origin looking along +z and every normal faces it.
+    SetRenderState(*device, kRsLighting, 1);
+    DeviceMaterial m;
+    m.diffuse = {1.0f, 1.0f, 1.0f, 1.0f};
+    m.specular = {1.0f, 1.0f, 1.0f, 1.0f};
+    m.power = 20.0f;
+    SetMaterial(*device, m);
+    // A point light just in front of the top-left corner reaches only the triangle there.
+    DeviceLight bulb;
+    bulb.type = kLightPoint;
+    bulb.diffuse = {1.0f, 1.0f, 1.0f, 1.0f};
+    bulb.position = {-0.75f, 0.75f, 0.0f};
+    bulb.range = 0.8f;
+    bulb.attenuation0 = 1.0f;
+    ASSERT_EQ(SetLight(*device, 0, bulb), kDeviceOk);
+    LightEnable(*device, 0, true);
+    Draw({Pixel(1, 1), Pixel(4, 1), Pixel(1, 4), Pixel(11, 11), Pixel(14, 11), Pixel(11, 14)});
+    EXPECT_GT(Rgb(2, 2) >> 16, 0xD0u);
+    EXPECT_EQ(Rgb(12, 12), 0u);
+    // A highlight from a light behind the camera: strongest where the view meets the surface
+    // straight on (the centre), weak towards the corners.
+    Clear(*device, nullptr, 0, kClearTarget, 0, 1.0f);
+    DeviceLight sun;
+    sun.type = kLightDirectional;
+    sun.specular = {1.0f, 1.0f, 1.0f, 1.0f};
+    sun.direction = {0.0f, 0.0f, 1.0f};
+    ASSERT_EQ(SetLight(*device, 0, sun), kDeviceOk);
+    SetRenderState(*device, kRsSpecularEnable, 1);
+    m.diffuse = {0.0f, 0.0f, 0.0f, 1.0f};
+    SetMaterial(*device, m);
+    Draw({Pixel(8, 8), Pixel(0, 0), Pixel(16, 0), Pixel(16, 16), Pixel(0, 16)},
+         {0, 1, 2, 0, 2, 3, 0, 3, 4, 0, 4, 1});
+    EXPECT_GT(Rgb(8, 8) >> 16, 0xE0u);
+    EXPECT_LT(Rgb(1, 1) >> 16, 0x40u);
+}
+
 TEST_F(DeviceTest, LinearVertexFogByViewDepth) {
     CameraProjection();
     SetRenderState(*device, kRsFogEnable, 1);
