@@ -196,6 +196,9 @@ inline constexpr PixelFormat kDepth16{16, 0, 0, 0, 0};
 struct DeviceTexture {
     DrawSurface* surface = nullptr;
     std::vector<uint32_t> texels;  // 0xAARRGGBB, width x height
+    // Smaller copies for drawing the texture minified, each half the size of the one before down to
+    // one texel (textures whose sides are powers of two only).
+    std::vector<std::vector<uint32_t>> mipLevels;
     uint32_t decodedChange = 0;
     bool decoded = false;
 };

@@ -393,6 +393,8 @@ void DrawLiveTrianglesPart(void* context, int part, int parts) {
 // work over costs about as much as it saves.
 constexpr uint32_t kMinSharedTriangles = 512;
 constexpr uint64_t kMinSharedPixels = 4096;
+// Smaller texture copies a draw may read: enough for any texture of up to 65536 texels a side.
+constexpr int kMaxMipLevels = 16;
 
 void DrawShared(PartPool& pool, device_detail::DrawScratch& scratch, TriangleList& list) {
     scratch.live.resize(std::max<size_t>(scratch.live.size(), list.Triangles()));
@@ -494,7 +496,17 @@ int DrawIndexedPrimitive(Device3D& device, uint32_t primitiveType, uint32_t vert
     if (!LockTargets(device, target, colorLock, depthLock)) {
         return kDeviceNoTarget;
     }
-    const device_detail::SpanShaders shaders(target, state);
+    device_detail::SpanShaders shaders(target, state);
+    device_detail::PixelState mipStates[kMaxMipLevels];
+    if (state.textured && device.textures[0] != nullptr) {
+        device_detail::Sampler samplers[kMaxMipLevels];
+        shaders.mipCount = device_detail::MipSamplers(*device.textures[0], samplers, kMaxMipLevels);
+        for (int i = 0; i < shaders.mipCount; ++i) {
+            mipStates[i] = state;
+            mipStates[i].sampler = samplers[i];
+        }
+        shaders.mipStates = mipStates;
+    }
     TriangleList list{{&target, &state, &shaders, device.renderStates[kRsCullMode], project},
                       clip,
                       screen,

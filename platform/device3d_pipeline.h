@@ -133,6 +133,9 @@ int ClipPolygon(const ClipVertex& a, const ClipVertex& b, const ClipVertex& c, u
 
 // Brings the texture's decoded copy up to date; false when it cannot be used.
 bool PrepareSampler(DeviceTexture& texture, Sampler& out);
+// The samplers of the texture's smaller copies (PrepareSampler decoded them), at most max of them;
+// returns how many.
+int MipSamplers(const DeviceTexture& texture, Sampler* out, int max);
 
 // ---- rasterisation ----
 

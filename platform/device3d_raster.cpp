@@ -202,15 +202,30 @@ class WalkedCoverage {
     EdgeWalker<Int> walkers_[3];
 };
 
-bool UseBilinear(const PixelState& s, const ScreenVertex* const* v, float screenArea2) {
+// Twice the triangle's area in texels of the full-size texture.
+float TexelArea2(const PixelState& s, const ScreenVertex* const* v) {
+    const float du1 = v[1]->u - v[0]->u, dv1 = v[1]->v - v[0]->v;
+    const float du2 = v[2]->u - v[0]->u, dv2 = v[2]->v - v[0]->v;
+    return std::fabs(du1 * dv2 - du2 * dv1) * static_cast<float>(s.sampler.width) *
+           static_cast<float>(s.sampler.height);
+}
+
+bool UseBilinear(const PixelState& s, float texelArea2, float screenArea2) {
     if (s.bilinearMag == s.bilinearMin) {
         return s.bilinearMag;
     }
-    const float du1 = v[1]->u - v[0]->u, dv1 = v[1]->v - v[0]->v;
-    const float du2 = v[2]->u - v[0]->u, dv2 = v[2]->v - v[0]->v;
-    const float texelArea2 = std::fabs(du1 * dv2 - du2 * dv1) * static_cast<float>(s.sampler.width) *
-                             static_cast<float>(s.sampler.height);
     return texelArea2 > screenArea2 ? s.bilinearMin : s.bilinearMag;
+}
+
+// The state whose texture copy has at most about four texels per pixel, halving the texture once for
+// every four texels per pixel beyond the first.
+const PixelState& MipState(const PixelState& state, const SpanShaders& shaders, float texelArea2,
+                           float screenArea2) {
+    int level = 0;
+    for (float ratio = texelArea2; level < shaders.mipCount && ratio >= 4.0f * screenArea2; ratio *= 0.25f) {
+        ++level;
+    }
+    return level == 0 ? state : shaders.mipStates[level - 1];
 }
 
 uint32_t UsedAttributes(const PixelState& s) {
@@ -364,6 +379,7 @@ void ShadeRows(const RasterTarget& target, const PixelState& state, const SpanSh
                const ScreenVertex* const* v, int64_t snappedArea2, int top, int bottom, Coverage& coverage) {
     Planes planes;
     SpanShader shade = nullptr;
+    const PixelState* drawn = &state;
     for (int y = top; y <= bottom; ++y) {
         int left, right;
         coverage.NextRow(left, right);
@@ -374,11 +390,16 @@ void ShadeRows(const RasterTarget& target, const PixelState& state, const SpanSh
             if (!planes.Set(v, UsedAttributes(state))) {
                 return;
             }
-            const bool bilinear =
-                state.textured && UseBilinear(state, v, static_cast<float>(snappedArea2) / 256.0f);
+            bool bilinear = false;
+            if (state.textured) {
+                const float texelArea2 = TexelArea2(state, v);
+                const float screenArea2 = static_cast<float>(snappedArea2) / 256.0f;
+                bilinear = UseBilinear(state, texelArea2, screenArea2);
+                drawn = &MipState(state, shaders, texelArea2, screenArea2);
+            }
             shade = bilinear ? shaders.bilinear : shaders.point;
         }
-        shade(target, state, planes.Start(y, left), y, left, right);
+        shade(target, *drawn, planes.Start(y, left), y, left, right);
     }
 }
 

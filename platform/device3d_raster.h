@@ -26,6 +26,10 @@ bool FindTriangleBox(const RasterTarget& target, const ScreenVertex& a, const Sc
 struct SpanShaders {
     SpanShader point;
     SpanShader bilinear;
+    // The draw's state with the sampler of each smaller copy of its texture, the first half-size
+    // one first: a triangle whose texture is minified reads the copy nearest one texel per pixel.
+    const PixelState* mipStates = nullptr;
+    int mipCount = 0;
 
     SpanShaders(const RasterTarget& target, const PixelState& state)
         : point(ChooseSpanShader(target, state, false)), bilinear(ChooseSpanShader(target, state, true)) {}

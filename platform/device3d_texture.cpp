@@ -1,5 +1,6 @@
 // Textures: the decoded 0xAARRGGBB copy of a texture surface that the samplers read.
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstring>
@@ -59,7 +60,64 @@ void Decode(DeviceTexture& texture) {
     s.changeCount = change;
 }
 
+bool IsPowerOfTwo(int n) {
+    return n > 0 && (n & (n - 1)) == 0;
+}
+
+// Halves a level: each texel the mean of the 2 x 2 (or 2 x 1 once a side is one texel) below it,
+// every channel rounded.
+std::vector<uint32_t> HalveLevel(const std::vector<uint32_t>& from, int width, int height) {
+    const int w = std::max(1, width / 2), h = std::max(1, height / 2);
+    const int stepX = width > 1 ? 1 : 0, stepY = height > 1 ? width : 0;
+    std::vector<uint32_t> out(static_cast<size_t>(w) * static_cast<size_t>(h));
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const size_t at = static_cast<size_t>(y * (height > 1 ? 2 : 1)) * static_cast<size_t>(width) +
+                              static_cast<size_t>(x * (width > 1 ? 2 : 1));
+            const uint32_t t[4] = {from[at], from[at + stepX], from[at + stepY], from[at + stepX + stepY]};
+            uint32_t mixed = 0;
+            for (int shift = 0; shift < 32; shift += 8) {
+                uint32_t sum = 2;
+                for (uint32_t texel : t) {
+                    sum += (texel >> shift) & 0xFFu;
+                }
+                mixed |= (sum / 4) << shift;
+            }
+            out[static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x)] = mixed;
+        }
+    }
+    return out;
+}
+
+void MakeMipLevels(DeviceTexture& texture) {
+    texture.mipLevels.clear();
+    int width = texture.surface->width, height = texture.surface->height;
+    if (!IsPowerOfTwo(width) || !IsPowerOfTwo(height)) {
+        return;
+    }
+    while (width > 1 || height > 1) {
+        std::vector<uint32_t> next =
+            HalveLevel(texture.mipLevels.empty() ? texture.texels : texture.mipLevels.back(), width, height);
+        texture.mipLevels.push_back(std::move(next));
+        width = std::max(1, width / 2);
+        height = std::max(1, height / 2);
+    }
+}
+
 }  // namespace
+
+int MipSamplers(const DeviceTexture& texture, Sampler* out, int max) {
+    const int count = std::min(max, static_cast<int>(texture.mipLevels.size()));
+    for (int i = 0; i < count; ++i) {
+        Sampler& s = out[i];
+        s.texels = texture.mipLevels[static_cast<size_t>(i)].data();
+        s.width = std::max(1, texture.surface->width >> (i + 1));
+        s.height = std::max(1, texture.surface->height >> (i + 1));
+        s.widthF = static_cast<float>(s.width);
+        s.heightF = static_cast<float>(s.height);
+    }
+    return count;
+}
 
 bool PrepareSampler(DeviceTexture& texture, Sampler& out) {
     if (texture.surface == nullptr || texture.surface->width <= 0 || texture.surface->height <= 0) {
@@ -67,6 +125,7 @@ bool PrepareSampler(DeviceTexture& texture, Sampler& out) {
     }
     if (!texture.decoded || texture.decodedChange != texture.surface->changeCount) {
         Decode(texture);
+        MakeMipLevels(texture);
         texture.decoded = true;
         texture.decodedChange = texture.surface->changeCount;
     }

@@ -491,6 +491,39 @@ TEST_F(DeviceTest, TexturesFollowPerspectiveAndTheirSurface) {
     ReleaseDeviceTexture(tex);
 }
 
+// A texture drawn much smaller than it is reads its halved copies: a one-texel checker of black and
+// green drawn 16 times smaller becomes an even half green instead of a speckle of either colour.
+// Whether a copy is used is decided per triangle, so a texture drawn at its own size is unchanged.
+TEST_F(DeviceTest, MinifiedTexturesReadTheirSmallerCopies) {
+    const auto drawChecker = [&](int size, float repeats) {
+        DeviceTexture* tex = CreateDeviceTexture(size, size, kRgb565);
+        std::vector<int> checker(static_cast<size_t>(size * size));
+        for (int i = 0; i < size * size; ++i) {
+            checker[static_cast<size_t>(i)] = ((i / size + i % size) % 2) * 63;
+        }
+        FillGreen(*tex, checker);
+        SetTexture(*device, 0, tex);
+        const std::vector<DeviceVertex> quad = {Pixel(0, 0, 0.5f, 0, 0), Pixel(16, 0, 0.5f, repeats, 0),
+                                                Pixel(0, 16, 0.5f, 0, repeats),
+                                                Pixel(16, 16, 0.5f, repeats, repeats)};
+        Draw(quad, {0, 1, 2, 2, 1, 3});
+        SetTexture(*device, 0, nullptr);
+        ReleaseDeviceTexture(tex);
+    };
+    drawChecker(256, 1.0f);
+    for (int y = 0; y < 16; y += 3) {
+        for (int x = 0; x < 16; x += 3) {
+            EXPECT_NEAR(static_cast<int>((Rgb(x, y) >> 8) & 0xFF), 128, 8) << x << "," << y;
+        }
+    }
+    drawChecker(16, 1.0f);  // one texel per pixel: the checker itself
+    EXPECT_EQ(Rgb(4, 4), 0x000000u);
+    EXPECT_EQ(Rgb(5, 4), 0x00FF00u);
+    // A texture whose sides are not powers of two has no copies: each pixel is one of its texels.
+    drawChecker(48, 3.0f);
+    EXPECT_TRUE(Rgb(4, 4) == 0x000000u || Rgb(4, 4) == 0x00FF00u);
+}
+
 TEST_F(DeviceTest, PointAndBilinearFiltering) {
     EXPECT_EQ(CreateDeviceTexture(kMaxTextureSize + 1, 1, kRgb565), nullptr);
     EXPECT_EQ(CreateDeviceTexture(4, 4, kXrgb8888), nullptr);
