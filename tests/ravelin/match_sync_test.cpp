@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <iostream>
 #include <random>
 #include <string>
 #include <vector>
@@ -41,6 +42,16 @@ TEST(MatchSync, TwoGameProcessesFinishTwoHolesAndAgree) {
     EXPECT_EQ(Count(reports, "\"type\":92"), 2u);
     const std::vector<std::string> log = Lines(root / "work" / "client-0" / "state.log");
     EXPECT_EQ(Count(log, "hole-end"), 2u);
+    if (::testing::Test::HasFailure()) {
+        // Ravelin's own log says which client ended how: kept in the test's output for a failure
+        // that does not show again on a rerun.
+        for (const std::string& line : Lines(root / "log")) {
+            std::cerr << "ravelin log: " << line << '\n';
+        }
+        for (const std::string& line : reports) {
+            std::cerr << "report: " << line << '\n';
+        }
+    }
     fs::remove_all(root);
 }
 
