@@ -138,6 +138,7 @@ void NoteTargetClicked(HudState& state, uint32_t nowMs) {
 namespace {
 
 constexpr uint32_t kSlopeShowMs = 3000;
+constexpr uint32_t kStepPressMs = 150;
 
 }  // namespace
 
@@ -146,6 +147,19 @@ bool SlopesShown(const HudState& state, bool onGreen, bool observer, uint32_t no
         return false;
     }
     return onGreen || (state.targetClicked && nowMs - state.targetClickMs < kSlopeShowMs);
+}
+
+void PressStep(HudState& state, HudControl step, uint32_t nowMs) {
+    state.pressedStep = step;
+    state.stepPressMs = nowMs;
+}
+
+bool StepReleased(HudState& state, uint32_t nowMs) {
+    if (state.pressedStep == HudControl::None || nowMs - state.stepPressMs < kStepPressMs) {
+        return false;
+    }
+    state.pressedStep = HudControl::None;
+    return true;
 }
 
 bool SlopesRunOut(HudState& state, uint32_t nowMs) {

@@ -39,6 +39,10 @@ void NoteTargetClicked(HudState& state, uint32_t nowMs);
 bool SlopesShown(const HudState& state, bool onGreen, bool observer, uint32_t nowMs);
 // True once, at the first call 3000 ms or more after a target click: the panels must be taken away.
 bool SlopesRunOut(HudState& state, uint32_t nowMs);
+// A spin step button was clicked: it shows pressed for a moment (a click has no release here).
+void PressStep(HudState& state, HudControl step, uint32_t nowMs);
+// True once, when the pressed step button is to be drawn released again.
+bool StepReleased(HudState& state, uint32_t nowMs);
 
 // The target marker's frame for the view depth w: trunc(9 w / 100) below 100, else 8.
 int TargetFrame(float depth);

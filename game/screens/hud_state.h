@@ -37,6 +37,7 @@ enum class BarMode : uint8_t { Players, ScoreStrip };
 struct HudState {
     bool hover[kHudControlCount] = {};
     HudControl pressedStep = HudControl::None;  // the spin step button shown pressed
+    uint32_t stepPressMs = 0;                   // when it was clicked
     bool golferOn = true;
     bool gridOn = false;
     // A toggle pressed while it is not the local player's turn is hidden until the controls are

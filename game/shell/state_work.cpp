@@ -62,8 +62,11 @@ void RunPlaying(Client& client) {
         return;
     }
     RunPlayLogic(client);
-    if (screens::SlopesRunOut(client.hud.state, client.clock.NowMs())) {
-        RequestFullRedraw(client);  // the slope panels shown after a target click go
+    const uint32_t now = client.clock.NowMs();
+    const bool slopesGone = screens::SlopesRunOut(client.hud.state, now);
+    const bool stepReleased = screens::StepReleased(client.hud.state, now);
+    if (slopesGone || stepReleased) {
+        RequestFullRedraw(client);  // the slope panels or a pressed spin button change back
     }
     if (IsMatchDriver(client)) {
         DriftWind(client);

@@ -71,6 +71,19 @@ TEST(SlopePanels, ShowForThreeSecondsAfterATargetClickOrOnTheGreen) {
     EXPECT_FALSE(SlopesShown(state, false, false, 4100));
 }
 
+TEST(SpinSteps, AClickedButtonShowsPressedForAMoment) {
+    HudState state;
+    EXPECT_FALSE(StepReleased(state, 100));
+    PressStep(state, HudControl::BackspinUp, 1000);
+    EXPECT_EQ(state.pressedStep, HudControl::BackspinUp);
+    EXPECT_FALSE(StepReleased(state, 1149));
+    PressStep(state, HudControl::SidespinLeft, 1100);  // a second click starts the moment again
+    EXPECT_FALSE(StepReleased(state, 1200));
+    EXPECT_TRUE(StepReleased(state, 1250));
+    EXPECT_EQ(state.pressedStep, HudControl::None);
+    EXPECT_FALSE(StepReleased(state, 1400));  // released once
+}
+
 TEST(MapAim, ClickAndPositionRoundTrip) {
     const int tee[2] = {80, 280};
     const int pin[2] = {70, 20};

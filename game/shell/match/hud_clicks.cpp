@@ -75,7 +75,7 @@ void AimFromView(Client& client, int x, int y) {
     }
 }
 
-void StepSpin(Client& client, uint8_t& value, int delta, int freeGameString) {
+void StepSpin(Client& client, HudControl button, uint8_t& value, int delta, int freeGameString) {
     if (client.config.match.freeGame) {
         ShowAnnouncementLine(client, MatchText(client, freeGameString).text);
         return;
@@ -83,6 +83,7 @@ void StepSpin(Client& client, uint8_t& value, int delta, int freeGameString) {
     int v = value;
     screens::StepSpin(v, delta);
     value = static_cast<uint8_t>(v);
+    screens::PressStep(client.hud.state, button, client.clock.NowMs());
     PlayGameSound(client, present::GameSound::ButtonOv);
 }
 
@@ -127,13 +128,13 @@ void ClickControl(Client& client, const screens::HudHit& hit, int x, int y) {
             break;
         case HudControl::BackspinDown:
         case HudControl::BackspinUp:
-            StepSpin(client, client.match.spin.backspin, hit.control == HudControl::BackspinUp ? 1 : -1,
-                     kStringBackSpinInFreeGame);
+            StepSpin(client, hit.control, client.match.spin.backspin,
+                     hit.control == HudControl::BackspinUp ? 1 : -1, kStringBackSpinInFreeGame);
             break;
         case HudControl::SidespinLeft:
         case HudControl::SidespinRight:
-            StepSpin(client, client.match.spin.sidespin, hit.control == HudControl::SidespinRight ? 1 : -1,
-                     kStringSideSpinInFreeGame);
+            StepSpin(client, hit.control, client.match.spin.sidespin,
+                     hit.control == HudControl::SidespinRight ? 1 : -1, kStringSideSpinInFreeGame);
             break;
         case HudControl::GolferToggle:
         case HudControl::GridToggle:
