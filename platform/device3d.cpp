@@ -88,6 +88,9 @@ int SetDeviceThreads(Device3D& device, int threads) {
         scratch.pool.reset();
     } else if (scratch.pool == nullptr || scratch.pool->Parts() != threads) {
         scratch.pool = std::make_unique<device_detail::PartPool>(threads);
+        if (device.inScene) {
+            scratch.pool->StayAwake();
+        }
     }
     return threads;
 }
@@ -286,6 +289,10 @@ int BeginScene(Device3D& device) {
         device.observer->SceneBeginning(device);
     }
     device.inScene = true;
+    // The draws of a scene follow each other closely: the helper threads wait for them awake.
+    if (device.scratch->pool != nullptr) {
+        device.scratch->pool->StayAwake();
+    }
     return kDeviceOk;
 }
 
@@ -294,6 +301,9 @@ int EndScene(Device3D& device) {
         return kDeviceInvalidCall;
     }
     device.inScene = false;
+    if (device.scratch->pool != nullptr) {
+        device.scratch->pool->Rest();
+    }
     return kDeviceOk;
 }
 

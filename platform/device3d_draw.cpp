@@ -285,10 +285,16 @@ struct TriangleList {
     const uint16_t* indices;
     uint32_t vertexCount;
     uint32_t indexCount;
-    // Shared draws only: the kept triangles and what each part of the first pass found.
+    // Shared draws only: the kept triangles and what each part of the first pass found, with its
+    // estimate of the work on each row (as steps between rows: rowSteps entries per part).
     device_detail::LiveTriangle* live;
     device_detail::LiveRange* liveRanges;
     int findParts;
+    int64_t* rowWork;
+    int rowSteps;
+    // The bands of rows the second pass draws, one per part: band b is rows bandTop[b] ..
+    // bandTop[b + 1] - 1.
+    int bandTop[kMaxDeviceThreads + 1];
 
     // The vertices of triangle t and the clip planes it crosses; false when it cannot be seen
     // (bad index, or wholly outside one side of the view).
@@ -335,25 +341,40 @@ void DrawTriangles(const DrawContext& ctx, const TriangleList& list) {
     }
 }
 
+// How much work a kept triangle is thought to be on each of its rows, in pixels: half its box's
+// width, and its set-up spread over its rows as if it were kSetUpPixels pixels.
+constexpr int64_t kSetUpPixels = 24;
+
+void AddRowWork(int64_t* steps, int top, int firstRow, int lastRow, int64_t pixels) {
+    const int64_t rows = lastRow - firstRow + 1;
+    const int64_t perRow = (pixels / 2 + kSetUpPixels) / rows + 1;
+    steps[firstRow - top] += perRow;
+    steps[lastRow + 1 - top] -= perRow;
+}
+
 // A draw shared between threads runs in two passes. First the triangles are sorted out (by
 // ranges of triangles, each thread its own): those that cannot draw anything (most of a distant
-// mesh) are dropped, the others kept in order with the rows they may cover.
+// mesh) are dropped, the others kept in order with the rows they may cover, and their work is
+// added up by rows.
 void FindLiveTrianglesPart(void* context, int part, int parts) {
     const auto& list = *static_cast<const TriangleList*>(context);
     const RasterTarget& target = *list.ctx.target;
     const uint32_t begin = list.Begin(part, parts), end = list.Begin(part + 1, parts);
     device_detail::LiveTriangle* out = list.live + begin;
+    int64_t* rowWork = list.rowWork + static_cast<ptrdiff_t>(part) * list.rowSteps;
+    std::fill_n(rowWork, list.rowSteps, 0);
     uint64_t pixels = 0;
     device_detail::LiveTriangle t;
     for (uint32_t k = begin; k < end; ++k) {
         if (!list.Triangle(k, t)) {
             continue;
         }
+        uint64_t boxPixels = 0;
         if (t.planes != 0) {
             t.top = target.top;
             t.bottom = target.bottom - 1;
-            pixels += static_cast<uint64_t>(target.right - target.left) *
-                      static_cast<uint64_t>(target.bottom - target.top);
+            boxPixels = static_cast<uint64_t>(target.right - target.left) *
+                        static_cast<uint64_t>(target.bottom - target.top);
         } else {
             device_detail::TriangleBox box;
             if (!MayBeSeen(list.ctx, list.screen[t.index[0]], list.screen[t.index[1]],
@@ -362,26 +383,59 @@ void FindLiveTrianglesPart(void* context, int part, int parts) {
             }
             t.top = box.top;
             t.bottom = box.bottom;
-            pixels += static_cast<uint64_t>(box.right - box.left + 1) *
-                      static_cast<uint64_t>(box.bottom - box.top + 1);
+            boxPixels = static_cast<uint64_t>(box.right - box.left + 1) *
+                        static_cast<uint64_t>(box.bottom - box.top + 1);
         }
+        pixels += boxPixels;
+        AddRowWork(rowWork, target.top, t.top, t.bottom, static_cast<int64_t>(boxPixels));
         *out++ = t;
     }
     list.liveRanges[part] = {static_cast<uint32_t>(out - (list.live + begin)), pixels};
 }
 
-// Then the kept triangles are drawn in their order, each thread its own rows of them.
-void DrawLiveTrianglesPart(void* context, int part, int parts) {
+// Cuts the target's rows into bands of about equal work, one for each part of the second pass.
+void ChooseBands(TriangleList& list, int bands) {
+    const RasterTarget& target = *list.ctx.target;
+    list.bandTop[0] = target.top;
+    list.bandTop[bands] = target.bottom;
+    if (bands == 1) {
+        return;
+    }
+    // The work on each row, summed over the parts into part 0's entries.
+    int64_t total = 0, onRow = 0;
+    for (int row = 0; row < list.rowSteps - 1; ++row) {
+        for (int part = 0; part < list.findParts; ++part) {
+            onRow += list.rowWork[static_cast<ptrdiff_t>(part) * list.rowSteps + row];
+        }
+        list.rowWork[row] = onRow;
+        total += onRow;
+    }
+    int64_t running = 0;
+    int row = 0;
+    for (int band = 1; band < bands; ++band) {
+        const int64_t goal = total * band / bands;
+        for (; row < list.rowSteps - 1 && running < goal; ++row) {
+            running += list.rowWork[row];
+        }
+        list.bandTop[band] = target.top + row;
+    }
+}
+
+// Then the kept triangles are drawn in their order, each thread its own band of rows.
+void DrawLiveTrianglesPart(void* context, int part, int) {
     const auto& list = *static_cast<const TriangleList*>(context);
     RasterTarget target = *list.ctx.target;
-    target.rowPart = part;
-    target.rowParts = parts;
+    target.top = list.bandTop[part];
+    target.bottom = list.bandTop[part + 1];
+    if (target.top >= target.bottom) {
+        return;
+    }
     DrawContext ctx = list.ctx;
     ctx.target = &target;
     for (int from = 0; from < list.findParts; ++from) {
         const device_detail::LiveTriangle* t = list.live + list.Begin(from, list.findParts);
         for (const device_detail::LiveTriangle* end = t + list.liveRanges[from].count; t != end; ++t) {
-            if (target.OwnsAnyRow(t->top, t->bottom)) {
+            if (t->bottom >= target.top && t->top < target.bottom) {
                 list.Draw(ctx, *t);
             }
         }
@@ -399,8 +453,13 @@ constexpr int kMaxMipLevels = 16;
 void DrawShared(PartPool& pool, device_detail::DrawScratch& scratch, TriangleList& list) {
     scratch.live.resize(std::max<size_t>(scratch.live.size(), list.Triangles()));
     scratch.liveRanges.resize(static_cast<size_t>(pool.Parts()));
+    const RasterTarget& target = *list.ctx.target;
+    list.rowSteps = std::max(target.bottom - target.top, 0) + 1;
+    scratch.rowWork.resize(std::max(scratch.rowWork.size(),
+                                    static_cast<size_t>(list.rowSteps) * static_cast<size_t>(pool.Parts())));
     list.live = scratch.live.data();
     list.liveRanges = scratch.liveRanges.data();
+    list.rowWork = scratch.rowWork.data();
     list.findParts = list.Triangles() >= kMinSharedTriangles ? pool.Parts() : 1;
     if (list.findParts > 1) {
         pool.Run(FindLiveTrianglesPart, &list);
@@ -412,8 +471,10 @@ void DrawShared(PartPool& pool, device_detail::DrawScratch& scratch, TriangleLis
         pixels += list.liveRanges[part].pixels;
     }
     if (pixels >= kMinSharedPixels) {
+        ChooseBands(list, pool.Parts());
         pool.Run(DrawLiveTrianglesPart, &list);
     } else {
+        ChooseBands(list, 1);
         DrawLiveTrianglesPart(&list, 0, 1);
     }
 }
@@ -516,7 +577,10 @@ int DrawIndexedPrimitive(Device3D& device, uint32_t primitiveType, uint32_t vert
                       indexCount,
                       nullptr,
                       nullptr,
-                      1};
+                      1,
+                      nullptr,
+                      0,
+                      {}};
     if (pool != nullptr) {
         DrawShared(*pool, scratch, list);
     } else {

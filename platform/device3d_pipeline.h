@@ -60,6 +60,7 @@ struct DrawScratch {
     std::vector<uint8_t> used;          // vertex belongs to a triangle that may be seen
     std::vector<LiveTriangle> live;     // shared draws: each part's triangles from its first one on
     std::vector<LiveRange> liveRanges;  // shared draws: what each part found
+    std::vector<int64_t> rowWork;       // shared draws: each part's estimate of the work by rows
     std::unique_ptr<PartPool> pool;     // nullptr: everything on the calling thread
 };
 
@@ -170,30 +171,12 @@ struct RasterTarget {
     PixelFormat format{};
     uint8_t* depth = nullptr;  // nullptr: no depth surface
     int depthPitch = 0;
-    // Pixels drawn: [left, right) x [top, bottom), the viewport cut to the surfaces.
+    // Pixels drawn: [left, right) x [top, bottom), the viewport cut to the surfaces (and, when
+    // threads share a draw, to this thread's band of rows).
     int left = 0;
     int top = 0;
     int right = 0;
     int bottom = 0;
-    // Threads share the rows out in blocks of kRowBlock, in turn: this one draws the rows of the
-    // blocks b with b % rowParts == rowPart.
-    int rowPart = 0;
-    int rowParts = 1;
-
-    bool OwnsRow(int y) const { return rowParts == 1 || (y / kRowBlock) % rowParts == rowPart; }
-    // Whether any row of top..bottom is this one's.
-    bool OwnsAnyRow(int firstRow, int lastRow) const {
-        if (rowParts == 1 || lastRow / kRowBlock - firstRow / kRowBlock + 1 >= rowParts) {
-            return true;
-        }
-        for (int block = firstRow / kRowBlock; block <= lastRow / kRowBlock; ++block) {
-            if (block % rowParts == rowPart) {
-                return true;
-            }
-        }
-        return false;
-    }
-    static constexpr int kRowBlock = 8;
 };
 
 }  // namespace platform::device_detail

@@ -372,7 +372,7 @@ struct Planes {
     }
 };
 
-// Shades the covered rows of a triangle; the planes are only set up once a row of this thread
+// Shades the covered rows of a triangle; the planes are only set up once a row of the target
 // turns out to be covered.
 template <typename Coverage>
 void ShadeRows(const RasterTarget& target, const PixelState& state, const SpanShaders& shaders,
@@ -383,7 +383,7 @@ void ShadeRows(const RasterTarget& target, const PixelState& state, const SpanSh
     for (int y = top; y <= bottom; ++y) {
         int left, right;
         coverage.NextRow(left, right);
-        if (left > right || !target.OwnsRow(y)) {
+        if (left > right) {
             continue;
         }
         if (shade == nullptr) {
@@ -469,7 +469,7 @@ void RasterizeTriangle(const RasterTarget& target, const PixelState& state, cons
                        const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c,
                        const TriangleBox& box) {
     SnappedTriangle t;
-    if (!target.OwnsAnyRow(box.top, box.bottom) || !t.Set(a, b, c)) {
+    if (!t.Set(a, b, c)) {
         return;
     }
     // The box's top-left pixel corner is the origin of the edge functions.

@@ -1,5 +1,7 @@
 #include "platform/device3d_threads.h"
 
+#include <chrono>
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -8,9 +10,12 @@ namespace platform::device_detail {
 
 namespace {
 
-// Some 10-100 microseconds of polling before a thread sleeps: long enough to catch the next draw
-// of a frame, short enough not to hold a core between frames.
+// Some 10-100 microseconds of polling after a job before a thread sleeps (outside a scene, or
+// waiting for the parts of others): long enough to catch the next draw that follows closely.
 constexpr int kSpins = 2000;
+// Pauses between two looks at the clock while staying awake; the core is yielded after each
+// round, so that a busy machine's other work gets it. About a microsecond.
+constexpr int kPausesPerRound = 64;
 
 void Pause() {
 #if defined(__SSE2__)
@@ -20,23 +25,36 @@ void Pause() {
 #endif
 }
 
-// Waits until value differs from old: polls, then sleeps.
+// Polls up to spins times for value to differ from old; true when it does.
 template <typename T>
-T WaitForChange(const std::atomic<T>& value, T old) {
-    for (int i = 0; i < kSpins; ++i) {
-        const T now = value.load(std::memory_order_acquire);
-        if (now != old) {
-            return now;
+bool PollForChange(const std::atomic<T>& value, T old, int spins) {
+    for (int i = 0; i < spins; ++i) {
+        if (value.load(std::memory_order_acquire) != old) {
+            return true;
         }
         Pause();
     }
-    value.wait(old, std::memory_order_acquire);
+    return false;
+}
+
+// Waits until value differs from old: polls, then sleeps.
+template <typename T>
+T WaitForChange(const std::atomic<T>& value, T old) {
+    if (!PollForChange(value, old, kSpins)) {
+        value.wait(old, std::memory_order_acquire);
+    }
     return value.load(std::memory_order_acquire);
 }
 
 }  // namespace
 
-PartPool::PartPool(int parts) : parts_(parts < 1 ? 1 : parts) {
+int64_t PartPool::SteadyMicroseconds() {
+    return std::chrono::duration_cast<std::chrono::microseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+PartPool::PartPool(int parts, Clock clock) : parts_(parts < 1 ? 1 : parts), clock_(std::move(clock)) {
     for (int helper = 1; helper < parts_; ++helper) {
         helpers_.emplace_back([this] { Serve(); });
     }
@@ -44,18 +62,53 @@ PartPool::PartPool(int parts) : parts_(parts < 1 ? 1 : parts) {
 
 PartPool::~PartPool() {
     stopping_.store(true, std::memory_order_release);
-    generation_.fetch_add(1, std::memory_order_acq_rel);
-    generation_.notify_all();
+    Signal();
     for (std::thread& t : helpers_) {
         t.join();
     }
+}
+
+void PartPool::Signal() {
+    signal_.fetch_add(1, std::memory_order_acq_rel);
+    signal_.notify_all();
+}
+
+void PartPool::StayAwake() {
+    if (parts_ > 1 && !awake_.exchange(true, std::memory_order_acq_rel)) {
+        Signal();
+    }
+}
+
+void PartPool::Rest() {
+    awake_.store(false, std::memory_order_release);
+}
+
+bool PartPool::PollWhileAwake(uint32_t seen) {
+    const int64_t idleSince = clock_();
+    while (awake_.load(std::memory_order_acquire) && clock_() - idleSince < kAwakeIdleMicroseconds) {
+        if (PollForChange(signal_, seen, kPausesPerRound)) {
+            return true;
+        }
+        std::this_thread::yield();
+    }
+    return signal_.load(std::memory_order_acquire) != seen;
+}
+
+uint32_t PartPool::WaitForSignal(uint32_t seen) {
+    polling_.fetch_add(1, std::memory_order_acq_rel);
+    const bool changed = PollForChange(signal_, seen, kSpins) || PollWhileAwake(seen);
+    polling_.fetch_sub(1, std::memory_order_acq_rel);
+    if (!changed) {
+        signal_.wait(seen, std::memory_order_acquire);
+    }
+    return signal_.load(std::memory_order_acquire);
 }
 
 bool PartPool::Claim(uint32_t generation, int& part) {
     uint64_t claim = claim_.load(std::memory_order_acquire);
     for (;;) {
         if (static_cast<uint32_t>(claim >> 32) != generation ||
-            static_cast<int>(claim & 0xFFFFFFFFu) >= parts_) {
+            (claim & 0xFFFFFFFFu) >= static_cast<uint64_t>(parts_)) {
             return false;
         }
         if (claim_.compare_exchange_weak(claim, claim + 1, std::memory_order_acq_rel,
@@ -87,8 +140,7 @@ void PartPool::Run(Job job, void* context) {
     done_.store(0, std::memory_order_relaxed);
     const uint32_t generation = ++jobs_;
     claim_.store(uint64_t{generation} << 32, std::memory_order_release);
-    generation_.fetch_add(1, std::memory_order_release);
-    generation_.notify_all();
+    Signal();
     RunParts(generation);
     for (int done = done_.load(std::memory_order_acquire); done != parts_;
          done = done_.load(std::memory_order_acquire)) {
@@ -97,16 +149,16 @@ void PartPool::Run(Job job, void* context) {
 }
 
 void PartPool::Serve() {
-    // The generation the pool was made with: a job given before this thread got going is still
-    // seen as new.
+    // The signal the pool was made with: a job given before this thread got going is still seen
+    // as new.
     uint32_t seen = 0;
     for (;;) {
-        seen = WaitForChange(generation_, seen);
+        seen = WaitForSignal(seen);
         if (stopping_.load(std::memory_order_acquire)) {
             return;
         }
         // Only the job's own number lets this thread claim its parts; a job that was finished
-        // before this thread woke has none left.
+        // before this thread woke (or a wake-up without a job) has none left.
         RunParts(static_cast<uint32_t>(claim_.load(std::memory_order_acquire) >> 32));
     }
 }

@@ -2,11 +2,16 @@
 // The helper threads of the software 3D device: one job at a time is split into parts, and Run
 // returns when every part is done. Parts are claimed one by one by whichever thread comes first,
 // the calling thread included, so a helper that is slow to wake delays nothing: the caller then
-// does that part itself. Helpers spin briefly for the next job (draws follow each other closely)
-// and then sleep.
+// does that part itself.
+//
+// Between jobs helpers poll briefly and then sleep. While the device draws a scene (StayAwake ..
+// Rest) they keep polling, yielding the core now and then, so that each draw of the scene finds
+// them ready; they sleep when the scene ends or when no job has come for kAwakeIdleMicroseconds,
+// so a game that stops drawing in the middle of a scene holds no core.
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <thread>
 #include <vector>
 
@@ -16,9 +21,14 @@ class PartPool {
   public:
     // Called with every part number 0 .. parts - 1 exactly once per job, on any of the threads.
     using Job = void (*)(void* context, int part, int parts);
+    // Microseconds of a monotonic clock; the helpers read it to notice that no job has come.
+    using Clock = std::function<int64_t()>;
+    static int64_t SteadyMicroseconds();
+    // How long awake helpers poll for the next job before they sleep anyway.
+    static constexpr int64_t kAwakeIdleMicroseconds = 2000;
 
     // parts - 1 helper threads; parts is at least 1.
-    explicit PartPool(int parts);
+    explicit PartPool(int parts, Clock clock = SteadyMicroseconds);
     ~PartPool();
     PartPool(const PartPool&) = delete;
     PartPool& operator=(const PartPool&) = delete;
@@ -27,8 +37,21 @@ class PartPool {
     // Runs job(context, part, parts) for every part; returns when all have finished.
     void Run(Job job, void* context);
 
+    // Wakes the helpers and keeps them polling for jobs until Rest (or until they have been idle
+    // for kAwakeIdleMicroseconds); the next Run after that wakes them again.
+    void StayAwake();
+    // Lets the helpers sleep once the polling after their last job is over.
+    void Rest();
+    // How many helpers are polling for a job right now (the others run a part or sleep).
+    int PollingHelpers() const { return polling_.load(std::memory_order_acquire); }
+
   private:
     void Serve();
+    // Waits until signal_ differs from seen: polls, keeps polling while awake, then sleeps.
+    uint32_t WaitForSignal(uint32_t seen);
+    // Polls while the pool is to stay awake and jobs keep coming; true when the signal changed.
+    bool PollWhileAwake(uint32_t seen);
+    void Signal();
     // Takes the next unclaimed part of job number generation; false when none is left (or the
     // job is no longer the current one).
     bool Claim(uint32_t generation, int& part);
@@ -36,13 +59,17 @@ class PartPool {
     void RunParts(uint32_t generation);
 
     int parts_;
+    Clock clock_;
     std::vector<std::thread> helpers_;
     Job job_ = nullptr;
     void* context_ = nullptr;
-    uint32_t jobs_ = 0;                    // the calling thread's count of jobs given
-    std::atomic<uint32_t> generation_{0};  // advanced for every job and for the stop
-    std::atomic<uint64_t> claim_{0};       // job number << 32 | next unclaimed part
-    std::atomic<int> done_{0};             // parts of the current job finished
+    uint32_t jobs_ = 0;                // the calling thread's count of jobs given
+    std::atomic<uint32_t> signal_{0};  // advanced for every job, every StayAwake and the stop
+    // job number << 32 | next unclaimed part; before the first job, job 0 with nothing left to claim.
+    std::atomic<uint64_t> claim_{0xFFFFFFFFu};
+    std::atomic<int> done_{0};  // parts of the current job finished
+    std::atomic<bool> awake_{false};
+    std::atomic<int> polling_{0};
     std::atomic<bool> stopping_{false};
 };
 

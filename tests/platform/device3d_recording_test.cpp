@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <atomic>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -14,7 +12,6 @@
 #include <vector>
 
 #include "platform/device3d_recording.h"
-#include "platform/device3d_threads.h"
 
 namespace platform {
 namespace {
@@ -267,60 +264,6 @@ TEST(DeviceThreads, SharedDrawingGivesTheSamePicture) {
     EXPECT_EQ(SetDeviceThreads(*back.device, 1), 1);
     back.Draw();
     EXPECT_EQ(PixelsOf(*back.target), picture);
-}
-
-// Parts are claimed by whichever thread comes first. The first part waits until another thread
-// has taken a part (so the helpers really take part, and a part may still be running on a helper
-// when the calling thread has done its own); every part must run exactly once, be told the right
-// count, and be finished when Run returns, whether the helpers were awake or asleep.
-TEST(DeviceThreads, EveryPartOfEveryJobRunsOnceAndHelpersTakePart) {
-    constexpr int kMostParts = 8;
-    struct Job {
-        std::atomic<int> started{0};
-        std::atomic<int> runs[kMostParts];
-        std::atomic<int> wrongCounts{0};
-        bool helped = false;
-        int parts = 0;
-        int slowness = 0;  // how long the parts after the first take, in tens of microseconds
-    };
-    for (const int parts : {1, 2, 3, kMostParts}) {
-        device_detail::PartPool pool(parts);
-        ASSERT_EQ(pool.Parts(), parts);
-        for (int round = 0; round < 60; ++round) {
-            Job job;
-            for (std::atomic<int>& r : job.runs) {
-                r = 0;
-            }
-            job.parts = parts;
-            job.slowness = round % 4;
-            pool.Run(
-                [](void* context, int part, int count) {
-                    auto& j = *static_cast<Job*>(context);
-                    j.started.fetch_add(1);
-                    if (part == 0) {
-                        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-                        while (j.started.load() < std::min(j.parts, 2) &&
-                               std::chrono::steady_clock::now() < giveUp) {
-                            std::this_thread::yield();
-                        }
-                        j.helped = j.started.load() >= 2;
-                    } else {
-                        std::this_thread::sleep_for(std::chrono::microseconds(10 * j.slowness));
-                    }
-                    j.runs[part].fetch_add(1);
-                    j.wrongCounts.fetch_add(count != j.parts ? 1 : 0);
-                },
-                &job);
-            for (int part = 0; part < kMostParts; ++part) {
-                ASSERT_EQ(job.runs[part].load(), part < parts ? 1 : 0) << parts << " parts, round " << round;
-            }
-            ASSERT_EQ(job.wrongCounts.load(), 0);
-            ASSERT_EQ(job.helped, parts > 1) << parts << " parts, round " << round;
-            if (round % 20 == 19) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(2));  // the helpers fall asleep
-            }
-        }
-    }
 }
 
 }  // namespace

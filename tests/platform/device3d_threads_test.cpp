@@ -1,0 +1,144 @@
+// The device's helper threads: every part of every job runs once, helpers take part, and they
+// poll for jobs only while a scene is drawn and jobs keep coming.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <thread>
+
+#include "platform/device3d.h"
+#include "platform/device3d_pipeline.h"
+#include "platform/device3d_threads.h"
+#include "platform/draw_surface.h"
+
+namespace platform {
+namespace {
+
+using device_detail::PartPool;
+
+// Waits (up to a generous limit, for a loaded machine) until what holds.
+bool Eventually(const std::function<bool()>& what) {
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!what()) {
+        if (std::chrono::steady_clock::now() > giveUp) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    return true;
+}
+
+std::function<bool()> Polling(const PartPool& pool, int helpers) {
+    return [&pool, helpers] { return pool.PollingHelpers() == helpers; };
+}
+
+// Parts are claimed by whichever thread comes first. The first part waits until another thread
+// has taken a part (so the helpers really take part, and a part may still be running on a helper
+// when the calling thread has done its own); every part must run exactly once, be told the right
+// count, and be finished when Run returns, whether the helpers were polling through a scene,
+// polling after a job, or asleep.
+TEST(DeviceThreads, EveryPartOfEveryJobRunsOnceAndHelpersTakePart) {
+    constexpr int kMostParts = 8;
+    struct Job {
+        std::atomic<int> started{0};
+        std::atomic<int> runs[kMostParts];
+        std::atomic<int> wrongCounts{0};
+        bool helped = false;
+        int parts = 0;
+        int slowness = 0;  // how long the parts after the first take, in tens of microseconds
+    };
+    for (const int parts : {1, 2, 3, kMostParts}) {
+        PartPool pool(parts);
+        ASSERT_EQ(pool.Parts(), parts);
+        for (int round = 0; round < 80; ++round) {
+            if (round % 20 == 0) {
+                pool.StayAwake();
+            } else if (round % 20 == 10) {
+                pool.Rest();
+            }
+            Job job;
+            for (std::atomic<int>& r : job.runs) {
+                r = 0;
+            }
+            job.parts = parts;
+            job.slowness = round % 4;
+            pool.Run(
+                [](void* context, int part, int count) {
+                    auto& j = *static_cast<Job*>(context);
+                    j.started.fetch_add(1);
+                    if (part == 0) {
+                        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+                        while (j.started.load() < std::min(j.parts, 2) &&
+                               std::chrono::steady_clock::now() < giveUp) {
+                            std::this_thread::yield();
+                        }
+                        j.helped = j.started.load() >= 2;
+                    } else {
+                        std::this_thread::sleep_for(std::chrono::microseconds(10 * j.slowness));
+                    }
+                    j.runs[part].fetch_add(1);
+                    j.wrongCounts.fetch_add(count != j.parts ? 1 : 0);
+                },
+                &job);
+            for (int part = 0; part < kMostParts; ++part) {
+                ASSERT_EQ(job.runs[part].load(), part < parts ? 1 : 0) << parts << " parts, round " << round;
+            }
+            ASSERT_EQ(job.wrongCounts.load(), 0);
+            ASSERT_EQ(job.helped, parts > 1) << parts << " parts, round " << round;
+            if (round % 20 == 19) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));  // the helpers fall asleep
+            }
+        }
+    }
+}
+
+// Awake helpers keep polling while no job comes until the pool rests or the idle time has passed
+// on the pool's clock; a job wakes sleeping helpers, and they poll again afterwards.
+TEST(DeviceThreads, AwakeHelpersSleepWhenTheSceneEndsOrNoJobComes) {
+    std::atomic<int64_t> now{1000};
+    PartPool pool(3, [&now] { return now.load(); });
+    ASSERT_TRUE(Eventually(Polling(pool, 0)));  // after their first short poll
+
+    pool.StayAwake();
+    ASSERT_TRUE(Eventually(Polling(pool, 2)));
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));  // far past the short poll
+    EXPECT_EQ(pool.PollingHelpers(), 2);
+    now += PartPool::kAwakeIdleMicroseconds;
+    EXPECT_TRUE(Eventually(Polling(pool, 0)));
+
+    // Still in the scene: the next job wakes them, and they stay polling after it.
+    std::atomic<int> runs{0};
+    const auto count = [](void* context, int, int) { static_cast<std::atomic<int>*>(context)->fetch_add(1); };
+    pool.Run(count, &runs);
+    EXPECT_EQ(runs.load(), 3);
+    ASSERT_TRUE(Eventually(Polling(pool, 2)));
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_EQ(pool.PollingHelpers(), 2);
+
+    pool.Rest();
+    EXPECT_TRUE(Eventually(Polling(pool, 0)));
+    pool.Run(count, &runs);
+    EXPECT_EQ(runs.load(), 6);
+    EXPECT_TRUE(Eventually(Polling(pool, 0)));
+}
+
+// The device keeps its helpers polling from BeginScene to EndScene only.
+TEST(DeviceThreads, HelpersPollDuringAScene) {
+    DrawSurface* target = CreateDrawSurface(64, 48, kRgb565);
+    Device3D* device = CreateDevice3D(*target, DeviceKind::kSoftware);
+    ASSERT_EQ(SetDeviceThreads(*device, 2), 2);
+    const PartPool& pool = *device->scratch->pool;
+    for (int scene = 0; scene < 3; ++scene) {
+        ASSERT_EQ(BeginScene(*device), kDeviceOk);
+        EXPECT_TRUE(Eventually(Polling(pool, 1))) << scene;
+        ASSERT_EQ(EndScene(*device), kDeviceOk);
+        EXPECT_TRUE(Eventually(Polling(pool, 0))) << scene;
+    }
+    ReleaseDevice3D(device);
+    ReleaseDrawSurface(target);
+}
+
+}  // namespace
+}  // namespace platform
