@@ -24,6 +24,10 @@ inline Vec3 operator*(Vec3 a, float s) {
 inline float Length(Vec3 a) {
     return std::sqrt(a.x * a.x + a.y * a.y + a.z * a.z);
 }
+// Exactly the same coordinates (no tolerance): for telling whether something must be redrawn.
+inline bool SamePoint(Vec3 a, Vec3 b) {
+    return a.x == b.x && a.y == b.y && a.z == b.z;
+}
 // Divides by the length; a zero vector gives non-finite components, as division does.
 inline Vec3 Normalize(Vec3 a) {
     const float len = Length(a);

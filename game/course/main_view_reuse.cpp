@@ -6,10 +6,6 @@ namespace course {
 
 namespace {
 
-bool SamePoint(Vec3 a, Vec3 b) {
-    return a.x == b.x && a.y == b.y && a.z == b.z;
-}
-
 bool SameMatrix(const platform::Matrix4& a, const platform::Matrix4& b) {
     return std::memcmp(&a, &b, sizeof(a)) == 0;
 }

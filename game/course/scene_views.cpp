@@ -6,10 +6,6 @@ namespace course {
 
 namespace {
 
-bool SamePoint(Vec3 a, Vec3 b) {
-    return a.x == b.x && a.y == b.y && a.z == b.z;
-}
-
 MapPanelFacts GatherMapPanelFacts(const present::Display& display, const HoleState& hole,
                                   const SceneInputs& inputs) {
     MapPanelFacts f;
