@@ -199,20 +199,13 @@ bool IsPointVisible(const platform::Device3D& device, const ViewState& view, Vec
     return physics::Distance3(view.CameraAnchor, drawn) >= physics::Distance3(view.CameraAnchor, p);
 }
 
-std::vector<PathScreenPoint> FillTrajectoryScreen(const platform::Device3D& device, const ViewState& view,
-                                                  std::span<const Vec3> path, bool hideLast) {
-    std::vector<PathScreenPoint> out(path.size());
-    for (size_t i = 0; i < path.size(); ++i) {
-        PathScreenPoint& point = out[i];
-        int pixel[2] = {};
-        float w = 1.0f;
-        const bool visible = IsPointVisible(device, view, path[i], pixel, &w);
-        point.screen[0] = pixel[0];
-        point.screen[1] = pixel[1];
-        point.visible = (visible && !(hideLast && i + 1 == path.size())) ? 1 : 0;
-        point.scale = point.visible != 0 ? w : 1.0f;
-    }
-    return out;
+PathScreenPoint PlacePathPoint(const platform::Device3D& device, const ViewState& view, Vec3 p, bool hidden) {
+    PathScreenPoint point;
+    float w = 1.0f;
+    const bool visible = IsPointVisible(device, view, p, point.screen, &w);
+    point.visible = (visible && !hidden) ? 1 : 0;
+    point.scale = point.visible != 0 ? w : 1.0f;
+    return point;
 }
 
 }  // namespace course

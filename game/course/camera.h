@@ -3,7 +3,6 @@
 // ball in flight, the hole map from above) and the projection of world points into the picture.
 
 #include <cstdint>
-#include <span>
 #include <vector>
 
 #include "game/course/map_panel_record.h"
@@ -63,9 +62,8 @@ struct PathScreenPoint {
     float scale = 1.0f;  // projection scale, 1.0 when not visible
 };
 
-// The screen position, visibility and scale of each point of a ball path, one entry per point; with
-// hideLast the last point (a ball that ends holed or in water) is not shown.
-std::vector<PathScreenPoint> FillTrajectoryScreen(const platform::Device3D& device, const ViewState& view,
-                                                  std::span<const Vec3> path, bool hideLast);
+// The screen position, visibility and scale of one point of a ball path; a hidden point (the last
+// one of a ball that ends holed or in water) is placed but not shown.
+PathScreenPoint PlacePathPoint(const platform::Device3D& device, const ViewState& view, Vec3 p, bool hidden);
 
 }  // namespace course

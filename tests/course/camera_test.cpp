@@ -157,16 +157,14 @@ TEST_F(Camera, DepthReadBackGivesTheDrawnPointAndHidesPointsBehindIt) {
     EXPECT_TRUE(course::IsPointVisible(*device_, view_, {0, 80, 400}, pixel, &w));  // in the empty sky
 
     // A ball path: seen, hidden behind the wall, and a last point left out (holed or in water).
-    const Vec3 points[3] = {{0, 1, 20}, {0, 1, 60}, {0, 1, 10}};
-    const std::vector<course::PathScreenPoint> path =
-        course::FillTrajectoryScreen(*device_, view_, points, true);
-    ASSERT_EQ(path.size(), 3u);
-    EXPECT_EQ(path[0].visible, 1);
-    EXPECT_GT(path[0].scale, 20.0f);  // the projected w
-    EXPECT_EQ(path[0].screen[0], 400);
-    EXPECT_EQ(path[1].visible, 0);
-    EXPECT_FLOAT_EQ(path[1].scale, 1.0f);
-    EXPECT_EQ(path[2].visible, 0);
+    const course::PathScreenPoint seen = course::PlacePathPoint(*device_, view_, {0, 1, 20}, false);
+    EXPECT_EQ(seen.visible, 1);
+    EXPECT_GT(seen.scale, 20.0f);  // the projected w
+    EXPECT_EQ(seen.screen[0], 400);
+    const course::PathScreenPoint behind = course::PlacePathPoint(*device_, view_, {0, 1, 60}, false);
+    EXPECT_EQ(behind.visible, 0);
+    EXPECT_FLOAT_EQ(behind.scale, 1.0f);
+    EXPECT_EQ(course::PlacePathPoint(*device_, view_, {0, 1, 10}, true).visible, 0);
 }
 
 }  // namespace

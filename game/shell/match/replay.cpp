@@ -1,7 +1,6 @@
 #include "game/shell/match/replay.h"
 
 #include <algorithm>
-#include <vector>
 
 #include "game/core/surface_kind.h"
 #include "game/course/camera.h"
@@ -45,15 +44,10 @@ void PlacePathInView(Client& client, physics::ShotTrajectory& path) {
     platform::Device3D& device = *client.display.device;
     course::PlaceMainCamera(device, client.view, client.display.displayWidth, client.display.displayHeight);
     const int count = std::clamp(path.trajectoryCount + 1, 1, physics::kTrajectoryCapacity);
-    std::vector<platform::Vec3> positions(static_cast<size_t>(count));
-    for (int i = 0; i < count; ++i) {
-        positions[static_cast<size_t>(i)] = path.points[i].pos;
-    }
-    const std::vector<course::PathScreenPoint> placed =
-        course::FillTrajectoryScreen(device, client.view, positions, path.hiddenAtEnd != 0);
     for (int i = 0; i < count; ++i) {
         physics::TrajectoryPoint& point = path.points[i];
-        const course::PathScreenPoint& at = placed[static_cast<size_t>(i)];
+        const bool hidden = path.hiddenAtEnd != 0 && i + 1 == count;
+        const course::PathScreenPoint at = course::PlacePathPoint(device, client.view, point.pos, hidden);
         point.screen[0] = at.screen[0];
         point.screen[1] = at.screen[1];
         point.visible = at.visible;
