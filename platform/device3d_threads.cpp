@@ -13,9 +13,12 @@ namespace {
 // Some 10-100 microseconds of polling after a job before a thread sleeps (outside a scene, or
 // waiting for the parts of others): long enough to catch the next draw that follows closely.
 constexpr int kSpins = 2000;
-// Pauses between two looks at the clock while staying awake; the core is yielded after each
-// round, so that a busy machine's other work gets it. About a microsecond.
+// Pauses between two looks at the clock while staying awake: about a microsecond.
 constexpr int kPausesPerRound = 64;
+// Rounds between two yields of the core while staying awake (some 40 microseconds), so that a
+// busy machine's other work gets it now and then. Not after every round: a yielded core may go
+// to other work for a whole time slice, and the helper would then miss the draws of the scene.
+constexpr int kRoundsPerYield = 32;
 
 void Pause() {
 #if defined(__SSE2__)
@@ -85,11 +88,14 @@ void PartPool::Rest() {
 
 bool PartPool::PollWhileAwake(uint32_t seen) {
     const int64_t idleSince = clock_();
-    while (awake_.load(std::memory_order_acquire) && clock_() - idleSince < kAwakeIdleMicroseconds) {
+    for (int round = 1;
+         awake_.load(std::memory_order_acquire) && clock_() - idleSince < kAwakeIdleMicroseconds; ++round) {
         if (PollForChange(signal_, seen, kPausesPerRound)) {
             return true;
         }
-        std::this_thread::yield();
+        if (round % kRoundsPerYield == 0) {
+            std::this_thread::yield();
+        }
     }
     return signal_.load(std::memory_order_acquire) != seen;
 }
