@@ -35,6 +35,9 @@ constexpr int32_t kMaxExtent32 = 1 << 14;
 // Triangles whose box cut to the target is at most this many columns wide have every pixel centre
 // of the box tested instead of their edges walked.
 constexpr int kMaxScannedColumns = 8;
+// Triangles whose box holds at most this many pixel centres each way (most of a distant mesh) have
+// them all tested at once.
+constexpr int kMaxTinyPixels = 2;
 
 // The attributes interpolated across a triangle, in the order of SpanStart.
 enum Attr { kZ, kRhw, kUq, kVq, kR, kG, kB, kA, kFog, kSr, kSg, kSb, kAttrCount };
@@ -54,11 +57,18 @@ Int FloorDiv(Int n, Int d) {  // d > 0
     return (n % d != 0 && n < 0) ? q - 1 : q;
 }
 
+// The part of the fill rule that decides pixel centres exactly on an edge of a clockwise triangle
+// (a, b as in EdgeSet): 0 where the edge is a top or left one, which keeps them, 1 where it is a
+// bottom or right one, so that an edge shared by two triangles gives its pixels to exactly one.
+template <typename Int>
+Int EdgeThreshold(Int a, Int b) {
+    return a > 0 || (a == 0 && b > 0) ? 0 : 1;
+}
+
 // The three edge functions of a clockwise triangle, relative to the pixel (originX, originY) at the
 // top-left corner of its box: E(x, y) = a (16 x - px) + b (16 y - py) for pixel (originX + x,
 // originY + y), where (px, py) is the edge's start relative to the origin in sub-pixels. A pixel
-// centre is covered where every E - threshold >= 0 (threshold 1 on bottom and right edges, so
-// that an edge shared by two triangles gives its pixels to exactly one of them).
+// centre is covered where every E - threshold >= 0 (see EdgeThreshold).
 //
 // Range: with the box at most X sub-pixels across (X = kMaxExtent32 for Int = int32_t), every
 // |a|, |b|, px, py, 16 x, 16 y (inside the box) is at most X + 15, so |E| <= 2 (X + 15)^2 + 1 < 2^30
@@ -75,7 +85,7 @@ struct EdgeSet {
             b[i] = Int{sx[j]} - sx[i];
             px[i] = Int{sx[i]} - (Int{originX} << kSubPixelBits);
             py[i] = Int{sy[i]} - (Int{originY} << kSubPixelBits);
-            threshold[i] = a[i] > 0 || (a[i] == 0 && b[i] > 0) ? 0 : 1;
+            threshold[i] = EdgeThreshold(a[i], b[i]);
         }
     }
     // E - threshold at the centre of pixel (x, y) relative to the origin.
@@ -119,6 +129,52 @@ class ScannedCoverage {
   private:
     int left_, columns_;
     int32_t row_[3], columnStep_[3], rowStep_[3];
+};
+
+// Coverage of a box of at most kMaxTinyPixels pixel centres each way and kMaxExtent32 sub-pixels
+// across, every pixel centre tested at once. The edge functions are those of EdgeSet, taken at the
+// box's first pixel centre: every pixel centre of the box lies within the box, so they stay within
+// EdgeSet's range.
+class TinyCoverage {
+  public:
+    TinyCoverage(const int32_t* sx, const int32_t* sy, const TriangleBox& box) : left_(box.left) {
+        static_assert(kMaxTinyPixels == 2, "four pixels, two to a row");
+        const int32_t x = box.left << kSubPixelBits, y = box.top << kSubPixelBits;
+        // The or of the three E - threshold at each pixel centre: negative where any edge leaves it out.
+        int32_t topLeft = 0, topRight = 0, bottomLeft = 0, bottomRight = 0;
+        const auto edge = [&](int i, int j) {
+            const int32_t a = sy[i] - sy[j], b = sx[j] - sx[i];
+            const int32_t e = a * (x - sx[i]) + b * (y - sy[i]) - EdgeThreshold(a, b);
+            const int32_t column = a << kSubPixelBits, row = b << kSubPixelBits;
+            topLeft |= e;
+            topRight |= e + column;
+            bottomLeft |= e + row;
+            bottomRight |= e + column + row;
+        };
+        edge(0, 1);
+        edge(1, 2);
+        edge(2, 0);
+        // Two bits a row, the left pixel's first; pixels outside the box are not covered.
+        uint32_t covered = static_cast<uint32_t>(topLeft >= 0) | static_cast<uint32_t>(topRight >= 0) << 1 |
+                           static_cast<uint32_t>(bottomLeft >= 0) << 2 |
+                           static_cast<uint32_t>(bottomRight >= 0) << 3;
+        covered &= box.right > box.left ? 0xFu : 0x5u;
+        covered &= box.bottom > box.top ? 0xFu : 0x3u;
+        covered_ = covered;
+    }
+    bool Empty() const { return covered_ == 0; }
+    // The covered pixels of the next row, [left, right] (empty when left > right).
+    void NextRow(int& left, int& right) {
+        static constexpr int kFirst[4] = {1, 0, 1, 0}, kLast[4] = {0, 0, 1, 1};
+        const uint32_t row = covered_ & 3u;
+        covered_ >>= 2;
+        left = left_ + kFirst[row];
+        right = left_ + kLast[row];
+    }
+
+  private:
+    int left_;
+    uint32_t covered_;
 };
 
 // Walks one edge down the rows without dividing per row. For an edge that is not horizontal,
@@ -378,7 +434,7 @@ template <typename Coverage>
 void ShadeRows(const RasterTarget& target, const PixelState& state, const SpanShaders& shaders,
                const ScreenVertex* const* v, int64_t snappedArea2, int top, int bottom, Coverage& coverage) {
     Planes planes;
-    SpanShader shade = nullptr;
+    SpanShader shade = nullptr, shadePixel = nullptr;
     const PixelState* drawn = &state;
     for (int y = top; y <= bottom; ++y) {
         int left, right;
@@ -387,7 +443,7 @@ void ShadeRows(const RasterTarget& target, const PixelState& state, const SpanSh
             continue;
         }
         if (shade == nullptr) {
-            if (!planes.Set(v, UsedAttributes(state))) {
+            if (!planes.Set(v, shaders.attributes)) {
                 return;
             }
             bool bilinear = false;
@@ -398,8 +454,9 @@ void ShadeRows(const RasterTarget& target, const PixelState& state, const SpanSh
                 drawn = &MipState(state, shaders, texelArea2, screenArea2);
             }
             shade = bilinear ? shaders.bilinear : shaders.point;
+            shadePixel = bilinear ? shaders.bilinearPixel : shaders.pointPixel;
         }
-        shade(target, *drawn, planes.Start(y, left), y, left, right);
+        (left == right ? shadePixel : shade)(target, *drawn, planes.Start(y, left), y, left, right);
     }
 }
 
@@ -442,6 +499,13 @@ void WalkTriangle(const RasterTarget& target, const PixelState& state, const Spa
 
 }  // namespace
 
+SpanShaders::SpanShaders(const RasterTarget& target, const PixelState& state)
+    : point(ChooseSpanShader(target, state, false)),
+      bilinear(ChooseSpanShader(target, state, true)),
+      pointPixel(ChoosePixelShader(target, state, false)),
+      bilinearPixel(ChoosePixelShader(target, state, true)),
+      attributes(UsedAttributes(state)) {}
+
 void SnapToGrid(ScreenVertex& v) {
     v.usable = std::fabs(v.sx) < kMaxCoordinate && std::fabs(v.sy) < kMaxCoordinate;
     v.fx = v.usable ? RoundToInt(v.sx * kSubPixels) : 0;
@@ -476,6 +540,11 @@ void RasterizeTriangle(const RasterTarget& target, const PixelState& state, cons
     const int originX = box.minX >> kSubPixelBits, originY = box.minY >> kSubPixelBits;
     if (box.maxX - box.minX > kMaxExtent32 || box.maxY - box.minY > kMaxExtent32) {
         WalkTriangle<int64_t>(target, state, shaders, t, box, originX, originY);
+    } else if (box.right - box.left < kMaxTinyPixels && box.bottom - box.top < kMaxTinyPixels) {
+        TinyCoverage coverage(t.sx, t.sy, box);
+        if (!coverage.Empty()) {
+            ShadeRows(target, state, shaders, t.v, t.area2, box.top, box.bottom, coverage);
+        }
     } else if (box.right - box.left < kMaxScannedColumns) {
         const EdgeSet<int32_t> edges(t.sx, t.sy, originX, originY);
         ScannedCoverage coverage(edges, originX, originY, box.left, box.right, box.top);

@@ -22,17 +22,20 @@ bool FindTriangleBox(const RasterTarget& target, const ScreenVertex& a, const Sc
                      const ScreenVertex& c, TriangleBox& box);
 
 // The span shaders of one draw, chosen once for its target and state: for triangles whose texture
-// is sampled at points and for those sampled bilinearly.
+// is sampled at points and for those sampled bilinearly, each for spans of any length and for spans
+// of one pixel.
 struct SpanShaders {
     SpanShader point;
     SpanShader bilinear;
+    SpanShader pointPixel;
+    SpanShader bilinearPixel;
+    uint32_t attributes;  // the attributes the shaders read, one bit each in SpanStart's order
     // The draw's state with the sampler of each smaller copy of its texture, the first half-size
     // one first: a triangle whose texture is minified reads the copy nearest one texel per pixel.
     const PixelState* mipStates = nullptr;
     int mipCount = 0;
 
-    SpanShaders(const RasterTarget& target, const PixelState& state)
-        : point(ChooseSpanShader(target, state, false)), bilinear(ChooseSpanShader(target, state, true)) {}
+    SpanShaders(const RasterTarget& target, const PixelState& state);
 };
 
 // Draws a triangle of usable vertices in either winding (culling is the caller's), with the box

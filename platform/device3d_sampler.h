@@ -102,12 +102,17 @@ struct TexelWalk {
         return static_cast<int32_t>(texels * 65536.0f);
     }
 
-    // u0, v0 at the first pixel, u1, v1 at the pixel after the run of n pixels.
-    void Restart(const Sampler& s, float offset, float u0, float v0, float u1, float v1, int n) {
+    // Places the walk at u0, v0 without a step (a run of one pixel).
+    void StartAt(const Sampler& s, float offset, float u0, float v0) {
         uLimit = s.width << 16;
         vLimit = s.height << 16;
         u = Start(u0, s.widthF, uLimit, offset);
         v = Start(v0, s.heightF, vLimit, offset);
+        du = dv = 0;
+    }
+    // u0, v0 at the first pixel, u1, v1 at the pixel after the run of n pixels.
+    void Restart(const Sampler& s, float offset, float u0, float v0, float u1, float v1, int n) {
+        StartAt(s, offset, u0, v0);
         const float inv = n < kInverseCount ? kInverse[n] : 1.0f / static_cast<float>(n);
         du = Step((u1 - u0) * inv, s.widthF);
         dv = Step((v1 - v0) * inv, s.heightF);

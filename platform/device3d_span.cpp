@@ -8,20 +8,44 @@ namespace platform::device_detail {
 
 namespace {
 
-template <bool kTextured, bool kBilinear, bool kFog, bool kCommon>
-SpanShader ChooseBlending(const PixelState& s) {
-    if (s.alphaTest) {
-        return s.blend ? ShadeSpan<kTextured, kBilinear, kFog, true, true, kCommon>
-                       : ShadeSpan<kTextured, kBilinear, kFog, true, false, kCommon>;
+// The shader of spans of any length, or of spans of one pixel.
+template <bool kOnePixel, bool kTextured, bool kBilinear, bool kFog, bool kAlphaTest, bool kBlend,
+          bool kCommon>
+SpanShader Shader() {
+    if constexpr (kOnePixel) {
+        return ShadePixel<kTextured, kBilinear, kFog, kAlphaTest, kBlend, kCommon>;
+    } else {
+        return ShadeSpan<kTextured, kBilinear, kFog, kAlphaTest, kBlend, kCommon>;
     }
-    return s.blend ? ShadeSpan<kTextured, kBilinear, kFog, false, true, kCommon>
-                   : ShadeSpan<kTextured, kBilinear, kFog, false, false, kCommon>;
 }
 
-template <bool kTextured, bool kBilinear, bool kCommon>
+template <bool kOnePixel, bool kTextured, bool kBilinear, bool kFog, bool kCommon>
+SpanShader ChooseBlending(const PixelState& s) {
+    if (s.alphaTest) {
+        return s.blend ? Shader<kOnePixel, kTextured, kBilinear, kFog, true, true, kCommon>()
+                       : Shader<kOnePixel, kTextured, kBilinear, kFog, true, false, kCommon>();
+    }
+    return s.blend ? Shader<kOnePixel, kTextured, kBilinear, kFog, false, true, kCommon>()
+                   : Shader<kOnePixel, kTextured, kBilinear, kFog, false, false, kCommon>();
+}
+
+template <bool kOnePixel, bool kTextured, bool kBilinear, bool kCommon>
 SpanShader ChooseFog(const PixelState& s) {
-    return s.fog ? ChooseBlending<kTextured, kBilinear, true, kCommon>(s)
-                 : ChooseBlending<kTextured, kBilinear, false, kCommon>(s);
+    return s.fog ? ChooseBlending<kOnePixel, kTextured, kBilinear, true, kCommon>(s)
+                 : ChooseBlending<kOnePixel, kTextured, kBilinear, false, kCommon>(s);
+}
+
+template <bool kOnePixel>
+SpanShader ChooseScalar(const RasterTarget& target, const PixelState& state, bool bilinear) {
+    if (!state.textured) {
+        return ChooseFog<kOnePixel, false, false, false>(state);
+    }
+    if (IsCommonState(target, state)) {
+        return bilinear ? ChooseFog<kOnePixel, true, true, true>(state)
+                        : ChooseFog<kOnePixel, true, false, true>(state);
+    }
+    return bilinear ? ChooseFog<kOnePixel, true, true, false>(state)
+                    : ChooseFog<kOnePixel, true, false, false>(state);
 }
 
 }  // namespace
@@ -34,13 +58,11 @@ bool IsCommonState(const RasterTarget& t, const PixelState& s) {
 }
 
 SpanShader ChooseScalarSpanShader(const RasterTarget& target, const PixelState& state, bool bilinear) {
-    if (!state.textured) {
-        return ChooseFog<false, false, false>(state);
-    }
-    if (IsCommonState(target, state)) {
-        return bilinear ? ChooseFog<true, true, true>(state) : ChooseFog<true, false, true>(state);
-    }
-    return bilinear ? ChooseFog<true, true, false>(state) : ChooseFog<true, false, false>(state);
+    return ChooseScalar<false>(target, state, bilinear);
+}
+
+SpanShader ChoosePixelShader(const RasterTarget& target, const PixelState& state, bool bilinear) {
+    return ChooseScalar<true>(target, state, bilinear);
 }
 
 SpanShader ChooseSpanShader(const RasterTarget& target, const PixelState& state, bool bilinear) {

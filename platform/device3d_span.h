@@ -23,5 +23,8 @@ using SpanShader = void (*)(const RasterTarget& target, const PixelState& state,
                             int y, int left, int right);
 
 SpanShader ChooseSpanShader(const RasterTarget& target, const PixelState& state, bool bilinear);
+// A shader for spans of exactly one pixel (left == right) that gives the pixel the span shader
+// gives; it reads none of the start's steps.
+SpanShader ChoosePixelShader(const RasterTarget& target, const PixelState& state, bool bilinear);
 
 }  // namespace platform::device_detail

@@ -68,6 +68,8 @@ struct DepthRamp {
         return static_cast<double>(whole) > exact ? whole - 1 : whole;
     }
     DepthRamp(float z, float dz) : value(ToFixed(z, 1 << (kFraction - 1))), step(ToFixed(dz, 0.0)) {}
+    // A ramp that is only read at its first value.
+    explicit DepthRamp(float z) : value(ToFixed(z, 1 << (kFraction - 1))), step(0) {}
 
     void Next() { value += step; }
     static uint16_t Quantize(int64_t fixed) {
@@ -100,6 +102,13 @@ class PerspectiveRuns {
         end_ = done + n;
         At(end_, uEnd_, vEnd_);
         walk.Restart(sampler, offset_, u0, v0, uEnd_, vEnd_, n);
+    }
+
+    // Sets the walk up for a span of one pixel: no step, so nothing past the pixel is worked out.
+    [[gnu::always_inline]] void BeginOne(const Sampler& sampler, TexelWalk& walk) {
+        float u0, v0;
+        At(0, u0, v0);
+        walk.StartAt(sampler, offset_, u0, v0);
     }
 
   private:

@@ -27,12 +27,19 @@ inline constexpr uint8_t kNoDither[4] = {16, 16, 16, 16};
 
 // kCommon: the state every textured triangle of a hole is drawn with (see IsCommonState), fixed at
 // compile time so that the per-pixel switches on it disappear. kInRange: the diffuse colour and fog
-// stay within their ranges over the whole span, so they are read without clamping.
+// stay within their ranges over the whole span, so they are read without clamping. kOnePixel: the
+// span is the one pixel at left; start's steps are not read (tiny triangles make most spans so,
+// and setting up the steps would cost more than the pixel).
 template <bool kTextured, bool kBilinear, bool kFog, bool kAlphaTest, bool kBlend, bool kCommon,
-          bool kInRange>
+          bool kInRange, bool kOnePixel = false>
 void ShadeSpanWith(const RasterTarget& t, const PixelState& s, const SpanStart& st, int y, int left,
                    int right) {
     constexpr bool kClamp = !kInRange;
+    if constexpr (kOnePixel) {
+        right = left;
+    }
+    // A value's step, or none where only the first value is read.
+    const auto step = [](float delta) { return kOnePixel ? 0.0f : delta; };
     const TargetKind kind = kCommon ? TargetKind::k565 : KindOf(t.format);
     const int bytes = kCommon ? 2 : t.format.bitsPerPixel / 8;
     const ColorSource colorSource = kCommon ? ColorSource::kModulate : s.colorSource;
@@ -49,16 +56,16 @@ void ShadeSpanWith(const RasterTarget& t, const PixelState& s, const SpanStart& 
         kCommon || (s.srcBlend == kBlendSrcAlpha && s.destBlend == kBlendInvSrcAlpha);
     const uint8_t* dither = s.dither ? kBayer[y & 3] : kNoDither;
 
-    DepthRamp z(st.z, st.dz);
+    DepthRamp z = kOnePixel ? DepthRamp(st.z) : DepthRamp(st.z, st.dz);
     const bool specular = !kCommon && s.specular;
     // Values this shader never reads are not set up (short spans make the set-up count).
     const Stepper unused(0.0f, 0.0f);
-    Stepper r(st.r, st.dr), g(st.g, st.dg), b(st.b, st.db);
-    Stepper a = kAlphaTest || kBlend ? Stepper(st.a, st.da) : unused;
-    Stepper fog = kFog ? Stepper(st.fog, st.dfog) : unused;
-    Stepper sr = specular ? Stepper(st.sr, st.dsr) : unused;
-    Stepper sg = specular ? Stepper(st.sg, st.dsg) : unused;
-    Stepper sb = specular ? Stepper(st.sb, st.dsb) : unused;
+    Stepper r(st.r, step(st.dr)), g(st.g, step(st.dg)), b(st.b, step(st.db));
+    Stepper a = kAlphaTest || kBlend ? Stepper(st.a, step(st.da)) : unused;
+    Stepper fog = kFog ? Stepper(st.fog, step(st.dfog)) : unused;
+    Stepper sr = specular ? Stepper(st.sr, step(st.dsr)) : unused;
+    Stepper sg = specular ? Stepper(st.sg, step(st.dsg)) : unused;
+    Stepper sb = specular ? Stepper(st.sb, step(st.dsb)) : unused;
     TexelWalk walk{};
     // Moves every interpolated value on by one pixel; the ones this shader never reads stay put.
     auto advance = [&] {
@@ -84,7 +91,9 @@ void ShadeSpanWith(const RasterTarget& t, const PixelState& s, const SpanStart& 
     PerspectiveRuns runs(st, kBilinear);
     for (int run = left; run <= right; run += kPerspectiveRun) {
         const int n = std::min(kPerspectiveRun, right - run + 1);
-        if constexpr (kTextured) {
+        if constexpr (kTextured && kOnePixel) {
+            runs.BeginOne(s.sampler, walk);
+        } else if constexpr (kTextured) {
             runs.Begin(s.sampler, run - left, n, walk);
         }
         for (int i = 0; i < n; ++i, color += bytes, depth += kCommon || depth != nullptr ? 1 : 0, advance()) {
@@ -156,6 +165,15 @@ void ShadeSpan(const RasterTarget& t, const PixelState& s, const SpanStart& st, 
         }
     }
     ShadeSpanWith<kTextured, kBilinear, kFog, kAlphaTest, kBlend, kCommon, false>(t, s, st, y, left, right);
+}
+
+// The pixel of a span of one pixel. The diffuse colour and fog are clamped: for one value that gives
+// what the in-range reading gives.
+template <bool kTextured, bool kBilinear, bool kFog, bool kAlphaTest, bool kBlend, bool kCommon>
+void ShadePixel(const RasterTarget& t, const PixelState& s, const SpanStart& st, int y, int left,
+                int /*right*/) {
+    ShadeSpanWith<kTextured, kBilinear, kFog, kAlphaTest, kBlend, kCommon, false, true>(t, s, st, y, left,
+                                                                                        left);
 }
 
 }  // namespace platform::device_detail

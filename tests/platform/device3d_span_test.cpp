@@ -81,6 +81,34 @@ std::vector<uint32_t> Texels(std::mt19937& random, int count) {
     return texels;
 }
 
+// The common state with the features of bits 0-4 of features (bit 0: bilinear, which the caller
+// passes to the shader) and the depth writes, alpha function and reference of its other values.
+PixelState WithFeatures(PixelState state, int features) {
+    state.fog = (features & 2) != 0;
+    state.alphaTest = (features & 4) != 0;
+    state.blend = (features & 8) != 0;
+    state.dither = (features & 16) == 0;
+    state.zWrite = features % 3 != 0;
+    state.alphaFunc = static_cast<uint32_t>(kCmpNever + features % 8);
+    state.alphaRef = static_cast<uint32_t>(features * 37 % 300);
+    return state;
+}
+
+// Random depth and texture coordinates whose steps reach up to about step across a pixel.
+SpanStart RandomTextureStart(std::mt19937& random, float step) {
+    std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+    SpanStart st{};
+    st.z = unit(random);
+    st.dz = (unit(random) - 0.5f) * 0.04f * step;
+    st.q = 0.5f + unit(random);
+    st.dq = (unit(random) - 0.5f) * 0.04f * step;
+    st.uq = (unit(random) - 0.5f) * 8.0f;
+    st.duq = (unit(random) - 0.5f) * step;
+    st.vq = (unit(random) - 0.5f) * 8.0f;
+    st.dvq = (unit(random) - 0.5f) * step;
+    return st;
+}
+
 // Every combination of the shader's features, spans of 1 to 20 pixels starting at even and odd
 // columns and ending at the viewport's edge, depths that tie, pass and fail, colours and fog running past
 // their limits, on textures with sides that are and are not powers of two.
@@ -91,29 +119,14 @@ TEST(SpanShaders, VectorShadersDrawTheScalarShadersPixels) {
     for (const auto& size : sizes) {
         const std::vector<uint32_t> texels = Texels(random, size[0] * size[1]);
         for (int features = 0; features < 32; ++features) {
-            PixelState state = CommonState(texels, size[0], size[1]);
+            const PixelState state = WithFeatures(CommonState(texels, size[0], size[1]), features);
             const bool bilinear = (features & 1) != 0;
-            state.fog = (features & 2) != 0;
-            state.alphaTest = (features & 4) != 0;
-            state.blend = (features & 8) != 0;
-            state.dither = (features & 16) == 0;
-            state.zWrite = features % 3 != 0;
-            state.alphaFunc = static_cast<uint32_t>(kCmpNever + features % 8);
-            state.alphaRef = static_cast<uint32_t>(features * 37 % 300);
             for (int length = 1; length <= 20; ++length) {
                 // Near the row's start, or ending at or just before the viewport's right edge.
                 const int left =
                     length % 2 == 0 ? (length * 7 + features) % 9 : kWidth - length - features % 3;
                 const int right = left + length - 1;
-                SpanStart st{};
-                st.z = unit(random);
-                st.dz = (unit(random) - 0.5f) * 0.02f;
-                st.q = 0.5f + unit(random);
-                st.dq = (unit(random) - 0.5f) * 0.02f;
-                st.uq = (unit(random) - 0.5f) * 8.0f;
-                st.duq = (unit(random) - 0.5f) * 0.5f;
-                st.vq = (unit(random) - 0.5f) * 8.0f;
-                st.dvq = (unit(random) - 0.5f) * 0.5f;
+                SpanStart st = RandomTextureStart(random, 0.5f);
                 if (length % 5 == 0) {  // several repeats of the texture per pixel
                     st.duq *= 40.0f;
                 }
@@ -185,6 +198,68 @@ TEST(SpanShaders, DepthClampsAndTiesPassAtLessOrEqual) {
     EXPECT_EQ(DepthRamp(1.5f, 0.0f).Get(), 0xFFFF);
     EXPECT_EQ(DepthRamp(0.5f, 0.0f).Get(), 32768);
     EXPECT_EQ(DepthRamp(std::numeric_limits<float>::quiet_NaN(), 0.0f).Get(), 0);
+}
+
+// A span of one pixel drawn by the pixel shader and by the span shader gives the same pixel and depth,
+// in the common state with every feature and in states the scalar shaders alone draw, whatever the
+// steps (which the pixel shader must not read) and wherever the colours and fog lie.
+TEST(SpanShaders, PixelShadersDrawTheSpanShadersPixel) {
+    std::mt19937 random(11);
+    std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+    const std::vector<uint32_t> texels = Texels(random, 6 * 5);
+    for (int variant = 0; variant < 5 * 32; ++variant) {
+        const int features = variant % 32;
+        PixelState state = WithFeatures(CommonState(texels, 6, 5), features);
+        const bool bilinear = (features & 1) != 0;
+        switch (variant / 32) {  // the common state, then states outside it
+            case 1:
+                state.specular = true;
+                break;
+            case 2:
+                state.textured = false;
+                state.colorSource = ColorSource::kDiffuse;
+                state.alphaSource = ColorSource::kDiffuse;
+                break;
+            case 3:
+                state.zFunc = kCmpGreater;
+                state.colorSource = ColorSource::kTexture;
+                break;
+            case 4:
+                state.srcBlend = kBlendOne;
+                state.destBlend = kBlendOne;
+                state.alphaSource = ColorSource::kModulate;
+                break;
+            default:
+                break;
+        }
+        for (int x : {0, 1, 6, kWidth - 1}) {
+            SpanStart st = RandomTextureStart(random, 40.0f);
+            // Values from below their range to above it.
+            float* values[] = {&st.r, &st.g, &st.b, &st.a, &st.fog, &st.sr, &st.sg, &st.sb};
+            for (float* v : values) {
+                *v = -30.0f + 320.0f * unit(random);
+                v[1] = (unit(random) - 0.5f) * 600.0f;
+            }
+            Row before;
+            for (int i = 0; i < kWidth; ++i) {
+                before.color[i] = static_cast<uint16_t>(random());
+                before.depth[i] = static_cast<uint16_t>(random());
+            }
+            const int offsets[] = {0, -1, 1};  // the pixel's depth ties, fails or passes
+            before.depth[x] = static_cast<uint16_t>(
+                std::clamp(DepthRamp(st.z, 0.0f).Get() + offsets[random() % 3], 0, 0xFFFF));
+            Row span = before, pixel = before;
+            RasterTarget spanTarget = span.Target(), pixelTarget = pixel.Target();
+            ChooseSpanShader(spanTarget, state, bilinear)(spanTarget, state, st, 0, x, x);
+            ChoosePixelShader(pixelTarget, state, bilinear)(pixelTarget, state, st, 0, x, x);
+            for (int i = 0; i < kWidth; ++i) {
+                ASSERT_EQ(span.color[i], pixel.color[i])
+                    << "variant " << variant << " pixel " << x << " at " << i;
+                ASSERT_EQ(span.depth[i], pixel.depth[i])
+                    << "variant " << variant << " pixel " << x << " at " << i;
+            }
+        }
+    }
 }
 
 }  // namespace
