@@ -235,14 +235,9 @@ constexpr uint32_t kMinSharedVertices = 256;
 void TransformPart(void* context, int part, int parts) {
     const auto& w = *static_cast<const VertexWork*>(context);
     const uint32_t begin = w.Begin(part, parts), end = w.Begin(part + 1, parts);
-    device_detail::TransformVertices(*w.stage, w.vertices + begin, end - begin, w.clip + begin);
-    const ClipVertex* clip = w.clip;
-    uint16_t* codes = w.codes;
-    uint8_t* used = w.used;
-    for (uint32_t i = begin; i < end; ++i) {
-        codes[i] = static_cast<uint16_t>(device_detail::ClipCode(clip[i]));
-        used[i] = 0;
-    }
+    device_detail::TransformVertices(*w.stage, w.vertices + begin, end - begin, w.clip + begin,
+                                     w.codes + begin);
+    std::fill(w.used + begin, w.used + end, uint8_t{0});
 }
 
 // Marks the vertices of the triangles that may be seen, by ranges of triangles. Threads may mark

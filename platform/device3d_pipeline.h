@@ -98,8 +98,9 @@ struct VertexStage {
 };
 
 void PrepareVertexStage(const Device3D& device, VertexStage& stage);
-// Positions only: fills x, y, z, w of every vertex.
-void TransformVertices(const VertexStage& stage, const DeviceVertex* in, uint32_t count, ClipVertex* out);
+// Positions only: fills x, y, z, w of every vertex and its clip code (ClipCode).
+void TransformVertices(const VertexStage& stage, const DeviceVertex* in, uint32_t count, ClipVertex* out,
+                       uint16_t* codes);
 // The rest of one vertex: texture coordinates, colour (lighting) and fog.
 void ShadeVertex(const VertexStage& stage, const DeviceVertex& in, ClipVertex& out);
 Matrix4 InverseMatrix(const Matrix4& m, bool* ok);

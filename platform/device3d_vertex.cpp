@@ -4,6 +4,11 @@
 #include <bit>
 #include <cmath>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#include <xmmintrin.h>
+#endif
+
 #include "platform/device3d_pipeline.h"
 
 namespace platform::device_detail {
@@ -19,9 +24,11 @@ Vec3 SafeNormalize(Vec3 v) {
     return len > 0.0f ? v * (1.0f / len) : Vec3{};
 }
 
-// Clamps to 0..1; not-a-number becomes 0.
+// Clamps to 0..1; not-a-number becomes 0. (Written as two selections, which the compiler makes
+// branch-free.)
 float Saturate(float v) {
-    return v > 0.0f ? (v < 1.0f ? v : 1.0f) : 0.0f;
+    const float above = v > 0.0f ? v : 0.0f;
+    return above < 1.0f ? above : 1.0f;
 }
 
 ColorValue Mul(const ColorValue& a, const ColorValue& b) {
@@ -76,45 +83,69 @@ float LocalLightFactor(const PreparedLight& l, Vec3 p, Vec3& toLight) {
     return factor;
 }
 
+#if defined(__SSE2__)
+// The colour sums of a vertex being lit: red, green and blue in the first three lanes, each lane
+// summing in the order of the scalar form below.
+struct ColorLanes {
+    __m128 v = _mm_setzero_ps();
+
+    static ColorLanes Of(const ColorValue& c) { return {_mm_loadu_ps(&c.r)}; }
+    void Add(const ColorValue& c, float k) {
+        v = _mm_add_ps(v, _mm_mul_ps(_mm_loadu_ps(&c.r), _mm_set1_ps(k)));
+    }
+    // Clamped to 0..1 as Saturate does (maxps gives its second operand for not-a-number).
+    void Store(float& r, float& g, float& b) const {
+        alignas(16) float out[4];
+        _mm_store_ps(out, _mm_min_ps(_mm_max_ps(v, _mm_setzero_ps()), _mm_set1_ps(1.0f)));
+        r = out[0];
+        g = out[1];
+        b = out[2];
+    }
+};
+#else
+struct ColorLanes {
+    float r = 0.0f, g = 0.0f, b = 0.0f;
+
+    static ColorLanes Of(const ColorValue& c) { return {c.r, c.g, c.b}; }
+    void Add(const ColorValue& c, float k) {
+        r += c.r * k;
+        g += c.g * k;
+        b += c.b * k;
+    }
+    void Store(float& outR, float& outG, float& outB) const {
+        outR = Saturate(r);
+        outG = Saturate(g);
+        outB = Saturate(b);
+    }
+};
+#endif
+
 // p, the world position, is only read when s.needsPosition.
 void LightVertex(const VertexStage& s, Vec3 p, Vec3 n, ClipVertex& out) {
-    ColorValue c = s.baseColor;
-    float sr = 0.0f, sg = 0.0f, sb = 0.0f;
+    ColorLanes c = ColorLanes::Of(s.baseColor), specular;
     for (const PreparedLight& l : s.lights) {
         Vec3 toLight = l.toLight;
         const float factor = l.type == kLightDirectional ? 1.0f : LocalLightFactor(l, p, toLight);
         if (factor <= 0.0f) {
             continue;
         }
-        c.r += l.ambient.r * factor;
-        c.g += l.ambient.g * factor;
-        c.b += l.ambient.b * factor;
+        c.Add(l.ambient, factor);
         const float nDotL = Dot(n, toLight);
         if (nDotL <= 0.0f) {
             continue;
         }
-        const float d = nDotL * factor;
-        c.r += l.diffuse.r * d;
-        c.g += l.diffuse.g * d;
-        c.b += l.diffuse.b * d;
+        c.Add(l.diffuse, nDotL * factor);
         if (s.specular) {
             const Vec3 half = SafeNormalize(SafeNormalize(s.eye - p) + toLight);
             const float nDotH = Dot(n, half);
             if (nDotH > 0.0f) {
-                const float k = std::pow(nDotH, s.power) * factor;
-                sr += l.specular.r * k;
-                sg += l.specular.g * k;
-                sb += l.specular.b * k;
+                specular.Add(l.specular, std::pow(nDotH, s.power) * factor);
             }
         }
     }
-    out.r = Saturate(c.r);
-    out.g = Saturate(c.g);
-    out.b = Saturate(c.b);
+    c.Store(out.r, out.g, out.b);
     out.a = Saturate(s.materialAlpha);
-    out.sr = Saturate(sr);
-    out.sg = Saturate(sg);
-    out.sb = Saturate(sb);
+    specular.Store(out.sr, out.sg, out.sb);
 }
 
 float FogFactor(const VertexStage& s, float eyeZ) {
@@ -142,6 +173,31 @@ float FogFactor(const VertexStage& s, float eyeZ) {
 float StateFloat(const Device3D& d, uint32_t state) {
     return std::bit_cast<float>(d.renderStates[state]);
 }
+
+#if defined(__SSE2__)
+// ClipCode of the position x, y, z, w in the lanes of p. The same sums as ClipCode, four at a time;
+// "not greater or equal" holds for not-a-number as ClipCode's tests fail for it.
+uint32_t ClipCodeLanes(__m128 p) {
+    const __m128 zero = _mm_setzero_ps();
+    const __m128 w = _mm_shuffle_ps(p, p, _MM_SHUFFLE(3, 3, 3, 3));
+    const __m128 band = _mm_mul_ps(_mm_set1_ps(kGuardBand), w);
+    // x, -x, y, -y: the sides against the guard band (bits 2-5) and against the view (bits 8-11).
+    const __m128 sides =
+        _mm_xor_ps(_mm_shuffle_ps(p, p, _MM_SHUFFLE(1, 1, 0, 0)), _mm_setr_ps(0.0f, -0.0f, 0.0f, -0.0f));
+    const auto outside = [](__m128 v, __m128 limit) {
+        return static_cast<uint32_t>(_mm_movemask_ps(_mm_cmpnge_ps(v, limit)));
+    };
+    const uint32_t guard = outside(_mm_add_ps(band, sides), zero);
+    const uint32_t view = outside(_mm_add_ps(w, sides), zero);
+    // z, w - z and w (against kMinClipW): bits 0, 1 and 6.
+    const __m128 depth =
+        _mm_add_ps(_mm_shuffle_ps(p, p, _MM_SHUFFLE(3, 3, 3, 2)),
+                   _mm_and_ps(_mm_xor_ps(_mm_shuffle_ps(p, p, _MM_SHUFFLE(2, 2, 2, 2)), _mm_set1_ps(-0.0f)),
+                              _mm_castsi128_ps(_mm_setr_epi32(0, -1, 0, 0))));
+    const uint32_t near = outside(depth, _mm_setr_ps(0.0f, 0.0f, kMinClipW, 0.0f));
+    return (near & 3u) | (near & 4u) << 4 | guard << 2 | view << 8;
+}
+#endif
 
 }  // namespace
 
@@ -240,7 +296,27 @@ void PrepareVertexStage(const Device3D& d, VertexStage& s) {
     s.fogDensity = StateFloat(d, kRsFogDensity);
 }
 
-void TransformVertices(const VertexStage& s, const DeviceVertex* in, uint32_t count, ClipVertex* out) {
+#if defined(__SSE2__)
+void TransformVertices(const VertexStage& s, const DeviceVertex* in, uint32_t count, ClipVertex* out,
+                       uint16_t* codes) {
+    // One vertex at a time with x, y, z, w in the lanes: each lane does the scalar sum in its order.
+    const auto& m = s.worldViewProjection.m;
+    const __m128 row0 = _mm_loadu_ps(m[0]), row1 = _mm_loadu_ps(m[1]), row2 = _mm_loadu_ps(m[2]),
+                 row3 = _mm_loadu_ps(m[3]);
+    for (uint32_t i = 0; i < count; ++i) {
+        const __m128 v = _mm_loadu_ps(&in[i].x);  // x, y, z, nx
+        const __m128 x = _mm_shuffle_ps(v, v, _MM_SHUFFLE(0, 0, 0, 0));
+        const __m128 y = _mm_shuffle_ps(v, v, _MM_SHUFFLE(1, 1, 1, 1));
+        const __m128 z = _mm_shuffle_ps(v, v, _MM_SHUFFLE(2, 2, 2, 2));
+        const __m128 p = _mm_add_ps(
+            _mm_add_ps(_mm_add_ps(_mm_mul_ps(x, row0), _mm_mul_ps(y, row1)), _mm_mul_ps(z, row2)), row3);
+        _mm_storeu_ps(&out[i].x, p);
+        codes[i] = static_cast<uint16_t>(ClipCodeLanes(p));
+    }
+}
+#else
+void TransformVertices(const VertexStage& s, const DeviceVertex* in, uint32_t count, ClipVertex* out,
+                       uint16_t* codes) {
     const auto& m = s.worldViewProjection.m;
     for (uint32_t i = 0; i < count; ++i) {
         const DeviceVertex& v = in[i];
@@ -249,8 +325,10 @@ void TransformVertices(const VertexStage& s, const DeviceVertex* in, uint32_t co
         o.y = v.x * m[0][1] + v.y * m[1][1] + v.z * m[2][1] + m[3][1];
         o.z = v.x * m[0][2] + v.y * m[1][2] + v.z * m[2][2] + m[3][2];
         o.w = v.x * m[0][3] + v.y * m[1][3] + v.z * m[2][3] + m[3][3];
+        codes[i] = static_cast<uint16_t>(ClipCode(o));
     }
 }
+#endif
 
 void ShadeVertex(const VertexStage& s, const DeviceVertex& v, ClipVertex& o) {
     o.u = v.u;
