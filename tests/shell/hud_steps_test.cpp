@@ -6,7 +6,10 @@
 
 #include <cstring>
 
+#include "game/core/surface_kind.h"
+#include "game/physics/lie_table.h"
 #include "game/screens/hud_controls.h"
+#include "game/screens/hud_view.h"
 #include "game/shell/client.h"
 
 namespace shell {
@@ -44,6 +47,15 @@ TEST_F(HudSteps, HoverWithoutASurfaceOnlyUpdatesTheFlags) {
     EXPECT_TRUE(client_.hud.state.hover[static_cast<int>(screens::HudControl::Chat)]);
     HoverPlayScreen(client_, 5, 5);
     EXPECT_FALSE(client_.hud.state.hover[static_cast<int>(screens::HudControl::Chat)]);
+}
+
+TEST_F(HudSteps, TheShotLineNamesTheLieTheShotIsPlayedFromNotWhereItEnds) {
+    client_.match.shot.startSurface = course::kSurfaceBunker;
+    client_.match.shot.surface = course::kSurfaceWater;  // as the simulation leaves it before the replay
+    screens::HudView view;
+    FillHudView(client_, view);
+    EXPECT_STREQ(view.lieNameText, physics::LieRow(course::kSurfaceBunker).name);
+    EXPECT_STREQ(view.lieNameText, "Bunker");
 }
 
 }  // namespace

@@ -122,8 +122,10 @@ void FillMatchFacts(const Client& client, screens::HudView& view) {
     view.turnActive = client.turn.active;
     view.club = m.shot.club < physics::kClubCount ? m.shot.club : 0;
     view.lieClass = m.shot.lieClass;
-    view.lieName = m.shot.surface;
-    view.lieNameText = physics::LieRow(m.shot.surface).name;
+    // The lie the shot is played from: the simulation moves the shot's surface to where the ball
+    // comes to rest before the replay, which the shot line must not give away.
+    view.lieName = m.shot.startSurface;
+    view.lieNameText = physics::LieRow(m.shot.startSurface).name;
     view.onGreen = m.shot.surface == course::kSurfaceGreen;
     view.backspin = m.spin.backspin;
     view.sidespin = m.spin.sidespin;
