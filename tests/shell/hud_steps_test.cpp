@@ -58,5 +58,19 @@ TEST_F(HudSteps, TheShotLineNamesTheLieTheShotIsPlayedFromNotWhereItEnds) {
     EXPECT_STREQ(view.lieNameText, "Bunker");
 }
 
+TEST_F(HudSteps, WhileTheBallFliesTheAimIsMeasuredFromWhereTheShotWasPlayed) {
+    physics::ShotInput& shot = client_.match.shot;
+    shot.startPos = {0, 0, 0};
+    shot.ballPos = {0, 0, 100};  // where the simulation leaves the ball, before the replay shows it
+    shot.aimTarget = {0, 0, 110};
+    screens::HudView resting, flying;
+    client_.shell.gameState = GameState::ShotResult;
+    FillHudView(client_, resting);
+    client_.shell.gameState = GameState::Replay;
+    FillHudView(client_, flying);
+    EXPECT_GT(resting.targetDistance, 0.0f);
+    EXPECT_FLOAT_EQ(flying.targetDistance, 11.0f * resting.targetDistance);
+}
+
 }  // namespace
 }  // namespace shell

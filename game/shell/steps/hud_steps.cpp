@@ -302,7 +302,10 @@ void FillHudView(Client& client, screens::HudView& view) {
     FillMatchFacts(client, view);
     view.swinging = client.shell.gameState == GameState::Swing;
     view.replaying = client.shell.gameState == GameState::Replay;
-    FillAim(client, view, client.match.shot.ballPos, client.match.shot.aimTarget);
+    // While the club swings and the ball flies, the aim's distance and the map keep the ball where
+    // the shot is played from: the shot's ball position already holds where the ball will rest.
+    const physics::ShotInput& shot = client.match.shot;
+    FillAim(client, view, view.swinging || view.replaying ? shot.startPos : shot.ballPos, shot.aimTarget);
     view.showSlopes = screens::SlopesShown(client.hud.state, view.onGreen, view.observer, view.nowMs);
 }
 
