@@ -131,33 +131,74 @@ class ScannedCoverage {
     int32_t row_[3], columnStep_[3], rowStep_[3];
 };
 
+// A triangle on the snapped grid, turned clockwise.
+struct SnappedTriangle {
+    const ScreenVertex* v[3];
+    int64_t area2;  // twice the snapped area, in 1/256 pixels
+    int32_t sx[3], sy[3];
+
+    // false when the snapped triangle has no area.
+    bool Set(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) {
+        v[0] = &a;
+        v[1] = &b;
+        v[2] = &c;
+        area2 =
+            (int64_t{b.fx} - a.fx) * (int64_t{c.fy} - a.fy) - (int64_t{c.fx} - a.fx) * (int64_t{b.fy} - a.fy);
+        if (area2 == 0) {
+            return false;
+        }
+        if (area2 < 0) {
+            std::swap(v[1], v[2]);
+            area2 = -area2;
+        }
+        for (int i = 0; i < 3; ++i) {
+            sx[i] = v[i]->fx;
+            sy[i] = v[i]->fy;
+        }
+        return true;
+    }
+};
+
+#if defined(__SSE2__)
 // Coverage of a box of at most kMaxTinyPixels pixel centres each way and kMaxExtent32 sub-pixels
-// across, every pixel centre tested at once. The edge functions are those of EdgeSet, taken at the
-// box's first pixel centre: every pixel centre of the box lies within the box, so they stay within
-// EdgeSet's range.
+// across, every pixel centre tested at once. With the vertices relative to the box's first pixel
+// centre, (rx, ry), EdgeSet's E of the edge from vertex i to vertex j there is rx_i ry_j - rx_j ry_i,
+// and its a, b are ry_i - ry_j, rx_j - rx_i. Every vertex and pixel centre lies within the box, so
+// rx and ry fit 16 bits and the sums of two products 32 (EdgeSet's range): one multiply-add of
+// 16-bit lanes gives the three edges.
 class TinyCoverage {
   public:
-    TinyCoverage(const int32_t* sx, const int32_t* sy, const TriangleBox& box) : left_(box.left) {
+    TinyCoverage(const SnappedTriangle& t, const TriangleBox& box) : left_(box.left) {
         static_assert(kMaxTinyPixels == 2, "four pixels, two to a row");
-        const int32_t x = box.left << kSubPixelBits, y = box.top << kSubPixelBits;
-        // The or of the three E - threshold at each pixel centre: negative where any edge leaves it out.
-        int32_t topLeft = 0, topRight = 0, bottomLeft = 0, bottomRight = 0;
-        const auto edge = [&](int i, int j) {
-            const int32_t a = sy[i] - sy[j], b = sx[j] - sx[i];
-            const int32_t e = a * (x - sx[i]) + b * (y - sy[i]) - EdgeThreshold(a, b);
-            const int32_t column = a << kSubPixelBits, row = b << kSubPixelBits;
-            topLeft |= e;
-            topRight |= e + column;
-            bottomLeft |= e + row;
-            bottomRight |= e + column + row;
+        const __m128i origin = _mm_setr_epi32(box.left << kSubPixelBits, box.top << kSubPixelBits, 0, 0);
+        const __m128i v0 = _mm_setr_epi32(t.sx[0], t.sy[0], t.sx[1], t.sy[1]);
+        const __m128i v2 = _mm_setr_epi32(t.sx[2], t.sy[2], 0, 0);
+        // rx0, ry0, rx1, ry1, rx2, ry2, 0, 0; and the same from the next vertex on.
+        const __m128i from =
+            _mm_packs_epi32(_mm_sub_epi32(v0, _mm_unpacklo_epi64(origin, origin)), _mm_sub_epi32(v2, origin));
+        const __m128i to = _mm_shuffle_epi32(from, _MM_SHUFFLE(3, 0, 2, 1));
+        // ry_j, -rx_j against rx_i, ry_i.
+        const __m128i swapped =
+            _mm_shufflehi_epi16(_mm_shufflelo_epi16(to, _MM_SHUFFLE(2, 3, 0, 1)), _MM_SHUFFLE(2, 3, 0, 1));
+        const __m128i e =
+            _mm_madd_epi16(from, _mm_mullo_epi16(swapped, _mm_setr_epi16(1, -1, 1, -1, 1, -1, 1, -1)));
+        // Per edge a (upper half) and -b (lower half): a << 16 | (-b & 0xFFFF) exceeds 0x8000 just
+        // where a > 0 or a = 0 < b, the edges whose threshold is 0 (|b| <= 2^14).
+        const __m128i edge = _mm_sub_epi16(from, to);
+        const __m128i keeps = _mm_cmpgt_epi32(edge, _mm_set1_epi32(0x8000));
+        const __m128i threeEdges = _mm_setr_epi32(-1, -1, -1, 0);
+        const __m128i topLeft =
+            _mm_and_si128(_mm_sub_epi32(_mm_add_epi32(e, _mm_set1_epi32(-1)), keeps), threeEdges);
+        const __m128i column = _mm_slli_epi32(_mm_srai_epi32(edge, 16), kSubPixelBits);
+        const __m128i row =
+            _mm_sub_epi32(_mm_setzero_si128(), _mm_srai_epi32(_mm_slli_epi32(edge, 16), 16 - kSubPixelBits));
+        const auto covers = [](__m128i values) {
+            return static_cast<uint32_t>(_mm_movemask_ps(_mm_castsi128_ps(values)) == 0);
         };
-        edge(0, 1);
-        edge(1, 2);
-        edge(2, 0);
         // Two bits a row, the left pixel's first; pixels outside the box are not covered.
-        uint32_t covered = static_cast<uint32_t>(topLeft >= 0) | static_cast<uint32_t>(topRight >= 0) << 1 |
-                           static_cast<uint32_t>(bottomLeft >= 0) << 2 |
-                           static_cast<uint32_t>(bottomRight >= 0) << 3;
+        uint32_t covered = covers(topLeft) | covers(_mm_add_epi32(topLeft, column)) << 1 |
+                           covers(_mm_add_epi32(topLeft, row)) << 2 |
+                           covers(_mm_add_epi32(_mm_add_epi32(topLeft, column), row)) << 3;
         covered &= box.right > box.left ? 0xFu : 0x5u;
         covered &= box.bottom > box.top ? 0xFu : 0x3u;
         covered_ = covered;
@@ -176,6 +217,7 @@ class TinyCoverage {
     int left_;
     uint32_t covered_;
 };
+#endif
 
 // Walks one edge down the rows without dividing per row. For an edge that is not horizontal,
 // bound = floor((-a px + b (16 y - py) - threshold) / d) with d = 16 |a| is the first covered column
@@ -273,14 +315,10 @@ bool UseBilinear(const PixelState& s, float texelArea2, float screenArea2) {
     return texelArea2 > screenArea2 ? s.bilinearMin : s.bilinearMag;
 }
 
-// The state whose texture copy has at most about four texels per pixel, halving the texture once for
-// every four texels per pixel beyond the first.
+// The state whose texture copy has at most about four texels per pixel.
 const PixelState& MipState(const PixelState& state, const SpanShaders& shaders, float texelArea2,
                            float screenArea2) {
-    int level = 0;
-    for (float ratio = texelArea2; level < shaders.mipCount && ratio >= 4.0f * screenArea2; ratio *= 0.25f) {
-        ++level;
-    }
+    const int level = MipLevel(texelArea2, screenArea2, shaders.mipCount);
     return level == 0 ? state : shaders.mipStates[level - 1];
 }
 
@@ -374,13 +412,18 @@ struct Quad {
 
 constexpr int kQuads = kAttrCount / 4;
 
-// A vertex's attributes in SpanStart order, four at a time: z, 1/w, u/w, v/w; the diffuse colour;
-// fog (in 256ths) and the specular colour.
-void Gather(const ScreenVertex& v, Quad* out) {
+// A vertex's attributes in SpanStart order, four at a time: z, 1/w, u/w, v/w (quad 0); the diffuse
+// colour (1); fog (in 256ths) and the specular colour (2).
+Quad Gather(const ScreenVertex& v, int quad) {
     static_assert(offsetof(ScreenVertex, a) == offsetof(ScreenVertex, r) + 3 * sizeof(float));
-    out[0] = Quad::Set(v.sz, v.rhw, v.u * v.rhw, v.v * v.rhw);
-    out[1] = Quad::Load(&v.r);
-    out[2] = Quad::Set(v.fog * 256.0f, v.sr, v.sg, v.sb);
+    switch (quad) {
+        case 0:
+            return Quad::Set(v.sz, v.rhw, v.u * v.rhw, v.v * v.rhw);
+        case 1:
+            return Quad::Load(&v.r);
+        default:
+            return Quad::Set(v.fog * 256.0f, v.sr, v.sg, v.sb);
+    }
 }
 
 // The planes of the attributes the span shader reads: at pixel (x, y) an attribute is
@@ -402,17 +445,22 @@ struct Planes {
         }
         const Quad invArea = Quad::Splat(1.0f / area);
         const Quad qx1 = Quad::Splat(x1), qy1 = Quad::Splat(y1), qx2 = Quad::Splat(x2), qy2 = Quad::Splat(y2);
-        Quad at[3][kQuads];
-        for (int i = 0; i < 3; ++i) {
-            Gather(*v[i], at[i]);
-        }
-        for (int q = 0; q < kQuads; ++q) {
+        const auto plane = [&](int q) {
             const uint32_t read = used >> (4 * q) & 0xFu;
-            const Quad d1 = at[1][q] - at[0][q], d2 = at[2][q] - at[0][q];
-            base[q] = at[0][q].Keep(read);
+            if (read == 0) {  // not set up at all
+                base[q] = dx[q] = dy[q] = Quad::Splat(0.0f);
+                return;
+            }
+            const Quad at0 = Gather(*v[0], q);
+            const Quad d1 = Gather(*v[1], q) - at0, d2 = Gather(*v[2], q) - at0;
+            base[q] = at0.Keep(read);
             dx[q] = ((d1 * qy2 - d2 * qy1) * invArea).Keep(read);
             dy[q] = ((d2 * qx1 - d1 * qx2) * invArea).Keep(read);
-        }
+        };
+        static_assert(kQuads == 3);
+        plane(0);
+        plane(1);
+        plane(2);
         return true;
     }
 
@@ -459,34 +507,6 @@ void ShadeRows(const RasterTarget& target, const PixelState& state, const SpanSh
         (left == right ? shadePixel : shade)(target, *drawn, planes.Start(y, left), y, left, right);
     }
 }
-
-// A triangle on the snapped grid, turned clockwise.
-struct SnappedTriangle {
-    const ScreenVertex* v[3];
-    int64_t area2;  // twice the snapped area, in 1/256 pixels
-    int32_t sx[3], sy[3];
-
-    // false when the snapped triangle has no area.
-    bool Set(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) {
-        v[0] = &a;
-        v[1] = &b;
-        v[2] = &c;
-        area2 =
-            (int64_t{b.fx} - a.fx) * (int64_t{c.fy} - a.fy) - (int64_t{c.fx} - a.fx) * (int64_t{b.fy} - a.fy);
-        if (area2 == 0) {
-            return false;
-        }
-        if (area2 < 0) {
-            std::swap(v[1], v[2]);
-            area2 = -area2;
-        }
-        for (int i = 0; i < 3; ++i) {
-            sx[i] = v[i]->fx;
-            sy[i] = v[i]->fy;
-        }
-        return true;
-    }
-};
 
 template <typename Int>
 void WalkTriangle(const RasterTarget& target, const PixelState& state, const SpanShaders& shaders,
@@ -540,12 +560,18 @@ void RasterizeTriangle(const RasterTarget& target, const PixelState& state, cons
     const int originX = box.minX >> kSubPixelBits, originY = box.minY >> kSubPixelBits;
     if (box.maxX - box.minX > kMaxExtent32 || box.maxY - box.minY > kMaxExtent32) {
         WalkTriangle<int64_t>(target, state, shaders, t, box, originX, originY);
-    } else if (box.right - box.left < kMaxTinyPixels && box.bottom - box.top < kMaxTinyPixels) {
-        TinyCoverage coverage(t.sx, t.sy, box);
+        return;
+    }
+#if defined(__SSE2__)
+    if (box.right - box.left < kMaxTinyPixels && box.bottom - box.top < kMaxTinyPixels) {
+        TinyCoverage coverage(t, box);
         if (!coverage.Empty()) {
             ShadeRows(target, state, shaders, t.v, t.area2, box.top, box.bottom, coverage);
         }
-    } else if (box.right - box.left < kMaxScannedColumns) {
+        return;
+    }
+#endif
+    if (box.right - box.left < kMaxScannedColumns) {
         const EdgeSet<int32_t> edges(t.sx, t.sy, originX, originY);
         ScannedCoverage coverage(edges, originX, originY, box.left, box.right, box.top);
         ShadeRows(target, state, shaders, t.v, t.area2, box.top, box.bottom, coverage);

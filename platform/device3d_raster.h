@@ -2,6 +2,8 @@
 // Rasterisation of triangles for the software 3D device: coverage on the snapped grid and the set-up
 // of the attributes the span shaders interpolate.
 
+#include <algorithm>
+#include <bit>
 #include <cstdint>
 
 #include "platform/device3d_pipeline.h"
@@ -20,6 +22,29 @@ struct TriangleBox {
 // not usable (the triangle then draws nothing).
 bool FindTriangleBox(const RasterTarget& target, const ScreenVertex& a, const ScreenVertex& b,
                      const ScreenVertex& c, TriangleBox& box);
+
+// The copy of a texture a triangle reads: 0 for the texture itself, k for the one halved k times,
+// at most levels. The texture is halved once for every four texels per pixel beyond the first, that
+// is while texelArea2 / 4^k is at least 4 screenArea2 (twice the triangle's area in texels of the
+// full-size texture and in pixels).
+inline int MipLevel(float texelArea2, float screenArea2, int levels) {
+    const float limit = 4.0f * screenArea2;
+    if (!(limit >= 0x1p-100f && limit <= 0x1p100f)) {
+        int level = 0;
+        for (float ratio = texelArea2; level < levels && ratio >= limit; ratio *= 0.25f) {
+            ++level;
+        }
+        return level;
+    }
+    if (!(texelArea2 >= limit) || levels <= 0) {  // also not-a-number
+        return 0;
+    }
+    // The ratio runs texelArea2, texelArea2 / 4, ... while it is at least the limit: over positive
+    // floats of normal size (and infinity) the bit patterns order as the values do and a quarter
+    // takes 2 << 23 off the pattern, so the number of steps is the patterns' difference / (2 << 23).
+    const int32_t steps = (std::bit_cast<int32_t>(texelArea2) - std::bit_cast<int32_t>(limit)) >> 24;
+    return std::min(levels, steps + 1);
+}
 
 // The span shaders of one draw, chosen once for its target and state: for triangles whose texture
 // is sampled at points and for those sampled bilinearly, each for spans of any length and for spans

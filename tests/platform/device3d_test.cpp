@@ -185,6 +185,59 @@ TEST_F(DeviceTest, MeshOfTrianglesOfEverySizeCoversEachPixelOnce) {
     }
 }
 
+TEST_F(DeviceTest, TinyTrianglesMeetingAtPixelCentresDrawEachPixelOnce) {
+    // Lattices of cells a pixel or half a pixel across, straight and sheared, split along both
+    // diagonals: every triangle's box holds at most two pixel centres each way, and most pixel
+    // centres lie on corners and edges shared by up to six triangles. Each must be drawn once.
+    Make(64, 64, kXrgb8888);
+    AddRedOnEveryDraw();
+    SetRenderState(*device, kRsCullMode, kCullNone);
+    struct Lattice {
+        float cell, shear;  // cell size, and the x shift per row of cells
+    };
+    for (const Lattice lattice : {Lattice{1.0f, 0.0f}, Lattice{0.5f, 0.0f}, Lattice{1.0f, 0.5f},
+                                  Lattice{0.5f, -0.25f}, Lattice{1.0f, 1.0f}}) {
+        Clear(*device, nullptr, 0, kClearTarget, 0, 1.0f);
+        const int cells = static_cast<int>(40.0f / lattice.cell);
+        const auto at = [&](int row, int col) {
+            return Pixel(
+                12.0f + lattice.cell * static_cast<float>(col) + lattice.shear * static_cast<float>(row),
+                12.0f + lattice.cell * static_cast<float>(row));
+        };
+        std::vector<DeviceVertex> v;
+        std::vector<uint16_t> idx;
+        for (int row = 0; row < cells; ++row) {
+            for (int col = 0; col < cells; ++col) {
+                const auto first = static_cast<uint16_t>(v.size());
+                v.insert(v.end(), {at(row, col), at(row, col + 1), at(row + 1, col), at(row + 1, col + 1)});
+                const std::vector<uint16_t> split = (row + col) % 2 == 0
+                                                        ? std::vector<uint16_t>{0, 1, 2, 1, 3, 2}
+                                                        : std::vector<uint16_t>{0, 1, 3, 0, 3, 2};
+                for (uint16_t i : split) {
+                    idx.push_back(static_cast<uint16_t>(first + i));
+                }
+            }
+            Draw(v, idx);
+            v.clear();
+            idx.clear();
+        }
+        for (int y = 0; y < 64; ++y) {
+            // The lattice's row y runs from x0 to x0 + 40 (top and left edges included).
+            const float x0 = 12.0f + lattice.shear * (static_cast<float>(y) - 12.0f) / lattice.cell;
+            for (int x = 0; x < 64; ++x) {
+                const uint32_t red = Rgb(x, y);
+                ASSERT_LE(red, 0x330000u)
+                    << "cell " << lattice.cell << " shear " << lattice.shear << " at " << x << "," << y;
+                const bool inside = y >= 12 && y < 52 && x >= x0 + 1.0f && x <= x0 + 39.0f;
+                if (inside) {
+                    ASSERT_EQ(red, 0x330000u)
+                        << "cell " << lattice.cell << " shear " << lattice.shear << " at " << x << "," << y;
+                }
+            }
+        }
+    }
+}
+
 TEST_F(DeviceTest, CullsCounterClockwiseTrianglesByDefault) {
     Draw({Pixel(2, 2), Pixel(2, 6), Pixel(6, 2)});
     EXPECT_EQ(CountLit(), 0);
