@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "game/shell/launch_files.h"
+#include "tools/ravelin/screenshot_keeper.h"
 
 namespace fs = std::filesystem;
 
@@ -165,6 +166,42 @@ TEST(ClientDirectory, SharesTheDataAndHoldsItsOwnStartIni) {
     EXPECT_EQ(bare.course, 1);
     EXPECT_EQ(bare.firstHole, 1);
     fs::remove_all(root);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(KeepScreenshots, MovesEachClientsPicturesOutWithoutOverwritingAny) {
+    const fs::path work = FreshDir("work");
+    const fs::path keep = FreshDir("keep") / "Pictures";
+    WriteFile(work / "client-0" / "screenshot-0001.png", "a");
+    WriteFile(work / "client-0" / "screenshot-0002.png", "b");
+    WriteFile(work / "client-1" / "screenshot-0001.png", "c");
+    WriteFile(work / "client-1" / "state01-0001.png", "state capture");
+    WriteFile(work / "client-1" / "Start.ini", "x");
+    WriteFile(work / "screenshot-0009.png", "not in a client's directory");
+    WriteFile(keep / "client-0-screenshot-0001.png", "kept by an earlier match");
+
+    std::string error;
+    const std::vector<fs::path> kept = tools::KeepScreenshots(work, keep, error);
+    EXPECT_EQ(error, "");
+    EXPECT_EQ(kept.size(), 3u);
+    EXPECT_EQ(tools::ReadWholeFile(keep / "client-0-screenshot-0001.png"), "kept by an earlier match");
+    EXPECT_EQ(tools::ReadWholeFile(keep / "client-0-screenshot-0001-2.png"), "a");
+    EXPECT_EQ(tools::ReadWholeFile(keep / "client-0-screenshot-0002.png"), "b");
+    EXPECT_EQ(tools::ReadWholeFile(keep / "client-1-screenshot-0001.png"), "c");
+    EXPECT_FALSE(fs::exists(work / "client-0" / "screenshot-0001.png"));
+    EXPECT_TRUE(fs::exists(work / "client-1" / "state01-0001.png"));
+    EXPECT_TRUE(fs::exists(work / "screenshot-0009.png"));
+
+    // Nothing to keep: no folder is made.
+    const fs::path none = FreshDir("none") / "Pictures";
+    EXPECT_TRUE(tools::KeepScreenshots(work, none, error).empty());
+    EXPECT_FALSE(fs::exists(none));
+    EXPECT_EQ(tools::ScreenshotFolder("/home/ann"), fs::path("/home/ann/Pictures/Brightlea"));
+    fs::remove_all(work);
+    fs::remove_all(keep.parent_path());
 }
 
 }  // namespace

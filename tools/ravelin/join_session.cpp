@@ -20,6 +20,7 @@
 #include "tools/ravelin/remote_frame.h"
 #include "tools/ravelin/remote_link.h"
 #include "tools/ravelin/remote_settings.h"
+#include "tools/ravelin/screenshot_keeper.h"
 
 namespace fs = std::filesystem;
 
@@ -360,6 +361,7 @@ int RunJoin(const RavelinOptions& options) {
     s.listener = platform::LobbyListener();
     fs::remove(platform::InstanceLockPath(s.instance.c_str()), ec);
     if (ownWork) {
+        KeepScreenshotsBeforeRemoving(s.work, Log);
         fs::remove_all(s.work, ec);
     }
     return s.ExitStatus();

@@ -18,6 +18,7 @@
 #include "tools/ravelin/relay.h"
 #include "tools/ravelin/remote_host.h"
 #include "tools/ravelin/report_json.h"
+#include "tools/ravelin/screenshot_keeper.h"
 #include "tools/ravelin/sync_check.h"
 
 namespace fs = std::filesystem;
@@ -331,6 +332,7 @@ void EndSession(Session& s, bool ownWork) {
         fs::remove(platform::InstanceLockPath(ClientInstance(i).c_str()), ec);
     }
     if (ownWork) {
+        KeepScreenshotsBeforeRemoving(s.work, Log);
         fs::remove_all(s.work, ec);
     }
 }
