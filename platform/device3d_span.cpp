@@ -65,32 +65,9 @@ SpanShader ChoosePixelShader(const RasterTarget& target, const PixelState& state
     return ChooseScalar<true>(target, state, bilinear);
 }
 
-bool VectorPathRuns(VectorPath path) {
-    if (path == VectorPath::kSse2) {
-        return true;
-    }
-#if defined(__x86_64__) || defined(__i386__)
-    return __builtin_cpu_supports("avx2");
-#else
-    return false;
-#endif
-}
-
-VectorPath WidestVectorPath() {
-    static const VectorPath widest =
-        VectorPathRuns(VectorPath::kAvx2) ? VectorPath::kAvx2 : VectorPath::kSse2;
-    return widest;
-}
-
-SpanShader ChooseVectorSpanShader(const RasterTarget& target, const PixelState& state, bool bilinear,
-                                  VectorPath path) {
-    return path == VectorPath::kAvx2 ? ChooseAvx2SpanShader(target, state, bilinear)
-                                     : ChooseSse2SpanShader(target, state, bilinear);
-}
-
 SpanShader ChooseSpanShader(const RasterTarget& target, const PixelState& state, bool bilinear) {
     if (state.textured && IsCommonState(target, state)) {
-        return ChooseVectorSpanShader(target, state, bilinear, WidestVectorPath());
+        return ChooseVectorSpanShader(target, state, bilinear);
     }
     return ChooseScalarSpanShader(target, state, bilinear);
 }

@@ -148,20 +148,8 @@ bool IsCommonState(const RasterTarget& target, const PixelState& state);
 
 // The shaders one pixel at a time, for every state.
 SpanShader ChooseScalarSpanShader(const RasterTarget& target, const PixelState& state, bool bilinear);
-// The instruction sets the vector shaders are built for: SSE2, which every x86-64 processor has,
-// and AVX2, used where the processor has it. Both give the same pixels.
-enum class VectorPath { kSse2, kAvx2 };
-
-// Whether this processor runs the path's shaders.
-bool VectorPathRuns(VectorPath path);
-// The widest path this processor runs.
-VectorPath WidestVectorPath();
-
 // The shaders eight pixels at a time, for textured triangles in the common state; they give the
-// same pixels as the scalar ones. The path must run on this processor.
-SpanShader ChooseVectorSpanShader(const RasterTarget& target, const PixelState& state, bool bilinear,
-                                  VectorPath path);
-SpanShader ChooseSse2SpanShader(const RasterTarget& target, const PixelState& state, bool bilinear);
-SpanShader ChooseAvx2SpanShader(const RasterTarget& target, const PixelState& state, bool bilinear);
+// same pixels as the scalar ones.
+SpanShader ChooseVectorSpanShader(const RasterTarget& target, const PixelState& state, bool bilinear);
 
 }  // namespace platform::device_detail

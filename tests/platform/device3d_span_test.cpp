@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
-#include <ostream>
 #include <random>
 #include <string>
 #include <vector>
@@ -11,15 +10,6 @@
 #include "platform/device3d_span_parts.h"
 
 namespace platform::device_detail {
-
-const char* PathName(VectorPath path) {
-    return path == VectorPath::kAvx2 ? "Avx2" : "Sse2";
-}
-
-void PrintTo(VectorPath path, std::ostream* out) {
-    *out << PathName(path);
-}
-
 namespace {
 
 // One row of a 565 target with depth, drawn by a scalar and by a vector shader from the same start.
@@ -62,15 +52,14 @@ PixelState CommonState(const std::vector<uint32_t>& texels, int width, int heigh
     return s;
 }
 
-// Draws the span with the scalar shader and with the path's vector shader over the same row and
-// expects the same pixels and depths.
-void ExpectSameRow(VectorPath path, const PixelState& state, bool bilinear, const SpanStart& start,
-                   const Row& before, int left, int right, const std::string& what) {
+// Draws the span with both shaders over the same row and expects the same pixels and depths.
+void ExpectSameRow(const PixelState& state, bool bilinear, const SpanStart& start, const Row& before,
+                   int left, int right, const std::string& what) {
     Row scalar = before, vector = before;
     RasterTarget scalarTarget = scalar.Target(), vectorTarget = vector.Target();
     ASSERT_TRUE(IsCommonState(scalarTarget, state));
     ChooseScalarSpanShader(scalarTarget, state, bilinear)(scalarTarget, state, start, 0, left, right);
-    ChooseVectorSpanShader(vectorTarget, state, bilinear, path)(vectorTarget, state, start, 0, left, right);
+    ChooseVectorSpanShader(vectorTarget, state, bilinear)(vectorTarget, state, start, 0, left, right);
     for (int x = 0; x < kWidth; ++x) {
         ASSERT_EQ(scalar.color[x], vector.color[x]) << what << " colour at x " << x;
         ASSERT_EQ(scalar.depth[x], vector.depth[x]) << what << " depth at x " << x;
@@ -120,23 +109,10 @@ SpanStart RandomTextureStart(std::mt19937& random, float step) {
     return st;
 }
 
-// Each vector path is tested where this processor runs it.
-class VectorSpanShaders : public testing::TestWithParam<VectorPath> {
-  protected:
-    void SetUp() override {
-        if (!VectorPathRuns(GetParam())) {
-            GTEST_SKIP() << "this processor does not run the path";
-        }
-    }
-};
-
-INSTANTIATE_TEST_SUITE_P(Paths, VectorSpanShaders, testing::Values(VectorPath::kSse2, VectorPath::kAvx2),
-                         [](const testing::TestParamInfo<VectorPath>& info) { return PathName(info.param); });
-
 // Every combination of the shader's features, spans of 1 to 20 pixels starting at even and odd
 // columns and ending at the viewport's edge, depths that tie, pass and fail, colours and fog running past
 // their limits, on textures with sides that are and are not powers of two.
-TEST_P(VectorSpanShaders, DrawTheScalarShadersPixels) {
+TEST(SpanShaders, VectorShadersDrawTheScalarShadersPixels) {
     std::mt19937 random(7);
     std::uniform_real_distribution<float> unit(0.0f, 1.0f);
     const int sizes[][2] = {{8, 4}, {6, 5}, {64, 32}};
@@ -177,7 +153,7 @@ TEST_P(VectorSpanShaders, DrawTheScalarShadersPixels) {
                         ramp.Next();
                     }
                 }
-                ExpectSameRow(GetParam(), state, bilinear, st, before, left, right,
+                ExpectSameRow(state, bilinear, st, before, left, right,
                               "features " + std::to_string(features) + ", texture " +
                                   std::to_string(size[0]) + "x" + std::to_string(size[1]) + ", span " +
                                   std::to_string(left) + ".." + std::to_string(right));
@@ -188,7 +164,7 @@ TEST_P(VectorSpanShaders, DrawTheScalarShadersPixels) {
 
 // Depth at and past both ends of the range, and gradients too steep for 32-bit steps: both shaders
 // clamp to 0..0xFFFF, and a pixel whose depth equals the stored one is drawn.
-TEST_P(VectorSpanShaders, DepthClampsAndTiesPassAtLessOrEqual) {
+TEST(SpanShaders, DepthClampsAndTiesPassAtLessOrEqual) {
     const std::vector<uint32_t> texels(16, 0xFFFFFFFFu);
     PixelState state = CommonState(texels, 4, 4);
     const struct {
@@ -209,10 +185,10 @@ TEST_P(VectorSpanShaders, DepthClampsAndTiesPassAtLessOrEqual) {
             }
             const std::string what = "z " + std::to_string(r.z) + " dz " + std::to_string(r.dz) + " length " +
                                      std::to_string(length);
-            ExpectSameRow(GetParam(), state, false, st, before, 3, 2 + length, what);
+            ExpectSameRow(state, false, st, before, 3, 2 + length, what);
             Row drawn = before;
             RasterTarget target = drawn.Target();
-            ChooseVectorSpanShader(target, state, false, GetParam())(target, state, st, 0, 3, 2 + length);
+            ChooseVectorSpanShader(target, state, false)(target, state, st, 0, 3, 2 + length);
             for (int x = 3; x < 3 + length; ++x) {
                 EXPECT_NE(drawn.color[x], 0) << what << " tie not drawn at x " << x;
             }
