@@ -59,13 +59,13 @@ std::vector<fs::path> KeepScreenshots(const fs::path& work, const fs::path& keep
                 continue;
             }
             fs::create_directories(keep, ec);
-            const fs::path to = FreeName(keep, client.path().filename().string() + "-" +
-                                                   file.path().filename().string());
+            const fs::path to =
+                FreeName(keep, client.path().filename().string() + "-" + file.path().filename().string());
             if (MoveFile(file.path(), to)) {
                 kept.push_back(to);
             } else {
-                error += (error.empty() ? "" : "; ") + ("cannot keep " + file.path().string() + " in " +
-                                                         keep.string());
+                error += (error.empty() ? "" : "; ") +
+                         ("cannot keep " + file.path().string() + " in " + keep.string());
             }
         }
     }
@@ -87,8 +87,8 @@ void KeepScreenshotsBeforeRemoving(const fs::path& work, void (*log)(const std::
     std::string error;
     const std::vector<fs::path> kept = KeepScreenshots(work, keep, error);
     if (!kept.empty()) {
-        log(std::to_string(kept.size()) + (kept.size() == 1 ? " screenshot" : " screenshots") + " (F12) kept in " +
-            keep.string());
+        log(std::to_string(kept.size()) + (kept.size() == 1 ? " screenshot" : " screenshots") +
+            " (F12) kept in " + keep.string());
     }
     if (!error.empty()) {
         log(error);
