@@ -42,6 +42,8 @@ class PartPool {
     void StayAwake();
     // Lets the helpers sleep once the polling after their last job is over.
     void Rest();
+    // Between StayAwake and Rest (with helpers at all).
+    bool StaysAwake() const { return awake_.load(std::memory_order_acquire); }
     // How many helpers are polling for a job right now (the others run a part or sleep).
     int PollingHelpers() const { return polling_.load(std::memory_order_acquire); }
 
