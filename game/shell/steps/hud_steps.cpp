@@ -123,10 +123,12 @@ void FillMatchFacts(const Client& client, screens::HudView& view) {
     view.club = m.shot.club < physics::kClubCount ? m.shot.club : 0;
     view.lieClass = m.shot.lieClass;
     // The lie the shot is played from: the simulation moves the shot's surface to where the ball
-    // comes to rest before the replay, which the shot line must not give away.
-    view.lieName = m.shot.startSurface;
-    view.lieNameText = physics::LieRow(m.shot.startSurface).name;
-    view.onGreen = m.shot.surface == course::kSurfaceGreen;
+    // comes to rest before the replay, which neither the shot line nor the green's panels may
+    // give away.
+    const uint8_t lie = m.shot.startSurface;
+    view.lieName = lie;
+    view.lieNameText = physics::LieRow(lie).name;
+    view.onGreen = lie == course::kSurfaceGreen;
     view.backspin = m.spin.backspin;
     view.sidespin = m.spin.sidespin;
     view.bite = m.shot.bite != 0;
