@@ -16,7 +16,9 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-for _ in $(seq 50); do [ -s "$display_file" ] && break; sleep 0.1; done
+# Xvfb names its display once it accepts connections; on a busy machine that can take seconds.
+for _ in $(seq 300); do [ -s "$display_file" ] && break; sleep 0.1; done
+[ -s "$display_file" ] || { echo "Xvfb gave no display within 30 s" >&2; exit 1; }
 export DISPLAY=":$(cat "$display_file")"
 mkdir "$work/game"
 printf 'LANGUAGE ENG\r\n' >"$work/game/Option.ini"  # no Info/ENG/Start.ini: the game shows an error box
