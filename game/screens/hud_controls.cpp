@@ -140,13 +140,18 @@ namespace {
 constexpr uint32_t kSlopeShowMs = 3000;
 constexpr uint32_t kStepPressMs = 150;
 
+// The slope panels stay for kSlopeShowMs after the player clicks a target off the green.
+bool SlopeTimerRunning(const HudState& state, uint32_t nowMs) {
+    return state.targetClicked && nowMs - state.targetClickMs < kSlopeShowMs;
+}
+
 }  // namespace
 
 bool SlopesShown(const HudState& state, bool onGreen, bool observer, uint32_t nowMs) {
     if (observer) {
         return false;
     }
-    return onGreen || (state.targetClicked && nowMs - state.targetClickMs < kSlopeShowMs);
+    return onGreen || SlopeTimerRunning(state, nowMs);
 }
 
 void PressStep(HudState& state, HudControl step, uint32_t nowMs) {
@@ -163,7 +168,7 @@ bool StepReleased(HudState& state, uint32_t nowMs) {
 }
 
 bool SlopesRunOut(HudState& state, uint32_t nowMs) {
-    if (!state.targetClicked || nowMs - state.targetClickMs < kSlopeShowMs) {
+    if (!state.targetClicked || SlopeTimerRunning(state, nowMs)) {
         return false;
     }
     state.targetClicked = false;
