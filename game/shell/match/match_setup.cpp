@@ -91,8 +91,4 @@ bool MakeShotWorld(const Client& client, physics::ShotWorld& world) {
     return true;
 }
 
-bool IsObserver(const Client& client) {
-    return client.config.match.localIsObserver != 0;
-}
-
 }  // namespace shell

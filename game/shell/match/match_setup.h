@@ -24,6 +24,4 @@ void ResetMatchForHole(rules::MatchState& match, const HoleSettings& hole, platf
 // The hole as the ball sees it; false when no hole is loaded.
 bool MakeShotWorld(const Client& client, physics::ShotWorld& world);
 
-bool IsObserver(const Client& client);
-
 }  // namespace shell

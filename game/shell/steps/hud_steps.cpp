@@ -326,13 +326,6 @@ void HoverPlayScreen(Client& client, int x, int y) {
     }
 }
 
-void RedrawControls(Client& client) {
-    screens::HudView view;
-    FillHudView(client, view);
-    screens::HudCanvas canvas = CanvasFor(client, view);
-    screens::DrawControls(canvas, true);
-}
-
 void LoadHudSprites(Client& client) {
     screens::Hud& hud = client.hud;
     screens::LoadHudSprites(hud.sprites, "", LanguageOf(client), false);

@@ -15,8 +15,6 @@ screens::HudHit HitTestPlayScreen(Client& client, int x, int y);
 void HoverPlayScreen(Client& client, int x, int y);
 // The swing gauge's frame for the current time over the shot button (drawn when it changes).
 void DrawSwingGaugeStep(Client& client);
-// Redraws the lower-right control area (after a click changed what it shows).
-void RedrawControls(Client& client);
 
 void LoadHudSprites(Client& client);
 void FreeHudSprites(Client& client);
