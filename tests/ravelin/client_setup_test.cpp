@@ -8,6 +8,8 @@
 #include <span>
 #include <sstream>
 
+#include <sys/stat.h>
+
 #include "game/shell/launch_files.h"
 #include "tools/ravelin/screenshot_keeper.h"
 
@@ -200,6 +202,45 @@ TEST(KeepScreenshots, MovesEachClientsPicturesOutWithoutOverwritingAny) {
     EXPECT_TRUE(tools::KeepScreenshots(work, none, error).empty());
     EXPECT_FALSE(fs::exists(none));
     EXPECT_EQ(tools::ScreenshotFolder("/home/ann"), fs::path("/home/ann/Pictures/Brightlea"));
+    EXPECT_EQ(tools::ScreenshotFolder(""), fs::current_path());  // no home: the current folder
+    fs::remove_all(work);
+    fs::remove_all(keep.parent_path());
+}
+
+TEST(KeepScreenshots, SaysWhatItCouldNotKeepAndLeavesThosePicturesInPlace) {
+    const fs::path work = FreshDir("work");
+    const fs::path blocked = FreshDir("blocked");
+    WriteFile(blocked / "Pictures", "a file where the folder should be");
+    WriteFile(work / "client-0" / "screenshot-0001.png", "a");
+
+    std::string error;
+    EXPECT_TRUE(tools::KeepScreenshots(work, blocked / "Pictures", error).empty());
+    EXPECT_NE(error.find("cannot keep"), std::string::npos) << error;
+    EXPECT_EQ(tools::ReadWholeFile(work / "client-0" / "screenshot-0001.png"), "a");
+    fs::remove_all(work);
+    fs::remove_all(blocked);
+}
+
+TEST(KeepScreenshots, CopiesAcrossFileSystems) {
+    // The work folder in memory (/dev/shm) and the pictures folder on disk: rename cannot move the
+    // file there, so it is copied and the original removed.
+    const fs::path shm = "/dev/shm";
+    const fs::path keep = FreshDir("keep-across") / "Pictures";
+    struct stat memory = {};
+    struct stat disk = {};
+    if (stat(shm.c_str(), &memory) != 0 || stat(keep.parent_path().c_str(), &disk) != 0 ||
+        memory.st_dev == disk.st_dev) {
+        fs::remove_all(keep.parent_path());
+        GTEST_SKIP() << "no second file system here";
+    }
+    const fs::path work = shm / ("brightlea-ravelin-work-" + std::to_string(std::random_device{}()));
+    WriteFile(work / "client-2" / "screenshot-0003.png", "picture");
+
+    std::string error;
+    EXPECT_EQ(tools::KeepScreenshots(work, keep, error).size(), 1u);
+    EXPECT_EQ(error, "");
+    EXPECT_EQ(tools::ReadWholeFile(keep / "client-2-screenshot-0003.png"), "picture");
+    EXPECT_FALSE(fs::exists(work / "client-2" / "screenshot-0003.png"));
     fs::remove_all(work);
     fs::remove_all(keep.parent_path());
 }
