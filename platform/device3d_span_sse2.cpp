@@ -229,6 +229,7 @@ __m128i Lerp(__m128i a, __m128i b, __m128i f, __m128i inverse) {
 // Texels of a texture whose sides are powers of two, fetched four pixels at a time from 16.16
 // texture coordinates in 32-bit lanes. Wrapping is a mask of the whole part, so the coordinates
 // may step on past the texture's edge (and wrap around 32 bits) without being wrapped themselves.
+// Inline in the shader: a call would make it spill its live registers for every group.
 class PowerOfTwoTexels {
   public:
     explicit PowerOfTwoTexels(const Sampler& s)
@@ -243,7 +244,7 @@ class PowerOfTwoTexels {
     }
 
     // The texel under each of eight pixels.
-    TexelChannels Point(const TexelWalk& w) const {
+    [[gnu::always_inline]] TexelChannels Point(const TexelWalk& w) const {
         const __m128i u = Spread(static_cast<uint32_t>(w.u), static_cast<uint32_t>(w.du));
         const __m128i v = Spread(static_cast<uint32_t>(w.v), static_cast<uint32_t>(w.dv));
         const __m128i u4 = _mm_slli_epi32(_mm_set1_epi32(w.du), 2),
@@ -252,7 +253,7 @@ class PowerOfTwoTexels {
     }
 
     // The bilinear mix of the four texels around each of eight pixels (as TexelWalk::Bilinear).
-    TexelChannels Bilinear(const TexelWalk& w) const {
+    [[gnu::always_inline]] TexelChannels Bilinear(const TexelWalk& w) const {
         const __m128i u = Spread(static_cast<uint32_t>(w.u), static_cast<uint32_t>(w.du));
         const __m128i v = Spread(static_cast<uint32_t>(w.v), static_cast<uint32_t>(w.dv));
         const __m128i u4 = _mm_slli_epi32(_mm_set1_epi32(w.du), 2),
@@ -279,7 +280,7 @@ class PowerOfTwoTexels {
 
     __m128i PointOf4(__m128i u, __m128i v) const { return Gather(texels_, _mm_add_epi32(Row(v), Column(u))); }
 
-    Mixed BilinearOf4(__m128i u, __m128i v) const {
+    [[gnu::always_inline]] Mixed BilinearOf4(__m128i u, __m128i v) const {
         const __m128i one = _mm_set1_epi32(1);
         const __m128i x0 = Column(u), x1 = _mm_and_si128(_mm_add_epi32(x0, one), widthMask_);
         const __m128i y0 = _mm_and_si128(_mm_srli_epi32(v, 16), heightMask_);
@@ -365,13 +366,24 @@ void ShadeSpanSse2(const RasterTarget& t, const PixelState& s, const SpanStart& 
     StepperLanes r(Stepper(st.r, st.dr)), g(Stepper(st.g, st.dg)), b(Stepper(st.b, st.db));
     StepperLanes fog(Stepper(st.fog, st.dfog));
     PerspectiveRuns runs(st, kBilinear);
-    TexelWalk walk{};
+    // The texture walks of up to kWalksAhead groups are set up before any of them is shaded: their
+    // divisions then overlap the texel loads and mixing of the groups instead of each group's start
+    // waiting on them.
+    constexpr int kWalksAhead = 8;
+    TexelWalk walks[kWalksAhead];
     std::optional<PowerOfTwoTexels> powerOfTwo;
     if (PowerOfTwoTexels::Fits(s.sampler)) {
         powerOfTwo.emplace(s.sampler);
     }
     for (int done = 0; done < count; done += kGroup, color += kGroup, depth += kGroup) {
         const int n = std::min(kGroup, count - done);
+        const int ahead = (done / kGroup) % kWalksAhead;
+        if (ahead == 0) {
+            for (int k = 0, at = done; k < kWalksAhead && at < count; ++k, at += kGroup) {
+                runs.Begin(s.sampler, at, std::min(kGroup, count - at), walks[k]);
+            }
+        }
+        TexelWalk& walk = walks[ahead];
         // The last group of a span may reach past it: the pixels there are written back as they were
         // (they are in this thread's row). Past the viewport's right edge it works on copies.
         alignas(16) uint16_t colorTail[kGroup] = {}, depthTail[kGroup] = {};
@@ -391,7 +403,6 @@ void ShadeSpanSse2(const RasterTarget& t, const PixelState& s, const SpanStart& 
         __m128i write = _mm_andnot_si128(_mm_cmpgt_epi16(newDepth, oldDepth), inSpan);
         const int passed = _mm_movemask_epi8(write);
         if (passed != 0) {
-            runs.Begin(s.sampler, done, n, walk);
             TexelChannels texels{};
             if (powerOfTwo) {
                 texels = kBilinear ? powerOfTwo->Bilinear(walk) : powerOfTwo->Point(walk);

@@ -13,7 +13,7 @@ namespace platform::device_detail {
 namespace {
 
 // One row of a 565 target with depth, drawn by a scalar and by a vector shader from the same start.
-constexpr int kWidth = 40;
+constexpr int kWidth = 160;
 
 struct Row {
     std::vector<uint16_t> color = std::vector<uint16_t>(kWidth);
@@ -109,8 +109,9 @@ SpanStart RandomTextureStart(std::mt19937& random, float step) {
     return st;
 }
 
-// Every combination of the shader's features, spans of 1 to 20 pixels starting at even and odd
-// columns and ending at the viewport's edge, depths that tie, pass and fail, colours and fog running past
+// Every combination of the shader's features, spans of 1 to 20 pixels and some long enough for the
+// vector shader to set up its texture walks more than once, starting at even and odd columns and
+// ending at the viewport's edge, depths that tie, pass and fail, colours and fog running past
 // their limits, on textures with sides that are and are not powers of two.
 TEST(SpanShaders, VectorShadersDrawTheScalarShadersPixels) {
     std::mt19937 random(7);
@@ -121,7 +122,11 @@ TEST(SpanShaders, VectorShadersDrawTheScalarShadersPixels) {
         for (int features = 0; features < 32; ++features) {
             const PixelState state = WithFeatures(CommonState(texels, size[0], size[1]), features);
             const bool bilinear = (features & 1) != 0;
+            std::vector<int> lengths = {63, 64, 65, 72, 129, 150};
             for (int length = 1; length <= 20; ++length) {
+                lengths.push_back(length);
+            }
+            for (const int length : lengths) {
                 // Near the row's start, or ending at or just before the viewport's right edge.
                 const int left =
                     length % 2 == 0 ? (length * 7 + features) % 9 : kWidth - length - features % 3;
