@@ -62,7 +62,8 @@ Int FloorDiv(Int n, Int d) {  // d > 0
 // bottom or right one, so that an edge shared by two triangles gives its pixels to exactly one.
 template <typename Int>
 Int EdgeThreshold(Int a, Int b) {
-    return a > 0 || (a == 0 && b > 0) ? 0 : 1;
+    // Without branches: edges come in every direction, so a branch here is mispredicted often.
+    return static_cast<Int>(!((a > 0) | ((a == 0) & (b > 0))));
 }
 
 // The three edge functions of a clockwise triangle, relative to the pixel (originX, originY) at the
@@ -263,10 +264,10 @@ struct EdgeWalker {
         }
         bound += stepWhole;
         remainder += stepRemainder;
-        if (remainder >= divisor) {
-            remainder -= divisor;
-            ++bound;
-        }
+        // The carry without a branch: it follows the edge's slope, which no predictor learns.
+        const bool carry = remainder >= divisor;
+        bound += static_cast<Int>(carry);
+        remainder -= carry ? divisor : 0;
     }
 };
 
@@ -537,10 +538,12 @@ bool FindTriangleBox(const RasterTarget& target, const ScreenVertex& a, const Sc
     if (!a.usable || !b.usable || !c.usable) {
         return false;
     }
-    box.minX = std::min({a.fx, b.fx, c.fx});
-    box.maxX = std::max({a.fx, b.fx, c.fx});
-    box.minY = std::min({a.fy, b.fy, c.fy});
-    box.maxY = std::max({a.fy, b.fy, c.fy});
+    // Pairwise, which compiles to conditional moves: the vertices come in every order, so branches
+    // here are mispredicted often.
+    box.minX = std::min(a.fx, std::min(b.fx, c.fx));
+    box.maxX = std::max(a.fx, std::max(b.fx, c.fx));
+    box.minY = std::min(a.fy, std::min(b.fy, c.fy));
+    box.maxY = std::max(a.fy, std::max(b.fy, c.fy));
     // Pixel centres inside the box (the shifts round towards minus infinity).
     box.top = std::max(target.top, -(-box.minY >> kSubPixelBits));
     box.bottom = std::min(target.bottom - 1, box.maxY >> kSubPixelBits);
