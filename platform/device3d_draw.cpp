@@ -95,26 +95,35 @@ struct Projector {
           minZ(vp.minZ),
           depthRange(vp.maxZ - vp.minZ) {}
 
-    ScreenVertex operator()(const ClipVertex& c) const {
+    // The position on screen (snapped) of a vertex that crosses no clip plane; it alone decides
+    // whether a triangle may be seen.
+    void Position(const ClipVertex& c, ScreenVertex& v) const {
         const float rhw = 1.0f / c.w;
-        ScreenVertex v{x + (1.0f + c.x * rhw) * halfWidth,
-                       y + (1.0f - c.y * rhw) * halfHeight,
-                       minZ + c.z * rhw * depthRange,
-                       rhw,
-                       c.r * 255.0f,
-                       c.g * 255.0f,
-                       c.b * 255.0f,
-                       c.a * 255.0f,
-                       c.sr * 255.0f,
-                       c.sg * 255.0f,
-                       c.sb * 255.0f,
-                       c.fog,
-                       c.u,
-                       c.v,
-                       0,
-                       0,
-                       false};
+        v.sx = x + (1.0f + c.x * rhw) * halfWidth;
+        v.sy = y + (1.0f - c.y * rhw) * halfHeight;
+        v.sz = minZ + c.z * rhw * depthRange;
+        v.rhw = rhw;
         device_detail::SnapToGrid(v);
+    }
+
+    // The rest of the screen vertex, once the vertex is shaded.
+    static void Shading(const ClipVertex& c, ScreenVertex& v) {
+        v.r = c.r * 255.0f;
+        v.g = c.g * 255.0f;
+        v.b = c.b * 255.0f;
+        v.a = c.a * 255.0f;
+        v.sr = c.sr * 255.0f;
+        v.sg = c.sg * 255.0f;
+        v.sb = c.sb * 255.0f;
+        v.fog = c.fog;
+        v.u = c.u;
+        v.v = c.v;
+    }
+
+    ScreenVertex operator()(const ClipVertex& c) const {
+        ScreenVertex v{};
+        Position(c, v);
+        Shading(c, v);
         return v;
     }
 };
@@ -204,92 +213,89 @@ void DrawClipped(const DrawContext& ctx, const ClipVertex& a, const ClipVertex& 
     DrawPolygon(ctx, screen, count, ctx.project(a));
 }
 
-// The first of count items that part of parts works on.
-uint32_t PartBegin(uint32_t count, int part, int parts) {
-    return static_cast<uint32_t>(uint64_t{count} * static_cast<uint32_t>(part) /
-                                 static_cast<uint32_t>(parts));
-}
+// The items of a pass cut into chunks of a fixed size that the threads claim one by one: a thread
+// that starts late or meets the heavier chunks holds nobody up, and what a chunk produces does not
+// depend on which thread worked it out. With threads, the chunks are handed out from as many
+// regions in turn (the first chunk of each region, then the second of each, ...), so that threads
+// working at the same time work far apart: neighbouring triangles share vertices, and two threads
+// writing and reading the same cache lines would slow each other down.
+class ChunkClaims {
+  public:
+    void Reset(uint32_t items, uint32_t chunkSize, uint32_t regions) {
+        items_ = items;
+        size_ = chunkSize;
+        count_ = static_cast<uint32_t>((uint64_t{items} + chunkSize - 1) / chunkSize);
+        regions_ = regions;
+        perRegion_ = (count_ + regions - 1) / regions;
+        next_.store(0, std::memory_order_relaxed);
+    }
+    uint32_t Count() const { return count_; }
+    uint32_t Begin(uint32_t chunk) const { return chunk * size_; }
+    uint32_t End(uint32_t chunk) const {
+        return static_cast<uint32_t>(std::min<uint64_t>(items_, uint64_t{chunk + 1} * size_));
+    }
+    // Takes the next chunk; false when none is left.
+    bool Claim(uint32_t& chunk) {
+        for (;;) {
+            const uint32_t turn = next_.fetch_add(1, std::memory_order_relaxed);
+            if (turn >= regions_ * perRegion_) {
+                return false;
+            }
+            chunk = turn % regions_ * perRegion_ + turn / regions_;
+            if (chunk < count_) {
+                return true;
+            }
+        }
+    }
 
-// The vertex stage of one draw, shared out between threads by ranges of vertices (each vertex is
-// worked out on its own, so the result does not depend on the sharing).
-struct VertexWork {
-    const device_detail::VertexStage* stage;
-    const DeviceVertex* vertices;
-    uint32_t count;
-    const uint16_t* indices;
-    uint32_t indexCount;
-    ClipVertex* clip;
-    ScreenVertex* screen;
-    uint16_t* codes;
-    uint8_t* used;
-    const Projector* project;
-
-    uint32_t Begin(int part, int parts) const { return PartBegin(count, part, parts); }
+  private:
+    uint32_t items_ = 0;
+    uint32_t size_ = 1;
+    uint32_t count_ = 0;
+    uint32_t regions_ = 1;
+    uint32_t perRegion_ = 0;
+    std::atomic<uint32_t> next_{0};
 };
 
-// Draws with fewer vertices than this are not worth sharing between threads.
-constexpr uint32_t kMinSharedVertices = 256;
+constexpr uint32_t kVertexChunk = 256;
+constexpr uint32_t kTriangleChunk = 256;
 
-// (The loops below keep the arrays in locals: a store through a byte pointer may alias anything, so
-// the compiler would otherwise read them from the work record again for every vertex.)
-void TransformPart(void* context, int part, int parts) {
-    const auto& w = *static_cast<const VertexWork*>(context);
-    const uint32_t begin = w.Begin(part, parts), end = w.Begin(part + 1, parts);
-    device_detail::TransformVertices(*w.stage, w.vertices + begin, end - begin, w.clip + begin,
-                                     w.codes + begin);
-    std::fill(w.used + begin, w.used + end, uint8_t{0});
-}
+// One draw on its way through three passes, each of which may be shared between threads:
+//  1. vertices (by chunks): positions in clip space, clip codes, and positions on screen of the
+//     vertices that cross no clip plane;
+//  2. triangles (by chunks): those that cannot draw anything (most of a distant mesh) are dropped,
+//     the others kept in order with the rows they may cover; the first thread to keep a triangle
+//     with a vertex not yet shaded lights, fogs and finishes that vertex (so only vertices that are
+//     drawn are shaded, each once);
+//  3. drawing the kept triangles in their order, each thread its own band of rows.
+struct DrawWork {
+    explicit DrawWork(const DrawContext& context) : ctx(context) {}
 
-// Marks the vertices of the triangles that may be seen, by ranges of triangles. Threads may mark
-// the same vertex; each stores the same value.
-void MarkPart(void* context, int part, int parts) {
-    const auto& w = *static_cast<const VertexWork*>(context);
-    const uint32_t triangles = w.indexCount / 3, count = w.count;
-    const uint16_t* indices = w.indices;
-    const uint16_t* codes = w.codes;
-    uint8_t* used = w.used;
-    for (uint32_t t = PartBegin(triangles, part, parts), end = PartBegin(triangles, part + 1, parts); t < end;
-         ++t) {
-        const uint16_t i0 = indices[3 * t], i1 = indices[3 * t + 1], i2 = indices[3 * t + 2];
-        if (i0 < count && i1 < count && i2 < count && (codes[i0] & codes[i1] & codes[i2]) == 0) {
-            std::atomic_ref<uint8_t>(used[i0]).store(1, std::memory_order_relaxed);
-            std::atomic_ref<uint8_t>(used[i1]).store(1, std::memory_order_relaxed);
-            std::atomic_ref<uint8_t>(used[i2]).store(1, std::memory_order_relaxed);
-        }
-    }
-}
-
-void ShadePart(void* context, int part, int parts) {
-    const auto& w = *static_cast<const VertexWork*>(context);
-    for (uint32_t i = w.Begin(part, parts), end = w.Begin(part + 1, parts); i < end; ++i) {
-        if (w.used[i] == 0) {
-            continue;
-        }
-        device_detail::ShadeVertex(*w.stage, w.vertices[i], w.clip[i]);
-        if ((w.codes[i] & device_detail::kClipPlaneBits) == 0) {
-            w.screen[i] = (*w.project)(w.clip[i]);
-        }
-    }
-}
-
-struct TriangleList {
+    const device_detail::VertexStage* stage = nullptr;
+    const DeviceVertex* vertices = nullptr;
+    uint32_t vertexCount = 0;
+    const uint16_t* indices = nullptr;
+    uint32_t indexCount = 0;
+    ClipVertex* clip = nullptr;
+    ScreenVertex* screen = nullptr;
+    uint16_t* codes = nullptr;
+    uint8_t* shaded = nullptr;
     DrawContext ctx;
-    const ClipVertex* clip;
-    const ScreenVertex* screen;
-    const uint16_t* codes;
-    const uint16_t* indices;
-    uint32_t vertexCount;
-    uint32_t indexCount;
-    // Shared draws only: the kept triangles and what each part of the first pass found, with its
-    // estimate of the work on each row (as steps between rows: rowSteps entries per part).
-    device_detail::LiveTriangle* live;
-    device_detail::LiveRange* liveRanges;
-    int findParts;
-    int64_t* rowWork;
-    int rowSteps;
-    // The bands of rows the second pass draws, one per part: band b is rows bandTop[b] ..
-    // bandTop[b + 1] - 1.
-    int bandTop[kMaxDeviceThreads + 1];
+    ChunkClaims vertexChunks;
+    ChunkClaims triangleChunks;
+    // The kept triangles, each chunk's from the chunk's first triangle on, and how many it kept.
+    device_detail::LiveTriangle* live = nullptr;
+    uint32_t* liveCounts = nullptr;
+    // For each part of pass 2: the pixels of its kept triangles' boxes and its estimate of the work
+    // on each row, as steps between rows (rowSteps entries per part).
+    uint64_t* pixels = nullptr;
+    int64_t* rowWork = nullptr;
+    int rowSteps = 0;
+    int findParts = 1;
+    // The bands of rows pass 3 draws, one per part: band b is rows bandTop[b] .. bandTop[b + 1] - 1.
+    int bandTop[kMaxDeviceThreads + 1] = {};
+
+    uint32_t Triangles() const { return indexCount / 3; }
 
     // The vertices of triangle t and the clip planes it crosses; false when it cannot be seen
     // (bad index, or wholly outside one side of the view).
@@ -306,33 +312,87 @@ struct TriangleList {
             static_cast<uint16_t>((codes[i0] | codes[i1] | codes[i2]) & device_detail::kClipPlaneBits);
         return true;
     }
-    // Draws a triangle that may be seen.
-    void Draw(const DrawContext& c, const device_detail::LiveTriangle& t) const {
+
+    // Shades vertex i unless it is shaded already. Threads may race for a vertex: only the one
+    // that flips its flag shades it, and nobody reads the shaded values before the pass is over.
+    void ShadeOnce(uint16_t i) const {
+        std::atomic_ref<uint8_t> flag(shaded[i]);
+        if (flag.load(std::memory_order_relaxed) != 0 || flag.exchange(1, std::memory_order_relaxed) != 0) {
+            return;
+        }
+        device_detail::ShadeVertex(*stage, vertices[i], clip[i]);
+        if ((codes[i] & device_detail::kClipPlaneBits) == 0) {
+            Projector::Shading(clip[i], screen[i]);
+        }
+    }
+
+    // Draws a kept triangle; box is its box in c's target unless it crosses a clip plane.
+    void Draw(const DrawContext& c, const device_detail::LiveTriangle& t,
+              const device_detail::TriangleBox& box) const {
         const uint16_t* i = t.index;
-        device_detail::TriangleBox box;
         if (t.planes != 0) {
             DrawClipped(c, clip[i[0]], clip[i[1]], clip[i[2]], t.planes);
-        } else if (device_detail::FindTriangleBox(*c.target, screen[i[0]], screen[i[1]], screen[i[2]], box)) {
+        } else {
             DrawTriangle(c, screen[i[0]], screen[i[1]], screen[i[2]], box);
         }
     }
-    uint32_t Triangles() const { return indexCount / 3; }
-    uint32_t Begin(int part, int parts) const { return PartBegin(Triangles(), part, parts); }
+
+    // Calls keep(t, box, boxPixels) for each of triangles begin .. end - 1 that may draw
+    // something, once its vertices are shaded; the box is only found for triangles that cross no
+    // clip plane (the others may cover the whole target).
+    template <typename Keep>
+    void ForEachLiveTriangle(uint32_t begin, uint32_t end, Keep&& keep) const {
+        const RasterTarget& target = *ctx.target;
+        device_detail::LiveTriangle t;
+        device_detail::TriangleBox box{};
+        for (uint32_t k = begin; k < end; ++k) {
+            if (!Triangle(k, t)) {
+                continue;
+            }
+            uint64_t boxPixels = 0;
+            if (t.planes != 0) {
+                t.top = target.top;
+                t.bottom = target.bottom - 1;
+                boxPixels = static_cast<uint64_t>(target.right - target.left) *
+                            static_cast<uint64_t>(target.bottom - target.top);
+            } else {
+                if (!MayBeSeen(ctx, screen[t.index[0]], screen[t.index[1]], screen[t.index[2]], box)) {
+                    continue;
+                }
+                t.top = box.top;
+                t.bottom = box.bottom;
+                boxPixels = static_cast<uint64_t>(box.right - box.left + 1) *
+                            static_cast<uint64_t>(box.bottom - box.top + 1);
+            }
+            ShadeOnce(t.index[0]);
+            ShadeOnce(t.index[1]);
+            ShadeOnce(t.index[2]);
+            keep(t, box, boxPixels);
+        }
+    }
 };
 
-void DrawTriangles(const DrawContext& ctx, const TriangleList& list) {
-    device_detail::LiveTriangle t;
-    for (uint32_t k = 0; k < list.Triangles(); ++k) {
-        if (!list.Triangle(k, t)) {
-            continue;
+// Draws with fewer vertices than this are not worth sharing between threads.
+constexpr uint32_t kMinSharedVertices = 256;
+
+void TransformPart(void* context, int, int) {
+    auto& w = *static_cast<DrawWork*>(context);
+    // (The arrays are kept in locals: a store through a byte pointer may alias anything, so the
+    // compiler would otherwise read them from the work record again for every vertex.)
+    const ClipVertex* clip = w.clip;
+    ScreenVertex* screen = w.screen;
+    const uint16_t* codes = w.codes;
+    const Projector& project = w.ctx.project;
+    for (uint32_t chunk; w.vertexChunks.Claim(chunk);) {
+        const uint32_t begin = w.vertexChunks.Begin(chunk), end = w.vertexChunks.End(chunk);
+        device_detail::TransformVertices(*w.stage, w.vertices + begin, end - begin, w.clip + begin,
+                                         w.codes + begin);
+        for (uint32_t i = begin; i < end; ++i) {
+            if ((codes[i] & device_detail::kClipPlaneBits) == 0) {
+                project.Position(clip[i], screen[i]);
+            }
         }
-        const uint16_t* i = t.index;
-        device_detail::TriangleBox box;
-        if (t.planes != 0) {
-            DrawClipped(ctx, list.clip[i[0]], list.clip[i[1]], list.clip[i[2]], t.planes);
-        } else if (MayBeSeen(ctx, list.screen[i[0]], list.screen[i[1]], list.screen[i[2]], box)) {
-            DrawTriangle(ctx, list.screen[i[0]], list.screen[i[1]], list.screen[i[2]], box);
-        }
+        std::fill(w.shaded + begin, w.shaded + end, uint8_t{0});
     }
 }
 
@@ -347,91 +407,74 @@ void AddRowWork(int64_t* steps, int top, int firstRow, int lastRow, int64_t pixe
     steps[lastRow + 1 - top] -= perRow;
 }
 
-// A draw shared between threads runs in two passes. First the triangles are sorted out (by
-// ranges of triangles, each thread its own): those that cannot draw anything (most of a distant
-// mesh) are dropped, the others kept in order with the rows they may cover, and their work is
-// added up by rows.
-void FindLiveTrianglesPart(void* context, int part, int parts) {
-    const auto& list = *static_cast<const TriangleList*>(context);
-    const RasterTarget& target = *list.ctx.target;
-    const uint32_t begin = list.Begin(part, parts), end = list.Begin(part + 1, parts);
-    device_detail::LiveTriangle* out = list.live + begin;
-    int64_t* rowWork = list.rowWork + static_cast<ptrdiff_t>(part) * list.rowSteps;
-    std::fill_n(rowWork, list.rowSteps, 0);
+void FindLiveTrianglesPart(void* context, int part, int) {
+    auto& w = *static_cast<DrawWork*>(context);
+    const int top = w.ctx.target->top;
+    int64_t* rowWork = w.rowWork + static_cast<ptrdiff_t>(part) * w.rowSteps;
+    std::fill_n(rowWork, w.rowSteps, 0);
     uint64_t pixels = 0;
-    device_detail::LiveTriangle t;
-    for (uint32_t k = begin; k < end; ++k) {
-        if (!list.Triangle(k, t)) {
-            continue;
-        }
-        uint64_t boxPixels = 0;
-        if (t.planes != 0) {
-            t.top = target.top;
-            t.bottom = target.bottom - 1;
-            boxPixels = static_cast<uint64_t>(target.right - target.left) *
-                        static_cast<uint64_t>(target.bottom - target.top);
-        } else {
-            device_detail::TriangleBox box;
-            if (!MayBeSeen(list.ctx, list.screen[t.index[0]], list.screen[t.index[1]],
-                           list.screen[t.index[2]], box)) {
-                continue;
-            }
-            t.top = box.top;
-            t.bottom = box.bottom;
-            boxPixels = static_cast<uint64_t>(box.right - box.left + 1) *
-                        static_cast<uint64_t>(box.bottom - box.top + 1);
-        }
-        pixels += boxPixels;
-        AddRowWork(rowWork, target.top, t.top, t.bottom, static_cast<int64_t>(boxPixels));
-        *out++ = t;
+    for (uint32_t chunk; w.triangleChunks.Claim(chunk);) {
+        const uint32_t begin = w.triangleChunks.Begin(chunk);
+        device_detail::LiveTriangle* out = w.live + begin;
+        w.ForEachLiveTriangle(
+            begin, w.triangleChunks.End(chunk),
+            [&](const device_detail::LiveTriangle& t, const device_detail::TriangleBox&, uint64_t boxPixels) {
+                pixels += boxPixels;
+                AddRowWork(rowWork, top, t.top, t.bottom, static_cast<int64_t>(boxPixels));
+                *out++ = t;
+            });
+        w.liveCounts[chunk] = static_cast<uint32_t>(out - (w.live + begin));
     }
-    list.liveRanges[part] = {static_cast<uint32_t>(out - (list.live + begin)), pixels};
+    w.pixels[part] = pixels;
 }
 
-// Cuts the target's rows into bands of about equal work, one for each part of the second pass.
-void ChooseBands(TriangleList& list, int bands) {
-    const RasterTarget& target = *list.ctx.target;
-    list.bandTop[0] = target.top;
-    list.bandTop[bands] = target.bottom;
+// Cuts the target's rows into bands of about equal work, one for each part of the drawing pass.
+void ChooseBands(DrawWork& w, int bands) {
+    const RasterTarget& target = *w.ctx.target;
+    w.bandTop[0] = target.top;
+    w.bandTop[bands] = target.bottom;
     if (bands == 1) {
         return;
     }
     // The work on each row, summed over the parts into part 0's entries.
     int64_t total = 0, onRow = 0;
-    for (int row = 0; row < list.rowSteps - 1; ++row) {
-        for (int part = 0; part < list.findParts; ++part) {
-            onRow += list.rowWork[static_cast<ptrdiff_t>(part) * list.rowSteps + row];
+    for (int row = 0; row < w.rowSteps - 1; ++row) {
+        for (int part = 0; part < w.findParts; ++part) {
+            onRow += w.rowWork[static_cast<ptrdiff_t>(part) * w.rowSteps + row];
         }
-        list.rowWork[row] = onRow;
+        w.rowWork[row] = onRow;
         total += onRow;
     }
     int64_t running = 0;
     int row = 0;
     for (int band = 1; band < bands; ++band) {
         const int64_t goal = total * band / bands;
-        for (; row < list.rowSteps - 1 && running < goal; ++row) {
-            running += list.rowWork[row];
+        for (; row < w.rowSteps - 1 && running < goal; ++row) {
+            running += w.rowWork[row];
         }
-        list.bandTop[band] = target.top + row;
+        w.bandTop[band] = target.top + row;
     }
 }
 
-// Then the kept triangles are drawn in their order, each thread its own band of rows.
 void DrawLiveTrianglesPart(void* context, int part, int) {
-    const auto& list = *static_cast<const TriangleList*>(context);
-    RasterTarget target = *list.ctx.target;
-    target.top = list.bandTop[part];
-    target.bottom = list.bandTop[part + 1];
+    const auto& w = *static_cast<const DrawWork*>(context);
+    RasterTarget target = *w.ctx.target;
+    target.top = w.bandTop[part];
+    target.bottom = w.bandTop[part + 1];
     if (target.top >= target.bottom) {
         return;
     }
-    DrawContext ctx = list.ctx;
+    DrawContext ctx = w.ctx;
     ctx.target = &target;
-    for (int from = 0; from < list.findParts; ++from) {
-        const device_detail::LiveTriangle* t = list.live + list.Begin(from, list.findParts);
-        for (const device_detail::LiveTriangle* end = t + list.liveRanges[from].count; t != end; ++t) {
-            if (t->bottom >= target.top && t->top < target.bottom) {
-                list.Draw(ctx, *t);
+    device_detail::TriangleBox box{};
+    for (uint32_t chunk = 0; chunk < w.triangleChunks.Count(); ++chunk) {
+        const device_detail::LiveTriangle* t = w.live + w.triangleChunks.Begin(chunk);
+        for (const device_detail::LiveTriangle* end = t + w.liveCounts[chunk]; t != end; ++t) {
+            if (t->bottom >= target.top && t->top < target.bottom &&
+                (t->planes != 0 ||
+                 device_detail::FindTriangleBox(target, w.screen[t->index[0]], w.screen[t->index[1]],
+                                                w.screen[t->index[2]], box))) {
+                w.Draw(ctx, *t, box);
             }
         }
     }
@@ -445,33 +488,53 @@ constexpr uint64_t kMinSharedPixels = 4096;
 // Smaller texture copies a draw may read: enough for any texture of up to 65536 texels a side.
 constexpr int kMaxMipLevels = 16;
 
-void DrawShared(PartPool& pool, device_detail::DrawScratch& scratch, TriangleList& list) {
-    scratch.live.resize(std::max<size_t>(scratch.live.size(), list.Triangles()));
-    scratch.liveRanges.resize(static_cast<size_t>(pool.Parts()));
-    const RasterTarget& target = *list.ctx.target;
-    list.rowSteps = std::max(target.bottom - target.top, 0) + 1;
-    scratch.rowWork.resize(std::max(scratch.rowWork.size(),
-                                    static_cast<size_t>(list.rowSteps) * static_cast<size_t>(pool.Parts())));
-    list.live = scratch.live.data();
-    list.liveRanges = scratch.liveRanges.data();
-    list.rowWork = scratch.rowWork.data();
-    list.findParts = list.Triangles() >= kMinSharedTriangles ? pool.Parts() : 1;
-    if (list.findParts > 1) {
-        pool.Run(FindLiveTrianglesPart, &list);
+// Runs the job on the pool's threads, or as one part on the calling thread without a pool.
+void RunPass(PartPool* pool, PartPool::Job job, void* context) {
+    if (pool != nullptr) {
+        pool->Run(job, context);
     } else {
-        FindLiveTrianglesPart(&list, 0, 1);
+        job(context, 0, 1);
     }
+}
+
+// Draws on the calling thread: each triangle is drawn as soon as it is found to be live.
+void DrawAlone(DrawWork& w) {
+    w.vertexChunks.Reset(w.vertexCount, kVertexChunk, 1);
+    TransformPart(&w, 0, 1);
+    w.ForEachLiveTriangle(0, w.Triangles(),
+                          [&w](const device_detail::LiveTriangle& t, const device_detail::TriangleBox& box,
+                               uint64_t) { w.Draw(w.ctx, t, box); });
+}
+
+// Draws with the pool's threads: the three passes one after the other, each shared when it is
+// large enough.
+void DrawShared(PartPool& pool, device_detail::DrawScratch& scratch, DrawWork& w) {
+    const int parts = pool.Parts();
+    w.vertexChunks.Reset(w.vertexCount, kVertexChunk, static_cast<uint32_t>(parts));
+    RunPass(w.vertexCount >= kMinSharedVertices ? &pool : nullptr, TransformPart, &w);
+
+    w.triangleChunks.Reset(w.Triangles(), kTriangleChunk, static_cast<uint32_t>(parts));
+    scratch.live.resize(std::max<size_t>(scratch.live.size(), w.Triangles()));
+    scratch.liveCounts.resize(std::max<size_t>(scratch.liveCounts.size(), w.triangleChunks.Count()));
+    scratch.pixels.resize(static_cast<size_t>(parts));
+    const RasterTarget& target = *w.ctx.target;
+    w.rowSteps = std::max(target.bottom - target.top, 0) + 1;
+    scratch.rowWork.resize(
+        std::max(scratch.rowWork.size(), static_cast<size_t>(w.rowSteps) * static_cast<size_t>(parts)));
+    w.live = scratch.live.data();
+    w.liveCounts = scratch.liveCounts.data();
+    w.pixels = scratch.pixels.data();
+    w.rowWork = scratch.rowWork.data();
+    w.findParts = w.Triangles() >= kMinSharedTriangles ? parts : 1;
+    RunPass(w.findParts > 1 ? &pool : nullptr, FindLiveTrianglesPart, &w);
+
     uint64_t pixels = 0;
-    for (int part = 0; part < list.findParts; ++part) {
-        pixels += list.liveRanges[part].pixels;
+    for (int part = 0; part < w.findParts; ++part) {
+        pixels += w.pixels[part];
     }
-    if (pixels >= kMinSharedPixels) {
-        ChooseBands(list, pool.Parts());
-        pool.Run(DrawLiveTrianglesPart, &list);
-    } else {
-        ChooseBands(list, 1);
-        DrawLiveTrianglesPart(&list, 0, 1);
-    }
+    const bool shareDrawing = pixels >= kMinSharedPixels;
+    ChooseBands(w, shareDrawing ? parts : 1);
+    RunPass(shareDrawing ? &pool : nullptr, DrawLiveTrianglesPart, &w);
 }
 
 bool LockTargets(Device3D& d, RasterTarget& rt, LockedPixels& color, LockedPixels& depth) {
@@ -516,37 +579,8 @@ int DrawIndexedPrimitive(Device3D& device, uint32_t primitiveType, uint32_t vert
         return kDeviceOk;
     }
     const PixelState state = ResolvePixelState(device);
-    device_detail::VertexStage stage;
-    device_detail::PrepareVertexStage(device, stage);
     device_detail::DrawScratch& scratch = *device.scratch;
-    if (scratch.clip.size() < vertexCount) {
-        scratch.clip.resize(vertexCount);
-        scratch.screen.resize(vertexCount);
-        scratch.codes.resize(vertexCount);
-        scratch.used.resize(vertexCount);
-    }
-    ClipVertex* clip = scratch.clip.data();
-    ScreenVertex* screen = scratch.screen.data();
-    uint16_t* codes = scratch.codes.data();
-    uint8_t* used = scratch.used.data();
-    // Positions first; only the vertices of triangles that may be seen are lit, fogged and projected.
-    const Projector project(device.viewport);
-    VertexWork work{&stage, vertices, vertexCount, indices, indexCount, clip, screen, codes, used, &project};
-    PartPool* pool = scratch.pool.get();
-    const bool shareVertices = pool != nullptr && vertexCount >= kMinSharedVertices;
-    if (shareVertices) {
-        pool->Run(TransformPart, &work);
-    } else {
-        TransformPart(&work, 0, 1);
-    }
-    if (shareVertices) {
-        pool->Run(MarkPart, &work);
-        pool->Run(ShadePart, &work);
-    } else {
-        MarkPart(&work, 0, 1);
-        ShadePart(&work, 0, 1);
-    }
-
+    device_detail::PrepareVertexStage(device, scratch.stage);
     RasterTarget target;
     LockedPixels colorLock, depthLock;
     if (!LockTargets(device, target, colorLock, depthLock)) {
@@ -563,23 +597,26 @@ int DrawIndexedPrimitive(Device3D& device, uint32_t primitiveType, uint32_t vert
         }
         shaders.mipStates = mipStates;
     }
-    TriangleList list{{&target, &state, &shaders, device.renderStates[kRsCullMode], project},
-                      clip,
-                      screen,
-                      codes,
-                      indices,
-                      vertexCount,
-                      indexCount,
-                      nullptr,
-                      nullptr,
-                      1,
-                      nullptr,
-                      0,
-                      {}};
-    if (pool != nullptr) {
-        DrawShared(*pool, scratch, list);
+    if (scratch.clip.size() < vertexCount) {
+        scratch.clip.resize(vertexCount);
+        scratch.screen.resize(vertexCount);
+        scratch.codes.resize(vertexCount);
+        scratch.shaded.resize(vertexCount);
+    }
+    DrawWork work({&target, &state, &shaders, device.renderStates[kRsCullMode], Projector(device.viewport)});
+    work.stage = &scratch.stage;
+    work.vertices = vertices;
+    work.vertexCount = vertexCount;
+    work.indices = indices;
+    work.indexCount = indexCount;
+    work.clip = scratch.clip.data();
+    work.screen = scratch.screen.data();
+    work.codes = scratch.codes.data();
+    work.shaded = scratch.shaded.data();
+    if (scratch.pool != nullptr) {
+        DrawShared(*scratch.pool, scratch, work);
     } else {
-        DrawTriangles(list.ctx, list);
+        DrawAlone(work);
     }
     UnlockTargets(device, target);
     if (device.observer != nullptr) {

@@ -37,31 +37,12 @@ struct ScreenVertex {
 // Fills in the snapped position of a vertex whose sx, sy are set.
 void SnapToGrid(ScreenVertex& v);
 
-// A triangle of a draw shared between threads that may draw something: its vertices, the clip
+// A triangle of a draw that may draw something: its vertices, the clip
 // planes it crosses (0: drawn from its projected vertices) and the rows it may cover.
 struct LiveTriangle {
     uint16_t index[3];
     uint16_t planes;
     int top, bottom;
-};
-
-// What one part of a shared draw kept: how many triangles and the pixels of their boxes.
-struct LiveRange {
-    uint32_t count;
-    uint64_t pixels;
-};
-
-// Per-draw arrays kept by the device between draws, so that drawing allocates nothing once they
-// have grown to the largest group.
-struct DrawScratch {
-    std::vector<ClipVertex> clip;
-    std::vector<ScreenVertex> screen;
-    std::vector<uint16_t> codes;
-    std::vector<uint8_t> used;          // vertex belongs to a triangle that may be seen
-    std::vector<LiveTriangle> live;     // shared draws: each part's triangles from its first one on
-    std::vector<LiveRange> liveRanges;  // shared draws: what each part found
-    std::vector<int64_t> rowWork;       // shared draws: each part's estimate of the work by rows
-    std::unique_ptr<PartPool> pool;     // nullptr: everything on the calling thread
 };
 
 // ---- vertex processing ----
@@ -81,9 +62,10 @@ struct PreparedLight {
 struct VertexStage {
     Matrix4 world;
     Matrix4 worldViewProjection;
-    float normalMatrix[3][3];  // upper 3 x 3 of the inverse world matrix; normals go through its transpose
+    float normalMatrix[3][3];  // lighting: upper 3 x 3 of the inverse world matrix; normals go through its
+                               // transpose
     float viewZ[4];            // column of world x view giving the eye-space depth
-    Vec3 eye;                  // camera position in world space
+    Vec3 eye;                  // highlights: camera position in world space
     bool lighting;
     bool specular;
     bool normalize;
@@ -104,6 +86,21 @@ void TransformVertices(const VertexStage& stage, const DeviceVertex* in, uint32_
 // The rest of one vertex: texture coordinates, colour (lighting) and fog.
 void ShadeVertex(const VertexStage& stage, const DeviceVertex& in, ClipVertex& out);
 Matrix4 InverseMatrix(const Matrix4& m, bool* ok);
+
+// Per-draw arrays kept by the device between draws, so that drawing allocates nothing once they
+// have grown to the largest group.
+struct DrawScratch {
+    VertexStage stage;
+    std::vector<ClipVertex> clip;
+    std::vector<ScreenVertex> screen;
+    std::vector<uint16_t> codes;
+    std::vector<uint8_t> shaded;       // vertex lit, fogged and finished on screen
+    std::vector<LiveTriangle> live;    // the triangles that may draw something, chunk by chunk
+    std::vector<uint32_t> liveCounts;  // how many each chunk of triangles kept
+    std::vector<uint64_t> pixels;      // each part's pixels of the kept triangles' boxes
+    std::vector<int64_t> rowWork;      // each part's estimate of the work by rows
+    std::unique_ptr<PartPool> pool;    // nullptr: everything on the calling thread
+};
 
 // ---- clipping ----
 

@@ -258,17 +258,21 @@ void PrepareVertexStage(const Device3D& d, VertexStage& s) {
     for (int i = 0; i < 4; ++i) {
         s.viewZ[i] = worldView.m[i][2];
     }
-    const Matrix4 worldInverse = InverseMatrix(d.world, nullptr);
-    for (int i = 0; i < 3; ++i) {
-        for (int j = 0; j < 3; ++j) {
-            s.normalMatrix[i][j] = worldInverse.m[i][j];
-        }
-    }
-    const Matrix4 viewInverse = InverseMatrix(d.view, nullptr);
-    s.eye = {viewInverse.m[3][0], viewInverse.m[3][1], viewInverse.m[3][2]};
-
     s.lighting = d.renderStates[kRsLighting] != 0;
     s.specular = d.renderStates[kRsSpecularEnable] != 0;
+    // The inverses are only read when lighting (normals) and for highlights (the eye).
+    if (s.lighting) {
+        const Matrix4 worldInverse = InverseMatrix(d.world, nullptr);
+        for (int i = 0; i < 3; ++i) {
+            for (int j = 0; j < 3; ++j) {
+                s.normalMatrix[i][j] = worldInverse.m[i][j];
+            }
+        }
+    }
+    if (s.lighting && s.specular) {
+        const Matrix4 viewInverse = InverseMatrix(d.view, nullptr);
+        s.eye = {viewInverse.m[3][0], viewInverse.m[3][1], viewInverse.m[3][2]};
+    }
     s.normalize = d.renderStates[kRsNormalizeNormals] != 0;
     const DeviceMaterial& m = d.material;
     const ColorValue ambient = ArgbToColor(d.renderStates[kRsAmbient]);

@@ -17,7 +17,10 @@ namespace platform {
 namespace {
 
 // A 565 target with depth, and a perspective view over a lit, fogged, bilinear-textured hilly grid
-// (its near rows cut by the near plane) with alpha-blended, alpha-tested quads standing on it.
+// (its near rows cut by the near plane) with alpha-blended, alpha-tested quads standing on it; the
+// grid again as a ceiling, with its triangles shuffled and a few bad ones among them (a
+// triangle's vertices far apart in the list and in other triangles' company); and a few quads of
+// their own, each a draw too small to share.
 struct Scene {
     DrawSurface* target = nullptr;
     DrawSurface* depth = nullptr;
@@ -25,7 +28,7 @@ struct Scene {
     DeviceTexture* ground = nullptr;
     DeviceTexture* leaves = nullptr;
     std::vector<DeviceVertex> grid, quads;
-    std::vector<uint16_t> gridIndices, quadIndices;
+    std::vector<uint16_t> gridIndices, quadIndices, shuffledIndices;
 
     Scene(int width, int height) {
         target = CreateDrawSurface(width, height, kRgb565);
@@ -52,6 +55,17 @@ struct Scene {
                 gridIndices.insert(gridIndices.end(),
                                    {a, b, static_cast<uint16_t>(a + 1), static_cast<uint16_t>(a + 1), b,
                                     static_cast<uint16_t>(b + 1)});
+            }
+        }
+        // The grid's triangles in a scrambled order (a full-period step through them), with
+        // triangles naming a vertex past the end of the list mixed in.
+        const size_t triangles = gridIndices.size() / 3;
+        for (size_t k = 0, t = 0; k < triangles; ++k, t = (t + 1543) % triangles) {
+            shuffledIndices.insert(shuffledIndices.end(), gridIndices.begin() + static_cast<ptrdiff_t>(3 * t),
+                                   gridIndices.begin() + static_cast<ptrdiff_t>(3 * t + 3));
+            if (k % 700 == 0) {
+                shuffledIndices.insert(shuffledIndices.end(),
+                                       {0, static_cast<uint16_t>(grid.size()), static_cast<uint16_t>(k)});
             }
         }
         for (int k = 0; k < 40; ++k) {
@@ -138,6 +152,17 @@ struct Scene {
         SetRenderState(*device, kRsAlphaTestEnable, 0);
         SetTexture(*device, 0, ground);
         DrawList(grid, gridIndices);
+        Matrix4 ceiling = IdentityMatrix();  // the grid upside down above the eye
+        ceiling.m[1][1] = -1.0f;
+        ceiling.m[3][1] = 7.0f;
+        SetTransform(*device, TransformType::kWorld, ceiling);
+        DrawList(grid, shuffledIndices);
+        SetTransform(*device, TransformType::kWorld, IdentityMatrix());
+        for (size_t k = 0; k < 3; ++k) {
+            const std::vector<DeviceVertex> quad(quads.begin() + static_cast<ptrdiff_t>(4 * k * 9),
+                                                 quads.begin() + static_cast<ptrdiff_t>(4 * k * 9 + 4));
+            DrawList(quad, {0, 1, 2, 0, 2, 3});
+        }
         SetRenderState(*device, kRsAlphaBlendEnable, 1);
         SetRenderState(*device, kRsSrcBlend, kBlendSrcAlpha);
         SetRenderState(*device, kRsDestBlend, kBlendInvSrcAlpha);
@@ -192,8 +217,8 @@ TEST(FrameRecording, ReplayFromAFileDrawsTheSamePicture) {
     EXPECT_EQ(scene.device->observer, nullptr);
     const std::vector<uint16_t> drawn = PixelsOf(*scene.target);
     ASSERT_GT(DistinctValues(drawn), 50u) << "the scene should be a real picture";
-    // Clear, the picture written outside the device, the scene start, two draws; two textures.
-    ASSERT_EQ(recording.calls.size(), 5u);
+    // Clear, the picture written outside the device, the scene start, six draws; two textures.
+    ASSERT_EQ(recording.calls.size(), 9u);
     EXPECT_EQ(recording.calls[1].kind, RecordedKind::kPicture);
     EXPECT_EQ(recording.textures.size(), 2u);
     EXPECT_EQ(recording.view.width, 160);
