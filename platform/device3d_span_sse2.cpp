@@ -28,21 +28,42 @@ static_assert(kGroup == 8, "eight 16-bit lanes per group");
 // Spans shorter than this are shaded a pixel at a time: setting up the lanes costs more than it saves.
 constexpr int kShortSpan = 4;
 
-// start + i * step for i = 0..3 in 32-bit lanes (wrapping).
+// start + i * step for i = 0..3 in 32-bit lanes (wrapping), from start and step in every lane.
+__m128i Spread(__m128i start, __m128i step) {
+    const __m128i odd = _mm_and_si128(step, _mm_setr_epi32(0, -1, 0, -1));
+    const __m128i upper = _mm_and_si128(_mm_add_epi32(step, step), _mm_setr_epi32(0, 0, -1, -1));
+    return _mm_add_epi32(start, _mm_add_epi32(odd, upper));
+}
+
 __m128i Spread(uint32_t start, uint32_t step) {
-    const __m128i d = _mm_set1_epi32(static_cast<int32_t>(step));
-    const __m128i odd = _mm_and_si128(d, _mm_setr_epi32(0, -1, 0, -1));
-    const __m128i upper = _mm_and_si128(_mm_add_epi32(d, d), _mm_setr_epi32(0, 0, -1, -1));
-    return _mm_add_epi32(_mm_set1_epi32(static_cast<int32_t>(start)), _mm_add_epi32(odd, upper));
+    return Spread(_mm_set1_epi32(static_cast<int32_t>(start)), _mm_set1_epi32(static_cast<int32_t>(step)));
+}
+
+// Stepper::ToFixed of four values.
+__m128i ToFixedLanes(__m128 v) {
+    const __m128 number = _mm_and_ps(v, _mm_cmpeq_ps(v, v));  // not-a-number becomes 0
+    const __m128 clamped = _mm_min_ps(_mm_max_ps(number, _mm_set1_ps(-16384.0f)), _mm_set1_ps(16384.0f));
+    return _mm_cvttps_epi32(_mm_mul_ps(clamped, _mm_set1_ps(65536.0f)));
 }
 
 // A Stepper's values at the eight pixels of a group, in 32-bit lanes, moved on a group at a time.
 struct StepperLanes {
     __m128i lo, hi, groupStep;
 
-    explicit StepperLanes(const Stepper& s) {
-        lo = Spread(s.value, s.step);
-        const __m128i four = _mm_slli_epi32(_mm_set1_epi32(static_cast<int32_t>(s.step)), 2);
+    // The Stepper of the value and step in lanes kValue and kValue + 1 of pairs (from ToFixedLanes).
+    template <int kValue>
+    static StepperLanes Of(__m128i pairs) {
+        static_assert(kValue == 0 || kValue == 2);
+        constexpr int kStep = kValue + 1;
+        const __m128i value =
+            _mm_add_epi32(_mm_shuffle_epi32(pairs, _MM_SHUFFLE(kValue, kValue, kValue, kValue)),
+                          _mm_set1_epi32(0x8000));  // as Stepper: rounds to nearest
+        const __m128i step = _mm_shuffle_epi32(pairs, _MM_SHUFFLE(kStep, kStep, kStep, kStep));
+        return StepperLanes(value, step);
+    }
+    StepperLanes(__m128i value, __m128i step) {
+        lo = Spread(value, step);
+        const __m128i four = _mm_slli_epi32(step, 2);
         hi = _mm_add_epi32(lo, four);
         groupStep = _mm_add_epi32(four, four);
     }
@@ -363,8 +384,11 @@ void ShadeSpanSse2(const RasterTarget& t, const PixelState& s, const SpanStart& 
     const __m128i depthBias = DepthBias();
 
     DepthLanes z(DepthRamp(st.z, st.dz), count);
-    StepperLanes r(Stepper(st.r, st.dr)), g(Stepper(st.g, st.dg)), b(Stepper(st.b, st.db));
-    StepperLanes fog(Stepper(st.fog, st.dfog));
+    // The colour and fog steppers converted four values at a time.
+    const __m128i redGreen = ToFixedLanes(_mm_setr_ps(st.r, st.dr, st.g, st.dg));
+    const __m128i blueFog = ToFixedLanes(_mm_setr_ps(st.b, st.db, st.fog, st.dfog));
+    StepperLanes r = StepperLanes::Of<0>(redGreen), g = StepperLanes::Of<2>(redGreen);
+    StepperLanes b = StepperLanes::Of<0>(blueFog), fog = StepperLanes::Of<2>(blueFog);
     PerspectiveRuns runs(st, kBilinear);
     // The texture walks of up to kWalksAhead groups are set up before any of them is shaded: their
     // divisions then overlap the texel loads and mixing of the groups instead of each group's start

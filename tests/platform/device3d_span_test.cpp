@@ -144,6 +144,13 @@ TEST(SpanShaders, VectorShadersDrawTheScalarShadersPixels) {
                 st.db = unit(random) * 3.0f;
                 st.fog = 256.0f * unit(random);
                 st.dfog = (unit(random) - 0.5f) * 80.0f;
+                if (length % 6 == 1) {  // values and steps past the steppers' range, and not numbers
+                    st.r = 3.0e4f;
+                    st.dg = -1.0e9f;
+                    st.b = std::numeric_limits<float>::infinity();
+                    st.dfog = std::numeric_limits<float>::quiet_NaN();
+                    st.fog = (features & 2) != 0 ? -5.0e4f : std::numeric_limits<float>::quiet_NaN();
+                }
 
                 // Depth on the row: a tie, one nearer (fails) or one further (passes) per pixel.
                 Row before;
