@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <climits>
 #include <cmath>
 #include <vector>
 
@@ -259,6 +260,12 @@ class ChunkClaims {
 
 constexpr uint32_t kVertexChunk = 256;
 constexpr uint32_t kTriangleChunk = 256;
+// The drawing pass is cut into bands of rows of decreasing estimated work that the threads claim
+// top down: per thread one band of 1/2 of its share of the work, then two of 1/4. The estimate is
+// rough (half the boxes' pixels); a thread whose bands took longer than thought, or that lost its
+// core, leaves the smaller bands below to the others.
+constexpr int kBandsPerThread = 3;
+constexpr int kMaxBands = kBandsPerThread * kMaxDeviceThreads;
 
 // One draw on its way through three passes, each of which may be shared between threads:
 //  1. vertices (by chunks): positions in clip space, clip codes, and positions on screen of the
@@ -267,7 +274,8 @@ constexpr uint32_t kTriangleChunk = 256;
 //     the others kept in order with the rows they may cover; the first thread to keep a triangle
 //     with a vertex not yet shaded lights, fogs and finishes that vertex (so only vertices that are
 //     drawn are shaded, each once);
-//  3. drawing the kept triangles in their order, each thread its own band of rows.
+//  3. drawing the kept triangles in their order, band of rows by band of rows (the threads claim
+//     the bands).
 struct DrawWork {
     explicit DrawWork(const DrawContext& context) : ctx(context) {}
 
@@ -283,17 +291,19 @@ struct DrawWork {
     DrawContext ctx;
     ChunkClaims vertexChunks;
     ChunkClaims triangleChunks;
-    // The kept triangles, each chunk's from the chunk's first triangle on, and how many it kept.
+    // The kept triangles, each chunk's from the chunk's first triangle on, and what each chunk kept.
     device_detail::LiveTriangle* live = nullptr;
-    uint32_t* liveCounts = nullptr;
+    device_detail::LiveChunk* liveChunks = nullptr;
     // For each part of pass 2: the pixels of its kept triangles' boxes and its estimate of the work
     // on each row, as steps between rows (rowSteps entries per part).
     uint64_t* pixels = nullptr;
     int64_t* rowWork = nullptr;
     int rowSteps = 0;
     int findParts = 1;
-    // The bands of rows pass 3 draws, one per part: band b is rows bandTop[b] .. bandTop[b + 1] - 1.
-    int bandTop[kMaxDeviceThreads + 1] = {};
+    // The bands of rows pass 3 draws, claimed one by one: band b is rows bandTop[b] ..
+    // bandTop[b + 1] - 1.
+    ChunkClaims bands;
+    int bandTop[kMaxBands + 1] = {};
 
     uint32_t Triangles() const { return indexCount / 3; }
 
@@ -313,12 +323,22 @@ struct DrawWork {
         return true;
     }
 
-    // Shades vertex i unless it is shaded already. Threads may race for a vertex: only the one
-    // that flips its flag shades it, and nobody reads the shaded values before the pass is over.
+    // Shades vertex i unless it is shaded already. Shared between threads (kShared), threads may
+    // race for a vertex: only the one that flips its flag shades it, and nobody reads the shaded
+    // values before the pass is over. (Drawing alone spares the locked exchange.)
+    template <bool kShared>
     void ShadeOnce(uint16_t i) const {
-        std::atomic_ref<uint8_t> flag(shaded[i]);
-        if (flag.load(std::memory_order_relaxed) != 0 || flag.exchange(1, std::memory_order_relaxed) != 0) {
-            return;
+        if constexpr (kShared) {
+            std::atomic_ref<uint8_t> flag(shaded[i]);
+            if (flag.load(std::memory_order_relaxed) != 0 ||
+                flag.exchange(1, std::memory_order_relaxed) != 0) {
+                return;
+            }
+        } else {
+            if (shaded[i] != 0) {
+                return;
+            }
+            shaded[i] = 1;
         }
         device_detail::ShadeVertex(*stage, vertices[i], clip[i]);
         if ((codes[i] & device_detail::kClipPlaneBits) == 0) {
@@ -339,8 +359,9 @@ struct DrawWork {
 
     // Calls keep(t, box, boxPixels) for each of triangles begin .. end - 1 that may draw
     // something, once its vertices are shaded; the box is only found for triangles that cross no
-    // clip plane (the others may cover the whole target).
-    template <typename Keep>
+    // clip plane (the others may cover the whole target). kShared: other threads work on other
+    // triangles of the draw at the same time.
+    template <bool kShared, typename Keep>
     void ForEachLiveTriangle(uint32_t begin, uint32_t end, Keep&& keep) const {
         const RasterTarget& target = *ctx.target;
         device_detail::LiveTriangle t;
@@ -364,9 +385,9 @@ struct DrawWork {
                 boxPixels = static_cast<uint64_t>(box.right - box.left + 1) *
                             static_cast<uint64_t>(box.bottom - box.top + 1);
             }
-            ShadeOnce(t.index[0]);
-            ShadeOnce(t.index[1]);
-            ShadeOnce(t.index[2]);
+            ShadeOnce<kShared>(t.index[0]);
+            ShadeOnce<kShared>(t.index[1]);
+            ShadeOnce<kShared>(t.index[2]);
             keep(t, box, boxPixels);
         }
     }
@@ -416,21 +437,27 @@ void FindLiveTrianglesPart(void* context, int part, int) {
     for (uint32_t chunk; w.triangleChunks.Claim(chunk);) {
         const uint32_t begin = w.triangleChunks.Begin(chunk);
         device_detail::LiveTriangle* out = w.live + begin;
-        w.ForEachLiveTriangle(
+        device_detail::LiveChunk kept{0, INT_MAX, INT_MIN};
+        w.ForEachLiveTriangle<true>(
             begin, w.triangleChunks.End(chunk),
             [&](const device_detail::LiveTriangle& t, const device_detail::TriangleBox&, uint64_t boxPixels) {
                 pixels += boxPixels;
                 AddRowWork(rowWork, top, t.top, t.bottom, static_cast<int64_t>(boxPixels));
+                kept.top = std::min(kept.top, t.top);
+                kept.bottom = std::max(kept.bottom, t.bottom);
                 *out++ = t;
             });
-        w.liveCounts[chunk] = static_cast<uint32_t>(out - (w.live + begin));
+        kept.count = static_cast<uint32_t>(out - (w.live + begin));
+        w.liveChunks[chunk] = kept;
     }
     w.pixels[part] = pixels;
 }
 
-// Cuts the target's rows into bands of about equal work, one for each part of the drawing pass.
-void ChooseBands(DrawWork& w, int bands) {
+// Cuts the target's rows into the bands of the drawing pass, for the given number of threads.
+void ChooseBands(DrawWork& w, int threads) {
     const RasterTarget& target = *w.ctx.target;
+    const int bands = threads == 1 ? 1 : kBandsPerThread * threads;
+    w.bands.Reset(static_cast<uint32_t>(bands), 1, 1);
     w.bandTop[0] = target.top;
     w.bandTop[bands] = target.bottom;
     if (bands == 1) {
@@ -445,10 +472,13 @@ void ChooseBands(DrawWork& w, int bands) {
         w.rowWork[row] = onRow;
         total += onRow;
     }
-    int64_t running = 0;
+    // In quarters of a thread's share: the first band of each thread two, the others one.
+    const int64_t quarters = 4 * threads;
+    int64_t running = 0, upTo = 0;
     int row = 0;
     for (int band = 1; band < bands; ++band) {
-        const int64_t goal = total * band / bands;
+        upTo += band <= threads ? 2 : 1;
+        const int64_t goal = total * upTo / quarters;
         for (; row < w.rowSteps - 1 && running < goal; ++row) {
             running += w.rowWork[row];
         }
@@ -456,26 +486,36 @@ void ChooseBands(DrawWork& w, int bands) {
     }
 }
 
-void DrawLiveTrianglesPart(void* context, int part, int) {
-    const auto& w = *static_cast<const DrawWork*>(context);
+// Draws the kept triangles that reach rows top .. bottom - 1.
+void DrawBand(const DrawWork& w, int top, int bottom) {
     RasterTarget target = *w.ctx.target;
-    target.top = w.bandTop[part];
-    target.bottom = w.bandTop[part + 1];
-    if (target.top >= target.bottom) {
-        return;
-    }
+    target.top = top;
+    target.bottom = bottom;
     DrawContext ctx = w.ctx;
     ctx.target = &target;
     device_detail::TriangleBox box{};
     for (uint32_t chunk = 0; chunk < w.triangleChunks.Count(); ++chunk) {
+        const device_detail::LiveChunk& kept = w.liveChunks[chunk];
+        if (kept.count == 0 || kept.bottom < top || kept.top >= bottom) {
+            continue;
+        }
         const device_detail::LiveTriangle* t = w.live + w.triangleChunks.Begin(chunk);
-        for (const device_detail::LiveTriangle* end = t + w.liveCounts[chunk]; t != end; ++t) {
-            if (t->bottom >= target.top && t->top < target.bottom &&
+        for (const device_detail::LiveTriangle* end = t + kept.count; t != end; ++t) {
+            if (t->bottom >= top && t->top < bottom &&
                 (t->planes != 0 ||
                  device_detail::FindTriangleBox(target, w.screen[t->index[0]], w.screen[t->index[1]],
                                                 w.screen[t->index[2]], box))) {
                 w.Draw(ctx, *t, box);
             }
+        }
+    }
+}
+
+void DrawLiveTrianglesPart(void* context, int, int) {
+    auto& w = *static_cast<DrawWork*>(context);
+    for (uint32_t band; w.bands.Claim(band);) {
+        if (w.bandTop[band] < w.bandTop[band + 1]) {
+            DrawBand(w, w.bandTop[band], w.bandTop[band + 1]);
         }
     }
 }
@@ -501,9 +541,11 @@ void RunPass(PartPool* pool, PartPool::Job job, void* context) {
 void DrawAlone(DrawWork& w) {
     w.vertexChunks.Reset(w.vertexCount, kVertexChunk, 1);
     TransformPart(&w, 0, 1);
-    w.ForEachLiveTriangle(0, w.Triangles(),
-                          [&w](const device_detail::LiveTriangle& t, const device_detail::TriangleBox& box,
-                               uint64_t) { w.Draw(w.ctx, t, box); });
+    w.ForEachLiveTriangle<false>(
+        0, w.Triangles(),
+        [&w](const device_detail::LiveTriangle& t, const device_detail::TriangleBox& box, uint64_t) {
+            w.Draw(w.ctx, t, box);
+        });
 }
 
 // Draws with the pool's threads: the three passes one after the other, each shared when it is
@@ -515,14 +557,14 @@ void DrawShared(PartPool& pool, device_detail::DrawScratch& scratch, DrawWork& w
 
     w.triangleChunks.Reset(w.Triangles(), kTriangleChunk, static_cast<uint32_t>(parts));
     scratch.live.resize(std::max<size_t>(scratch.live.size(), w.Triangles()));
-    scratch.liveCounts.resize(std::max<size_t>(scratch.liveCounts.size(), w.triangleChunks.Count()));
+    scratch.liveChunks.resize(std::max<size_t>(scratch.liveChunks.size(), w.triangleChunks.Count()));
     scratch.pixels.resize(static_cast<size_t>(parts));
     const RasterTarget& target = *w.ctx.target;
     w.rowSteps = std::max(target.bottom - target.top, 0) + 1;
     scratch.rowWork.resize(
         std::max(scratch.rowWork.size(), static_cast<size_t>(w.rowSteps) * static_cast<size_t>(parts)));
     w.live = scratch.live.data();
-    w.liveCounts = scratch.liveCounts.data();
+    w.liveChunks = scratch.liveChunks.data();
     w.pixels = scratch.pixels.data();
     w.rowWork = scratch.rowWork.data();
     w.findParts = w.Triangles() >= kMinSharedTriangles ? parts : 1;

@@ -45,6 +45,13 @@ struct LiveTriangle {
     int top, bottom;
 };
 
+// What one chunk of a draw's triangles kept: how many, and the rows they may cover (top > bottom
+// when none).
+struct LiveChunk {
+    uint32_t count;
+    int top, bottom;
+};
+
 // ---- vertex processing ----
 
 struct PreparedLight {
@@ -94,12 +101,12 @@ struct DrawScratch {
     std::vector<ClipVertex> clip;
     std::vector<ScreenVertex> screen;
     std::vector<uint16_t> codes;
-    std::vector<uint8_t> shaded;       // vertex lit, fogged and finished on screen
-    std::vector<LiveTriangle> live;    // the triangles that may draw something, chunk by chunk
-    std::vector<uint32_t> liveCounts;  // how many each chunk of triangles kept
-    std::vector<uint64_t> pixels;      // each part's pixels of the kept triangles' boxes
-    std::vector<int64_t> rowWork;      // each part's estimate of the work by rows
-    std::unique_ptr<PartPool> pool;    // nullptr: everything on the calling thread
+    std::vector<uint8_t> shaded;        // vertex lit, fogged and finished on screen
+    std::vector<LiveTriangle> live;     // the triangles that may draw something, chunk by chunk
+    std::vector<LiveChunk> liveChunks;  // what each chunk of triangles kept
+    std::vector<uint64_t> pixels;       // each part's pixels of the kept triangles' boxes
+    std::vector<int64_t> rowWork;       // each part's estimate of the work by rows
+    std::unique_ptr<PartPool> pool;     // nullptr: everything on the calling thread
 };
 
 // ---- clipping ----
