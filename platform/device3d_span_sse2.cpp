@@ -235,7 +235,7 @@ TexelChannels SplitTexels(const uint32_t* texels) {
 }
 
 // Four texels at the given indices.
-__m128i Gather(const uint32_t* texels, __m128i indices) {
+[[gnu::always_inline]] inline __m128i Gather(const uint32_t* texels, __m128i indices) {
     alignas(16) int32_t at[4];
     _mm_store_si128(reinterpret_cast<__m128i*>(at), indices);
     auto load = [&](int i) { return _mm_cvtsi32_si128(static_cast<int32_t>(texels[at[i]])); };
@@ -301,16 +301,37 @@ class PowerOfTwoTexels {
 
     __m128i PointOf4(__m128i u, __m128i v) const { return Gather(texels_, _mm_add_epi32(Row(v), Column(u))); }
 
+    // The texels at indices and the ones to their right, each pair one load (no index may be at the
+    // end of its row).
+    [[gnu::always_inline]] void GatherPairs(__m128i indices, __m128i& left, __m128i& right) const {
+        alignas(16) int32_t at[4];
+        _mm_store_si128(reinterpret_cast<__m128i*>(at), indices);
+        auto load = [&](int i) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(texels_ + at[i])); };
+        const __m128i first = _mm_unpacklo_epi32(load(0), load(1));  // left 0, left 1, right 0, right 1
+        const __m128i second = _mm_unpacklo_epi32(load(2), load(3));
+        left = _mm_unpacklo_epi64(first, second);
+        right = _mm_unpackhi_epi64(first, second);
+    }
+
     [[gnu::always_inline]] Mixed BilinearOf4(__m128i u, __m128i v) const {
         const __m128i one = _mm_set1_epi32(1);
-        const __m128i x0 = Column(u), x1 = _mm_and_si128(_mm_add_epi32(x0, one), widthMask_);
+        const __m128i x0 = Column(u);
         const __m128i y0 = _mm_and_si128(_mm_srli_epi32(v, 16), heightMask_);
         const __m128i row0 = _mm_sll_epi32(y0, rowShift_);
         const __m128i row1 = _mm_sll_epi32(_mm_and_si128(_mm_add_epi32(y0, one), heightMask_), rowShift_);
-        const __m128i topLeft = Gather(texels_, _mm_add_epi32(row0, x0));
-        const __m128i topRight = Gather(texels_, _mm_add_epi32(row0, x1));
-        const __m128i bottomLeft = Gather(texels_, _mm_add_epi32(row1, x0));
-        const __m128i bottomRight = Gather(texels_, _mm_add_epi32(row1, x1));
+        __m128i topLeft, topRight, bottomLeft, bottomRight;
+        // The texels side by side are loaded as pairs (half the loads) unless a pixel's pair wraps
+        // around the texture's right edge.
+        if (_mm_movemask_epi8(_mm_cmpeq_epi32(x0, widthMask_)) == 0) {
+            GatherPairs(_mm_add_epi32(row0, x0), topLeft, topRight);
+            GatherPairs(_mm_add_epi32(row1, x0), bottomLeft, bottomRight);
+        } else {
+            const __m128i x1 = _mm_and_si128(_mm_add_epi32(x0, one), widthMask_);
+            topLeft = Gather(texels_, _mm_add_epi32(row0, x0));
+            topRight = Gather(texels_, _mm_add_epi32(row0, x1));
+            bottomLeft = Gather(texels_, _mm_add_epi32(row1, x0));
+            bottomRight = Gather(texels_, _mm_add_epi32(row1, x1));
+        }
         // Weights in 256ths, the same in both 16-bit halves of a pixel's lane.
         auto weights = [](__m128i coordinate, __m128i& inverse) {
             const __m128i f = _mm_and_si128(_mm_srli_epi32(coordinate, 8), _mm_set1_epi32(0xFF));
