@@ -15,6 +15,7 @@ namespace platform {
 
 namespace {
 
+using device_detail::ChunkClaims;
 using device_detail::ClipVertex;
 using device_detail::ColorSource;
 using device_detail::PartPool;
@@ -213,50 +214,6 @@ void DrawClipped(const DrawContext& ctx, const ClipVertex& a, const ClipVertex& 
     }
     DrawPolygon(ctx, screen, count, ctx.project(a));
 }
-
-// The items of a pass cut into chunks of a fixed size that the threads claim one by one: a thread
-// that starts late or meets the heavier chunks holds nobody up, and what a chunk produces does not
-// depend on which thread worked it out. With threads, the chunks are handed out from as many
-// regions in turn (the first chunk of each region, then the second of each, ...), so that threads
-// working at the same time work far apart: neighbouring triangles share vertices, and two threads
-// writing and reading the same cache lines would slow each other down.
-class ChunkClaims {
-  public:
-    void Reset(uint32_t items, uint32_t chunkSize, uint32_t regions) {
-        items_ = items;
-        size_ = chunkSize;
-        count_ = static_cast<uint32_t>((uint64_t{items} + chunkSize - 1) / chunkSize);
-        regions_ = regions;
-        perRegion_ = (count_ + regions - 1) / regions;
-        next_.store(0, std::memory_order_relaxed);
-    }
-    uint32_t Count() const { return count_; }
-    uint32_t Begin(uint32_t chunk) const { return chunk * size_; }
-    uint32_t End(uint32_t chunk) const {
-        return static_cast<uint32_t>(std::min<uint64_t>(items_, uint64_t{chunk + 1} * size_));
-    }
-    // Takes the next chunk; false when none is left.
-    bool Claim(uint32_t& chunk) {
-        for (;;) {
-            const uint32_t turn = next_.fetch_add(1, std::memory_order_relaxed);
-            if (turn >= regions_ * perRegion_) {
-                return false;
-            }
-            chunk = turn % regions_ * perRegion_ + turn / regions_;
-            if (chunk < count_) {
-                return true;
-            }
-        }
-    }
-
-  private:
-    uint32_t items_ = 0;
-    uint32_t size_ = 1;
-    uint32_t count_ = 0;
-    uint32_t regions_ = 1;
-    uint32_t perRegion_ = 0;
-    std::atomic<uint32_t> next_{0};
-};
 
 constexpr uint32_t kVertexChunk = 256;
 constexpr uint32_t kTriangleChunk = 256;

@@ -8,7 +8,10 @@
 // Rest) they keep polling, yielding the core now and then, so that each draw of the scene finds
 // them ready; they sleep when the scene ends or when no job has come for kAwakeIdleMicroseconds,
 // so a game that stops drawing in the middle of a scene holds no core.
+//
+// Within a job, the parts may share items out by chunks (ChunkClaims) instead of fixed ranges.
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -16,6 +19,51 @@
 #include <vector>
 
 namespace platform::device_detail {
+
+// The items of a pass cut into chunks of a fixed size that the threads claim one by one: a thread
+// that starts late or meets the heavier chunks holds nobody up, and what a chunk produces does not
+// depend on which thread worked it out. With threads, the chunks are handed out from as many
+// regions in turn (the first chunk of each region, then the second of each, ...), so that threads
+// working at the same time work far apart: neighbouring items (triangles of a mesh) tend to share
+// data, and two threads writing and reading the same cache lines slow each other down.
+class ChunkClaims {
+  public:
+    void Reset(uint32_t items, uint32_t chunkSize, uint32_t regions) {
+        items_ = items;
+        size_ = chunkSize;
+        count_ = static_cast<uint32_t>((uint64_t{items} + chunkSize - 1) / chunkSize);
+        regions_ = regions;
+        perRegion_ = (count_ + regions - 1) / regions;
+        next_.store(0, std::memory_order_relaxed);
+    }
+    uint32_t Count() const { return count_; }
+    uint32_t Begin(uint32_t chunk) const { return chunk * size_; }
+    uint32_t End(uint32_t chunk) const {
+        return static_cast<uint32_t>(std::min<uint64_t>(items_, uint64_t{chunk + 1} * size_));
+    }
+    // Takes the next chunk (any thread); false when none is left. Every chunk is taken once
+    // between two Resets.
+    bool Claim(uint32_t& chunk) {
+        for (;;) {
+            const uint32_t turn = next_.fetch_add(1, std::memory_order_relaxed);
+            if (turn >= regions_ * perRegion_) {
+                return false;
+            }
+            chunk = turn % regions_ * perRegion_ + turn / regions_;
+            if (chunk < count_) {
+                return true;
+            }
+        }
+    }
+
+  private:
+    uint32_t items_ = 0;
+    uint32_t size_ = 1;
+    uint32_t count_ = 0;
+    uint32_t regions_ = 1;
+    uint32_t perRegion_ = 0;
+    std::atomic<uint32_t> next_{0};
+};
 
 class PartPool {
   public:

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <functional>
 #include <thread>
+#include <vector>
 
 #include "platform/device3d.h"
 #include "platform/device3d_pipeline.h"
@@ -16,6 +17,7 @@
 namespace platform {
 namespace {
 
+using device_detail::ChunkClaims;
 using device_detail::PartPool;
 
 // Waits (up to a generous limit, for a loaded machine) until what holds.
@@ -32,6 +34,48 @@ bool Eventually(const std::function<bool()>& what) {
 
 std::function<bool()> Polling(const PartPool& pool, int helpers) {
     return [&pool, helpers] { return pool.PollingHelpers() == helpers; };
+}
+
+// Chunks cover the items exactly, and each is claimed once however many regions they are dealt
+// from (counts that do not divide evenly leave turns without a chunk) and however many threads
+// claim them at once; a Reset starts over.
+TEST(DeviceThreads, EveryChunkIsClaimedOnce) {
+    ChunkClaims claims;
+    for (const uint32_t items : {0u, 1u, 255u, 256u, 257u, 1000u, 4615u}) {
+        for (const uint32_t size : {1u, 7u, 256u}) {
+            for (const uint32_t regions : {1u, 2u, 3u, 4u, 16u}) {
+                claims.Reset(items, size, regions);
+                std::vector<int> taken(claims.Count());
+                uint32_t covered = 0;
+                for (uint32_t chunk = 0; claims.Claim(chunk);) {
+                    ASSERT_LT(chunk, claims.Count());
+                    ++taken[chunk];
+                }
+                for (uint32_t chunk = 0; chunk < claims.Count(); ++chunk) {
+                    EXPECT_EQ(taken[chunk], 1) << items << " items, chunk " << chunk << ", " << regions;
+                    EXPECT_EQ(claims.Begin(chunk), covered);
+                    EXPECT_GT(claims.End(chunk), claims.Begin(chunk));
+                    covered = claims.End(chunk);
+                }
+                EXPECT_EQ(covered, items) << size << " a chunk, " << regions << " regions";
+            }
+        }
+    }
+    // Three threads at once (the claims race; the outcome must not depend on who wins).
+    claims.Reset(100000, 7, 3);
+    std::vector<std::atomic<int>> taken(claims.Count());
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 3; ++t) {
+        threads.emplace_back([&] {
+            for (uint32_t chunk = 0; claims.Claim(chunk);) {
+                taken[chunk].fetch_add(1);
+            }
+        });
+    }
+    for (std::thread& t : threads) {
+        t.join();
+    }
+    EXPECT_TRUE(std::all_of(taken.begin(), taken.end(), [](const std::atomic<int>& n) { return n == 1; }));
 }
 
 // Parts are claimed by whichever thread comes first. The first part waits until another thread
