@@ -386,14 +386,28 @@ __m128i Select(__m128i mask, __m128i yes, __m128i no) {
     return _mm_or_si128(_mm_and_si128(mask, yes), _mm_andnot_si128(mask, no));
 }
 
+// The shader for textures whose sides are powers of two or for others: each has only its own
+// texel fetch in its loop, which leaves the compiler more registers for the rest.
+template <bool kBilinear, bool kFog, bool kAlphaTest, bool kBlend, bool kPowerOfTwo>
+[[gnu::always_inline]] inline void ShadeLongSpan(const RasterTarget& t, const PixelState& s,
+                                                 const SpanStart& st, int y, int left, int right);
+
 template <bool kBilinear, bool kFog, bool kAlphaTest, bool kBlend>
 void ShadeSpanSse2(const RasterTarget& t, const PixelState& s, const SpanStart& st, int y, int left,
                    int right) {
-    const int count = right - left + 1;
-    if (count < kShortSpan) {
+    if (right - left + 1 < kShortSpan) {
         ShadeSpanWith<true, kBilinear, kFog, kAlphaTest, kBlend, true, false>(t, s, st, y, left, right);
-        return;
+    } else if (PowerOfTwoTexels::Fits(s.sampler)) {
+        ShadeLongSpan<kBilinear, kFog, kAlphaTest, kBlend, true>(t, s, st, y, left, right);
+    } else {
+        ShadeLongSpan<kBilinear, kFog, kAlphaTest, kBlend, false>(t, s, st, y, left, right);
     }
+}
+
+template <bool kBilinear, bool kFog, bool kAlphaTest, bool kBlend, bool kPowerOfTwo>
+void ShadeLongSpan(const RasterTarget& t, const PixelState& s, const SpanStart& st, int y, int left,
+                   int right) {
+    const int count = right - left + 1;
     auto* color = reinterpret_cast<uint16_t*>(t.color + static_cast<std::ptrdiff_t>(y) * t.colorPitch) + left;
     auto* depth = reinterpret_cast<uint16_t*>(t.depth + static_cast<std::ptrdiff_t>(y) * t.depthPitch) + left;
     const Quantiser quantiser(s.dither, y, left);
@@ -417,7 +431,7 @@ void ShadeSpanSse2(const RasterTarget& t, const PixelState& s, const SpanStart& 
     constexpr int kWalksAhead = 8;
     TexelWalk walks[kWalksAhead];
     std::optional<PowerOfTwoTexels> powerOfTwo;
-    if (PowerOfTwoTexels::Fits(s.sampler)) {
+    if constexpr (kPowerOfTwo) {
         powerOfTwo.emplace(s.sampler);
     }
     for (int done = 0; done < count; done += kGroup, color += kGroup, depth += kGroup) {
@@ -449,7 +463,7 @@ void ShadeSpanSse2(const RasterTarget& t, const PixelState& s, const SpanStart& 
         const int passed = _mm_movemask_epi8(write);
         if (passed != 0) {
             TexelChannels texels{};
-            if (powerOfTwo) {
+            if constexpr (kPowerOfTwo) {
                 texels = kBilinear ? powerOfTwo->Bilinear(walk) : powerOfTwo->Point(walk);
             } else {
                 alignas(16) uint32_t fetched[kGroup] = {};
