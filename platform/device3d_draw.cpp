@@ -562,29 +562,12 @@ void UnlockTargets(Device3D& d, const RasterTarget& rt) {
     }
 }
 
-}  // namespace
-
-int DrawIndexedPrimitive(Device3D& device, uint32_t primitiveType, uint32_t vertexFormat,
-                         const DeviceVertex* vertices, uint32_t vertexCount, const uint16_t* indices,
-                         uint32_t indexCount) {
-    if (!device.inScene || primitiveType != kPrimitiveTriangleList ||
-        vertexFormat != kVertexFormatPositionNormalTex1) {
-        return kDeviceInvalidCall;
-    }
-    if (device.target == nullptr) {
-        return kDeviceNoTarget;
-    }
-    if (vertices == nullptr || indices == nullptr || vertexCount == 0 || indexCount < 3) {
-        return kDeviceOk;
-    }
-    const PixelState state = ResolvePixelState(device);
+// Draws the triangle list into the locked target, which holds at least one pixel, with the
+// device's vertex stage (prepared) and the pixel state.
+void DrawInTarget(Device3D& device, const RasterTarget& target, const PixelState& state,
+                  const DeviceVertex* vertices, uint32_t vertexCount, const uint16_t* indices,
+                  uint32_t indexCount) {
     device_detail::DrawScratch& scratch = *device.scratch;
-    device_detail::PrepareVertexStage(device, scratch.stage);
-    RasterTarget target;
-    LockedPixels colorLock, depthLock;
-    if (!LockTargets(device, target, colorLock, depthLock)) {
-        return kDeviceNoTarget;
-    }
     device_detail::SpanShaders shaders(target, state);
     device_detail::PixelState mipStates[kMaxMipLevels];
     if (state.textured && device.textures[0] != nullptr) {
@@ -616,6 +599,34 @@ int DrawIndexedPrimitive(Device3D& device, uint32_t primitiveType, uint32_t vert
         DrawShared(*scratch.pool, scratch, work);
     } else {
         DrawAlone(work);
+    }
+}
+
+}  // namespace
+
+int DrawIndexedPrimitive(Device3D& device, uint32_t primitiveType, uint32_t vertexFormat,
+                         const DeviceVertex* vertices, uint32_t vertexCount, const uint16_t* indices,
+                         uint32_t indexCount) {
+    if (!device.inScene || primitiveType != kPrimitiveTriangleList ||
+        vertexFormat != kVertexFormatPositionNormalTex1) {
+        return kDeviceInvalidCall;
+    }
+    if (device.target == nullptr) {
+        return kDeviceNoTarget;
+    }
+    if (vertices == nullptr || indices == nullptr || vertexCount == 0 || indexCount < 3) {
+        return kDeviceOk;
+    }
+    const PixelState state = ResolvePixelState(device);
+    device_detail::PrepareVertexStage(device, device.scratch->stage);
+    RasterTarget target;
+    LockedPixels colorLock, depthLock;
+    if (!LockTargets(device, target, colorLock, depthLock)) {
+        return kDeviceNoTarget;
+    }
+    // A viewport wholly off the surface leaves no pixel to draw (nor rows to share out).
+    if (target.left < target.right && target.top < target.bottom) {
+        DrawInTarget(device, target, state, vertices, vertexCount, indices, indexCount);
     }
     UnlockTargets(device, target);
     if (device.observer != nullptr) {

@@ -449,6 +449,35 @@ TEST_F(DeviceTest, ViewportAwayFromTheOriginBoundsDrawingAndClearing) {
     EXPECT_EQ(CountLit(), 1);
 }
 
+// A viewport may lie partly or wholly beyond the surface's edges: only the pixels on the surface
+// are drawn, and a viewport with none draws nothing (with threads too, which share out rows), also
+// for a triangle that needs clipping at the near plane and so may cover the whole target.
+TEST_F(DeviceTest, ViewportsBeyondTheSurfaceDrawOnlyOnIt) {
+    for (const int threads : {1, 2}) {
+        Make(64, 48, kXrgb8888);
+        SetDeviceThreads(*device, threads);
+        CameraProjection();
+        SetRenderState(*device, kRsCullMode, kCullNone);
+        const std::vector<DeviceVertex> nearAndFar{
+            {-3, -3, -0.5f, 0, 0, -1, 0, 0}, {3, -3, 4.0f, 0, 0, -1, 0, 0}, {0, 6, 4.0f, 0, 0, -1, 0, 0}};
+        for (const DeviceViewport& off :
+             {DeviceViewport{0, 48, 64, 48, 0.0f, 1.0f}, DeviceViewport{0, 100, 64, 48, 0.0f, 1.0f},
+              DeviceViewport{64, 0, 16, 48, 0.0f, 1.0f}}) {
+            ASSERT_EQ(SetViewport(*device, off), kDeviceOk);
+            Draw(nearAndFar);
+            EXPECT_EQ(CountLit(), 0) << threads << " threads, viewport at " << off.x << "," << off.y;
+        }
+        ASSERT_EQ(SetViewport(*device, {0, 40, 64, 48, 0.0f, 1.0f}), kDeviceOk);
+        Draw(nearAndFar);
+        EXPECT_GT(CountLit(), 0);
+        for (int y = 0; y < 40; ++y) {
+            for (int x = 0; x < 64; ++x) {
+                ASSERT_EQ(Rgb(x, y), 0u) << threads << " threads, " << x << "," << y;
+            }
+        }
+    }
+}
+
 TEST_F(DeviceTest, ClearConvertsColourAndDepthAndSceneOrderIsEnforced) {
     Make(8, 8, kRgb565);
     Clear(*device, nullptr, 0, kClearTarget | kClearZBuffer, 0x00D0E0FF, 1.0f);
