@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -465,15 +466,16 @@ struct Planes {
         return true;
     }
 
-    // The span's start values on row y from its first pixel.
-    SpanStart Start(int y, int left) const {
+    // The span's start values on row y from its first pixel. Written in place: a SpanStart returned
+    // by value was copied once more before every span.
+    void Start(int y, int left, SpanStart& start) const {
         const Quad ox = Quad::Splat(static_cast<float>(left) - x0);
         const Quad oy = Quad::Splat(static_cast<float>(y) - y0);
-        float out[kStartFloats];
         for (int q = 0; q < kQuads; ++q) {
-            Quad::StoreInterleaved(base[q] + dx[q] * ox + dy[q] * oy, dx[q], out + 8 * q);
+            float out[8];
+            Quad::StoreInterleaved(base[q] + dx[q] * ox + dy[q] * oy, dx[q], out);
+            std::memcpy(reinterpret_cast<unsigned char*>(&start) + q * sizeof out, out, sizeof out);
         }
-        return std::bit_cast<SpanStart>(out);
     }
 };
 
@@ -505,7 +507,9 @@ void ShadeRows(const RasterTarget& target, const PixelState& state, const SpanSh
             shade = bilinear ? shaders.bilinear : shaders.point;
             shadePixel = bilinear ? shaders.bilinearPixel : shaders.pointPixel;
         }
-        (left == right ? shadePixel : shade)(target, *drawn, planes.Start(y, left), y, left, right);
+        SpanStart start;
+        planes.Start(y, left, start);
+        (left == right ? shadePixel : shade)(target, *drawn, start, y, left, right);
     }
 }
 
