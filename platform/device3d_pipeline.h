@@ -37,8 +37,8 @@ struct ScreenVertex {
 // Fills in the snapped position of a vertex whose sx, sy are set.
 void SnapToGrid(ScreenVertex& v);
 
-// A triangle of a draw that may draw something: its vertices, the clip
-// planes it crosses (0: drawn from its projected vertices) and the rows it may cover.
+// A triangle of a draw that may draw something: its vertices, the clip planes it crosses (0: drawn
+// from its projected vertices) and the rows it may cover.
 struct LiveTriangle {
     uint16_t index[3];
     uint16_t planes;
