@@ -479,14 +479,18 @@ struct Planes {
     }
 };
 
-// Shades the covered rows of a triangle; the planes are only set up once a row of the target
-// turns out to be covered.
+// Shades the covered rows of a triangle, kRowBatch rows to a shader call; the planes are only set up
+// once a row of the target turns out to be covered.
+constexpr int kRowBatch = 16;
+
 template <typename Coverage>
 void ShadeRows(const RasterTarget& target, const PixelState& state, const SpanShaders& shaders,
                const ScreenVertex* const* v, int64_t snappedArea2, int top, int bottom, Coverage& coverage) {
     Planes planes;
-    SpanShader shade = nullptr, shadePixel = nullptr;
+    RowShader shade = nullptr;
     const PixelState* drawn = &state;
+    SpanRow rows[kRowBatch];
+    int queued = 0;
     for (int y = top; y <= bottom; ++y) {
         int left, right;
         coverage.NextRow(left, right);
@@ -505,11 +509,19 @@ void ShadeRows(const RasterTarget& target, const PixelState& state, const SpanSh
                 drawn = &MipState(state, shaders, texelArea2, screenArea2);
             }
             shade = bilinear ? shaders.bilinear : shaders.point;
-            shadePixel = bilinear ? shaders.bilinearPixel : shaders.pointPixel;
         }
-        SpanStart start;
-        planes.Start(y, left, start);
-        (left == right ? shadePixel : shade)(target, *drawn, start, y, left, right);
+        SpanRow& row = rows[queued];
+        planes.Start(y, left, row.start);
+        row.y = y;
+        row.left = left;
+        row.right = right;
+        if (++queued == kRowBatch) {
+            shade(target, *drawn, rows, queued);
+            queued = 0;
+        }
+    }
+    if (queued > 0) {
+        shade(target, *drawn, rows, queued);
     }
 }
 
@@ -525,10 +537,8 @@ void WalkTriangle(const RasterTarget& target, const PixelState& state, const Spa
 }  // namespace
 
 SpanShaders::SpanShaders(const RasterTarget& target, const PixelState& state)
-    : point(ChooseSpanShader(target, state, false)),
-      bilinear(ChooseSpanShader(target, state, true)),
-      pointPixel(ChoosePixelShader(target, state, false)),
-      bilinearPixel(ChoosePixelShader(target, state, true)),
+    : point(ChooseRowShader(target, state, false)),
+      bilinear(ChooseRowShader(target, state, true)),
       attributes(UsedAttributes(state)) {}
 
 void SnapToGrid(ScreenVertex& v) {

@@ -46,14 +46,11 @@ inline int MipLevel(float texelArea2, float screenArea2, int levels) {
     return std::min(levels, steps + 1);
 }
 
-// The span shaders of one draw, chosen once for its target and state: for triangles whose texture
-// is sampled at points and for those sampled bilinearly, each for spans of any length and for spans
-// of one pixel.
+// The row shaders of one draw, chosen once for its target and state: for triangles whose texture
+// is sampled at points and for those sampled bilinearly.
 struct SpanShaders {
-    SpanShader point;
-    SpanShader bilinear;
-    SpanShader pointPixel;
-    SpanShader bilinearPixel;
+    RowShader point;
+    RowShader bilinear;
     uint32_t attributes;  // the attributes the shaders read, one bit each in SpanStart's order
     // The draw's state with the sampler of each smaller copy of its texture, the first half-size
     // one first: a triangle whose texture is minified reads the copy nearest one texel per pixel.

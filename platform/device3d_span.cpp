@@ -8,44 +8,62 @@ namespace platform::device_detail {
 
 namespace {
 
-// The shader of spans of any length, or of spans of one pixel.
-template <bool kOnePixel, bool kTextured, bool kBilinear, bool kFog, bool kAlphaTest, bool kBlend,
-          bool kCommon>
-SpanShader Shader() {
-    if constexpr (kOnePixel) {
+// What a chosen shader draws: a span, a span of one pixel, or rows of a triangle.
+enum class Drawn { kSpan, kPixel, kRows };
+
+// Rows one by one: rows of one pixel through the pixel shader, the others through the span shader.
+template <bool kTextured, bool kBilinear, bool kFog, bool kAlphaTest, bool kBlend, bool kCommon>
+void ShadeRowsOneByOne(const RasterTarget& t, const PixelState& s, const SpanRow* rows, int count) {
+    for (int i = 0; i < count; ++i) {
+        const SpanRow& row = rows[i];
+        if (row.left == row.right) {
+            ShadePixel<kTextured, kBilinear, kFog, kAlphaTest, kBlend, kCommon>(t, s, row.start, row.y,
+                                                                                row.left, row.right);
+        } else {
+            ShadeSpan<kTextured, kBilinear, kFog, kAlphaTest, kBlend, kCommon>(t, s, row.start, row.y,
+                                                                               row.left, row.right);
+        }
+    }
+}
+
+template <Drawn kDrawn, bool kTextured, bool kBilinear, bool kFog, bool kAlphaTest, bool kBlend, bool kCommon>
+auto Shader() {
+    if constexpr (kDrawn == Drawn::kPixel) {
         return ShadePixel<kTextured, kBilinear, kFog, kAlphaTest, kBlend, kCommon>;
-    } else {
+    } else if constexpr (kDrawn == Drawn::kSpan) {
         return ShadeSpan<kTextured, kBilinear, kFog, kAlphaTest, kBlend, kCommon>;
+    } else {
+        return ShadeRowsOneByOne<kTextured, kBilinear, kFog, kAlphaTest, kBlend, kCommon>;
     }
 }
 
-template <bool kOnePixel, bool kTextured, bool kBilinear, bool kFog, bool kCommon>
-SpanShader ChooseBlending(const PixelState& s) {
+template <Drawn kDrawn, bool kTextured, bool kBilinear, bool kFog, bool kCommon>
+auto ChooseBlending(const PixelState& s) {
     if (s.alphaTest) {
-        return s.blend ? Shader<kOnePixel, kTextured, kBilinear, kFog, true, true, kCommon>()
-                       : Shader<kOnePixel, kTextured, kBilinear, kFog, true, false, kCommon>();
+        return s.blend ? Shader<kDrawn, kTextured, kBilinear, kFog, true, true, kCommon>()
+                       : Shader<kDrawn, kTextured, kBilinear, kFog, true, false, kCommon>();
     }
-    return s.blend ? Shader<kOnePixel, kTextured, kBilinear, kFog, false, true, kCommon>()
-                   : Shader<kOnePixel, kTextured, kBilinear, kFog, false, false, kCommon>();
+    return s.blend ? Shader<kDrawn, kTextured, kBilinear, kFog, false, true, kCommon>()
+                   : Shader<kDrawn, kTextured, kBilinear, kFog, false, false, kCommon>();
 }
 
-template <bool kOnePixel, bool kTextured, bool kBilinear, bool kCommon>
-SpanShader ChooseFog(const PixelState& s) {
-    return s.fog ? ChooseBlending<kOnePixel, kTextured, kBilinear, true, kCommon>(s)
-                 : ChooseBlending<kOnePixel, kTextured, kBilinear, false, kCommon>(s);
+template <Drawn kDrawn, bool kTextured, bool kBilinear, bool kCommon>
+auto ChooseFog(const PixelState& s) {
+    return s.fog ? ChooseBlending<kDrawn, kTextured, kBilinear, true, kCommon>(s)
+                 : ChooseBlending<kDrawn, kTextured, kBilinear, false, kCommon>(s);
 }
 
-template <bool kOnePixel>
-SpanShader ChooseScalar(const RasterTarget& target, const PixelState& state, bool bilinear) {
+template <Drawn kDrawn>
+auto ChooseScalar(const RasterTarget& target, const PixelState& state, bool bilinear) {
     if (!state.textured) {
-        return ChooseFog<kOnePixel, false, false, false>(state);
+        return ChooseFog<kDrawn, false, false, false>(state);
     }
     if (IsCommonState(target, state)) {
-        return bilinear ? ChooseFog<kOnePixel, true, true, true>(state)
-                        : ChooseFog<kOnePixel, true, false, true>(state);
+        return bilinear ? ChooseFog<kDrawn, true, true, true>(state)
+                        : ChooseFog<kDrawn, true, false, true>(state);
     }
-    return bilinear ? ChooseFog<kOnePixel, true, true, false>(state)
-                    : ChooseFog<kOnePixel, true, false, false>(state);
+    return bilinear ? ChooseFog<kDrawn, true, true, false>(state)
+                    : ChooseFog<kDrawn, true, false, false>(state);
 }
 
 }  // namespace
@@ -57,19 +75,23 @@ bool IsCommonState(const RasterTarget& t, const PixelState& s) {
            (!s.blend || (s.srcBlend == kBlendSrcAlpha && s.destBlend == kBlendInvSrcAlpha));
 }
 
-SpanShader ChooseScalarSpanShader(const RasterTarget& target, const PixelState& state, bool bilinear) {
-    return ChooseScalar<false>(target, state, bilinear);
+SpanShader ChooseSpanShader(const RasterTarget& target, const PixelState& state, bool bilinear) {
+    return ChooseScalar<Drawn::kSpan>(target, state, bilinear);
 }
 
 SpanShader ChoosePixelShader(const RasterTarget& target, const PixelState& state, bool bilinear) {
-    return ChooseScalar<true>(target, state, bilinear);
+    return ChooseScalar<Drawn::kPixel>(target, state, bilinear);
 }
 
-SpanShader ChooseSpanShader(const RasterTarget& target, const PixelState& state, bool bilinear) {
+RowShader ChooseScalarRowShader(const RasterTarget& target, const PixelState& state, bool bilinear) {
+    return ChooseScalar<Drawn::kRows>(target, state, bilinear);
+}
+
+RowShader ChooseRowShader(const RasterTarget& target, const PixelState& state, bool bilinear) {
     if (state.textured && IsCommonState(target, state)) {
-        return ChooseVectorSpanShader(target, state, bilinear);
+        return ChooseVectorRowShader(target, state, bilinear);
     }
-    return ChooseScalarSpanShader(target, state, bilinear);
+    return ChooseScalarRowShader(target, state, bilinear);
 }
 
 }  // namespace platform::device_detail

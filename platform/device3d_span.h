@@ -1,7 +1,7 @@
 #pragma once
-// Shading of one horizontal span of a triangle: depth test, perspective-correct texturing, colour
+// Shading of the horizontal spans of a triangle: depth test, perspective-correct texturing, colour
 // combination, alpha test, specular, fog, blending, dithered write and depth write. One shader per
-// combination of the features that cost most, chosen once per triangle.
+// combination of the features that cost most, chosen once per draw.
 
 #include "platform/device3d_pipeline.h"
 
@@ -26,5 +26,19 @@ SpanShader ChooseSpanShader(const RasterTarget& target, const PixelState& state,
 // A shader for spans of exactly one pixel (left == right) that gives the pixel the span shader
 // gives; it reads none of the start's steps.
 SpanShader ChoosePixelShader(const RasterTarget& target, const PixelState& state, bool bilinear);
+
+// The covered pixels [left, right] of row y of a triangle and the attributes at its first pixel.
+struct SpanRow {
+    SpanStart start;
+    int y, left, right;
+};
+
+// Shades rows of one triangle, count >= 1, as the span shader (the pixel shader for rows of one
+// pixel) would one by one. The rows' steps are the triangle's, the same in every row: what depends
+// on them alone is set up once for all rows.
+using RowShader = void (*)(const RasterTarget& target, const PixelState& state, const SpanRow* rows,
+                           int count);
+
+RowShader ChooseRowShader(const RasterTarget& target, const PixelState& state, bool bilinear);
 
 }  // namespace platform::device_detail

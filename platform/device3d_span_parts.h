@@ -70,6 +70,12 @@ struct DepthRamp {
     DepthRamp(float z, float dz) : value(ToFixed(z, 1 << (kFraction - 1))), step(ToFixed(dz, 0.0)) {}
     // A ramp that is only read at its first value.
     explicit DepthRamp(float z) : value(ToFixed(z, 1 << (kFraction - 1))), step(0) {}
+    // The ramp from z whose step, DepthRamp(z, dz).step, is known already.
+    static DepthRamp WithStep(float z, int64_t step) {
+        DepthRamp ramp(z);
+        ramp.step = step;
+        return ramp;
+    }
 
     void Next() { value += step; }
     static uint16_t Quantize(int64_t fixed) {
@@ -146,10 +152,11 @@ inline int BlendSourceAlpha(int src, int alpha, int dest) {
 // triangle of a hole is drawn this way.
 bool IsCommonState(const RasterTarget& target, const PixelState& state);
 
-// The shaders one pixel at a time, for every state.
-SpanShader ChooseScalarSpanShader(const RasterTarget& target, const PixelState& state, bool bilinear);
-// The shaders eight pixels at a time, for textured triangles in the common state; they give the
+// The row shaders one pixel at a time, for every state: each row through ChooseSpanShader's or
+// ChoosePixelShader's shader.
+RowShader ChooseScalarRowShader(const RasterTarget& target, const PixelState& state, bool bilinear);
+// The row shaders eight pixels at a time, for textured triangles in the common state; they give the
 // same pixels as the scalar ones.
-SpanShader ChooseVectorSpanShader(const RasterTarget& target, const PixelState& state, bool bilinear);
+RowShader ChooseVectorRowShader(const RasterTarget& target, const PixelState& state, bool bilinear);
 
 }  // namespace platform::device_detail

@@ -50,15 +50,13 @@ __m128i ToFixedLanes(__m128 v) {
 struct StepperLanes {
     __m128i lo, hi, groupStep;
 
-    // The Stepper of the value and step in lanes kValue and kValue + 1 of pairs (from ToFixedLanes).
-    template <int kValue>
-    static StepperLanes Of(__m128i pairs) {
-        static_assert(kValue == 0 || kValue == 2);
-        constexpr int kStep = kValue + 1;
+    // The Stepper of the value and step in lane kLane of values and steps (from ToFixedLanes).
+    template <int kLane>
+    static StepperLanes Of(__m128i values, __m128i steps) {
         const __m128i value =
-            _mm_add_epi32(_mm_shuffle_epi32(pairs, _MM_SHUFFLE(kValue, kValue, kValue, kValue)),
+            _mm_add_epi32(_mm_shuffle_epi32(values, _MM_SHUFFLE(kLane, kLane, kLane, kLane)),
                           _mm_set1_epi32(0x8000));  // as Stepper: rounds to nearest
-        const __m128i step = _mm_shuffle_epi32(pairs, _MM_SHUFFLE(kStep, kStep, kStep, kStep));
+        const __m128i step = _mm_shuffle_epi32(steps, _MM_SHUFFLE(kLane, kLane, kLane, kLane));
         return StepperLanes(value, step);
     }
     StepperLanes(__m128i value, __m128i step) {
@@ -86,12 +84,9 @@ __m128i DepthBias() {
 // The quantised depth of a group's pixels (as DepthRamp::Get), biased.
 class DepthLanes {
   public:
-    DepthLanes(const DepthRamp& ramp, int count) : ramp_(ramp), inLanes_(ramp.FitsLanes(count)) {
-        // Lanes past the span's end may wrap; they are never written.
-        const auto d = static_cast<uint32_t>(ramp.step);
-        stepLo_ = Spread(0, d);
-        stepHi_ = _mm_add_epi32(stepLo_, _mm_slli_epi32(_mm_set1_epi32(static_cast<int32_t>(d)), 2));
-    }
+    // stepLo, stepHi: the ramp's step times 0..3 and 4..7 in 32-bit lanes (wrapping).
+    DepthLanes(const DepthRamp& ramp, int count, __m128i stepLo, __m128i stepHi)
+        : ramp_(ramp), inLanes_(ramp.FitsLanes(count)), stepLo_(stepLo), stepHi_(stepHi) {}
     __m128i Get() const {
         if (!inLanes_) {  // a gradient too steep for 32 bits: each pixel on its own
             alignas(16) uint16_t values[kGroup];
@@ -386,54 +381,96 @@ __m128i Select(__m128i mask, __m128i yes, __m128i no) {
     return _mm_or_si128(_mm_and_si128(mask, yes), _mm_andnot_si128(mask, no));
 }
 
+// What a triangle's rows share: the draw's constants and everything worked out from the steps
+// alone (the same in every row).
+template <bool kPowerOfTwo>
+struct TriangleConstants {
+    AlphaRange alphaRange;
+    __m128i fogR, fogG, fogB;
+    int64_t depthStep;
+    __m128i depthStepLo, depthStepHi;
+    // The steppers' steps per pixel in the lanes of ToFixedLanes: red, green, blue, fog.
+    __m128i colorSteps;
+    std::optional<PowerOfTwoTexels> powerOfTwo;
+
+    TriangleConstants(const PixelState& s, const SpanStart& st)
+        : alphaRange(s.alphaFunc, s.alphaRef),
+          fogR(_mm_set1_epi16(s.fogColor[0])),
+          fogG(_mm_set1_epi16(s.fogColor[1])),
+          fogB(_mm_set1_epi16(s.fogColor[2])),
+          depthStep(DepthRamp(0.0f, st.dz).step),
+          colorSteps(ToFixedLanes(_mm_setr_ps(st.dr, st.dg, st.db, st.dfog))) {
+        // Lanes past the span's end may wrap; they are never written.
+        const auto d = static_cast<uint32_t>(depthStep);
+        depthStepLo = Spread(0, d);
+        depthStepHi = _mm_add_epi32(depthStepLo, _mm_slli_epi32(_mm_set1_epi32(static_cast<int32_t>(d)), 2));
+        if constexpr (kPowerOfTwo) {
+            powerOfTwo.emplace(s.sampler);
+        }
+    }
+};
+
 // The shader for textures whose sides are powers of two or for others: each has only its own
 // texel fetch in its loop, which leaves the compiler more registers for the rest.
 template <bool kBilinear, bool kFog, bool kAlphaTest, bool kBlend, bool kPowerOfTwo>
 [[gnu::always_inline]] inline void ShadeLongSpan(const RasterTarget& t, const PixelState& s,
-                                                 const SpanStart& st, int y, int left, int right);
+                                                 const TriangleConstants<kPowerOfTwo>& triangle,
+                                                 const SpanRow& row);
+
+template <bool kBilinear, bool kFog, bool kAlphaTest, bool kBlend, bool kPowerOfTwo>
+void ShadeRowsWith(const RasterTarget& t, const PixelState& s, const SpanRow* rows, int count) {
+    const TriangleConstants<kPowerOfTwo> triangle(s, rows[0].start);
+    for (int i = 0; i < count; ++i) {
+        const SpanRow& row = rows[i];
+        if (row.left == row.right) {
+            ShadePixel<true, kBilinear, kFog, kAlphaTest, kBlend, true>(t, s, row.start, row.y, row.left,
+                                                                        row.right);
+        } else if (row.right - row.left + 1 < kShortSpan) {
+            ShadeSpanWith<true, kBilinear, kFog, kAlphaTest, kBlend, true, false>(t, s, row.start, row.y,
+                                                                                  row.left, row.right);
+        } else {
+            ShadeLongSpan<kBilinear, kFog, kAlphaTest, kBlend, kPowerOfTwo>(t, s, triangle, row);
+        }
+    }
+}
 
 template <bool kBilinear, bool kFog, bool kAlphaTest, bool kBlend>
-void ShadeSpanSse2(const RasterTarget& t, const PixelState& s, const SpanStart& st, int y, int left,
-                   int right) {
-    if (right - left + 1 < kShortSpan) {
-        ShadeSpanWith<true, kBilinear, kFog, kAlphaTest, kBlend, true, false>(t, s, st, y, left, right);
-    } else if (PowerOfTwoTexels::Fits(s.sampler)) {
-        ShadeLongSpan<kBilinear, kFog, kAlphaTest, kBlend, true>(t, s, st, y, left, right);
+void ShadeRowsSse2(const RasterTarget& t, const PixelState& s, const SpanRow* rows, int count) {
+    if (PowerOfTwoTexels::Fits(s.sampler)) {
+        ShadeRowsWith<kBilinear, kFog, kAlphaTest, kBlend, true>(t, s, rows, count);
     } else {
-        ShadeLongSpan<kBilinear, kFog, kAlphaTest, kBlend, false>(t, s, st, y, left, right);
+        ShadeRowsWith<kBilinear, kFog, kAlphaTest, kBlend, false>(t, s, rows, count);
     }
 }
 
 template <bool kBilinear, bool kFog, bool kAlphaTest, bool kBlend, bool kPowerOfTwo>
-void ShadeLongSpan(const RasterTarget& t, const PixelState& s, const SpanStart& st, int y, int left,
-                   int right) {
-    const int count = right - left + 1;
+void ShadeLongSpan(const RasterTarget& t, const PixelState& s, const TriangleConstants<kPowerOfTwo>& triangle,
+                   const SpanRow& row) {
+    const SpanStart& st = row.start;
+    const int y = row.y, left = row.left;
+    const int count = row.right - left + 1;
     auto* color = reinterpret_cast<uint16_t*>(t.color + static_cast<std::ptrdiff_t>(y) * t.colorPitch) + left;
     auto* depth = reinterpret_cast<uint16_t*>(t.depth + static_cast<std::ptrdiff_t>(y) * t.depthPitch) + left;
     const Quantiser quantiser(s.dither, y, left);
-    const AlphaRange alphaRange(s.alphaFunc, s.alphaRef);
     const __m128i max255 = _mm_set1_epi16(255), max256 = _mm_set1_epi16(256);
-    const __m128i fogR = _mm_set1_epi16(s.fogColor[0]), fogG = _mm_set1_epi16(s.fogColor[1]),
-                  fogB = _mm_set1_epi16(s.fogColor[2]);
     const __m128i laneIndex = _mm_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7);
     const __m128i depthBias = DepthBias();
 
-    DepthLanes z(DepthRamp(st.z, st.dz), count);
+    DepthLanes z(DepthRamp::WithStep(st.z, triangle.depthStep), count, triangle.depthStepLo,
+                 triangle.depthStepHi);
     // The colour and fog steppers converted four values at a time.
-    const __m128i redGreen = ToFixedLanes(_mm_setr_ps(st.r, st.dr, st.g, st.dg));
-    const __m128i blueFog = ToFixedLanes(_mm_setr_ps(st.b, st.db, st.fog, st.dfog));
-    StepperLanes r = StepperLanes::Of<0>(redGreen), g = StepperLanes::Of<2>(redGreen);
-    StepperLanes b = StepperLanes::Of<0>(blueFog), fog = StepperLanes::Of<2>(blueFog);
+    const __m128i values = ToFixedLanes(_mm_setr_ps(st.r, st.g, st.b, st.fog));
+    StepperLanes r = StepperLanes::Of<0>(values, triangle.colorSteps);
+    StepperLanes g = StepperLanes::Of<1>(values, triangle.colorSteps);
+    StepperLanes b = StepperLanes::Of<2>(values, triangle.colorSteps);
+    StepperLanes fog = StepperLanes::Of<3>(values, triangle.colorSteps);
     PerspectiveRuns runs(st, kBilinear);
     // The texture walks of up to kWalksAhead groups are set up before any of them is shaded: their
     // divisions then overlap the texel loads and mixing of the groups instead of each group's start
     // waiting on them.
     constexpr int kWalksAhead = 8;
     TexelWalk walks[kWalksAhead];
-    std::optional<PowerOfTwoTexels> powerOfTwo;
-    if constexpr (kPowerOfTwo) {
-        powerOfTwo.emplace(s.sampler);
-    }
+    const std::optional<PowerOfTwoTexels>& powerOfTwo = triangle.powerOfTwo;
     for (int done = 0; done < count; done += kGroup, color += kGroup, depth += kGroup) {
         const int n = std::min(kGroup, count - done);
         const int ahead = (done / kGroup) % kWalksAhead;
@@ -474,7 +511,7 @@ void ShadeLongSpan(const RasterTarget& t, const PixelState& s, const SpanStart& 
             }
             const __m128i alpha = texels.alpha;
             if constexpr (kAlphaTest) {
-                write = _mm_and_si128(write, alphaRange.Passes(alpha));
+                write = _mm_and_si128(write, triangle.alphaRange.Passes(alpha));
             }
             const int drawn = _mm_movemask_epi8(write);
             if (drawn != 0) {
@@ -484,9 +521,9 @@ void ShadeLongSpan(const RasterTarget& t, const PixelState& s, const SpanStart& 
                 c.b = ModulateLanes(c.b, b.Get(max255));
                 if constexpr (kFog) {
                     const __m128i keep = fog.Get(max256), lose = _mm_sub_epi16(max256, keep);
-                    c.r = FogLanes(c.r, keep, lose, fogR);
-                    c.g = FogLanes(c.g, keep, lose, fogG);
-                    c.b = FogLanes(c.b, keep, lose, fogB);
+                    c.r = FogLanes(c.r, keep, lose, triangle.fogR);
+                    c.g = FogLanes(c.g, keep, lose, triangle.fogG);
+                    c.b = FogLanes(c.b, keep, lose, triangle.fogB);
                 }
                 // An opaque group that covers all eight pixels does not need the target's colour.
                 __m128i pixels;
@@ -525,30 +562,30 @@ void ShadeLongSpan(const RasterTarget& t, const PixelState& s, const SpanStart& 
 }
 
 template <bool kBilinear, bool kFog>
-SpanShader ChooseBlending(const PixelState& s) {
+RowShader ChooseBlending(const PixelState& s) {
     if (s.alphaTest) {
-        return s.blend ? ShadeSpanSse2<kBilinear, kFog, true, true>
-                       : ShadeSpanSse2<kBilinear, kFog, true, false>;
+        return s.blend ? ShadeRowsSse2<kBilinear, kFog, true, true>
+                       : ShadeRowsSse2<kBilinear, kFog, true, false>;
     }
-    return s.blend ? ShadeSpanSse2<kBilinear, kFog, false, true>
-                   : ShadeSpanSse2<kBilinear, kFog, false, false>;
+    return s.blend ? ShadeRowsSse2<kBilinear, kFog, false, true>
+                   : ShadeRowsSse2<kBilinear, kFog, false, false>;
 }
 
 template <bool kBilinear>
-SpanShader ChooseFog(const PixelState& s) {
+RowShader ChooseFog(const PixelState& s) {
     return s.fog ? ChooseBlending<kBilinear, true>(s) : ChooseBlending<kBilinear, false>(s);
 }
 
 }  // namespace
 
-SpanShader ChooseVectorSpanShader(const RasterTarget& /*target*/, const PixelState& state, bool bilinear) {
+RowShader ChooseVectorRowShader(const RasterTarget& /*target*/, const PixelState& state, bool bilinear) {
     return bilinear ? ChooseFog<true>(state) : ChooseFog<false>(state);
 }
 
 #else
 
-SpanShader ChooseVectorSpanShader(const RasterTarget& target, const PixelState& state, bool bilinear) {
-    return ChooseScalarSpanShader(target, state, bilinear);
+RowShader ChooseVectorRowShader(const RasterTarget& target, const PixelState& state, bool bilinear) {
+    return ChooseScalarRowShader(target, state, bilinear);
 }
 
 #endif

@@ -15,21 +15,24 @@ namespace {
 // One row of a 565 target with depth, drawn by a scalar and by a vector shader from the same start.
 constexpr int kWidth = 160;
 
+// A 565 target with depth, kWidth pixels wide.
+RasterTarget Target(std::vector<uint16_t>& color, std::vector<uint16_t>& depth) {
+    RasterTarget t;
+    t.color = reinterpret_cast<uint8_t*>(color.data());
+    t.colorPitch = kWidth * 2;
+    t.format = kRgb565;
+    t.depth = reinterpret_cast<uint8_t*>(depth.data());
+    t.depthPitch = kWidth * 2;
+    t.right = kWidth;
+    t.bottom = static_cast<int>(color.size()) / kWidth;
+    return t;
+}
+
 struct Row {
     std::vector<uint16_t> color = std::vector<uint16_t>(kWidth);
     std::vector<uint16_t> depth = std::vector<uint16_t>(kWidth);
 
-    RasterTarget Target() {
-        RasterTarget t;
-        t.color = reinterpret_cast<uint8_t*>(color.data());
-        t.colorPitch = kWidth * 2;
-        t.format = kRgb565;
-        t.depth = reinterpret_cast<uint8_t*>(depth.data());
-        t.depthPitch = kWidth * 2;
-        t.right = kWidth;
-        t.bottom = 1;
-        return t;
-    }
+    RasterTarget Target() { return device_detail::Target(color, depth); }
 };
 
 PixelState CommonState(const std::vector<uint32_t>& texels, int width, int height) {
@@ -58,8 +61,9 @@ void ExpectSameRow(const PixelState& state, bool bilinear, const SpanStart& star
     Row scalar = before, vector = before;
     RasterTarget scalarTarget = scalar.Target(), vectorTarget = vector.Target();
     ASSERT_TRUE(IsCommonState(scalarTarget, state));
-    ChooseScalarSpanShader(scalarTarget, state, bilinear)(scalarTarget, state, start, 0, left, right);
-    ChooseVectorSpanShader(vectorTarget, state, bilinear)(vectorTarget, state, start, 0, left, right);
+    ChooseSpanShader(scalarTarget, state, bilinear)(scalarTarget, state, start, 0, left, right);
+    const SpanRow row{start, 0, left, right};
+    ChooseVectorRowShader(vectorTarget, state, bilinear)(vectorTarget, state, &row, 1);
     for (int x = 0; x < kWidth; ++x) {
         ASSERT_EQ(scalar.color[x], vector.color[x]) << what << " colour at x " << x;
         ASSERT_EQ(scalar.depth[x], vector.depth[x]) << what << " depth at x " << x;
@@ -174,6 +178,58 @@ TEST(SpanShaders, VectorShadersDrawTheScalarShadersPixels) {
     }
 }
 
+// Rows of one triangle in one call: every row has its own start and length (one pixel, too short for
+// lanes, long), the steps are the triangle's. The vector row shader gives what the scalar one gives
+// row by row, and leaves the rows' other pixels alone.
+TEST(SpanShaders, VectorRowShadersDrawEachRowAsTheScalarOnes) {
+    constexpr int kRows = 7;
+    std::mt19937 random(5);
+    std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+    const int sizes[][2] = {{8, 4}, {6, 5}};
+    for (const auto& size : sizes) {
+        const std::vector<uint32_t> texels = Texels(random, size[0] * size[1]);
+        for (int features = 0; features < 32; ++features) {
+            const PixelState state = WithFeatures(CommonState(texels, size[0], size[1]), features);
+            const bool bilinear = (features & 1) != 0;
+            const SpanStart steps = RandomTextureStart(random, 0.7f);
+            std::vector<SpanRow> rows;
+            const int lengths[kRows] = {1, 9, 3, 27, 2, 70, 16};
+            for (int y = 0; y < kRows; ++y) {
+                SpanRow row{RandomTextureStart(random, 0.7f), y, (features + 5 * y) % 11, 0};
+                row.right = std::min(kWidth - 1, row.left + lengths[(y + features) % kRows] - 1);
+                // The triangle's steps; colours and fog start anywhere, past their limits too.
+                row.start.dz = steps.dz;
+                row.start.dq = steps.dq;
+                row.start.duq = steps.duq;
+                row.start.dvq = steps.dvq;
+                float* values[] = {&row.start.r, &row.start.g, &row.start.b, &row.start.a, &row.start.fog};
+                for (float* v : values) {
+                    *v = -20.0f + 300.0f * unit(random);
+                    v[1] = 3.0f;
+                }
+                row.start.dfog = -9.0f;
+                rows.push_back(row);
+            }
+            std::vector<uint16_t> color(kWidth * kRows), depth(kWidth * kRows);
+            for (size_t i = 0; i < color.size(); ++i) {
+                color[i] = static_cast<uint16_t>(random());
+                depth[i] = static_cast<uint16_t>(random() % 3 == 0 ? 0 : 0xFFFF);
+            }
+            std::vector<uint16_t> scalarColor = color, scalarDepth = depth;
+            const RasterTarget vectorTarget = Target(color, depth),
+                               scalarTarget = Target(scalarColor, scalarDepth);
+            ChooseVectorRowShader(vectorTarget, state, bilinear)(vectorTarget, state, rows.data(), kRows);
+            ChooseScalarRowShader(scalarTarget, state, bilinear)(scalarTarget, state, rows.data(), kRows);
+            for (int i = 0; i < kWidth * kRows; ++i) {
+                ASSERT_EQ(color[i], scalarColor[i])
+                    << "features " << features << " row " << i / kWidth << " x " << i % kWidth;
+                ASSERT_EQ(depth[i], scalarDepth[i])
+                    << "features " << features << " row " << i / kWidth << " x " << i % kWidth;
+            }
+        }
+    }
+}
+
 // Depth at and past both ends of the range, and gradients too steep for 32-bit steps: both shaders
 // clamp to 0..0xFFFF, and a pixel whose depth equals the stored one is drawn.
 TEST(SpanShaders, DepthClampsAndTiesPassAtLessOrEqual) {
@@ -200,7 +256,8 @@ TEST(SpanShaders, DepthClampsAndTiesPassAtLessOrEqual) {
             ExpectSameRow(state, false, st, before, 3, 2 + length, what);
             Row drawn = before;
             RasterTarget target = drawn.Target();
-            ChooseVectorSpanShader(target, state, false)(target, state, st, 0, 3, 2 + length);
+            const SpanRow row{st, 0, 3, 2 + length};
+            ChooseVectorRowShader(target, state, false)(target, state, &row, 1);
             for (int x = 3; x < 3 + length; ++x) {
                 EXPECT_NE(drawn.color[x], 0) << what << " tie not drawn at x " << x;
             }
