@@ -314,38 +314,35 @@ struct DrawWork {
         }
     }
 
-    // Calls keep(t, box, boxPixels) for each of triangles begin .. end - 1 that may draw
-    // something, once its vertices are shaded; the box is only found for triangles that cross no
-    // clip plane (the others may cover the whole target). kShared: other threads work on other
-    // triangles of the draw at the same time.
+    // Calls keep(t, boxPixels) for each of triangles begin .. end - 1 that may draw something,
+    // once its vertices are shaded; the box is only found for triangles that cross no clip plane
+    // (the others may cover the whole target). kShared: other threads work on other triangles of
+    // the draw at the same time.
     template <bool kShared, typename Keep>
     void ForEachLiveTriangle(uint32_t begin, uint32_t end, Keep&& keep) const {
         const RasterTarget& target = *ctx.target;
-        device_detail::LiveTriangle t;
-        device_detail::TriangleBox box{};
+        device_detail::LiveTriangle t{};
         for (uint32_t k = begin; k < end; ++k) {
             if (!Triangle(k, t)) {
                 continue;
             }
             uint64_t boxPixels = 0;
             if (t.planes != 0) {
-                t.top = target.top;
-                t.bottom = target.bottom - 1;
+                t.box.top = target.top;
+                t.box.bottom = target.bottom - 1;
                 boxPixels = static_cast<uint64_t>(target.right - target.left) *
                             static_cast<uint64_t>(target.bottom - target.top);
             } else {
-                if (!MayBeSeen(ctx, screen[t.index[0]], screen[t.index[1]], screen[t.index[2]], box)) {
+                if (!MayBeSeen(ctx, screen[t.index[0]], screen[t.index[1]], screen[t.index[2]], t.box)) {
                     continue;
                 }
-                t.top = box.top;
-                t.bottom = box.bottom;
-                boxPixels = static_cast<uint64_t>(box.right - box.left + 1) *
-                            static_cast<uint64_t>(box.bottom - box.top + 1);
+                boxPixels = static_cast<uint64_t>(t.box.right - t.box.left + 1) *
+                            static_cast<uint64_t>(t.box.bottom - t.box.top + 1);
             }
             ShadeOnce<kShared>(t.index[0]);
             ShadeOnce<kShared>(t.index[1]);
             ShadeOnce<kShared>(t.index[2]);
-            keep(t, box, boxPixels);
+            keep(t, boxPixels);
         }
     }
 };
@@ -395,15 +392,15 @@ void FindLiveTrianglesPart(void* context, int part, int) {
         const uint32_t begin = w.triangleChunks.Begin(chunk);
         device_detail::LiveTriangle* out = w.live + begin;
         device_detail::LiveChunk kept{0, INT_MAX, INT_MIN};
-        w.ForEachLiveTriangle<true>(
-            begin, w.triangleChunks.End(chunk),
-            [&](const device_detail::LiveTriangle& t, const device_detail::TriangleBox&, uint64_t boxPixels) {
-                pixels += boxPixels;
-                AddRowWork(rowWork, top, t.top, t.bottom, static_cast<int64_t>(boxPixels));
-                kept.top = std::min(kept.top, t.top);
-                kept.bottom = std::max(kept.bottom, t.bottom);
-                *out++ = t;
-            });
+        w.ForEachLiveTriangle<true>(begin, w.triangleChunks.End(chunk),
+                                    [&](const device_detail::LiveTriangle& t, uint64_t boxPixels) {
+                                        pixels += boxPixels;
+                                        AddRowWork(rowWork, top, t.box.top, t.box.bottom,
+                                                   static_cast<int64_t>(boxPixels));
+                                        kept.top = std::min(kept.top, t.box.top);
+                                        kept.bottom = std::max(kept.bottom, t.box.bottom);
+                                        *out++ = t;
+                                    });
         kept.count = static_cast<uint32_t>(out - (w.live + begin));
         w.liveChunks[chunk] = kept;
     }
@@ -443,14 +440,14 @@ void ChooseBands(DrawWork& w, int threads) {
     }
 }
 
-// Draws the kept triangles that reach rows top .. bottom - 1.
+// Draws the kept triangles that reach rows top .. bottom - 1, each with its box cut to them (as
+// FindTriangleBox would find it in the band).
 void DrawBand(const DrawWork& w, int top, int bottom) {
     RasterTarget target = *w.ctx.target;
     target.top = top;
     target.bottom = bottom;
     DrawContext ctx = w.ctx;
     ctx.target = &target;
-    device_detail::TriangleBox box{};
     for (uint32_t chunk = 0; chunk < w.triangleChunks.Count(); ++chunk) {
         const device_detail::LiveChunk& kept = w.liveChunks[chunk];
         if (kept.count == 0 || kept.bottom < top || kept.top >= bottom) {
@@ -458,10 +455,10 @@ void DrawBand(const DrawWork& w, int top, int bottom) {
         }
         const device_detail::LiveTriangle* t = w.live + w.triangleChunks.Begin(chunk);
         for (const device_detail::LiveTriangle* end = t + kept.count; t != end; ++t) {
-            if (t->bottom >= top && t->top < bottom &&
-                (t->planes != 0 ||
-                 device_detail::FindTriangleBox(target, w.screen[t->index[0]], w.screen[t->index[1]],
-                                                w.screen[t->index[2]], box))) {
+            if (t->box.bottom >= top && t->box.top < bottom) {
+                device_detail::TriangleBox box = t->box;
+                box.top = std::max(box.top, top);
+                box.bottom = std::min(box.bottom, bottom - 1);
                 w.Draw(ctx, *t, box);
             }
         }
@@ -499,10 +496,7 @@ void DrawAlone(DrawWork& w) {
     w.vertexChunks.Reset(w.vertexCount, kVertexChunk, 1);
     TransformPart(&w, 0, 1);
     w.ForEachLiveTriangle<false>(
-        0, w.Triangles(),
-        [&w](const device_detail::LiveTriangle& t, const device_detail::TriangleBox& box, uint64_t) {
-            w.Draw(w.ctx, t, box);
-        });
+        0, w.Triangles(), [&w](const device_detail::LiveTriangle& t, uint64_t) { w.Draw(w.ctx, t, t.box); });
 }
 
 // Draws with the pool's threads: the three passes one after the other, each shared when it is

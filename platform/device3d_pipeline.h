@@ -37,12 +37,20 @@ struct ScreenVertex {
 // Fills in the snapped position of a vertex whose sx, sy are set.
 void SnapToGrid(ScreenVertex& v);
 
+// The pixel centres a triangle may cover: the box around its vertices on the snapped grid (in
+// 1/16 pixels) and the pixels inside it, cut to the target (FindTriangleBox, device3d_raster.h).
+struct TriangleBox {
+    int32_t minX, maxX, minY, maxY;
+    int top, bottom, left, right;
+};
+
 // A triangle of a draw that may draw something: its vertices, the clip planes it crosses (0: drawn
-// from its projected vertices) and the rows it may cover.
+// from its projected vertices) and its box in the draw's target; of a triangle that crosses a
+// clip plane only the rows (box.top .. box.bottom) are set, all of the target's.
 struct LiveTriangle {
     uint16_t index[3];
     uint16_t planes;
-    int top, bottom;
+    TriangleBox box;
 };
 
 // What one chunk of a draw's triangles kept: how many, and the rows they may cover (top > bottom

@@ -11,13 +11,6 @@
 
 namespace platform::device_detail {
 
-// The pixel centres a triangle may cover: the box around its vertices on the snapped grid (in
-// 1/16 pixels) and the pixels inside it, cut to the target.
-struct TriangleBox {
-    int32_t minX, maxX, minY, maxY;
-    int top, bottom, left, right;
-};
-
 // Finds the box of a triangle; false when it holds no pixel centre of the target or a vertex is
 // not usable (the triangle then draws nothing).
 bool FindTriangleBox(const RasterTarget& target, const ScreenVertex& a, const ScreenVertex& b,
