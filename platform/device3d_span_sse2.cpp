@@ -250,6 +250,7 @@ class PowerOfTwoTexels {
   public:
     explicit PowerOfTwoTexels(const Sampler& s)
         : texels_(s.texels),
+          width_(s.width),
           widthMask_(_mm_set1_epi32(s.width - 1)),
           heightMask_(_mm_set1_epi32(s.height - 1)),
           rowShift_(_mm_cvtsi32_si128(__builtin_ctz(static_cast<unsigned>(s.width)))) {}
@@ -296,16 +297,25 @@ class PowerOfTwoTexels {
 
     __m128i PointOf4(__m128i u, __m128i v) const { return Gather(texels_, _mm_add_epi32(Row(v), Column(u))); }
 
-    // The texels at indices and the ones to their right, each pair one load (no index may be at the
-    // end of its row).
-    [[gnu::always_inline]] void GatherPairs(__m128i indices, __m128i& left, __m128i& right) const {
+    // The texels at indices and the ones to their right, each pair one load, and the same a row
+    // further down (no index may be at the end of its row or in the texture's last row).
+    [[gnu::always_inline]] void GatherQuads(__m128i indices, __m128i& topLeft, __m128i& topRight,
+                                            __m128i& bottomLeft, __m128i& bottomRight) const {
         alignas(16) int32_t at[4];
         _mm_store_si128(reinterpret_cast<__m128i*>(at), indices);
-        auto load = [&](int i) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(texels_ + at[i])); };
-        const __m128i first = _mm_unpacklo_epi32(load(0), load(1));  // left 0, left 1, right 0, right 1
-        const __m128i second = _mm_unpacklo_epi32(load(2), load(3));
-        left = _mm_unpacklo_epi64(first, second);
-        right = _mm_unpackhi_epi64(first, second);
+        const uint32_t* below = texels_ + width_;
+        auto load = [&](const uint32_t* row, int i) {
+            return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(row + at[i]));
+        };
+        // left 0, left 1, right 0, right 1; and the same of pixels 2 and 3
+        const __m128i top01 = _mm_unpacklo_epi32(load(texels_, 0), load(texels_, 1));
+        const __m128i top23 = _mm_unpacklo_epi32(load(texels_, 2), load(texels_, 3));
+        const __m128i bottom01 = _mm_unpacklo_epi32(load(below, 0), load(below, 1));
+        const __m128i bottom23 = _mm_unpacklo_epi32(load(below, 2), load(below, 3));
+        topLeft = _mm_unpacklo_epi64(top01, top23);
+        topRight = _mm_unpackhi_epi64(top01, top23);
+        bottomLeft = _mm_unpacklo_epi64(bottom01, bottom23);
+        bottomRight = _mm_unpackhi_epi64(bottom01, bottom23);
     }
 
     [[gnu::always_inline]] Mixed BilinearOf4(__m128i u, __m128i v) const {
@@ -313,14 +323,14 @@ class PowerOfTwoTexels {
         const __m128i x0 = Column(u);
         const __m128i y0 = _mm_and_si128(_mm_srli_epi32(v, 16), heightMask_);
         const __m128i row0 = _mm_sll_epi32(y0, rowShift_);
-        const __m128i row1 = _mm_sll_epi32(_mm_and_si128(_mm_add_epi32(y0, one), heightMask_), rowShift_);
         __m128i topLeft, topRight, bottomLeft, bottomRight;
-        // The texels side by side are loaded as pairs (half the loads) unless a pixel's pair wraps
-        // around the texture's right edge.
-        if (_mm_movemask_epi8(_mm_cmpeq_epi32(x0, widthMask_)) == 0) {
-            GatherPairs(_mm_add_epi32(row0, x0), topLeft, topRight);
-            GatherPairs(_mm_add_epi32(row1, x0), bottomLeft, bottomRight);
+        // The four texels of a pixel are two pairs side by side, one row apart, unless a pixel's
+        // quad wraps around the texture's right or bottom edge.
+        const __m128i wraps = _mm_or_si128(_mm_cmpeq_epi32(x0, widthMask_), _mm_cmpeq_epi32(y0, heightMask_));
+        if (_mm_movemask_epi8(wraps) == 0) {
+            GatherQuads(_mm_add_epi32(row0, x0), topLeft, topRight, bottomLeft, bottomRight);
         } else {
+            const __m128i row1 = _mm_sll_epi32(_mm_and_si128(_mm_add_epi32(y0, one), heightMask_), rowShift_);
             const __m128i x1 = _mm_and_si128(_mm_add_epi32(x0, one), widthMask_);
             topLeft = Gather(texels_, _mm_add_epi32(row0, x0));
             topRight = Gather(texels_, _mm_add_epi32(row0, x1));
@@ -347,6 +357,7 @@ class PowerOfTwoTexels {
     }
 
     const uint32_t* texels_;
+    int width_;
     __m128i widthMask_, heightMask_, rowShift_;
 };
 
