@@ -25,9 +25,6 @@ namespace {
 constexpr int kGroup = kPerspectiveRun;  // a group of pixels is one run of texture coordinates
 static_assert(kGroup == 8, "eight 16-bit lanes per group");
 
-// Spans shorter than this are shaded a pixel at a time: setting up the lanes costs more than it saves.
-constexpr int kShortSpan = 4;
-
 // start + i * step for i = 0..3 in 32-bit lanes (wrapping), from start and step in every lane.
 __m128i Spread(__m128i start, __m128i step) {
     const __m128i odd = _mm_and_si128(step, _mm_setr_epi32(0, -1, 0, -1));
@@ -424,23 +421,22 @@ struct TriangleConstants {
 // The shader for textures whose sides are powers of two or for others: each has only its own
 // texel fetch in its loop, which leaves the compiler more registers for the rest.
 template <bool kBilinear, bool kFog, bool kAlphaTest, bool kBlend, bool kPowerOfTwo>
-[[gnu::always_inline]] inline void ShadeLongSpan(const RasterTarget& t, const PixelState& s,
-                                                 const TriangleConstants<kPowerOfTwo>& triangle,
-                                                 const SpanRow& row);
+[[gnu::always_inline]] inline void ShadeSpanInLanes(const RasterTarget& t, const PixelState& s,
+                                                    const TriangleConstants<kPowerOfTwo>& triangle,
+                                                    const SpanRow& row);
 
 template <bool kBilinear, bool kFog, bool kAlphaTest, bool kBlend, bool kPowerOfTwo>
 void ShadeRowsWith(const RasterTarget& t, const PixelState& s, const SpanRow* rows, int count) {
     const TriangleConstants<kPowerOfTwo> triangle(s, rows[0].start);
     for (int i = 0; i < count; ++i) {
         const SpanRow& row = rows[i];
+        // A row of one pixel costs less a pixel at a time; from two pixels on (with the triangle's
+        // set-up shared) eight lanes cost less.
         if (row.left == row.right) {
             ShadePixel<true, kBilinear, kFog, kAlphaTest, kBlend, true>(t, s, row.start, row.y, row.left,
                                                                         row.right);
-        } else if (row.right - row.left + 1 < kShortSpan) {
-            ShadeSpanWith<true, kBilinear, kFog, kAlphaTest, kBlend, true, false>(t, s, row.start, row.y,
-                                                                                  row.left, row.right);
         } else {
-            ShadeLongSpan<kBilinear, kFog, kAlphaTest, kBlend, kPowerOfTwo>(t, s, triangle, row);
+            ShadeSpanInLanes<kBilinear, kFog, kAlphaTest, kBlend, kPowerOfTwo>(t, s, triangle, row);
         }
     }
 }
@@ -455,8 +451,8 @@ void ShadeRowsSse2(const RasterTarget& t, const PixelState& s, const SpanRow* ro
 }
 
 template <bool kBilinear, bool kFog, bool kAlphaTest, bool kBlend, bool kPowerOfTwo>
-void ShadeLongSpan(const RasterTarget& t, const PixelState& s, const TriangleConstants<kPowerOfTwo>& triangle,
-                   const SpanRow& row) {
+void ShadeSpanInLanes(const RasterTarget& t, const PixelState& s,
+                      const TriangleConstants<kPowerOfTwo>& triangle, const SpanRow& row) {
     const SpanStart& st = row.start;
     const int y = row.y, left = row.left;
     const int count = row.right - left + 1;
