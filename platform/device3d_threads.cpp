@@ -2,6 +2,11 @@
 
 #include <chrono>
 
+#if defined(__linux__)
+#include <pthread.h>
+#include <sched.h>
+#endif
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -76,8 +81,46 @@ void PartPool::Signal() {
     signal_.notify_all();
 }
 
+int PartPool::CurrentCore() {
+#if defined(__linux__)
+    return sched_getcpu();
+#else
+    return -1;
+#endif
+}
+
+bool PartPool::KeepHelpersOffCore(int core) {
+    if (core < 0) {
+        return false;
+    }
+    if (core == helpersOffCore_) {
+        return true;
+    }
+#if defined(__linux__)
+    cpu_set_t allowed;
+    CPU_ZERO(&allowed);
+    if (core >= CPU_SETSIZE || sched_getaffinity(0, sizeof allowed, &allowed) != 0) {
+        return false;
+    }
+    CPU_CLR(core, &allowed);
+    if (CPU_COUNT(&allowed) == 0) {
+        return false;
+    }
+    for (std::thread& helper : helpers_) {
+        if (pthread_setaffinity_np(helper.native_handle(), sizeof allowed, &allowed) != 0) {
+            return false;
+        }
+    }
+    helpersOffCore_ = core;
+    return true;
+#else
+    return false;
+#endif
+}
+
 void PartPool::StayAwake() {
     if (parts_ > 1 && !awake_.exchange(true, std::memory_order_acq_rel)) {
+        KeepHelpersOffCore(CurrentCore());
         Signal();
     }
 }

@@ -86,8 +86,18 @@ class PartPool {
     void Run(Job job, void* context);
 
     // Wakes the helpers and keeps them polling for jobs until Rest (or until they have been idle
-    // for kAwakeIdleMicroseconds); the next Run after that wakes them again.
+    // for kAwakeIdleMicroseconds); the next Run after that wakes them again. The helpers are kept
+    // off the calling thread's core (KeepHelpersOffCore).
     void StayAwake();
+    // Lets the helpers run on the cores the process may use except this one; false when that
+    // leaves none or the system does not allow it (they then run anywhere, as before). Why: a
+    // helper woken while the calling thread draws is often queued on the caller's own core (the
+    // scheduler places a woken thread by its waker when no core looks idle) and waits there for
+    // the caller's time slice to end, some milliseconds, longer than a whole scene; once running,
+    // it would take turns with the caller on that core instead of working beside it.
+    bool KeepHelpersOffCore(int core);
+    // The core the calling thread runs on (-1 when unknown).
+    static int CurrentCore();
     // Lets the helpers sleep once the polling after their last job is over.
     void Rest();
     // Between StayAwake and Rest (with helpers at all).
@@ -121,6 +131,7 @@ class PartPool {
     std::atomic<bool> awake_{false};
     std::atomic<int> polling_{0};
     std::atomic<bool> stopping_{false};
+    int helpersOffCore_ = -1;  // the core the helpers are kept off (-1: none)
 };
 
 }  // namespace platform::device_detail

@@ -9,6 +9,10 @@
 #include <thread>
 #include <vector>
 
+#if defined(__linux__)
+#include <sched.h>
+#endif
+
 #include "platform/device3d.h"
 #include "platform/device3d_pipeline.h"
 #include "platform/device3d_threads.h"
@@ -167,6 +171,51 @@ TEST(DeviceThreads, AwakeHelpersSleepWhenTheSceneEndsOrNoJobComes) {
     EXPECT_EQ(runs.load(), 6);
     EXPECT_TRUE(Eventually(Polling(pool, 0)));
 }
+
+#if defined(__linux__)
+// Helpers kept off a core run their parts on the others. Every part of a job waits until all have
+// started, so each helper runs one.
+TEST(DeviceThreads, HelpersKeptOffACoreRunElsewhere) {
+    cpu_set_t allowed;
+    CPU_ZERO(&allowed);
+    ASSERT_EQ(sched_getaffinity(0, sizeof allowed, &allowed), 0);
+    if (CPU_COUNT(&allowed) < 2) {
+        GTEST_SKIP() << "one core";
+    }
+    struct Job {
+        std::thread::id caller = std::this_thread::get_id();
+        std::atomic<int> started{0};
+        std::atomic<int> helperCores[3] = {-2, -2, -2};  // of the parts the helpers ran
+    };
+    const auto job = [](void* context, int part, int parts) {
+        auto& j = *static_cast<Job*>(context);
+        j.started.fetch_add(1);
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+        while (j.started.load() < parts && std::chrono::steady_clock::now() < giveUp) {
+            std::this_thread::yield();
+        }
+        if (std::this_thread::get_id() != j.caller) {
+            j.helperCores[part] = sched_getcpu();
+        }
+    };
+    PartPool pool(3);
+    for (int core = 0; core < CPU_SETSIZE; ++core) {
+        if (!CPU_ISSET(core, &allowed)) {
+            continue;
+        }
+        ASSERT_TRUE(pool.KeepHelpersOffCore(core));
+        for (int round = 0; round < 20; ++round) {
+            Job j;
+            pool.Run(job, &j);
+            for (const std::atomic<int>& helperCore : j.helperCores) {
+                EXPECT_NE(helperCore.load(), core) << "round " << round;
+            }
+        }
+    }
+    EXPECT_FALSE(pool.KeepHelpersOffCore(-1));
+    EXPECT_FALSE(pool.KeepHelpersOffCore(CPU_SETSIZE));
+}
+#endif
 
 // The device keeps its helpers awake from BeginScene to EndScene only. (Whether they then poll
 // depends on the time passing, which the pool's own test controls with its clock.)
