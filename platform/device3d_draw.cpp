@@ -228,11 +228,14 @@ constexpr int kMaxBands = kBandsPerThread * kMaxDeviceThreads;
 //  1. vertices (by chunks): positions in clip space, clip codes, and positions on screen of the
 //     vertices that cross no clip plane;
 //  2. triangles (by chunks): those that cannot draw anything (most of a distant mesh) are dropped,
-//     the others kept in order with the rows they may cover; the first thread to keep a triangle
-//     with a vertex not yet shaded lights, fogs and finishes that vertex (so only vertices that are
+//     the others kept in order with their boxes, and their vertices marked as used;
+//  3. vertices (by chunks): the used ones are lit, fogged and finished (so only vertices that are
 //     drawn are shaded, each once);
-//  3. drawing the kept triangles in their order, band of rows by band of rows (the threads claim
+//  4. drawing the kept triangles in their order, band of rows by band of rows (the threads claim
 //     the bands).
+// Marking in pass 2 and shading in a pass of its own, rather than shading a vertex when the first
+// thread to keep one of its triangles claims it, spares a locked exchange per vertex: each one
+// waits for all the stores before it, and a shaded vertex is many stores.
 struct DrawWork {
     explicit DrawWork(const DrawContext& context) : ctx(context) {}
 
@@ -244,7 +247,7 @@ struct DrawWork {
     ClipVertex* clip = nullptr;
     ScreenVertex* screen = nullptr;
     uint16_t* codes = nullptr;
-    uint8_t* shaded = nullptr;
+    uint8_t* used = nullptr;
     DrawContext ctx;
     ChunkClaims vertexChunks;
     ChunkClaims triangleChunks;
@@ -280,23 +283,25 @@ struct DrawWork {
         return true;
     }
 
-    // Shades vertex i unless it is shaded already. Shared between threads (kShared), threads may
-    // race for a vertex: only the one that flips its flag shades it, and nobody reads the shaded
-    // values before the pass is over. (Drawing alone spares the locked exchange.)
-    template <bool kShared>
+    // Drawing alone: shades vertex i unless it is shaded already.
     void ShadeOnce(uint16_t i) const {
-        if constexpr (kShared) {
-            std::atomic_ref<uint8_t> flag(shaded[i]);
-            if (flag.load(std::memory_order_relaxed) != 0 ||
-                flag.exchange(1, std::memory_order_relaxed) != 0) {
-                return;
-            }
-        } else {
-            if (shaded[i] != 0) {
-                return;
-            }
-            shaded[i] = 1;
+        if (used[i] != 0) {
+            return;
         }
+        used[i] = 1;
+        Shade(i);
+    }
+
+    // Shared between threads: marks vertex i as used (threads may mark the same vertex at once).
+    void MarkUsed(uint16_t i) const {
+        std::atomic_ref<uint8_t> flag(used[i]);
+        if (flag.load(std::memory_order_relaxed) == 0) {
+            flag.store(1, std::memory_order_relaxed);
+        }
+    }
+
+    // Lights, fogs and finishes vertex i.
+    void Shade(uint32_t i) const {
         device_detail::ShadeVertex(*stage, vertices[i], clip[i]);
         if ((codes[i] & device_detail::kClipPlaneBits) == 0) {
             Projector::Shading(clip[i], screen[i]);
@@ -315,9 +320,9 @@ struct DrawWork {
     }
 
     // Calls keep(t, boxPixels) for each of triangles begin .. end - 1 that may draw something,
-    // once its vertices are shaded; the box is only found for triangles that cross no clip plane
-    // (the others may cover the whole target). kShared: other threads work on other triangles of
-    // the draw at the same time.
+    // once its vertices are shaded (kShared: marked as used; other threads work on other
+    // triangles of the draw at the same time); the box is only found for triangles that cross no
+    // clip plane (the others may cover the whole target).
     template <bool kShared, typename Keep>
     void ForEachLiveTriangle(uint32_t begin, uint32_t end, Keep&& keep) const {
         const RasterTarget& target = *ctx.target;
@@ -339,9 +344,13 @@ struct DrawWork {
                 boxPixels = static_cast<uint64_t>(t.box.right - t.box.left + 1) *
                             static_cast<uint64_t>(t.box.bottom - t.box.top + 1);
             }
-            ShadeOnce<kShared>(t.index[0]);
-            ShadeOnce<kShared>(t.index[1]);
-            ShadeOnce<kShared>(t.index[2]);
+            for (const uint16_t i : t.index) {
+                if constexpr (kShared) {
+                    MarkUsed(i);
+                } else {
+                    ShadeOnce(i);
+                }
+            }
             keep(t, boxPixels);
         }
     }
@@ -367,7 +376,19 @@ void TransformPart(void* context, int, int) {
                 project.Position(clip[i], screen[i]);
             }
         }
-        std::fill(w.shaded + begin, w.shaded + end, uint8_t{0});
+        std::fill(w.used + begin, w.used + end, uint8_t{0});
+    }
+}
+
+void ShadeUsedPart(void* context, int, int) {
+    auto& w = *static_cast<DrawWork*>(context);
+    for (uint32_t chunk; w.vertexChunks.Claim(chunk);) {
+        const uint32_t end = w.vertexChunks.End(chunk);
+        for (uint32_t i = w.vertexChunks.Begin(chunk); i < end; ++i) {
+            if (w.used[i] != 0) {
+                w.Shade(i);
+            }
+        }
     }
 }
 
@@ -520,6 +541,8 @@ void DrawShared(PartPool& pool, device_detail::DrawScratch& scratch, DrawWork& w
     w.rowWork = scratch.rowWork.data();
     w.findParts = w.Triangles() >= kMinSharedTriangles ? parts : 1;
     RunPass(w.findParts > 1 ? &pool : nullptr, FindLiveTrianglesPart, &w);
+    w.vertexChunks.Reset(w.vertexCount, kVertexChunk, static_cast<uint32_t>(parts));
+    RunPass(w.vertexCount >= kMinSharedVertices ? &pool : nullptr, ShadeUsedPart, &w);
 
     uint64_t pixels = 0;
     for (int part = 0; part < w.findParts; ++part) {
@@ -577,7 +600,7 @@ void DrawInTarget(Device3D& device, const RasterTarget& target, const PixelState
         scratch.clip.resize(vertexCount);
         scratch.screen.resize(vertexCount);
         scratch.codes.resize(vertexCount);
-        scratch.shaded.resize(vertexCount);
+        scratch.used.resize(vertexCount);
     }
     DrawWork work({&target, &state, &shaders, device.renderStates[kRsCullMode], Projector(device.viewport)});
     work.stage = &scratch.stage;
@@ -588,7 +611,7 @@ void DrawInTarget(Device3D& device, const RasterTarget& target, const PixelState
     work.clip = scratch.clip.data();
     work.screen = scratch.screen.data();
     work.codes = scratch.codes.data();
-    work.shaded = scratch.shaded.data();
+    work.used = scratch.used.data();
     if (scratch.pool != nullptr) {
         DrawShared(*scratch.pool, scratch, work);
     } else {

@@ -109,7 +109,7 @@ struct DrawScratch {
     std::vector<ClipVertex> clip;
     std::vector<ScreenVertex> screen;
     std::vector<uint16_t> codes;
-    std::vector<uint8_t> shaded;        // vertex lit, fogged and finished on screen
+    std::vector<uint8_t> used;          // vertex used by a kept triangle (drawing alone: and shaded)
     std::vector<LiveTriangle> live;     // the triangles that may draw something, chunk by chunk
     std::vector<LiveChunk> liveChunks;  // what each chunk of triangles kept
     std::vector<uint64_t> pixels;       // each part's pixels of the kept triangles' boxes
