@@ -482,16 +482,21 @@ struct Planes {
 // Shades the covered rows of a triangle, kRowBatch rows to a shader call; the planes are only set up
 // once a row of the target turns out to be covered.
 constexpr int kRowBatch = 16;
+constexpr int kNarrowRow = 4, kNarrowRows = 4;
 
 template <typename Coverage>
 void ShadeRows(const RasterTarget& target, const PixelState& state, const SpanShaders& shaders,
-               const ScreenVertex* const* v, int64_t snappedArea2, int top, int bottom, Coverage& coverage) {
+               const ScreenVertex* const* v, int64_t snappedArea2, const TriangleBox& box,
+               Coverage& coverage) {
+    // A few short rows cost less one by one than with the set-up that the vector shaders share
+    // among a triangle's rows.
+    const bool narrow = box.right - box.left < kNarrowRow - 1 && box.bottom - box.top < kNarrowRows - 1;
     Planes planes;
     RowShader shade = nullptr;
     const PixelState* drawn = &state;
     SpanRow rows[kRowBatch];
     int queued = 0;
-    for (int y = top; y <= bottom; ++y) {
+    for (int y = box.top; y <= box.bottom; ++y) {
         int left, right;
         coverage.NextRow(left, right);
         if (left > right) {
@@ -508,7 +513,8 @@ void ShadeRows(const RasterTarget& target, const PixelState& state, const SpanSh
                 bilinear = UseBilinear(state, texelArea2, screenArea2);
                 drawn = &MipState(state, shaders, texelArea2, screenArea2);
             }
-            shade = bilinear ? shaders.bilinear : shaders.point;
+            shade = narrow ? (bilinear ? shaders.narrowBilinear : shaders.narrowPoint)
+                           : (bilinear ? shaders.bilinear : shaders.point);
         }
         SpanRow& row = rows[queued];
         planes.Start(y, left, row.start);
@@ -531,7 +537,7 @@ void WalkTriangle(const RasterTarget& target, const PixelState& state, const Spa
     const EdgeSet<Int> edges(t.sx, t.sy, originX, originY);
     WalkedCoverage<Int> coverage(edges, originX, originY, box.left, box.right, box.top,
                                  box.bottom - box.top + 1);
-    ShadeRows(target, state, shaders, t.v, t.area2, box.top, box.bottom, coverage);
+    ShadeRows(target, state, shaders, t.v, t.area2, box, coverage);
 }
 
 }  // namespace
@@ -539,6 +545,8 @@ void WalkTriangle(const RasterTarget& target, const PixelState& state, const Spa
 SpanShaders::SpanShaders(const RasterTarget& target, const PixelState& state)
     : point(ChooseRowShader(target, state, false)),
       bilinear(ChooseRowShader(target, state, true)),
+      narrowPoint(ChooseScalarRowShader(target, state, false)),
+      narrowBilinear(ChooseScalarRowShader(target, state, true)),
       attributes(UsedAttributes(state)) {}
 
 void SnapToGrid(ScreenVertex& v) {
@@ -583,7 +591,7 @@ void RasterizeTriangle(const RasterTarget& target, const PixelState& state, cons
     if (box.right - box.left < kMaxTinyPixels && box.bottom - box.top < kMaxTinyPixels) {
         TinyCoverage coverage(t, box);
         if (!coverage.Empty()) {
-            ShadeRows(target, state, shaders, t.v, t.area2, box.top, box.bottom, coverage);
+            ShadeRows(target, state, shaders, t.v, t.area2, box, coverage);
         }
         return;
     }
@@ -591,7 +599,7 @@ void RasterizeTriangle(const RasterTarget& target, const PixelState& state, cons
     if (box.right - box.left < kMaxScannedColumns) {
         const EdgeSet<int32_t> edges(t.sx, t.sy, originX, originY);
         ScannedCoverage coverage(edges, originX, originY, box.left, box.right, box.top);
-        ShadeRows(target, state, shaders, t.v, t.area2, box.top, box.bottom, coverage);
+        ShadeRows(target, state, shaders, t.v, t.area2, box, coverage);
     } else {
         WalkTriangle<int32_t>(target, state, shaders, t, box, originX, originY);
     }

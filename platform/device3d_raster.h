@@ -40,10 +40,13 @@ inline int MipLevel(float texelArea2, float screenArea2, int levels) {
 }
 
 // The row shaders of one draw, chosen once for its target and state: for triangles whose texture
-// is sampled at points and for those sampled bilinearly.
+// is sampled at points and for those sampled bilinearly, and the same for triangles narrower than
+// four pixels (one row at a time, without the set-up that wider rows share).
 struct SpanShaders {
     RowShader point;
     RowShader bilinear;
+    RowShader narrowPoint;
+    RowShader narrowBilinear;
     uint32_t attributes;  // the attributes the shaders read, one bit each in SpanStart's order
     // The draw's state with the sampler of each smaller copy of its texture, the first half-size
     // one first: a triangle whose texture is minified reads the copy nearest one texel per pixel.

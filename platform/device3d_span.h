@@ -40,5 +40,8 @@ using RowShader = void (*)(const RasterTarget& target, const PixelState& state, 
                            int count);
 
 RowShader ChooseRowShader(const RasterTarget& target, const PixelState& state, bool bilinear);
+// The row shaders one pixel at a time, for every state: each row through ChooseSpanShader's or
+// ChoosePixelShader's shader. They cost less than ChooseRowShader's on rows of a few pixels.
+RowShader ChooseScalarRowShader(const RasterTarget& target, const PixelState& state, bool bilinear);
 
 }  // namespace platform::device_detail

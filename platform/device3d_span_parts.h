@@ -152,9 +152,6 @@ inline int BlendSourceAlpha(int src, int alpha, int dest) {
 // triangle of a hole is drawn this way.
 bool IsCommonState(const RasterTarget& target, const PixelState& state);
 
-// The row shaders one pixel at a time, for every state: each row through ChooseSpanShader's or
-// ChoosePixelShader's shader.
-RowShader ChooseScalarRowShader(const RasterTarget& target, const PixelState& state, bool bilinear);
 // The row shaders eight pixels at a time, for textured triangles in the common state; they give the
 // same pixels as the scalar ones.
 RowShader ChooseVectorRowShader(const RasterTarget& target, const PixelState& state, bool bilinear);
