@@ -1,5 +1,7 @@
 #include "game/screens/hud_draw.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 
@@ -65,12 +67,40 @@ void DrawClubButton(HudCanvas& canvas) {
     const present::FniImage& button =
         Picture(canvas.sprites, Hovered(canvas, HudControl::Club) ? HudPicture::ClubOn : HudPicture::Club);
     DrawPicture(Back(canvas), button, 720, 480);
-    const physics::ClubSpec& club = physics::ClubRow(canvas.view.club);
+}
+
+// The club's name and second name, centred over the club button but kept inside the picture: a
+// long second name ("Massie Niblick") is wider than the room right of the shot gauge.
+struct ClubNameLine {
+    int y, width, height;
+    bool bold;
+    uint32_t colour;
+    const char* text;
+};
+
+std::array<ClubNameLine, 2> ClubNameLines(const physics::ClubSpec& club) {
+    return {{{446, 8, 16, true, kYellow, club.name}, {464, 6, 12, false, kWhite, club.nickname}}};
+}
+
+int ClubNameCentre(HudCanvas& canvas, const ClubNameLine& line) {
+    const present::FniImage& button = Picture(canvas.sprites, HudPicture::Club);
     const int centre = 720 + (button.width > 0 ? button.width : 70) / 2;
-    present::SetTextFont(canvas.text, canvas.face, 8, 16, true);
-    present::DrawTextAt(canvas.text, Back(canvas), centre, 446, kYellow, club.name, present::kAlignCenter);
-    present::SetTextFont(canvas.text, canvas.face, 6, 12, false);
-    present::DrawTextAt(canvas.text, Back(canvas), centre, 464, kWhite, club.nickname, present::kAlignCenter);
+    const int width = present::TextWidth(canvas.text, line.text);
+    return std::min(centre, Back(canvas).width - 2 - (width + 1) / 2);
+}
+
+void SetClubNameFont(HudCanvas& canvas, const ClubNameLine& line) {
+    present::SetTextFont(canvas.text, canvas.face, line.width, line.height, line.bold);
+}
+
+// Clears the place of the club's names (the swing gauge paints over part of it).
+void ClearClubNames(HudCanvas& canvas) {
+    for (const ClubNameLine& line : ClubNameLines(physics::ClubRow(canvas.view.club))) {
+        SetClubNameFont(canvas, line);
+        const int width = present::TextWidth(canvas.text, line.text);
+        present::RestoreArea(canvas.display, ClubNameCentre(canvas, line) - width / 2 - 2, line.y, width + 4,
+                             line.height + 2);
+    }
 }
 
 void DrawSpinButtons(HudCanvas& canvas) {
@@ -114,6 +144,7 @@ void DrawShooterControls(HudCanvas& canvas) {
     DrawSpinButtons(canvas);
     const bool lit = Hovered(canvas, HudControl::Shot) || view.swinging;
     DrawAt(canvas, lit ? HudPicture::ShotOn : HudPicture::Shot, HudControl::Shot);
+    DrawClubNames(canvas);  // over the edge of the shot button, which a long name reaches
     if (view.beginner && view.beforeFirstShot) {
         DrawPicture(Back(canvas), canvas.sprites.guides[lit ? 1 : 0], 455, 385);
         const bool second = (view.nowMs / kBlinkMs) % 2 == 1;
@@ -164,6 +195,14 @@ void DrawClubMenu(HudCanvas& canvas) {
 }
 
 }  // namespace
+
+void DrawClubNames(HudCanvas& canvas) {
+    for (const ClubNameLine& line : ClubNameLines(physics::ClubRow(canvas.view.club))) {
+        SetClubNameFont(canvas, line);
+        present::DrawTextAt(canvas.text, Back(canvas), ClubNameCentre(canvas, line), line.y, line.colour,
+                            line.text, present::kAlignCenter);
+    }
+}
 
 void DrawPicture(platform::DrawSurface& surface, const present::FniImage& image, int x, int y) {
     if (image.width > 0 && image.height > 0) {
@@ -231,12 +270,16 @@ bool DrawSwingGauge(HudCanvas& canvas, int frame) {
         // The blinking arrow's place is cleared first; what it covered is drawn again below.
         present::RestoreArea(canvas.display, kSmallArrows[arrow][0], kSmallArrows[arrow][1], 16, 16);
     }
+    if (view.localTurn) {
+        ClearClubNames(canvas);  // drawn again over the new frame, not blended onto themselves
+    }
     // Every gauge frame paints the whole band of the arc, so each one covers the last without a
-    // restore (which would also erase the spin buttons and the club's name around it).
+    // restore (which would also erase the spin buttons around it).
     DrawPicture(Back(canvas), Picture(canvas.sprites, HudPicture::ShotOn), kShotX, kShotY);
     DrawPicture(Back(canvas), canvas.sprites.gauge[frame], kShotX, kShotY);
     if (view.localTurn) {
         DrawSpinButtons(canvas);
+        DrawClubNames(canvas);
     }
     if (view.gaugeHint >= 1 && view.gaugeHint <= 8) {
         // The hint mark: where on the arc the power click gives the club's distance.

@@ -53,6 +53,8 @@ void DrawInsetFrame(HudCanvas& canvas);
 void DrawCharacterSprite(HudCanvas& canvas);
 // The level badge of a 0-based level in its orange frame, the badge's top-left at (x, y).
 void DrawLevelBadge(HudCanvas& canvas, int x, int y, int level);
+// The club's name and second name over the club button, on top of the shot button's edge.
+void DrawClubNames(HudCanvas& canvas);
 // The gauge at that frame over the shot button; draws only when the frame differs from the last
 // one drawn. True when it drew.
 bool DrawSwingGauge(HudCanvas& canvas, int frame);

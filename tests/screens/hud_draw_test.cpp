@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "game/physics/club_table.h"
 #include "game/present/draw_primitives.h"
 #include "game/screens/hud_controls.h"
 #include "game/screens/replay_view.h"
@@ -60,6 +61,42 @@ TEST_F(HudScreen, GaugeFallingBackMatchesAFreshDrawOfItsFrame) {
     EXPECT_EQ(CountDifferences(fallen, Pixels()), 0);
     EXPECT_FALSE(DrawSwingGauge(Canvas(), 121));
     EXPECT_FALSE(DrawSwingGauge(Canvas(), -1));
+}
+
+// The club's names lie on top of the shot button's edge and of every gauge frame, which a long second
+// name reaches: drawing them again adds no pixel in their colours (only their blended edges change),
+// and the gauge does not thicken them frame after frame.
+TEST_F(HudScreen, ClubNamesStayWholeOverTheShotButtonAndTheGauge) {
+    present::FillRect(*display_.backBuffer, {0, 0, 2, 1}, kWhite);
+    present::FillRect(*display_.backBuffer, {1, 0, 2, 1}, kYellow);
+    const std::vector<uint32_t> colours = Pixels();
+    const uint32_t white = colours[0], yellow = colours[1];
+    const auto coveredNamePixels = [&](const std::vector<uint32_t>& before) {
+        DrawClubNames(Canvas());
+        const std::vector<uint32_t> after = Pixels();
+        int count = 0;
+        for (size_t i = 0; i < after.size(); ++i) {
+            count += (after[i] == white || after[i] == yellow) && after[i] != before[i] ? 1 : 0;
+        }
+        return count;
+    };
+    for (int club : {physics::kClubIron3, physics::kClubIron6, physics::kClubIron7}) {
+        SCOPED_TRACE(club);
+        view_.club = club;
+        view_.swinging = false;
+        Draw();
+        EXPECT_EQ(coveredNamePixels(Pixels()), 0);
+        view_.swinging = true;
+        Draw();
+        for (int frame : {100, 60, 110}) {
+            EXPECT_TRUE(DrawSwingGauge(Canvas(), frame));
+        }
+        const std::vector<uint32_t> afterFrames = Pixels();
+        EXPECT_EQ(coveredNamePixels(afterFrames), 0);
+        Draw();
+        EXPECT_TRUE(DrawSwingGauge(Canvas(), 110));
+        EXPECT_EQ(CountDifferences(afterFrames, Pixels()), 0) << "the names thicken under the gauge";
+    }
 }
 
 TEST_F(HudScreen, ClubMenuShowsTheHoveredClubAndClosesWithoutTrace) {
