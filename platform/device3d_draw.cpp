@@ -224,7 +224,8 @@ constexpr uint32_t kTriangleChunk = 256;
 constexpr int kBandsPerThread = 3;
 constexpr int kMaxBands = kBandsPerThread * kMaxDeviceThreads;
 
-// One draw on its way through three passes, each of which may be shared between threads:
+// One draw on its way through four passes, each of which may be shared between threads (drawing
+// alone, passes 2 and 3 are one: a vertex is shaded when its first kept triangle is met):
 //  1. vertices (by chunks): positions in clip space, clip codes, and positions on screen of the
 //     vertices that cross no clip plane;
 //  2. triangles (by chunks): those that cannot draw anything (most of a distant mesh) are dropped,
@@ -520,7 +521,7 @@ void DrawAlone(DrawWork& w) {
         0, w.Triangles(), [&w](const device_detail::LiveTriangle& t, uint64_t) { w.Draw(w.ctx, t, t.box); });
 }
 
-// Draws with the pool's threads: the three passes one after the other, each shared when it is
+// Draws with the pool's threads: the four passes one after the other, each shared when it is
 // large enough.
 void DrawShared(PartPool& pool, device_detail::DrawScratch& scratch, DrawWork& w) {
     const int parts = pool.Parts();

@@ -82,11 +82,16 @@ std::array<ClubNameLine, 2> ClubNameLines(const physics::ClubSpec& club) {
     return {{{446, 8, 16, true, kYellow, club.name}, {464, 6, 12, false, kWhite, club.nickname}}};
 }
 
-int ClubNameCentre(HudCanvas& canvas, const ClubNameLine& line) {
+// Where a line goes: its centre and width, in its font (which must be set).
+struct PlacedClubName {
+    int centre, width;
+};
+
+PlacedClubName PlaceClubName(HudCanvas& canvas, const ClubNameLine& line) {
     const present::FniImage& button = Picture(canvas.sprites, HudPicture::Club);
     const int centre = 720 + (button.width > 0 ? button.width : 70) / 2;
     const int width = present::TextWidth(canvas.text, line.text);
-    return std::min(centre, Back(canvas).width - 2 - (width + 1) / 2);
+    return {std::min(centre, Back(canvas).width - 2 - (width + 1) / 2), width};
 }
 
 void SetClubNameFont(HudCanvas& canvas, const ClubNameLine& line) {
@@ -97,8 +102,8 @@ void SetClubNameFont(HudCanvas& canvas, const ClubNameLine& line) {
 void ClearClubNames(HudCanvas& canvas) {
     for (const ClubNameLine& line : ClubNameLines(physics::ClubRow(canvas.view.club))) {
         SetClubNameFont(canvas, line);
-        const int width = present::TextWidth(canvas.text, line.text);
-        present::RestoreArea(canvas.display, ClubNameCentre(canvas, line) - width / 2 - 2, line.y, width + 4,
+        const PlacedClubName placed = PlaceClubName(canvas, line);
+        present::RestoreArea(canvas.display, placed.centre - placed.width / 2 - 2, line.y, placed.width + 4,
                              line.height + 2);
     }
 }
@@ -199,8 +204,8 @@ void DrawClubMenu(HudCanvas& canvas) {
 void DrawClubNames(HudCanvas& canvas) {
     for (const ClubNameLine& line : ClubNameLines(physics::ClubRow(canvas.view.club))) {
         SetClubNameFont(canvas, line);
-        present::DrawTextAt(canvas.text, Back(canvas), ClubNameCentre(canvas, line), line.y, line.colour,
-                            line.text, present::kAlignCenter);
+        present::DrawTextAt(canvas.text, Back(canvas), PlaceClubName(canvas, line).centre, line.y,
+                            line.colour, line.text, present::kAlignCenter);
     }
 }
 
