@@ -34,11 +34,9 @@ struct ScreenVertex {
     bool usable;
 };
 
-// Fills in the snapped position of a vertex whose sx, sy are set.
-void SnapToGrid(ScreenVertex& v);
-
 // The pixel centres a triangle may cover: the box around its vertices on the snapped grid (in
-// 1/16 pixels) and the pixels inside it, cut to the target (FindTriangleBox, device3d_raster.h).
+// 1/16 pixels) and the pixels inside it, cut to the target (FindTriangleBox, device3d_raster.h,
+// which also holds SnapToGrid).
 struct TriangleBox {
     int32_t minX, maxX, minY, maxY;
     int top, bottom, left, right;

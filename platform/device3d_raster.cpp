@@ -18,17 +18,11 @@
 #endif
 
 #include "platform/device3d_raster.h"
+#include "platform/device3d_span_scalar.h"
 
 namespace platform::device_detail {
 
 namespace {
-
-constexpr int kSubPixelBits = 4;
-constexpr float kSubPixels = 16.0f;
-// Vertices further out than this (in pixels) are refused; the guard band keeps real ones far inside.
-// Snapped coordinates therefore stay below 1.6e7 < 2^24 sub-pixels in size, their differences below
-// 2^25 and products of two differences below 2^50.
-constexpr float kMaxCoordinate = 1.0e6f;
 
 // Triangles whose box is at most this many sub-pixels across in both directions are handled in 32
 // bits (see EdgeSet); larger ones, which only the guard band around a wide viewport allows, in 64.
@@ -44,13 +38,6 @@ constexpr int kMaxTinyPixels = 2;
 enum Attr { kZ, kRhw, kUq, kVq, kR, kG, kB, kA, kFog, kSr, kSg, kSb, kAttrCount };
 constexpr int kStartFloats = 2 * kAttrCount;
 static_assert(sizeof(SpanStart) == kStartFloats * sizeof(float), "SpanStart is value, step pairs");
-
-// Rounds to the nearest integer (halves up); |v| must stay below 2^31.
-int32_t RoundToInt(float v) {
-    const float t = v + 0.5f;
-    const auto i = static_cast<int32_t>(t);
-    return static_cast<float>(i) > t ? i - 1 : i;
-}
 
 template <typename Int>
 Int FloorDiv(Int n, Int d) {  // d > 0
@@ -170,7 +157,7 @@ struct SnappedTriangle {
 // 16-bit lanes gives the three edges.
 class TinyCoverage {
   public:
-    TinyCoverage(const SnappedTriangle& t, const TriangleBox& box) : left_(box.left) {
+    TinyCoverage(const SnappedTriangle& t, const TriangleBox& box) : left_(box.left), top_(box.top) {
         static_assert(kMaxTinyPixels == 2, "four pixels, two to a row");
         const __m128i origin = _mm_setr_epi32(box.left << kSubPixelBits, box.top << kSubPixelBits, 0, 0);
         const __m128i v0 = _mm_setr_epi32(t.sx[0], t.sy[0], t.sx[1], t.sy[1]);
@@ -206,6 +193,16 @@ class TinyCoverage {
         covered_ = covered;
     }
     bool Empty() const { return covered_ == 0; }
+    // Whether exactly one pixel is covered, and which (x, y).
+    bool OnePixel(int& x, int& y) const {
+        if ((covered_ & (covered_ - 1)) != 0) {
+            return false;
+        }
+        const int bit = std::countr_zero(covered_);
+        x = left_ + (bit & 1);
+        y = top_ + (bit >> 1);
+        return true;
+    }
     // The covered pixels of the next row, [left, right] (empty when left > right).
     void NextRow(int& left, int& right) {
         static constexpr int kFirst[4] = {1, 0, 1, 0}, kLast[4] = {0, 0, 1, 1};
@@ -216,7 +213,7 @@ class TinyCoverage {
     }
 
   private:
-    int left_;
+    int left_, top_;
     uint32_t covered_;
 };
 #endif
@@ -479,6 +476,30 @@ struct Planes {
     }
 };
 
+// What a triangle is shaded with once it is known to cover a pixel: the planes of its attributes,
+// whether its texture is sampled bilinearly and the state with the copy of the texture it reads.
+struct TriangleShading {
+    Planes planes;
+    bool bilinear = false;
+    const PixelState* drawn = nullptr;
+
+    // false when the triangle draws nothing after all (no area at its exact positions).
+    bool Set(const PixelState& state, const SpanShaders& shaders, const ScreenVertex* const* v,
+             int64_t snappedArea2) {
+        if (!planes.Set(v, shaders.attributes)) {
+            return false;
+        }
+        drawn = &state;
+        if (state.textured) {
+            const float texelArea2 = TexelArea2(state, v);
+            const float screenArea2 = static_cast<float>(snappedArea2) / 256.0f;
+            bilinear = UseBilinear(state, texelArea2, screenArea2);
+            drawn = &MipState(state, shaders, texelArea2, screenArea2);
+        }
+        return true;
+    }
+};
+
 // Shades the covered rows of a triangle, kRowBatch rows to a shader call; the planes are only set up
 // once a row of the target turns out to be covered.
 constexpr int kRowBatch = 16;
@@ -491,9 +512,8 @@ void ShadeRows(const RasterTarget& target, const PixelState& state, const SpanSh
     // A few short rows cost less one by one than with the set-up that the vector shaders share
     // among a triangle's rows.
     const bool narrow = box.right - box.left < kNarrowRow - 1 && box.bottom - box.top < kNarrowRows - 1;
-    Planes planes;
+    TriangleShading shading;
     RowShader shade = nullptr;
-    const PixelState* drawn = &state;
     SpanRow rows[kRowBatch];
     int queued = 0;
     for (int y = box.top; y <= box.bottom; ++y) {
@@ -503,32 +523,44 @@ void ShadeRows(const RasterTarget& target, const PixelState& state, const SpanSh
             continue;
         }
         if (shade == nullptr) {
-            if (!planes.Set(v, shaders.attributes)) {
+            if (!shading.Set(state, shaders, v, snappedArea2)) {
                 return;
             }
-            bool bilinear = false;
-            if (state.textured) {
-                const float texelArea2 = TexelArea2(state, v);
-                const float screenArea2 = static_cast<float>(snappedArea2) / 256.0f;
-                bilinear = UseBilinear(state, texelArea2, screenArea2);
-                drawn = &MipState(state, shaders, texelArea2, screenArea2);
-            }
-            shade = narrow ? (bilinear ? shaders.narrowBilinear : shaders.narrowPoint)
-                           : (bilinear ? shaders.bilinear : shaders.point);
+            shade = narrow ? (shading.bilinear ? shaders.narrowBilinear : shaders.narrowPoint)
+                           : (shading.bilinear ? shaders.bilinear : shaders.point);
         }
         SpanRow& row = rows[queued];
-        planes.Start(y, left, row.start);
+        shading.planes.Start(y, left, row.start);
         row.y = y;
         row.left = left;
         row.right = right;
         if (++queued == kRowBatch) {
-            shade(target, *drawn, rows, queued);
+            shade(target, *shading.drawn, rows, queued);
             queued = 0;
         }
     }
     if (queued > 0) {
-        shade(target, *drawn, rows, queued);
+        shade(target, *shading.drawn, rows, queued);
     }
+}
+
+// Shades a triangle that covers the one pixel (x, y): straight through the pixel shader, without
+// queueing a row (most triangles of a distant mesh cover one pixel or none). The pixel shader of
+// opaque textured triangles in the common state without fog, the map's, is compiled in here (with
+// everything else this calls), so that the start values go to it in registers.
+[[gnu::flatten]] void ShadeOnePixel(const RasterTarget& target, const PixelState& state,
+                                    const SpanShaders& shaders, const SnappedTriangle& t, int x, int y) {
+    TriangleShading shading;
+    if (!shading.Set(state, shaders, t.v, t.area2)) {
+        return;
+    }
+    SpanStart start;
+    shading.planes.Start(y, x, start);
+    if (shaders.opaqueCommon && shading.bilinear) {
+        ShadePixel<true, true, false, false, false, true>(target, *shading.drawn, start, y, x, x);
+        return;
+    }
+    (shading.bilinear ? shaders.pixelBilinear : shaders.pixelPoint)(target, *shading.drawn, start, y, x, x);
 }
 
 template <typename Int>
@@ -547,32 +579,11 @@ SpanShaders::SpanShaders(const RasterTarget& target, const PixelState& state)
       bilinear(ChooseRowShader(target, state, true)),
       narrowPoint(ChooseScalarRowShader(target, state, false)),
       narrowBilinear(ChooseScalarRowShader(target, state, true)),
+      pixelPoint(ChoosePixelShader(target, state, false)),
+      pixelBilinear(ChoosePixelShader(target, state, true)),
+      opaqueCommon(state.textured && IsCommonState(target, state) && !state.fog && !state.alphaTest &&
+                   !state.blend),
       attributes(UsedAttributes(state)) {}
-
-void SnapToGrid(ScreenVertex& v) {
-    v.usable = std::fabs(v.sx) < kMaxCoordinate && std::fabs(v.sy) < kMaxCoordinate;
-    v.fx = v.usable ? RoundToInt(v.sx * kSubPixels) : 0;
-    v.fy = v.usable ? RoundToInt(v.sy * kSubPixels) : 0;
-}
-
-bool FindTriangleBox(const RasterTarget& target, const ScreenVertex& a, const ScreenVertex& b,
-                     const ScreenVertex& c, TriangleBox& box) {
-    if (!a.usable || !b.usable || !c.usable) {
-        return false;
-    }
-    // Pairwise, which compiles to conditional moves: the vertices come in every order, so branches
-    // here are mispredicted often.
-    box.minX = std::min(a.fx, std::min(b.fx, c.fx));
-    box.maxX = std::max(a.fx, std::max(b.fx, c.fx));
-    box.minY = std::min(a.fy, std::min(b.fy, c.fy));
-    box.maxY = std::max(a.fy, std::max(b.fy, c.fy));
-    // Pixel centres inside the box (the shifts round towards minus infinity).
-    box.top = std::max(target.top, -(-box.minY >> kSubPixelBits));
-    box.bottom = std::min(target.bottom - 1, box.maxY >> kSubPixelBits);
-    box.left = std::max(target.left, -(-box.minX >> kSubPixelBits));
-    box.right = std::min(target.right - 1, box.maxX >> kSubPixelBits);
-    return box.top <= box.bottom && box.left <= box.right;
-}
 
 void RasterizeTriangle(const RasterTarget& target, const PixelState& state, const SpanShaders& shaders,
                        const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c,
@@ -590,7 +601,13 @@ void RasterizeTriangle(const RasterTarget& target, const PixelState& state, cons
 #if defined(__SSE2__)
     if (box.right - box.left < kMaxTinyPixels && box.bottom - box.top < kMaxTinyPixels) {
         TinyCoverage coverage(t, box);
-        if (!coverage.Empty()) {
+        int x, y;
+        if (coverage.Empty()) {
+            return;
+        }
+        if (coverage.OnePixel(x, y)) {
+            ShadeOnePixel(target, state, shaders, t, x, y);
+        } else {
             ShadeRows(target, state, shaders, t.v, t.area2, box, coverage);
         }
         return;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstdint>
 
 #include "platform/device3d_pipeline.h"
@@ -11,10 +12,48 @@
 
 namespace platform::device_detail {
 
+inline constexpr int kSubPixelBits = 4;
+inline constexpr float kSubPixels = 16.0f;
+// Vertices further out than this (in pixels) are refused; the guard band keeps real ones far inside.
+// Snapped coordinates therefore stay below 1.6e7 < 2^24 sub-pixels in size, their differences below
+// 2^25 and products of two differences below 2^50.
+inline constexpr float kMaxCoordinate = 1.0e6f;
+
+// Rounds to the nearest integer (halves up); |v| must stay below 2^31.
+inline int32_t RoundToInt(float v) {
+    const float t = v + 0.5f;
+    const auto i = static_cast<int32_t>(t);
+    return static_cast<float>(i) > t ? i - 1 : i;
+}
+
+// Fills in the snapped position of a vertex whose sx, sy are set. Inline, like FindTriangleBox:
+// both run for every vertex or triangle of a mesh, most of which turn out to cover no pixel.
+inline void SnapToGrid(ScreenVertex& v) {
+    v.usable = std::fabs(v.sx) < kMaxCoordinate && std::fabs(v.sy) < kMaxCoordinate;
+    v.fx = v.usable ? RoundToInt(v.sx * kSubPixels) : 0;
+    v.fy = v.usable ? RoundToInt(v.sy * kSubPixels) : 0;
+}
+
 // Finds the box of a triangle; false when it holds no pixel centre of the target or a vertex is
 // not usable (the triangle then draws nothing).
-bool FindTriangleBox(const RasterTarget& target, const ScreenVertex& a, const ScreenVertex& b,
-                     const ScreenVertex& c, TriangleBox& box);
+inline bool FindTriangleBox(const RasterTarget& target, const ScreenVertex& a, const ScreenVertex& b,
+                            const ScreenVertex& c, TriangleBox& box) {
+    if (!a.usable || !b.usable || !c.usable) {
+        return false;
+    }
+    // Pairwise, which compiles to conditional moves: the vertices come in every order, so branches
+    // here are mispredicted often.
+    box.minX = std::min(a.fx, std::min(b.fx, c.fx));
+    box.maxX = std::max(a.fx, std::max(b.fx, c.fx));
+    box.minY = std::min(a.fy, std::min(b.fy, c.fy));
+    box.maxY = std::max(a.fy, std::max(b.fy, c.fy));
+    // Pixel centres inside the box (the shifts round towards minus infinity).
+    box.top = std::max(target.top, -(-box.minY >> kSubPixelBits));
+    box.bottom = std::min(target.bottom - 1, box.maxY >> kSubPixelBits);
+    box.left = std::max(target.left, -(-box.minX >> kSubPixelBits));
+    box.right = std::min(target.right - 1, box.maxX >> kSubPixelBits);
+    return box.top <= box.bottom && box.left <= box.right;
+}
 
 // The copy of a texture a triangle reads: 0 for the texture itself, k for the one halved k times,
 // at most levels. The texture is halved once for every four texels per pixel beyond the first, that
@@ -39,14 +78,20 @@ inline int MipLevel(float texelArea2, float screenArea2, int levels) {
     return std::min(levels, steps + 1);
 }
 
-// The row shaders of one draw, chosen once for its target and state: for triangles whose texture
-// is sampled at points and for those sampled bilinearly, and the same for triangles narrower than
-// four pixels (one row at a time, without the set-up that wider rows share).
+// The shaders of one draw, chosen once for its target and state: row shaders for triangles whose
+// texture is sampled at points and for those sampled bilinearly, the same for triangles narrower
+// than four pixels (one row at a time, without the set-up that wider rows share), and the pixel
+// shaders for triangles that cover one pixel.
 struct SpanShaders {
     RowShader point;
     RowShader bilinear;
     RowShader narrowPoint;
     RowShader narrowBilinear;
+    SpanShader pixelPoint;
+    SpanShader pixelBilinear;
+    // Textured in the common state (IsCommonState), without fog, alpha test or blending: the pixel
+    // shader of bilinear sampling is pixelBilinear's.
+    bool opaqueCommon;
     uint32_t attributes;  // the attributes the shaders read, one bit each in SpanStart's order
     // The draw's state with the sampler of each smaller copy of its texture, the first half-size
     // one first: a triangle whose texture is minified reads the copy nearest one texel per pixel.
