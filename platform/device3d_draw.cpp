@@ -5,6 +5,8 @@
 #include <atomic>
 #include <climits>
 #include <cmath>
+#include <iterator>
+#include <numeric>
 #include <vector>
 
 #include "platform/device3d.h"
@@ -217,11 +219,17 @@ void DrawClipped(const DrawContext& ctx, const ClipVertex& a, const ClipVertex& 
 
 constexpr uint32_t kVertexChunk = 256;
 constexpr uint32_t kTriangleChunk = 256;
-// The drawing pass is cut into bands of rows of decreasing estimated work that the threads claim
-// top down: per thread one band of 1/2 of its share of the work, then two of 1/4. The estimate is
-// rough (half the boxes' pixels); a thread whose bands took longer than thought, or that lost its
-// core, leaves the smaller bands below to the others.
-constexpr int kBandsPerThread = 3;
+// The drawing pass is cut into bands of rows that the calling thread claims from the top and the
+// helpers from the bottom (so that each thread keeps drawing much the same rows from one draw to
+// the next, which stay in its core's cache, instead of taking over rows another core has just
+// written). Each thread's bands shrink towards the middle, where the ends meet: the work estimate
+// is rough (half the boxes' pixels), and the thread whose bands took longer than thought, or that
+// lost its core, leaves the bands in the middle to the others; the last band claimed is small, so
+// the other threads seldom wait long for it. Sizes in 1/kBandUnits of a thread's share of the work.
+constexpr int kBandUnits = 16;
+constexpr int kBandSizes[] = {8, 4, 2, 1, 1};
+constexpr int kBandsPerThread = static_cast<int>(std::size(kBandSizes));
+static_assert(std::accumulate(std::begin(kBandSizes), std::end(kBandSizes), 0) == kBandUnits);
 constexpr int kMaxBands = kBandsPerThread * kMaxDeviceThreads;
 
 // One draw on its way through four passes, each of which may be shared between threads (drawing
@@ -261,9 +269,9 @@ struct DrawWork {
     int64_t* rowWork = nullptr;
     int rowSteps = 0;
     int findParts = 1;
-    // The bands of rows pass 3 draws, claimed one by one: band b is rows bandTop[b] ..
+    // The bands of rows pass 4 draws, claimed one by one: band b is rows bandTop[b] ..
     // bandTop[b + 1] - 1.
-    ChunkClaims bands;
+    device_detail::EndClaims bands;
     int bandTop[kMaxBands + 1] = {};
 
     uint32_t Triangles() const { return indexCount / 3; }
@@ -429,11 +437,22 @@ void FindLiveTrianglesPart(void* context, int part, int) {
     w.pixels[part] = pixels;
 }
 
+// The size of band b of the drawing pass (in 1/kBandUnits of a thread's share) for the given
+// number of threads: the calling thread's bands from the top, then the helpers' from the bottom,
+// their first bands lowest.
+int BandSize(int band, int threads) {
+    if (band < kBandsPerThread) {
+        return kBandSizes[band];
+    }
+    const int fromBottom = kBandsPerThread * threads - 1 - band;
+    return kBandSizes[fromBottom / (threads - 1)];
+}
+
 // Cuts the target's rows into the bands of the drawing pass, for the given number of threads.
 void ChooseBands(DrawWork& w, int threads) {
     const RasterTarget& target = *w.ctx.target;
     const int bands = threads == 1 ? 1 : kBandsPerThread * threads;
-    w.bands.Reset(static_cast<uint32_t>(bands), 1, 1);
+    w.bands.Reset(static_cast<uint32_t>(bands));
     w.bandTop[0] = target.top;
     w.bandTop[bands] = target.bottom;
     if (bands == 1) {
@@ -448,13 +467,12 @@ void ChooseBands(DrawWork& w, int threads) {
         w.rowWork[row] = onRow;
         total += onRow;
     }
-    // In quarters of a thread's share: the first band of each thread two, the others one.
-    const int64_t quarters = 4 * threads;
+    const int64_t units = int64_t{kBandUnits} * threads;
     int64_t running = 0, upTo = 0;
     int row = 0;
     for (int band = 1; band < bands; ++band) {
-        upTo += band <= threads ? 2 : 1;
-        const int64_t goal = total * upTo / quarters;
+        upTo += BandSize(band - 1, threads);
+        const int64_t goal = total * upTo / units;
         for (; row < w.rowSteps - 1 && running < goal; ++row) {
             running += w.rowWork[row];
         }
@@ -489,7 +507,8 @@ void DrawBand(const DrawWork& w, int top, int bottom) {
 
 void DrawLiveTrianglesPart(void* context, int, int) {
     auto& w = *static_cast<DrawWork*>(context);
-    for (uint32_t band; w.bands.Claim(band);) {
+    const bool fromTop = !PartPool::OnHelper();
+    for (uint32_t band; w.bands.Claim(fromTop, band);) {
         if (w.bandTop[band] < w.bandTop[band + 1]) {
             DrawBand(w, w.bandTop[band], w.bandTop[band + 1]);
         }

@@ -25,6 +25,9 @@ constexpr int kPausesPerRound = 64;
 // to other work for a whole time slice, and the helper would then miss the draws of the scene.
 constexpr int kRoundsPerYield = 32;
 
+// Set on the helper threads of every pool.
+thread_local bool onHelper = false;
+
 void Pause() {
 #if defined(__SSE2__)
     _mm_pause();
@@ -87,6 +90,10 @@ int PartPool::CurrentCore() {
 #else
     return -1;
 #endif
+}
+
+bool PartPool::OnHelper() {
+    return onHelper;
 }
 
 bool PartPool::KeepHelpersOffCore(int core) {
@@ -201,6 +208,7 @@ void PartPool::Serve() {
     // The signal the pool was made with: a job given before this thread got going is still seen
     // as new.
     uint32_t seen = 0;
+    onHelper = true;
     for (;;) {
         seen = WaitForSignal(seen);
         if (stopping_.load(std::memory_order_acquire)) {

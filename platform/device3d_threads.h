@@ -65,6 +65,34 @@ class ChunkClaims {
     std::atomic<uint32_t> next_{0};
 };
 
+// Items 0 .. count - 1 claimed from both ends until the ends meet: the thread that gave the job
+// takes them from the front, the helpers from the back. A thread thus keeps to its own end of the
+// items from one job to the next (the rows of a picture: they stay in that core's cache), and only
+// the items in the middle go to whichever thread gets there first.
+class EndClaims {
+  public:
+    void Reset(uint32_t count) { ends_.store(uint64_t{count} << 32, std::memory_order_relaxed); }
+    // Takes the first unclaimed item (fromFront) or the last one; false when none is left. Every
+    // item is taken once between two Resets.
+    bool Claim(bool fromFront, uint32_t& item) {
+        uint64_t ends = ends_.load(std::memory_order_relaxed);
+        for (;;) {
+            const auto front = static_cast<uint32_t>(ends), back = static_cast<uint32_t>(ends >> 32);
+            if (front >= back) {
+                return false;
+            }
+            const uint64_t claimed = fromFront ? ends + 1 : ends - (uint64_t{1} << 32);
+            if (ends_.compare_exchange_weak(ends, claimed, std::memory_order_relaxed)) {
+                item = fromFront ? front : back - 1;
+                return true;
+            }
+        }
+    }
+
+  private:
+    std::atomic<uint64_t> ends_{0};  // the next item from the front | one past the last one left << 32
+};
+
 class PartPool {
   public:
     // Called with every part number 0 .. parts - 1 exactly once per job, on any of the threads.
@@ -98,6 +126,8 @@ class PartPool {
     bool KeepHelpersOffCore(int core);
     // The core the calling thread runs on (-1 when unknown).
     static int CurrentCore();
+    // Whether the calling thread is a helper of some pool (false on the thread that runs jobs).
+    static bool OnHelper();
     // Lets the helpers sleep once the polling after their last job is over.
     void Rest();
     // Between StayAwake and Rest (with helpers at all).

@@ -22,6 +22,7 @@ namespace platform {
 namespace {
 
 using device_detail::ChunkClaims;
+using device_detail::EndClaims;
 using device_detail::PartPool;
 
 // Waits (up to a generous limit, for a loaded machine) until what holds.
@@ -82,17 +83,61 @@ TEST(DeviceThreads, EveryChunkIsClaimedOnce) {
     EXPECT_TRUE(std::all_of(taken.begin(), taken.end(), [](const std::atomic<int>& n) { return n == 1; }));
 }
 
+// Items claimed from both ends: the front in ascending order, the back in descending order, each
+// item once, the ends stopping where they meet; also with threads racing at both ends.
+TEST(DeviceThreads, EveryItemIsClaimedOnceFromEitherEnd) {
+    EndClaims claims;
+    for (const uint32_t count : {0u, 1u, 2u, 5u, 80u}) {
+        for (const uint32_t fromFront : {0u, 1u, 2u, count}) {
+            claims.Reset(count);
+            std::vector<uint32_t> front, back;
+            uint32_t item = 0;
+            while (front.size() < fromFront && claims.Claim(true, item)) {
+                front.push_back(item);
+            }
+            while (claims.Claim(false, item)) {
+                back.push_back(item);
+            }
+            EXPECT_FALSE(claims.Claim(true, item));
+            ASSERT_EQ(front.size() + back.size(), count) << count << " items, " << fromFront;
+            for (size_t i = 0; i < front.size(); ++i) {
+                EXPECT_EQ(front[i], i);
+            }
+            for (size_t i = 0; i < back.size(); ++i) {
+                EXPECT_EQ(back[i], count - 1 - i);
+            }
+        }
+    }
+    // Two threads at each end at once.
+    claims.Reset(200000);
+    std::vector<std::atomic<int>> taken(200000);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&, fromFront = t % 2 == 0] {
+            for (uint32_t item = 0; claims.Claim(fromFront, item);) {
+                taken[item].fetch_add(1);
+            }
+        });
+    }
+    for (std::thread& t : threads) {
+        t.join();
+    }
+    EXPECT_TRUE(std::all_of(taken.begin(), taken.end(), [](const std::atomic<int>& n) { return n == 1; }));
+}
+
 // Parts are claimed by whichever thread comes first. The first part waits until another thread
 // has taken a part (so the helpers really take part, and a part may still be running on a helper
 // when the calling thread has done its own); every part must run exactly once, be told the right
 // count, and be finished when Run returns, whether the helpers were polling through a scene,
-// polling after a job, or asleep.
+// polling after a job, or asleep. A part knows whether it runs on a helper.
 TEST(DeviceThreads, EveryPartOfEveryJobRunsOnceAndHelpersTakePart) {
     constexpr int kMostParts = 8;
     struct Job {
         std::atomic<int> started{0};
         std::atomic<int> runs[kMostParts];
         std::atomic<int> wrongCounts{0};
+        std::atomic<int> wrongHelperFlags{0};
+        std::thread::id caller = std::this_thread::get_id();
         bool helped = false;
         int parts = 0;
         int slowness = 0;  // how long the parts after the first take, in tens of microseconds
@@ -128,12 +173,15 @@ TEST(DeviceThreads, EveryPartOfEveryJobRunsOnceAndHelpersTakePart) {
                     }
                     j.runs[part].fetch_add(1);
                     j.wrongCounts.fetch_add(count != j.parts ? 1 : 0);
+                    const bool onHelper = std::this_thread::get_id() != j.caller;
+                    j.wrongHelperFlags.fetch_add(PartPool::OnHelper() != onHelper ? 1 : 0);
                 },
                 &job);
             for (int part = 0; part < kMostParts; ++part) {
                 ASSERT_EQ(job.runs[part].load(), part < parts ? 1 : 0) << parts << " parts, round " << round;
             }
             ASSERT_EQ(job.wrongCounts.load(), 0);
+            ASSERT_EQ(job.wrongHelperFlags.load(), 0);
             ASSERT_EQ(job.helped, parts > 1) << parts << " parts, round " << round;
             if (round % 20 == 19) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(2));  // the helpers fall asleep
