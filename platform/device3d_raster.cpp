@@ -66,14 +66,15 @@ template <typename Int>
 struct EdgeSet {
     Int a[3], b[3], px[3], py[3], threshold[3];
 
-    EdgeSet(const int32_t* sx, const int32_t* sy, int32_t originX, int32_t originY) {
+    // From the snapped positions of the triangle's vertices (v, clockwise).
+    EdgeSet(const ScreenVertex* const* v, int32_t originX, int32_t originY) {
         constexpr int kNext[3] = {1, 2, 0};
         for (int i = 0; i < 3; ++i) {
             const int j = kNext[i];
-            a[i] = -(Int{sy[j]} - sy[i]);
-            b[i] = Int{sx[j]} - sx[i];
-            px[i] = Int{sx[i]} - (Int{originX} << kSubPixelBits);
-            py[i] = Int{sy[i]} - (Int{originY} << kSubPixelBits);
+            a[i] = -(Int{v[j]->fy} - v[i]->fy);
+            b[i] = Int{v[j]->fx} - v[i]->fx;
+            px[i] = Int{v[i]->fx} - (Int{originX} << kSubPixelBits);
+            py[i] = Int{v[i]->fy} - (Int{originY} << kSubPixelBits);
             threshold[i] = EdgeThreshold(a[i], b[i]);
         }
     }
@@ -124,7 +125,6 @@ class ScannedCoverage {
 struct SnappedTriangle {
     const ScreenVertex* v[3];
     int64_t area2;  // twice the snapped area, in 1/256 pixels
-    int32_t sx[3], sy[3];
 
     // false when the snapped triangle has no area.
     bool Set(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) {
@@ -139,10 +139,6 @@ struct SnappedTriangle {
         if (area2 < 0) {
             std::swap(v[1], v[2]);
             area2 = -area2;
-        }
-        for (int i = 0; i < 3; ++i) {
-            sx[i] = v[i]->fx;
-            sy[i] = v[i]->fy;
         }
         return true;
     }
@@ -160,8 +156,12 @@ class TinyCoverage {
     TinyCoverage(const SnappedTriangle& t, const TriangleBox& box) : left_(box.left), top_(box.top) {
         static_assert(kMaxTinyPixels == 2, "four pixels, two to a row");
         const __m128i origin = _mm_setr_epi32(box.left << kSubPixelBits, box.top << kSubPixelBits, 0, 0);
-        const __m128i v0 = _mm_setr_epi32(t.sx[0], t.sy[0], t.sx[1], t.sy[1]);
-        const __m128i v2 = _mm_setr_epi32(t.sx[2], t.sy[2], 0, 0);
+        static_assert(offsetof(ScreenVertex, fy) == offsetof(ScreenVertex, fx) + sizeof(int32_t));
+        const auto snapped = [&t](int i) {  // fx, fy, 0, 0
+            return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(&t.v[i]->fx));
+        };
+        const __m128i v0 = _mm_unpacklo_epi64(snapped(0), snapped(1));
+        const __m128i v2 = snapped(2);
         // rx0, ry0, rx1, ry1, rx2, ry2, 0, 0; and the same from the next vertex on.
         const __m128i from =
             _mm_packs_epi32(_mm_sub_epi32(v0, _mm_unpacklo_epi64(origin, origin)), _mm_sub_epi32(v2, origin));
@@ -345,6 +345,13 @@ struct Quad {
     static Quad Set(float a, float b, float c, float d) {
         return {_mm_setr_ps(a, b, c, d)};
     }
+    // first[0], first[1], second[0] * scale, second[1] * scale.
+    static Quad PairAndScaledPair(const float* first, const float* second, float scale) {
+        const auto pair = [](const float* p) {
+            return _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)));
+        };
+        return {_mm_movelh_ps(pair(first), _mm_mul_ps(pair(second), _mm_set1_ps(scale)))};
+    }
     static Quad Splat(float a) {
         return {_mm_set1_ps(a)};
     }
@@ -376,6 +383,9 @@ struct Quad {
     }
     static Quad Set(float a, float b, float c, float d) {
         return {{a, b, c, d}};
+    }
+    static Quad PairAndScaledPair(const float* first, const float* second, float scale) {
+        return {{first[0], first[1], second[0] * scale, second[1] * scale}};
     }
     static Quad Splat(float a) {
         return {{a, a, a, a}};
@@ -415,9 +425,11 @@ constexpr int kQuads = kAttrCount / 4;
 // colour (1); fog (in 256ths) and the specular colour (2).
 Quad Gather(const ScreenVertex& v, int quad) {
     static_assert(offsetof(ScreenVertex, a) == offsetof(ScreenVertex, r) + 3 * sizeof(float));
+    static_assert(offsetof(ScreenVertex, rhw) == offsetof(ScreenVertex, sz) + sizeof(float));
+    static_assert(offsetof(ScreenVertex, v) == offsetof(ScreenVertex, u) + sizeof(float));
     switch (quad) {
-        case 0:
-            return Quad::Set(v.sz, v.rhw, v.u * v.rhw, v.v * v.rhw);
+        case 0:  // sz, rhw, u * rhw, v * rhw
+            return Quad::PairAndScaledPair(&v.sz, &v.u, v.rhw);
         case 1:
             return Quad::Load(&v.r);
         default:
@@ -452,9 +464,14 @@ struct Planes {
             }
             const Quad at0 = Gather(*v[0], q);
             const Quad d1 = Gather(*v[1], q) - at0, d2 = Gather(*v[2], q) - at0;
-            base[q] = at0.Keep(read);
-            dx[q] = ((d1 * qy2 - d2 * qy1) * invArea).Keep(read);
-            dy[q] = ((d2 * qx1 - d1 * qx2) * invArea).Keep(read);
+            base[q] = at0;
+            dx[q] = (d1 * qy2 - d2 * qy1) * invArea;
+            dy[q] = (d2 * qx1 - d1 * qx2) * invArea;
+            if (read != 0xFu) {  // most draws read every attribute of the quads they read at all
+                base[q] = base[q].Keep(read);
+                dx[q] = dx[q].Keep(read);
+                dy[q] = dy[q].Keep(read);
+            }
         };
         static_assert(kQuads == 3);
         plane(0);
@@ -566,7 +583,7 @@ void ShadeRows(const RasterTarget& target, const PixelState& state, const SpanSh
 template <typename Int>
 void WalkTriangle(const RasterTarget& target, const PixelState& state, const SpanShaders& shaders,
                   const SnappedTriangle& t, const TriangleBox& box, int originX, int originY) {
-    const EdgeSet<Int> edges(t.sx, t.sy, originX, originY);
+    const EdgeSet<Int> edges(t.v, originX, originY);
     WalkedCoverage<Int> coverage(edges, originX, originY, box.left, box.right, box.top,
                                  box.bottom - box.top + 1);
     ShadeRows(target, state, shaders, t.v, t.area2, box, coverage);
@@ -614,7 +631,7 @@ void RasterizeTriangle(const RasterTarget& target, const PixelState& state, cons
     }
 #endif
     if (box.right - box.left < kMaxScannedColumns) {
-        const EdgeSet<int32_t> edges(t.sx, t.sy, originX, originY);
+        const EdgeSet<int32_t> edges(t.v, originX, originY);
         ScannedCoverage coverage(edges, originX, originY, box.left, box.right, box.top);
         ShadeRows(target, state, shaders, t.v, t.area2, box, coverage);
     } else {

@@ -3,6 +3,7 @@
 // the fixed-point steppers of colours, fog and depth, the perspective runs of texture coordinates,
 // and the state the vectorised shaders cover.
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -24,6 +25,15 @@ struct Stepper {
     // Starts half a unit up, so that Get rounds to the nearest whole value.
     [[gnu::always_inline]] Stepper(float start, float delta)
         : value(ToFixed(start) + 0x8000u), step(ToFixed(delta)) {}
+    // A stepper read once, whose whole part is Stepper(start, 0).Get(max) without the clamp: start is
+    // limited to 0 .. max + 1/4 (not-a-number to 0), which rounds to the same whole values within
+    // 0 .. max and to max above, and spares ToFixed's limits.
+    [[gnu::always_inline]] static Stepper ReadOnce(float start, int max) {
+        const float limited = std::min(std::max(0.0f, start), static_cast<float>(max) + 0.25f);
+        Stepper once(0.0f, 0.0f);
+        once.value = static_cast<uint32_t>(static_cast<int32_t>(limited * 65536.0f)) + 0x8000u;
+        return once;
+    }
     void Next() { value += step; }
     // The whole part, clamped to 0 .. max unless the caller knows it lies there (kClamp false).
     template <bool kClamp = true>
@@ -56,7 +66,7 @@ struct DepthRamp {
     int64_t step;
 
     // floor(v * kScale + offset), limited to +-kLimit; not-a-number gives 0.
-    static int64_t ToFixed(double v, double offset) {
+    [[gnu::always_inline]] static int64_t ToFixed(double v, double offset) {
         const double exact = v * kScale + offset;
         if (!(exact > -static_cast<double>(kLimit))) {
             return exact == exact ? -kLimit : 0;
@@ -67,9 +77,10 @@ struct DepthRamp {
         const auto whole = static_cast<int64_t>(exact);  // towards zero
         return static_cast<double>(whole) > exact ? whole - 1 : whole;
     }
-    DepthRamp(float z, float dz) : value(ToFixed(z, 1 << (kFraction - 1))), step(ToFixed(dz, 0.0)) {}
+    [[gnu::always_inline]] DepthRamp(float z, float dz)
+        : value(ToFixed(z, 1 << (kFraction - 1))), step(ToFixed(dz, 0.0)) {}
     // A ramp that is only read at its first value.
-    explicit DepthRamp(float z) : value(ToFixed(z, 1 << (kFraction - 1))), step(0) {}
+    [[gnu::always_inline]] explicit DepthRamp(float z) : value(ToFixed(z, 1 << (kFraction - 1))), step(0) {}
     // The ramp from z whose step, DepthRamp(z, dz).step, is known already.
     static DepthRamp WithStep(float z, int64_t step) {
         DepthRamp ramp(z);
@@ -112,9 +123,15 @@ class PerspectiveRuns {
 
     // Sets the walk up for a span of one pixel: no step, so nothing past the pixel is worked out.
     [[gnu::always_inline]] void BeginOne(const Sampler& sampler, TexelWalk& walk) {
+#if defined(__SSE2__)
+        // At(0) for both coordinates in one division.
+        walk.StartAt(sampler, offset_,
+                     _mm_div_ps(_mm_setr_ps(st_.uq, st_.vq, 0.0f, 0.0f), _mm_set1_ps(st_.q)));
+#else
         float u0, v0;
         At(0, u0, v0);
         walk.StartAt(sampler, offset_, u0, v0);
+#endif
     }
 
   private:

@@ -34,12 +34,11 @@ template <bool kTextured, bool kBilinear, bool kFog, bool kAlphaTest, bool kBlen
           bool kInRange, bool kOnePixel = false>
 void ShadeSpanWith(const RasterTarget& t, const PixelState& s, const SpanStart& st, int y, int left,
                    int right) {
-    constexpr bool kClamp = !kInRange;
+    // (A pixel's values are read once, limited to their ranges when they are set up.)
+    constexpr bool kClamp = !kInRange && !kOnePixel;
     if constexpr (kOnePixel) {
         right = left;
     }
-    // A value's step, or none where only the first value is read.
-    const auto step = [](float delta) { return kOnePixel ? 0.0f : delta; };
     const TargetKind kind = kCommon ? TargetKind::k565 : KindOf(t.format);
     const int bytes = kCommon ? 2 : t.format.bitsPerPixel / 8;
     const ColorSource colorSource = kCommon ? ColorSource::kModulate : s.colorSource;
@@ -60,12 +59,16 @@ void ShadeSpanWith(const RasterTarget& t, const PixelState& s, const SpanStart& 
     const bool specular = !kCommon && s.specular;
     // Values this shader never reads are not set up (short spans make the set-up count).
     const Stepper unused(0.0f, 0.0f);
-    Stepper r(st.r, step(st.dr)), g(st.g, step(st.dg)), b(st.b, step(st.db));
-    Stepper a = kAlphaTest || kBlend ? Stepper(st.a, step(st.da)) : unused;
-    Stepper fog = kFog ? Stepper(st.fog, step(st.dfog)) : unused;
-    Stepper sr = specular ? Stepper(st.sr, step(st.dsr)) : unused;
-    Stepper sg = specular ? Stepper(st.sg, step(st.dsg)) : unused;
-    Stepper sb = specular ? Stepper(st.sb, step(st.dsb)) : unused;
+    // A value stepped across the span, or (one pixel) read once within 0..max.
+    const auto stepper = [](float start, float delta, int max) {
+        return kOnePixel ? Stepper::ReadOnce(start, max) : Stepper(start, delta);
+    };
+    Stepper r = stepper(st.r, st.dr, 255), g = stepper(st.g, st.dg, 255), b = stepper(st.b, st.db, 255);
+    Stepper a = kAlphaTest || kBlend ? stepper(st.a, st.da, 255) : unused;
+    Stepper fog = kFog ? stepper(st.fog, st.dfog, 256) : unused;
+    Stepper sr = specular ? stepper(st.sr, st.dsr, 255) : unused;
+    Stepper sg = specular ? stepper(st.sg, st.dsg, 255) : unused;
+    Stepper sb = specular ? stepper(st.sb, st.dsb, 255) : unused;
     TexelWalk walk{};
     // Moves every interpolated value on by one pixel; the ones this shader never reads stay put.
     auto advance = [&] {
@@ -110,7 +113,7 @@ void ShadeSpanWith(const RasterTarget& t, const PixelState& s, const SpanStart& 
                    Pick(colorSource, g.template Get<kClamp>(255), static_cast<int>((texel >> 8) & 0xFF)),
                    Pick(colorSource, b.template Get<kClamp>(255), static_cast<int>(texel & 0xFF)), 255};
             if constexpr (kAlphaTest || kBlend) {
-                c.a = Pick(alphaSource, a.Get(255), static_cast<int>(texel >> 24));
+                c.a = Pick(alphaSource, a.template Get<!kOnePixel>(255), static_cast<int>(texel >> 24));
             }
             if constexpr (kAlphaTest) {
                 if (!Compare(s.alphaFunc, static_cast<uint32_t>(c.a), s.alphaRef)) {
@@ -118,9 +121,9 @@ void ShadeSpanWith(const RasterTarget& t, const PixelState& s, const SpanStart& 
                 }
             }
             if (specular) {
-                c.r = std::min(255, c.r + sr.Get(255));
-                c.g = std::min(255, c.g + sg.Get(255));
-                c.b = std::min(255, c.b + sb.Get(255));
+                c.r = std::min(255, c.r + sr.template Get<!kOnePixel>(255));
+                c.g = std::min(255, c.g + sg.template Get<!kOnePixel>(255));
+                c.b = std::min(255, c.b + sb.template Get<!kOnePixel>(255));
             }
             if constexpr (kFog) {
                 const int f = fog.template Get<kClamp>(256);

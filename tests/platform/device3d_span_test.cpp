@@ -270,6 +270,63 @@ TEST(SpanShaders, DepthClampsAndTiesPassAtLessOrEqual) {
     EXPECT_EQ(DepthRamp(std::numeric_limits<float>::quiet_NaN(), 0.0f).Get(), 0);
 }
 
+// A colour or fog value read once gives, without a clamp, what the stepper's clamped reading gives:
+// at, below and above every half (where rounding changes), around both ends of the range and the
+// stepper's own limits, infinities and not-a-number.
+TEST(SpanShaders, ValuesReadOnceReadAsTheClampedStepper) {
+    const float inf = std::numeric_limits<float>::infinity();
+    std::vector<float> values = {
+        0.0f,     -0.0f,    inf,       -inf,    std::numeric_limits<float>::quiet_NaN(),
+        16384.0f, 16385.0f, -16385.0f, 1.0e30f, -1.0e30f};
+    for (int whole = -3; whole <= 260; ++whole) {
+        for (const float at : {static_cast<float>(whole), static_cast<float>(whole) + 0.25f,
+                               static_cast<float>(whole) + 0.5f}) {
+            values.insert(values.end(), {at, std::nextafter(at, -inf), std::nextafter(at, inf)});
+        }
+    }
+    for (const int max : {255, 256}) {
+        for (const float v : values) {
+            ASSERT_EQ(Stepper::ReadOnce(v, max).Get<false>(max), Stepper(v, 0.0f).Get(max))
+                << "value " << v << " max " << max;
+        }
+    }
+}
+
+// A texel walk placed at (u, v) starts each axis where Start puts that axis alone: coordinates in
+// and far outside the first repeat, whole numbers and the floats either side of them (just below
+// a whole number the position rounds up to the texture's far edge and wraps), -0, the limit of
+// 1e9 repeats, infinities and not-a-number, for point and bilinear offsets and several sizes.
+TEST(SpanShaders, TexelWalksStartBothAxesAsEachAlone) {
+    const float inf = std::numeric_limits<float>::infinity();
+    std::vector<float> coordinates = {0.0f,     -0.0f,    1.0e9f, -1.0e9f,
+                                      2.0e9f,   inf,      -inf,   std::numeric_limits<float>::quiet_NaN(),
+                                      1.0e-30f, -1.0e-30f};
+    for (float whole = -3.0f; whole <= 3.0f; whole += 1.0f) {
+        coordinates.insert(coordinates.end(), {whole, std::nextafter(whole, -inf), std::nextafter(whole, inf),
+                                               whole + 0.5f, whole + 0.999f});
+    }
+    std::mt19937 random(23);
+    std::uniform_real_distribution<float> spread(-40.0f, 40.0f);
+    for (int i = 0; i < 200; ++i) {
+        coordinates.push_back(spread(random));
+    }
+    const std::vector<uint32_t> texels(2048 * 3, 0u);
+    for (const int width : {1, 3, 7, 256, 2048}) {
+        const Sampler sampler{texels.data(), width, 3, static_cast<float>(width), 3.0f};
+        for (const float offset : {0.0f, 0.5f}) {
+            for (size_t k = 0; k < coordinates.size(); ++k) {
+                const float u = coordinates[k], v = coordinates[(k * 7 + 3) % coordinates.size()];
+                TexelWalk walk{};
+                walk.StartAt(sampler, offset, u, v);
+                ASSERT_EQ(walk.u, TexelWalk::Start(u, sampler.widthF, width << 16, offset))
+                    << "u " << u << " width " << width << " offset " << offset;
+                ASSERT_EQ(walk.v, TexelWalk::Start(v, sampler.heightF, 3 << 16, offset))
+                    << "v " << v << " offset " << offset;
+            }
+        }
+    }
+}
+
 // A span of one pixel drawn by the pixel shader and by the span shader gives the same pixel and depth,
 // in the common state with every feature and in states the scalar shaders alone draw, whatever the
 // steps (which the pixel shader must not read) and wherever the colours and fog lie.
