@@ -25,15 +25,40 @@ inline int Pick(ColorSource source, int diffuse, int texel) {
 
 inline constexpr uint8_t kNoDither[4] = {16, 16, 16, 16};
 
+// A span's diffuse colour and fog: stepped across it, or (one pixel) read once within their ranges.
+// The span shader finds from them whether they stay within their ranges, so they are set up once.
+struct SpanColors {
+    Stepper r, g, b, fog;
+
+    template <bool kFog>
+    [[gnu::always_inline]] static SpanColors Stepped(const SpanStart& st) {
+        return {Stepper(st.r, st.dr), Stepper(st.g, st.dg), Stepper(st.b, st.db),
+                kFog ? Stepper(st.fog, st.dfog) : Stepper(0.0f, 0.0f)};
+    }
+    template <bool kFog>
+    [[gnu::always_inline]] static SpanColors ReadOnce(const SpanStart& st) {
+        return {Stepper::ReadOnce(st.r, 255), Stepper::ReadOnce(st.g, 255), Stepper::ReadOnce(st.b, 255),
+                kFog ? Stepper::ReadOnce(st.fog, 256) : Stepper(0.0f, 0.0f)};
+    }
+    // Whether every value read stays within its range over count pixels.
+    template <bool kFog>
+    bool StayWithin(int count) const {
+        return r.StaysWithin(count, 255) && g.StaysWithin(count, 255) && b.StaysWithin(count, 255) &&
+               (!kFog || fog.StaysWithin(count, 256));
+    }
+};
+
 // kCommon: the state every textured triangle of a hole is drawn with (see IsCommonState), fixed at
 // compile time so that the per-pixel switches on it disappear. kInRange: the diffuse colour and fog
 // stay within their ranges over the whole span, so they are read without clamping. kOnePixel: the
 // span is the one pixel at left; start's steps are not read (tiny triangles make most spans so,
-// and setting up the steps would cost more than the pixel).
+// and setting up the steps would cost more than the pixel). colors: the span's diffuse colour and fog,
+// SpanColors::ReadOnce for one pixel.
 template <bool kTextured, bool kBilinear, bool kFog, bool kAlphaTest, bool kBlend, bool kCommon,
           bool kInRange, bool kOnePixel = false>
-void ShadeSpanWith(const RasterTarget& t, const PixelState& s, const SpanStart& st, int y, int left,
-                   int right) {
+[[gnu::always_inline]] inline void ShadeSpanWith(const RasterTarget& t, const PixelState& s,
+                                                 const SpanStart& st, int y, int left, int right,
+                                                 const SpanColors& colors) {
     // (A pixel's values are read once, limited to their ranges when they are set up.)
     constexpr bool kClamp = !kInRange && !kOnePixel;
     if constexpr (kOnePixel) {
@@ -63,9 +88,8 @@ void ShadeSpanWith(const RasterTarget& t, const PixelState& s, const SpanStart& 
     const auto stepper = [](float start, float delta, int max) {
         return kOnePixel ? Stepper::ReadOnce(start, max) : Stepper(start, delta);
     };
-    Stepper r = stepper(st.r, st.dr, 255), g = stepper(st.g, st.dg, 255), b = stepper(st.b, st.db, 255);
+    Stepper r = colors.r, g = colors.g, b = colors.b, fog = colors.fog;
     Stepper a = kAlphaTest || kBlend ? stepper(st.a, st.da, 255) : unused;
-    Stepper fog = kFog ? stepper(st.fog, st.dfog, 256) : unused;
     Stepper sr = specular ? stepper(st.sr, st.dsr, 255) : unused;
     Stepper sg = specular ? stepper(st.sg, st.dsg, 255) : unused;
     Stepper sb = specular ? stepper(st.sb, st.dsb, 255) : unused;
@@ -155,19 +179,14 @@ void ShadeSpanWith(const RasterTarget& t, const PixelState& s, const SpanStart& 
 
 template <bool kTextured, bool kBilinear, bool kFog, bool kAlphaTest, bool kBlend, bool kCommon>
 void ShadeSpan(const RasterTarget& t, const PixelState& s, const SpanStart& st, int y, int left, int right) {
-    if constexpr (kCommon) {
-        const int n = right - left + 1;
-        const bool inRange = Stepper(st.r, st.dr).StaysWithin(n, 255) &&
-                             Stepper(st.g, st.dg).StaysWithin(n, 255) &&
-                             Stepper(st.b, st.db).StaysWithin(n, 255) &&
-                             (!kFog || Stepper(st.fog, st.dfog).StaysWithin(n, 256));
-        if (inRange) {
-            ShadeSpanWith<kTextured, kBilinear, kFog, kAlphaTest, kBlend, true, true>(t, s, st, y, left,
-                                                                                      right);
-            return;
-        }
+    const SpanColors colors = SpanColors::Stepped<kFog>(st);
+    if (kCommon && colors.StayWithin<kFog>(right - left + 1)) {
+        ShadeSpanWith<kTextured, kBilinear, kFog, kAlphaTest, kBlend, kCommon, true>(t, s, st, y, left, right,
+                                                                                     colors);
+        return;
     }
-    ShadeSpanWith<kTextured, kBilinear, kFog, kAlphaTest, kBlend, kCommon, false>(t, s, st, y, left, right);
+    ShadeSpanWith<kTextured, kBilinear, kFog, kAlphaTest, kBlend, kCommon, false>(t, s, st, y, left, right,
+                                                                                  colors);
 }
 
 // The pixel of a span of one pixel. The diffuse colour and fog are clamped: for one value that gives
@@ -175,8 +194,8 @@ void ShadeSpan(const RasterTarget& t, const PixelState& s, const SpanStart& st, 
 template <bool kTextured, bool kBilinear, bool kFog, bool kAlphaTest, bool kBlend, bool kCommon>
 void ShadePixel(const RasterTarget& t, const PixelState& s, const SpanStart& st, int y, int left,
                 int /*right*/) {
-    ShadeSpanWith<kTextured, kBilinear, kFog, kAlphaTest, kBlend, kCommon, false, true>(t, s, st, y, left,
-                                                                                        left);
+    ShadeSpanWith<kTextured, kBilinear, kFog, kAlphaTest, kBlend, kCommon, false, true>(
+        t, s, st, y, left, left, SpanColors::ReadOnce<kFog>(st));
 }
 
 }  // namespace platform::device_detail
