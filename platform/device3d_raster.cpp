@@ -618,10 +618,10 @@ void RasterizeTriangle(const RasterTarget& target, const PixelState& state, cons
 #if defined(__SSE2__)
     if (box.right - box.left < kMaxTinyPixels && box.bottom - box.top < kMaxTinyPixels) {
         TinyCoverage coverage(t, box);
-        int x, y;
         if (coverage.Empty()) {
             return;
         }
+        int x, y;
         if (coverage.OnePixel(x, y)) {
             ShadeOnePixel(target, state, shaders, t, x, y);
         } else {

@@ -25,20 +25,26 @@ inline int Pick(ColorSource source, int diffuse, int texel) {
 
 inline constexpr uint8_t kNoDither[4] = {16, 16, 16, 16};
 
-// A span's diffuse colour and fog: stepped across it, or (one pixel) read once within their ranges.
-// The span shader finds from them whether they stay within their ranges, so they are set up once.
+// A value stepped across a span, or (kOnce: a span of one pixel) read once within 0 .. max.
+template <bool kOnce>
+[[gnu::always_inline]] inline Stepper SpanValue(float start, float delta, int max) {
+    if constexpr (kOnce) {
+        return Stepper::ReadOnce(start, max);
+    } else {
+        return Stepper(start, delta);
+    }
+}
+
+// A span's diffuse colour and fog (SpanValue). The span shader finds from them whether they stay
+// within their ranges, so they are set up once.
 struct SpanColors {
     Stepper r, g, b, fog;
 
-    template <bool kFog>
-    [[gnu::always_inline]] static SpanColors Stepped(const SpanStart& st) {
-        return {Stepper(st.r, st.dr), Stepper(st.g, st.dg), Stepper(st.b, st.db),
-                kFog ? Stepper(st.fog, st.dfog) : Stepper(0.0f, 0.0f)};
-    }
-    template <bool kFog>
-    [[gnu::always_inline]] static SpanColors ReadOnce(const SpanStart& st) {
-        return {Stepper::ReadOnce(st.r, 255), Stepper::ReadOnce(st.g, 255), Stepper::ReadOnce(st.b, 255),
-                kFog ? Stepper::ReadOnce(st.fog, 256) : Stepper(0.0f, 0.0f)};
+    template <bool kFog, bool kOnce>
+    [[gnu::always_inline]] static SpanColors Of(const SpanStart& st) {
+        return {SpanValue<kOnce>(st.r, st.dr, 255), SpanValue<kOnce>(st.g, st.dg, 255),
+                SpanValue<kOnce>(st.b, st.db, 255),
+                kFog ? SpanValue<kOnce>(st.fog, st.dfog, 256) : Stepper(0.0f, 0.0f)};
     }
     // Whether every value read stays within its range over count pixels.
     template <bool kFog>
@@ -53,7 +59,7 @@ struct SpanColors {
 // stay within their ranges over the whole span, so they are read without clamping. kOnePixel: the
 // span is the one pixel at left; start's steps are not read (tiny triangles make most spans so,
 // and setting up the steps would cost more than the pixel). colors: the span's diffuse colour and fog,
-// SpanColors::ReadOnce for one pixel.
+// SpanColors::Of<kFog, kOnePixel>.
 template <bool kTextured, bool kBilinear, bool kFog, bool kAlphaTest, bool kBlend, bool kCommon,
           bool kInRange, bool kOnePixel = false>
 [[gnu::always_inline]] inline void ShadeSpanWith(const RasterTarget& t, const PixelState& s,
@@ -84,15 +90,11 @@ template <bool kTextured, bool kBilinear, bool kFog, bool kAlphaTest, bool kBlen
     const bool specular = !kCommon && s.specular;
     // Values this shader never reads are not set up (short spans make the set-up count).
     const Stepper unused(0.0f, 0.0f);
-    // A value stepped across the span, or (one pixel) read once within 0..max.
-    const auto stepper = [](float start, float delta, int max) {
-        return kOnePixel ? Stepper::ReadOnce(start, max) : Stepper(start, delta);
-    };
     Stepper r = colors.r, g = colors.g, b = colors.b, fog = colors.fog;
-    Stepper a = kAlphaTest || kBlend ? stepper(st.a, st.da, 255) : unused;
-    Stepper sr = specular ? stepper(st.sr, st.dsr, 255) : unused;
-    Stepper sg = specular ? stepper(st.sg, st.dsg, 255) : unused;
-    Stepper sb = specular ? stepper(st.sb, st.dsb, 255) : unused;
+    Stepper a = kAlphaTest || kBlend ? SpanValue<kOnePixel>(st.a, st.da, 255) : unused;
+    Stepper sr = specular ? SpanValue<kOnePixel>(st.sr, st.dsr, 255) : unused;
+    Stepper sg = specular ? SpanValue<kOnePixel>(st.sg, st.dsg, 255) : unused;
+    Stepper sb = specular ? SpanValue<kOnePixel>(st.sb, st.dsb, 255) : unused;
     TexelWalk walk{};
     // Moves every interpolated value on by one pixel; the ones this shader never reads stay put.
     auto advance = [&] {
@@ -179,7 +181,7 @@ template <bool kTextured, bool kBilinear, bool kFog, bool kAlphaTest, bool kBlen
 
 template <bool kTextured, bool kBilinear, bool kFog, bool kAlphaTest, bool kBlend, bool kCommon>
 void ShadeSpan(const RasterTarget& t, const PixelState& s, const SpanStart& st, int y, int left, int right) {
-    const SpanColors colors = SpanColors::Stepped<kFog>(st);
+    const SpanColors colors = SpanColors::Of<kFog, false>(st);
     if (kCommon && colors.StayWithin<kFog>(right - left + 1)) {
         ShadeSpanWith<kTextured, kBilinear, kFog, kAlphaTest, kBlend, kCommon, true>(t, s, st, y, left, right,
                                                                                      colors);
@@ -189,13 +191,13 @@ void ShadeSpan(const RasterTarget& t, const PixelState& s, const SpanStart& st, 
                                                                                   colors);
 }
 
-// The pixel of a span of one pixel. The diffuse colour and fog are clamped: for one value that gives
-// what the in-range reading gives.
+// The pixel of a span of one pixel. Its values are read once, limited to their ranges when they are
+// set up (SpanValue), which gives what the clamped reading gives.
 template <bool kTextured, bool kBilinear, bool kFog, bool kAlphaTest, bool kBlend, bool kCommon>
 void ShadePixel(const RasterTarget& t, const PixelState& s, const SpanStart& st, int y, int left,
                 int /*right*/) {
     ShadeSpanWith<kTextured, kBilinear, kFog, kAlphaTest, kBlend, kCommon, false, true>(
-        t, s, st, y, left, left, SpanColors::ReadOnce<kFog>(st));
+        t, s, st, y, left, left, SpanColors::Of<kFog, true>(st));
 }
 
 }  // namespace platform::device_detail
