@@ -437,36 +437,67 @@ Quad Gather(const ScreenVertex& v, int quad) {
     }
 }
 
+// A triangle's exact vertex positions as the planes of its attributes use them (only coverage uses
+// the snapped grid): the first vertex, the other two relative to it and one over twice the area.
+struct PlaneFrame {
+    float x0 = 0.0f, y0 = 0.0f;
+    Quad x1, y1, x2, y2, invArea;
+
+    // false when the exact positions give no area (the snapped ones did).
+    bool Set(const ScreenVertex* const* v) {
+        x0 = v[0]->sx;
+        y0 = v[0]->sy;
+        const float fx1 = v[1]->sx - x0, fy1 = v[1]->sy - y0;
+        const float fx2 = v[2]->sx - x0, fy2 = v[2]->sy - y0;
+        const float area = fx1 * fy2 - fx2 * fy1;
+        if (area == 0.0f) {
+            return false;
+        }
+        invArea = Quad::Splat(1.0f / area);
+        x1 = Quad::Splat(fx1);
+        y1 = Quad::Splat(fy1);
+        x2 = Quad::Splat(fx2);
+        y2 = Quad::Splat(fy2);
+        return true;
+    }
+    // The steps across x and y of four attributes from their values at the three vertices.
+    void Steps(Quad at0, Quad at1, Quad at2, Quad& dx, Quad& dy) const {
+        const Quad d1 = at1 - at0, d2 = at2 - at0;
+        dx = (d1 * y2 - d2 * y1) * invArea;
+        dy = (d2 * x1 - d1 * x2) * invArea;
+    }
+    // Pixel (x, y) relative to the first vertex.
+    Quad OffsetX(int x) const { return Quad::Splat(static_cast<float>(x) - x0); }
+    Quad OffsetY(int y) const { return Quad::Splat(static_cast<float>(y) - y0); }
+};
+
+// Four attributes' start values at offset (ox, oy) from the first vertex, and their steps across
+// x, into quad q of start.
+void StoreStart(Quad base, Quad dx, Quad dy, Quad ox, Quad oy, int q, SpanStart& start) {
+    float out[8];
+    Quad::StoreInterleaved(base + dx * ox + dy * oy, dx, out);
+    std::memcpy(reinterpret_cast<unsigned char*>(&start) + q * sizeof out, out, sizeof out);
+}
+
 // The planes of the attributes the span shader reads: at pixel (x, y) an attribute is
 // base + dx (x - x0) + dy (y - y0). Attributes the shader does not read stay zero.
 struct Planes {
-    float x0 = 0.0f, y0 = 0.0f;  // exact position of the first vertex, pixels
+    PlaneFrame frame;
     Quad base[kQuads], dx[kQuads], dy[kQuads];
 
     // false when the exact positions give no area (the snapped ones did).
     bool Set(const ScreenVertex* const* v, uint32_t used) {
-        // Planes go through the exact vertex positions; only coverage uses the snapped grid.
-        x0 = v[0]->sx;
-        y0 = v[0]->sy;
-        const float x1 = v[1]->sx - x0, y1 = v[1]->sy - y0;
-        const float x2 = v[2]->sx - x0, y2 = v[2]->sy - y0;
-        const float area = x1 * y2 - x2 * y1;
-        if (area == 0.0f) {
+        if (!frame.Set(v)) {
             return false;
         }
-        const Quad invArea = Quad::Splat(1.0f / area);
-        const Quad qx1 = Quad::Splat(x1), qy1 = Quad::Splat(y1), qx2 = Quad::Splat(x2), qy2 = Quad::Splat(y2);
         const auto plane = [&](int q) {
             const uint32_t read = used >> (4 * q) & 0xFu;
             if (read == 0) {  // not set up at all
                 base[q] = dx[q] = dy[q] = Quad::Splat(0.0f);
                 return;
             }
-            const Quad at0 = Gather(*v[0], q);
-            const Quad d1 = Gather(*v[1], q) - at0, d2 = Gather(*v[2], q) - at0;
-            base[q] = at0;
-            dx[q] = (d1 * qy2 - d2 * qy1) * invArea;
-            dy[q] = (d2 * qx1 - d1 * qx2) * invArea;
+            base[q] = Gather(*v[0], q);
+            frame.Steps(base[q], Gather(*v[1], q), Gather(*v[2], q), dx[q], dy[q]);
             if (read != 0xFu) {  // most draws read every attribute of the quads they read at all
                 base[q] = base[q].Keep(read);
                 dx[q] = dx[q].Keep(read);
@@ -483,15 +514,36 @@ struct Planes {
     // The span's start values on row y from its first pixel. Written in place: a SpanStart returned
     // by value was copied once more before every span.
     void Start(int y, int left, SpanStart& start) const {
-        const Quad ox = Quad::Splat(static_cast<float>(left) - x0);
-        const Quad oy = Quad::Splat(static_cast<float>(y) - y0);
+        const Quad ox = frame.OffsetX(left), oy = frame.OffsetY(y);
         for (int q = 0; q < kQuads; ++q) {
-            float out[8];
-            Quad::StoreInterleaved(base[q] + dx[q] * ox + dy[q] * oy, dx[q], out);
-            std::memcpy(reinterpret_cast<unsigned char*>(&start) + q * sizeof out, out, sizeof out);
+            StoreStart(base[q], dx[q], dy[q], ox, oy, q, start);
         }
     }
 };
+
+// The attributes of the draws whose start values OnePixelStart sets up: quads 0 and 1 whole (depth,
+// texture and diffuse colour), nothing of quad 2 (fog and specular).
+constexpr uint32_t kFirstTwoQuads = 0xFFu;
+
+// The start values of a triangle's one pixel (x, y) for a draw that reads kFirstTwoQuads: what
+// Planes::Set and Start give, worked out the same way, without keeping the planes (most triangles
+// of a distant mesh cover one pixel). false when the exact positions give no area.
+bool OnePixelStart(const ScreenVertex* const* v, int x, int y, SpanStart& start) {
+    PlaneFrame frame;
+    if (!frame.Set(v)) {
+        return false;
+    }
+    const Quad ox = frame.OffsetX(x), oy = frame.OffsetY(y);
+    for (int q = 0; q < 2; ++q) {
+        const Quad at0 = Gather(*v[0], q);
+        Quad dx, dy;
+        frame.Steps(at0, Gather(*v[1], q), Gather(*v[2], q), dx, dy);
+        StoreStart(at0, dx, dy, ox, oy, q, start);
+    }
+    const Quad zero = Quad::Splat(0.0f);
+    StoreStart(zero, zero, zero, zero, zero, 2, start);
+    return true;
+}
 
 // What a triangle is shaded with once it is known to cover a pixel: the planes of its attributes,
 // whether its texture is sampled bilinearly and the state with the copy of the texture it reads.
@@ -506,6 +558,12 @@ struct TriangleShading {
         if (!planes.Set(v, shaders.attributes)) {
             return false;
         }
+        ChooseTexture(state, shaders, v, snappedArea2);
+        return true;
+    }
+    // Sets bilinear and drawn only.
+    void ChooseTexture(const PixelState& state, const SpanShaders& shaders, const ScreenVertex* const* v,
+                       int64_t snappedArea2) {
         drawn = &state;
         if (state.textured) {
             const float texelArea2 = TexelArea2(state, v);
@@ -513,7 +571,6 @@ struct TriangleShading {
             bilinear = UseBilinear(state, texelArea2, screenArea2);
             drawn = &MipState(state, shaders, texelArea2, screenArea2);
         }
-        return true;
     }
 };
 
@@ -568,11 +625,18 @@ void ShadeRows(const RasterTarget& target, const PixelState& state, const SpanSh
 [[gnu::flatten]] void ShadeOnePixel(const RasterTarget& target, const PixelState& state,
                                     const SpanShaders& shaders, const SnappedTriangle& t, int x, int y) {
     TriangleShading shading;
-    if (!shading.Set(state, shaders, t.v, t.area2)) {
-        return;
-    }
     SpanStart start;
-    shading.planes.Start(y, x, start);
+    if (shaders.attributes == kFirstTwoQuads) {
+        if (!OnePixelStart(t.v, x, y, start)) {
+            return;
+        }
+        shading.ChooseTexture(state, shaders, t.v, t.area2);
+    } else {
+        if (!shading.Set(state, shaders, t.v, t.area2)) {
+            return;
+        }
+        shading.planes.Start(y, x, start);
+    }
     if (shaders.opaqueCommon && shading.bilinear) {
         ShadePixel<true, true, false, false, false, true>(target, *shading.drawn, start, y, x, x);
         return;

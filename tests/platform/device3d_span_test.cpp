@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 #include <random>
@@ -432,8 +433,9 @@ TEST(SpanShaders, PixelShadersDrawTheSpanShadersPixel) {
 
 // Tiny triangles (boxes of at most two pixel centres each way, most covering one pixel) in the
 // common state without fog, alpha test or blending, whose one-pixel triangles have their pixel
-// shader compiled into the rasteriser, draw what they draw through the draw's pixel shader: the
-// same pixels and depths, over depths that pass and fail, colours past their range, texture
+// shader compiled into the rasteriser and their start values set up for the one pixel alone, draw
+// what they draw through the draw's pixel shader from the planes of every attribute: the same
+// pixels and depths, over depths that pass and fail, colours past their range, texture
 // coordinates across several repeats, textures sampled bilinearly and at points, and triangles that
 // read a smaller copy of the texture.
 TEST(SpanShaders, OnePixelTrianglesInTheCommonStateDrawWhatThePixelShaderDraws) {
@@ -466,6 +468,10 @@ TEST(SpanShaders, OnePixelTrianglesInTheCommonStateDrawWhatThePixelShaderDraws) 
         ASSERT_TRUE(fused[k].opaqueCommon);
         plain.push_back(fused[k]);
         plain[k].opaqueCommon = false;
+        // Fog marked as read too (the shaders do not read it): plain's start values then come from
+        // the planes of every attribute read, as a wider triangle's do, not from the one-pixel
+        // set-up of depth, texture and colour alone.
+        plain[k].attributes |= 1u << (offsetof(SpanStart, fog) / (2 * sizeof(float)));
     }
     PixelState fogged = states[0];
     fogged.fog = true;
