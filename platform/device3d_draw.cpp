@@ -376,7 +376,8 @@ void TransformPart(void* context, int, int) {
     ScreenVertex* screen = w.screen;
     const uint16_t* codes = w.codes;
     const Projector& project = w.ctx.project;
-    for (uint32_t chunk; w.vertexChunks.Claim(chunk);) {
+    const bool fromFront = !PartPool::OnHelper();
+    for (uint32_t chunk; w.vertexChunks.Claim(fromFront, chunk);) {
         const uint32_t begin = w.vertexChunks.Begin(chunk), end = w.vertexChunks.End(chunk);
         device_detail::TransformVertices(*w.stage, w.vertices + begin, end - begin, w.clip + begin,
                                          w.codes + begin);
@@ -391,7 +392,8 @@ void TransformPart(void* context, int, int) {
 
 void ShadeUsedPart(void* context, int, int) {
     auto& w = *static_cast<DrawWork*>(context);
-    for (uint32_t chunk; w.vertexChunks.Claim(chunk);) {
+    const bool fromFront = !PartPool::OnHelper();
+    for (uint32_t chunk; w.vertexChunks.Claim(fromFront, chunk);) {
         const uint32_t end = w.vertexChunks.End(chunk);
         for (uint32_t i = w.vertexChunks.Begin(chunk); i < end; ++i) {
             if (w.used[i] != 0) {
@@ -418,7 +420,8 @@ void FindLiveTrianglesPart(void* context, int part, int) {
     int64_t* rowWork = w.rowWork + static_cast<ptrdiff_t>(part) * w.rowSteps;
     std::fill_n(rowWork, w.rowSteps, 0);
     uint64_t pixels = 0;
-    for (uint32_t chunk; w.triangleChunks.Claim(chunk);) {
+    const bool fromFront = !PartPool::OnHelper();
+    for (uint32_t chunk; w.triangleChunks.Claim(fromFront, chunk);) {
         const uint32_t begin = w.triangleChunks.Begin(chunk);
         device_detail::LiveTriangle* out = w.live + begin;
         device_detail::LiveChunk kept{0, INT_MAX, INT_MIN};
@@ -534,7 +537,7 @@ void RunPass(PartPool* pool, PartPool::Job job, void* context) {
 
 // Draws on the calling thread: each triangle is drawn as soon as it is found to be live.
 void DrawAlone(DrawWork& w) {
-    w.vertexChunks.Reset(w.vertexCount, kVertexChunk, 1);
+    w.vertexChunks.Reset(w.vertexCount, kVertexChunk);
     TransformPart(&w, 0, 1);
     w.ForEachLiveTriangle<false>(
         0, w.Triangles(), [&w](const device_detail::LiveTriangle& t, uint64_t) { w.Draw(w.ctx, t, t.box); });
@@ -544,10 +547,10 @@ void DrawAlone(DrawWork& w) {
 // large enough.
 void DrawShared(PartPool& pool, device_detail::DrawScratch& scratch, DrawWork& w) {
     const int parts = pool.Parts();
-    w.vertexChunks.Reset(w.vertexCount, kVertexChunk, static_cast<uint32_t>(parts));
+    w.vertexChunks.Reset(w.vertexCount, kVertexChunk);
     RunPass(w.vertexCount >= kMinSharedVertices ? &pool : nullptr, TransformPart, &w);
 
-    w.triangleChunks.Reset(w.Triangles(), kTriangleChunk, static_cast<uint32_t>(parts));
+    w.triangleChunks.Reset(w.Triangles(), kTriangleChunk);
     scratch.live.resize(std::max<size_t>(scratch.live.size(), w.Triangles()));
     scratch.liveChunks.resize(std::max<size_t>(scratch.liveChunks.size(), w.triangleChunks.Count()));
     scratch.pixels.resize(static_cast<size_t>(parts));
@@ -561,7 +564,7 @@ void DrawShared(PartPool& pool, device_detail::DrawScratch& scratch, DrawWork& w
     w.rowWork = scratch.rowWork.data();
     w.findParts = w.Triangles() >= kMinSharedTriangles ? parts : 1;
     RunPass(w.findParts > 1 ? &pool : nullptr, FindLiveTrianglesPart, &w);
-    w.vertexChunks.Reset(w.vertexCount, kVertexChunk, static_cast<uint32_t>(parts));
+    w.vertexChunks.Reset(w.vertexCount, kVertexChunk);
     RunPass(w.vertexCount >= kMinSharedVertices ? &pool : nullptr, ShadeUsedPart, &w);
 
     uint64_t pixels = 0;

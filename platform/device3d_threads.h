@@ -20,51 +20,6 @@
 
 namespace platform::device_detail {
 
-// The items of a pass cut into chunks of a fixed size that the threads claim one by one: a thread
-// that starts late or meets the heavier chunks holds nobody up, and what a chunk produces does not
-// depend on which thread worked it out. With threads, the chunks are handed out from as many
-// regions in turn (the first chunk of each region, then the second of each, ...), so that threads
-// working at the same time work far apart: neighbouring items (triangles of a mesh) tend to share
-// data, and two threads writing and reading the same cache lines slow each other down.
-class ChunkClaims {
-  public:
-    void Reset(uint32_t items, uint32_t chunkSize, uint32_t regions) {
-        items_ = items;
-        size_ = chunkSize;
-        count_ = static_cast<uint32_t>((uint64_t{items} + chunkSize - 1) / chunkSize);
-        regions_ = regions;
-        perRegion_ = (count_ + regions - 1) / regions;
-        next_.store(0, std::memory_order_relaxed);
-    }
-    uint32_t Count() const { return count_; }
-    uint32_t Begin(uint32_t chunk) const { return chunk * size_; }
-    uint32_t End(uint32_t chunk) const {
-        return static_cast<uint32_t>(std::min<uint64_t>(items_, uint64_t{chunk + 1} * size_));
-    }
-    // Takes the next chunk (any thread); false when none is left. Every chunk is taken once
-    // between two Resets.
-    bool Claim(uint32_t& chunk) {
-        for (;;) {
-            const uint32_t turn = next_.fetch_add(1, std::memory_order_relaxed);
-            if (turn >= regions_ * perRegion_) {
-                return false;
-            }
-            chunk = turn % regions_ * perRegion_ + turn / regions_;
-            if (chunk < count_) {
-                return true;
-            }
-        }
-    }
-
-  private:
-    uint32_t items_ = 0;
-    uint32_t size_ = 1;
-    uint32_t count_ = 0;
-    uint32_t regions_ = 1;
-    uint32_t perRegion_ = 0;
-    std::atomic<uint32_t> next_{0};
-};
-
 // Items 0 .. count - 1 claimed from both ends until the ends meet: the thread that gave the job
 // takes them from the front, the helpers from the back. A thread thus keeps to its own end of the
 // items from one job to the next (the rows of a picture: they stay in that core's cache), and only
@@ -91,6 +46,38 @@ class EndClaims {
 
   private:
     std::atomic<uint64_t> ends_{0};  // the next item from the front | one past the last one left << 32
+};
+
+// The items of a pass cut into chunks of a fixed size that the threads claim one by one: a thread
+// that starts late or meets the heavier chunks holds nobody up, and what a chunk produces does not
+// depend on which thread worked it out. The chunks are claimed from both ends (EndClaims): the
+// thread that gave the job works up from the first chunk, the helpers down from the last. So the
+// threads work far apart (neighbouring items, the triangles of a mesh, share data, and two threads
+// writing and reading the same cache lines slow each other down), and each thread keeps much the
+// same items from one pass of a draw to the next: the vertices it transformed are mostly the ones
+// its triangles read and the ones it shades, still in its own core's cache.
+class ChunkClaims {
+  public:
+    void Reset(uint32_t items, uint32_t chunkSize) {
+        items_ = items;
+        size_ = chunkSize;
+        count_ = static_cast<uint32_t>((uint64_t{items} + chunkSize - 1) / chunkSize);
+        ends_.Reset(count_);
+    }
+    uint32_t Count() const { return count_; }
+    uint32_t Begin(uint32_t chunk) const { return chunk * size_; }
+    uint32_t End(uint32_t chunk) const {
+        return static_cast<uint32_t>(std::min<uint64_t>(items_, uint64_t{chunk + 1} * size_));
+    }
+    // Takes the first unclaimed chunk (fromFront) or the last one (any thread); false when none is
+    // left. Every chunk is taken once between two Resets.
+    bool Claim(bool fromFront, uint32_t& chunk) { return ends_.Claim(fromFront, chunk); }
+
+  private:
+    uint32_t items_ = 0;
+    uint32_t size_ = 1;
+    uint32_t count_ = 0;
+    EndClaims ends_;
 };
 
 class PartPool {
