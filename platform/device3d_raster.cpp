@@ -303,8 +303,7 @@ class WalkedCoverage {
 float TexelArea2(const PixelState& s, const ScreenVertex* const* v) {
     const float du1 = v[1]->u - v[0]->u, dv1 = v[1]->v - v[0]->v;
     const float du2 = v[2]->u - v[0]->u, dv2 = v[2]->v - v[0]->v;
-    return std::fabs(du1 * dv2 - du2 * dv1) * static_cast<float>(s.sampler.width) *
-           static_cast<float>(s.sampler.height);
+    return std::fabs(du1 * dv2 - du2 * dv1) * s.sampler.widthF * s.sampler.heightF;
 }
 
 bool UseBilinear(const PixelState& s, float texelArea2, float screenArea2) {
@@ -534,12 +533,14 @@ bool OnePixelStart(const ScreenVertex* const* v, int x, int y, SpanStart& start)
         return false;
     }
     const Quad ox = frame.OffsetX(x), oy = frame.OffsetY(y);
-    for (int q = 0; q < 2; ++q) {
+    const auto quad = [&](int q) {
         const Quad at0 = Gather(*v[0], q);
         Quad dx, dy;
         frame.Steps(at0, Gather(*v[1], q), Gather(*v[2], q), dx, dy);
         StoreStart(at0, dx, dy, ox, oy, q, start);
-    }
+    };
+    quad(0);
+    quad(1);
     const Quad zero = Quad::Splat(0.0f);
     StoreStart(zero, zero, zero, zero, zero, 2, start);
     return true;
