@@ -481,14 +481,17 @@ void StoreStart(Quad base, Quad dx, Quad dy, Quad ox, Quad oy, int q, SpanStart&
 // The planes of the attributes the span shader reads: at pixel (x, y) an attribute is
 // base + dx (x - x0) + dy (y - y0). Attributes the shader does not read stay zero.
 struct Planes {
-    PlaneFrame frame;
+    float x0 = 0.0f, y0 = 0.0f;  // exact position of the first vertex, pixels
     Quad base[kQuads], dx[kQuads], dy[kQuads];
 
     // false when the exact positions give no area (the snapped ones did).
     bool Set(const ScreenVertex* const* v, uint32_t used) {
+        PlaneFrame frame;
         if (!frame.Set(v)) {
             return false;
         }
+        x0 = frame.x0;
+        y0 = frame.y0;
         const auto plane = [&](int q) {
             const uint32_t read = used >> (4 * q) & 0xFu;
             if (read == 0) {  // not set up at all
@@ -513,7 +516,8 @@ struct Planes {
     // The span's start values on row y from its first pixel. Written in place: a SpanStart returned
     // by value was copied once more before every span.
     void Start(int y, int left, SpanStart& start) const {
-        const Quad ox = frame.OffsetX(left), oy = frame.OffsetY(y);
+        const Quad ox = Quad::Splat(static_cast<float>(left) - x0),
+                   oy = Quad::Splat(static_cast<float>(y) - y0);
         for (int q = 0; q < kQuads; ++q) {
             StoreStart(base[q], dx[q], dy[q], ox, oy, q, start);
         }
