@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/device3d_raster.h"
+#include "tests/platform/rgb565_target.h"
 
 namespace platform::device_detail {
 namespace {
@@ -89,14 +90,7 @@ TEST(MipLevels, TrianglesReadTheTextureCopyOfTheirTexelsPerPixel) {
                 const float ratio = 2.0f * static_cast<float>(1 << (2 * level));
                 const float side = std::sqrt(ratio * legs * legs / static_cast<float>(width * height));
                 std::vector<uint16_t> color(kSide * kSide), depth(kSide * kSide, 0xFFFF);
-                RasterTarget target;
-                target.color = reinterpret_cast<uint8_t*>(color.data());
-                target.colorPitch = kSide * 2;
-                target.format = kRgb565;
-                target.depth = reinterpret_cast<uint8_t*>(depth.data());
-                target.depthPitch = kSide * 2;
-                target.right = kSide;
-                target.bottom = kSide;
+                const RasterTarget target = Rgb565Target(color, depth, kSide);
                 SpanShaders shaders(target, states[0]);
                 shaders.mipStates = &states[1];
                 shaders.mipCount = 3;

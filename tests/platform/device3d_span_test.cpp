@@ -11,6 +11,7 @@
 
 #include "platform/device3d_raster.h"
 #include "platform/device3d_span_parts.h"
+#include "tests/platform/rgb565_target.h"
 
 namespace platform::device_detail {
 namespace {
@@ -20,15 +21,7 @@ constexpr int kWidth = 160;
 
 // A 565 target with depth, kWidth pixels wide.
 RasterTarget Target(std::vector<uint16_t>& color, std::vector<uint16_t>& depth) {
-    RasterTarget t;
-    t.color = reinterpret_cast<uint8_t*>(color.data());
-    t.colorPitch = kWidth * 2;
-    t.format = kRgb565;
-    t.depth = reinterpret_cast<uint8_t*>(depth.data());
-    t.depthPitch = kWidth * 2;
-    t.right = kWidth;
-    t.bottom = static_cast<int>(color.size()) / kWidth;
-    return t;
+    return Rgb565Target(color, depth, kWidth);
 }
 
 struct Row {
