@@ -199,6 +199,8 @@ struct DeviceTexture {
     // Smaller copies for drawing the texture minified, each half the size of the one before down to
     // one texel (textures whose sides are powers of two only).
     std::vector<std::vector<uint32_t>> mipLevels;
+    // The blocks that hold a visible texel (FindAlphaBlocks) of texels and then of each smaller copy.
+    std::vector<std::vector<uint8_t>> alphaBlocks;
     uint32_t decodedChange = 0;
     bool decoded = false;
 };

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/device3d_alpha_blocks.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -18,6 +20,8 @@ struct Sampler {
     int height = 0;
     float widthF = 0.0f;
     float heightF = 0.0f;
+    // The texture's blocks that hold a visible texel; none known unless set.
+    AlphaBlockMap alphaBlocks;
 };
 
 // The texel pair around coordinate t (in texture repeats) along one axis and the weight of the

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <optional>
 
+#include "platform/device3d_alpha_blocks.h"
 #include "platform/device3d_pixel.h"
 #include "platform/device3d_span_scalar.h"
 
@@ -111,6 +112,7 @@ class DepthLanes {
 // The alpha test as a range of passing values, inverted for not-equal.
 struct AlphaRange {
     __m128i below, above, invert;  // passes where below < alpha < above, then xor invert
+    bool zeroPasses;               // whether alpha 0 passes
 
     AlphaRange(uint32_t func, uint32_t reference) {
         const int ref = static_cast<int>(std::min<uint32_t>(reference, 256));
@@ -142,6 +144,7 @@ struct AlphaRange {
             default:
                 break;
         }
+        zeroPasses = (lo <= 0 && 0 <= hi) != inverted;
         below = _mm_set1_epi16(static_cast<int16_t>(lo - 1));
         above = _mm_set1_epi16(static_cast<int16_t>(hi + 1));
         invert = inverted ? _mm_set1_epi16(-1) : _mm_setzero_si128();
@@ -504,7 +507,15 @@ void ShadeSpanInLanes(const RasterTarget& t, const PixelState& s,
             _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<__m128i*>(depthAt)), depthBias);
         const __m128i newDepth = z.Get();
         __m128i write = _mm_andnot_si128(_mm_cmpgt_epi16(newDepth, oldDepth), inSpan);
-        const int passed = _mm_movemask_epi8(write);
+        int passed = _mm_movemask_epi8(write);
+        // A group whose texels are all transparent in the blocks around them is dropped by the alpha
+        // test whatever the mix: its texels are not fetched.
+        if constexpr (kAlphaTest && kPowerOfTwo) {
+            if (passed != 0 && !triangle.alphaRange.zeroPasses &&
+                s.sampler.alphaBlocks.AllClear(walk.u, walk.v, walk.du, walk.dv, n)) {
+                passed = 0;
+            }
+        }
         if (passed != 0) {
             TexelChannels texels{};
             if constexpr (kPowerOfTwo) {

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstring>
 
+#include "platform/device3d_alpha_blocks.h"
 #include "platform/device3d_pipeline.h"
 
 namespace platform::device_detail {
@@ -104,6 +105,33 @@ void MakeMipLevels(DeviceTexture& texture) {
     }
 }
 
+int LevelWidth(const DeviceTexture& texture, int level) {
+    return std::max(1, texture.surface->width >> level);
+}
+
+int LevelHeight(const DeviceTexture& texture, int level) {
+    return std::max(1, texture.surface->height >> level);
+}
+
+void FindLevelsAlphaBlocks(DeviceTexture& texture) {
+    texture.alphaBlocks.clear();
+    texture.alphaBlocks.push_back(
+        FindAlphaBlocks(texture.texels, LevelWidth(texture, 0), LevelHeight(texture, 0)));
+    for (size_t i = 0; i < texture.mipLevels.size(); ++i) {
+        const int level = static_cast<int>(i) + 1;
+        texture.alphaBlocks.push_back(
+            FindAlphaBlocks(texture.mipLevels[i], LevelWidth(texture, level), LevelHeight(texture, level)));
+    }
+}
+
+// The alpha blocks of a level (0: the texture itself), nullptr if it has none.
+const uint8_t* LevelAlphaBlocks(const DeviceTexture& texture, int level) {
+    const auto at = static_cast<size_t>(level);
+    return at < texture.alphaBlocks.size() && !texture.alphaBlocks[at].empty()
+               ? texture.alphaBlocks[at].data()
+               : nullptr;
+}
+
 }  // namespace
 
 int MipSamplers(const DeviceTexture& texture, Sampler* out, int max) {
@@ -111,10 +139,11 @@ int MipSamplers(const DeviceTexture& texture, Sampler* out, int max) {
     for (int i = 0; i < count; ++i) {
         Sampler& s = out[i];
         s.texels = texture.mipLevels[static_cast<size_t>(i)].data();
-        s.width = std::max(1, texture.surface->width >> (i + 1));
-        s.height = std::max(1, texture.surface->height >> (i + 1));
+        s.width = LevelWidth(texture, i + 1);
+        s.height = LevelHeight(texture, i + 1);
         s.widthF = static_cast<float>(s.width);
         s.heightF = static_cast<float>(s.height);
+        s.alphaBlocks = AlphaBlockMap(LevelAlphaBlocks(texture, i + 1), s.width, s.height);
     }
     return count;
 }
@@ -126,6 +155,7 @@ bool PrepareSampler(DeviceTexture& texture, Sampler& out) {
     if (!texture.decoded || texture.decodedChange != texture.surface->changeCount) {
         Decode(texture);
         MakeMipLevels(texture);
+        FindLevelsAlphaBlocks(texture);
         texture.decoded = true;
         texture.decodedChange = texture.surface->changeCount;
     }
@@ -134,6 +164,7 @@ bool PrepareSampler(DeviceTexture& texture, Sampler& out) {
     out.height = texture.surface->height;
     out.widthF = static_cast<float>(out.width);
     out.heightF = static_cast<float>(out.height);
+    out.alphaBlocks = AlphaBlockMap(LevelAlphaBlocks(texture, 0), out.width, out.height);
     return true;
 }
 

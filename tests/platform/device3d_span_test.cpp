@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/device3d_alpha_blocks.h"
 #include "platform/device3d_raster.h"
 #include "platform/device3d_span_parts.h"
 #include "tests/platform/rgb565_target.h"
@@ -170,6 +171,42 @@ TEST(SpanShaders, VectorShadersDrawTheScalarShadersPixels) {
                                   std::to_string(size[0]) + "x" + std::to_string(size[1]) + ", span " +
                                   std::to_string(left) + ".." + std::to_string(right));
             }
+        }
+    }
+}
+
+// A texture whose blocks are transparent but for a few, and for one texel in the last column and
+// row (whose bilinear quads wrap): the alpha-tested vector shaders skip the texels of groups that lie
+// in transparent blocks, and still draw every pixel as the scalar ones do.
+TEST(SpanShaders, VectorShadersSkippingTransparentBlocksDrawTheScalarShadersPixels) {
+    constexpr int kSide = 4 * kAlphaBlockSide;
+    std::mt19937 random(11);
+    std::vector<uint32_t> texels = Texels(random, kSide * kSide);
+    for (int i = 0; i < kSide * kSide; ++i) {
+        const int blockX = i % kSide / kAlphaBlockSide, blockY = i / kSide / kAlphaBlockSide;
+        if ((blockX + 3 * blockY) % 5 != 0) {
+            texels[static_cast<size_t>(i)] &= 0x00FFFFFFu;
+        }
+    }
+    texels[static_cast<size_t>(kSide * kSide - 1)] |= 0xFF000000u;
+    const std::vector<uint8_t> blocks = FindAlphaBlocks(texels, kSide, kSide);
+    ASSERT_FALSE(blocks.empty());
+    for (int features = 4; features < 32; features += (features & 4) != 0 ? 1 : 4) {  // alpha-tested
+        PixelState state = WithFeatures(CommonState(texels, kSide, kSide), features);
+        state.sampler.alphaBlocks = AlphaBlockMap(blocks.data(), kSide, kSide);
+        for (int span = 0; span < 40; ++span) {
+            const int length = 9 + span * 3;
+            const int left = span % 2 == 0 ? span % 7 : kWidth - length;
+            SpanStart st = RandomTextureStart(random, 0.06f);
+            st.r = st.g = st.b = 200.0f;
+            st.fog = 100.0f;
+            Row before;
+            for (int x = 0; x < kWidth; ++x) {
+                before.color[x] = static_cast<uint16_t>(random());
+                before.depth[x] = 0xFFFF;
+            }
+            ExpectSameRow(state, (features & 1) != 0, st, before, left, left + length - 1,
+                          "features " + std::to_string(features) + ", span " + std::to_string(span));
         }
     }
 }
