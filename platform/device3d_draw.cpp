@@ -11,6 +11,7 @@
 
 #include "platform/device3d.h"
 #include "platform/device3d_pipeline.h"
+#include "platform/device3d_project.h"
 #include "platform/device3d_raster.h"
 
 namespace platform {
@@ -22,6 +23,7 @@ using device_detail::ClipVertex;
 using device_detail::ColorSource;
 using device_detail::PartPool;
 using device_detail::PixelState;
+using device_detail::Projector;
 using device_detail::RasterTarget;
 using device_detail::ScreenVertex;
 
@@ -87,50 +89,6 @@ PixelState ResolvePixelState(Device3D& d) {
     s.flat = rs[kRsShadeMode] == kShadeFlat;
     return s;
 }
-
-struct Projector {
-    float x, y, halfWidth, halfHeight, minZ, depthRange;
-
-    explicit Projector(const DeviceViewport& vp)
-        : x(static_cast<float>(vp.x)),
-          y(static_cast<float>(vp.y)),
-          halfWidth(static_cast<float>(vp.width) * 0.5f),
-          halfHeight(static_cast<float>(vp.height) * 0.5f),
-          minZ(vp.minZ),
-          depthRange(vp.maxZ - vp.minZ) {}
-
-    // The position on screen (snapped) of a vertex that crosses no clip plane; it alone decides
-    // whether a triangle may be seen.
-    void Position(const ClipVertex& c, ScreenVertex& v) const {
-        const float rhw = 1.0f / c.w;
-        v.sx = x + (1.0f + c.x * rhw) * halfWidth;
-        v.sy = y + (1.0f - c.y * rhw) * halfHeight;
-        v.sz = minZ + c.z * rhw * depthRange;
-        v.rhw = rhw;
-        device_detail::SnapToGrid(v);
-    }
-
-    // The rest of the screen vertex, once the vertex is shaded.
-    static void Shading(const ClipVertex& c, ScreenVertex& v) {
-        v.r = c.r * 255.0f;
-        v.g = c.g * 255.0f;
-        v.b = c.b * 255.0f;
-        v.a = c.a * 255.0f;
-        v.sr = c.sr * 255.0f;
-        v.sg = c.sg * 255.0f;
-        v.sb = c.sb * 255.0f;
-        v.fog = c.fog;
-        v.u = c.u;
-        v.v = c.v;
-    }
-
-    ScreenVertex operator()(const ClipVertex& c) const {
-        ScreenVertex v{};
-        Position(c, v);
-        Shading(c, v);
-        return v;
-    }
-};
 
 // Twice the signed area on screen; positive for triangles running clockwise as seen (y down).
 float ScreenArea2(const ScreenVertex* v, int count) {
@@ -389,22 +347,11 @@ constexpr uint32_t kMinSharedVertices = 256;
 
 void TransformPart(void* context, int, int) {
     auto& w = *static_cast<DrawWork*>(context);
-    // (The arrays are kept in locals: a store through a byte pointer may alias anything, so the
-    // compiler would otherwise read them from the work record again for every vertex.)
-    const ClipVertex* clip = w.clip;
-    ScreenVertex* screen = w.screen;
-    const uint16_t* codes = w.codes;
-    const Projector& project = w.ctx.project;
     const bool fromFront = !PartPool::OnHelper();
     for (uint32_t chunk; w.vertexChunks.Claim(fromFront, chunk);) {
         const uint32_t begin = w.vertexChunks.Begin(chunk), end = w.vertexChunks.End(chunk);
-        device_detail::TransformVertices(*w.stage, w.vertices + begin, end - begin, w.clip + begin,
-                                         w.codes + begin);
-        for (uint32_t i = begin; i < end; ++i) {
-            if ((codes[i] & device_detail::kClipPlaneBits) == 0) {
-                project.Position(clip[i], screen[i]);
-            }
-        }
+        device_detail::TransformVertices(*w.stage, w.ctx.project, w.vertices + begin, end - begin,
+                                         w.clip + begin, w.codes + begin, w.screen + begin);
         std::fill(w.used + begin, w.used + end, uint8_t{0});
     }
 }

@@ -93,9 +93,12 @@ struct VertexStage {
 };
 
 void PrepareVertexStage(const Device3D& device, VertexStage& stage);
-// Positions only: fills x, y, z, w of every vertex and its clip code (ClipCode).
-void TransformVertices(const VertexStage& stage, const DeviceVertex* in, uint32_t count, ClipVertex* out,
-                       uint16_t* codes);
+struct Projector;
+// Positions only: fills x, y, z, w of every vertex, its clip code (ClipCode) and, when the code
+// holds no clip plane bit, its position on screen (Projector::Position; the screen positions of
+// the other vertices are left undefined).
+void TransformVertices(const VertexStage& stage, const Projector& project, const DeviceVertex* in,
+                       uint32_t count, ClipVertex* out, uint16_t* codes, ScreenVertex* screen);
 // The rest of one vertex: texture coordinates, colour (lighting) and fog.
 void ShadeVertex(const VertexStage& stage, const DeviceVertex& in, ClipVertex& out);
 Matrix4 InverseMatrix(const Matrix4& m, bool* ok);

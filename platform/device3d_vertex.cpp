@@ -10,6 +10,7 @@
 #endif
 
 #include "platform/device3d_pipeline.h"
+#include "platform/device3d_project.h"
 
 namespace platform::device_detail {
 
@@ -174,31 +175,6 @@ float StateFloat(const Device3D& d, uint32_t state) {
     return std::bit_cast<float>(d.renderStates[state]);
 }
 
-#if defined(__SSE2__)
-// ClipCode of the position x, y, z, w in the lanes of p. The same sums as ClipCode, four at a time;
-// "not greater or equal" holds for not-a-number as ClipCode's tests fail for it.
-uint32_t ClipCodeLanes(__m128 p) {
-    const __m128 zero = _mm_setzero_ps();
-    const __m128 w = _mm_shuffle_ps(p, p, _MM_SHUFFLE(3, 3, 3, 3));
-    const __m128 band = _mm_mul_ps(_mm_set1_ps(kGuardBand), w);
-    // x, -x, y, -y: the sides against the guard band (bits 2-5) and against the view (bits 8-11).
-    const __m128 sides =
-        _mm_xor_ps(_mm_shuffle_ps(p, p, _MM_SHUFFLE(1, 1, 0, 0)), _mm_setr_ps(0.0f, -0.0f, 0.0f, -0.0f));
-    const auto outside = [](__m128 v, __m128 limit) {
-        return static_cast<uint32_t>(_mm_movemask_ps(_mm_cmpnge_ps(v, limit)));
-    };
-    const uint32_t guard = outside(_mm_add_ps(band, sides), zero);
-    const uint32_t view = outside(_mm_add_ps(w, sides), zero);
-    // z, w - z and w (against kMinClipW): bits 0, 1 and 6.
-    const __m128 depth =
-        _mm_add_ps(_mm_shuffle_ps(p, p, _MM_SHUFFLE(3, 3, 3, 2)),
-                   _mm_and_ps(_mm_xor_ps(_mm_shuffle_ps(p, p, _MM_SHUFFLE(2, 2, 2, 2)), _mm_set1_ps(-0.0f)),
-                              _mm_castsi128_ps(_mm_setr_epi32(0, -1, 0, 0))));
-    const uint32_t near = outside(depth, _mm_setr_ps(0.0f, 0.0f, kMinClipW, 0.0f));
-    return (near & 3u) | (near & 4u) << 4 | guard << 2 | view << 8;
-}
-#endif
-
 }  // namespace
 
 Matrix4 InverseMatrix(const Matrix4& m, bool* ok) {
@@ -301,26 +277,151 @@ void PrepareVertexStage(const Device3D& d, VertexStage& s) {
 }
 
 #if defined(__SSE2__)
-void TransformVertices(const VertexStage& s, const DeviceVertex* in, uint32_t count, ClipVertex* out,
-                       uint16_t* codes) {
-    // One vertex at a time with x, y, z, w in the lanes: each lane does the scalar sum in its order.
-    const auto& m = s.worldViewProjection.m;
-    const __m128 row0 = _mm_loadu_ps(m[0]), row1 = _mm_loadu_ps(m[1]), row2 = _mm_loadu_ps(m[2]),
-                 row3 = _mm_loadu_ps(m[3]);
-    for (uint32_t i = 0; i < count; ++i) {
-        const __m128 v = _mm_loadu_ps(&in[i].x);  // x, y, z, nx
-        const __m128 x = _mm_shuffle_ps(v, v, _MM_SHUFFLE(0, 0, 0, 0));
-        const __m128 y = _mm_shuffle_ps(v, v, _MM_SHUFFLE(1, 1, 1, 1));
-        const __m128 z = _mm_shuffle_ps(v, v, _MM_SHUFFLE(2, 2, 2, 2));
-        const __m128 p = _mm_add_ps(
-            _mm_add_ps(_mm_add_ps(_mm_mul_ps(x, row0), _mm_mul_ps(y, row1)), _mm_mul_ps(z, row2)), row3);
-        _mm_storeu_ps(&out[i].x, p);
-        codes[i] = static_cast<uint16_t>(ClipCodeLanes(p));
+namespace {
+
+// One coordinate of four vertices in each register.
+struct FourPositions {
+    __m128 x, y, z, w;
+};
+
+// ClipCode of four positions: the same sums and comparisons ("not greater or equal" holds for
+// not-a-number as ClipCode's tests fail for it), one code in each 32-bit lane.
+[[gnu::always_inline]] inline __m128i ClipCodesOfFour(const FourPositions& p) {
+    const __m128 zero = _mm_setzero_ps();
+    const __m128 band = _mm_mul_ps(_mm_set1_ps(kGuardBand), p.w);
+    const auto outside = [](__m128 v, __m128 limit, int bit) {
+        return _mm_and_si128(_mm_castps_si128(_mm_cmpnge_ps(v, limit)), _mm_set1_epi32(bit));
+    };
+    __m128i codes = _mm_or_si128(outside(p.z, zero, 1), outside(_mm_sub_ps(p.w, p.z), zero, 2));
+    codes = _mm_or_si128(codes, outside(_mm_add_ps(p.x, band), zero, 4));
+    codes = _mm_or_si128(codes, outside(_mm_sub_ps(band, p.x), zero, 8));
+    codes = _mm_or_si128(codes, outside(_mm_add_ps(p.y, band), zero, 16));
+    codes = _mm_or_si128(codes, outside(_mm_sub_ps(band, p.y), zero, 32));
+    codes = _mm_or_si128(codes, outside(p.w, _mm_set1_ps(kMinClipW), 64));
+    codes = _mm_or_si128(codes, outside(_mm_add_ps(p.x, p.w), zero, 0x100));
+    codes = _mm_or_si128(codes, outside(_mm_sub_ps(p.w, p.x), zero, 0x200));
+    codes = _mm_or_si128(codes, outside(_mm_add_ps(p.y, p.w), zero, 0x400));
+    return _mm_or_si128(codes, outside(_mm_sub_ps(p.w, p.y), zero, 0x800));
+}
+
+// RoundToInt of four values.
+[[gnu::always_inline]] inline __m128i RoundFour(__m128 v) {
+    const __m128 t = _mm_add_ps(v, _mm_set1_ps(0.5f));
+    const __m128i i = _mm_cvttps_epi32(t);
+    // One less where the conversion (towards zero) went above t: the compare gives -1 there.
+    return _mm_add_epi32(i, _mm_castps_si128(_mm_cmpgt_ps(_mm_cvtepi32_ps(i), t)));
+}
+
+// The matrix entries and the viewport mapping of a draw, each in all four lanes.
+struct FourLanes {
+    __m128 m[4][4];
+    __m128 x, y, halfWidth, halfHeight, minZ, depthRange;
+
+    FourLanes(const VertexStage& s, const Projector& to)
+        : x(_mm_set1_ps(to.x)),
+          y(_mm_set1_ps(to.y)),
+          halfWidth(_mm_set1_ps(to.halfWidth)),
+          halfHeight(_mm_set1_ps(to.halfHeight)),
+          minZ(_mm_set1_ps(to.minZ)),
+          depthRange(_mm_set1_ps(to.depthRange)) {
+        for (int i = 0; i < 4; ++i) {
+            for (int j = 0; j < 4; ++j) {
+                m[i][j] = _mm_set1_ps(s.worldViewProjection.m[i][j]);
+            }
+        }
+    }
+};
+
+// Projector::Position of four vertices (the same float operations in the same order).
+[[gnu::always_inline]] inline void ProjectFour(const FourLanes& to, const FourPositions& p,
+                                               ScreenVertex* out) {
+    const __m128 one = _mm_set1_ps(1.0f);
+    __m128 rhw = _mm_div_ps(one, p.w);
+    __m128 sx = _mm_add_ps(to.x, _mm_mul_ps(_mm_add_ps(one, _mm_mul_ps(p.x, rhw)), to.halfWidth));
+    __m128 sy = _mm_add_ps(to.y, _mm_mul_ps(_mm_sub_ps(one, _mm_mul_ps(p.y, rhw)), to.halfHeight));
+    __m128 sz = _mm_add_ps(to.minZ, _mm_mul_ps(_mm_mul_ps(p.z, rhw), to.depthRange));
+    // SnapToGrid: usable while both |sx| and |sy| are below the limit (not for not-a-number).
+    const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF));
+    const __m128 limit = _mm_set1_ps(kMaxCoordinate);
+    const __m128 usable = _mm_and_ps(_mm_cmplt_ps(_mm_and_ps(sx, magnitude), limit),
+                                     _mm_cmplt_ps(_mm_and_ps(sy, magnitude), limit));
+    const __m128 subPixels = _mm_set1_ps(kSubPixels);
+    const __m128i fx = _mm_and_si128(RoundFour(_mm_mul_ps(sx, subPixels)), _mm_castps_si128(usable));
+    const __m128i fy = _mm_and_si128(RoundFour(_mm_mul_ps(sy, subPixels)), _mm_castps_si128(usable));
+    const __m128i fixedLow = _mm_unpacklo_epi32(fx, fy), fixedHigh = _mm_unpackhi_epi32(fx, fy);
+    const int usableBits = _mm_movemask_ps(usable);
+    _MM_TRANSPOSE4_PS(sx, sy, sz, rhw);
+    _mm_storeu_ps(&out[0].sx, sx);
+    _mm_storeu_ps(&out[1].sx, sy);
+    _mm_storeu_ps(&out[2].sx, sz);
+    _mm_storeu_ps(&out[3].sx, rhw);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(&out[0].fx), fixedLow);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(&out[1].fx), _mm_srli_si128(fixedLow, 8));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(&out[2].fx), fixedHigh);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(&out[3].fx), _mm_srli_si128(fixedHigh, 8));
+    out[0].usable = (usableBits & 1) != 0;
+    out[1].usable = (usableBits & 2) != 0;
+    out[2].usable = (usableBits & 4) != 0;
+    out[3].usable = (usableBits & 8) != 0;
+}
+
+// TransformVertices for four vertices.
+[[gnu::always_inline]] inline void TransformFour(const FourLanes& lanes, const DeviceVertex* in,
+                                                 ClipVertex* out, uint16_t* codes, ScreenVertex* screen) {
+    __m128 x = _mm_loadu_ps(&in[0].x), y = _mm_loadu_ps(&in[1].x), z = _mm_loadu_ps(&in[2].x),
+           normalX = _mm_loadu_ps(&in[3].x);
+    _MM_TRANSPOSE4_PS(x, y, z, normalX);
+    // Each coordinate summed in the order of the scalar form.
+    const auto& m = lanes.m;
+    const auto sum = [&](int j) {
+        return _mm_add_ps(
+            _mm_add_ps(_mm_add_ps(_mm_mul_ps(x, m[0][j]), _mm_mul_ps(y, m[1][j])), _mm_mul_ps(z, m[2][j])),
+            m[3][j]);
+    };
+    const FourPositions p{sum(0), sum(1), sum(2), sum(3)};
+    const __m128i packed = ClipCodesOfFour(p);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(codes), _mm_packs_epi32(packed, packed));
+    ProjectFour(lanes, p, screen);
+    __m128 px = p.x, py = p.y, pz = p.z, pw = p.w;
+    _MM_TRANSPOSE4_PS(px, py, pz, pw);
+    _mm_storeu_ps(&out[0].x, px);
+    _mm_storeu_ps(&out[1].x, py);
+    _mm_storeu_ps(&out[2].x, pz);
+    _mm_storeu_ps(&out[3].x, pw);
+}
+
+}  // namespace
+
+void TransformVertices(const VertexStage& s, const Projector& to, const DeviceVertex* in, uint32_t count,
+                       ClipVertex* out, uint16_t* codes, ScreenVertex* screen) {
+    const FourLanes lanes(s, to);
+    uint32_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        TransformFour(lanes, in + i, out + i, codes + i, screen + i);
+    }
+    if (i == count) {
+        return;
+    }
+    // The last one to three vertices, through copies.
+    DeviceVertex lastIn[4] = {};
+    ClipVertex lastOut[4] = {};
+    uint16_t lastCodes[4] = {};
+    ScreenVertex lastScreen[4] = {};
+    const uint32_t left = count - i;
+    std::copy(in + i, in + count, lastIn);
+    TransformFour(lanes, lastIn, lastOut, lastCodes, lastScreen);
+    for (uint32_t k = 0; k < left; ++k) {
+        out[i + k].x = lastOut[k].x;
+        out[i + k].y = lastOut[k].y;
+        out[i + k].z = lastOut[k].z;
+        out[i + k].w = lastOut[k].w;
+        codes[i + k] = lastCodes[k];
+        screen[i + k] = lastScreen[k];
     }
 }
 #else
-void TransformVertices(const VertexStage& s, const DeviceVertex* in, uint32_t count, ClipVertex* out,
-                       uint16_t* codes) {
+void TransformVertices(const VertexStage& s, const Projector& to, const DeviceVertex* in, uint32_t count,
+                       ClipVertex* out, uint16_t* codes, ScreenVertex* screen) {
     const auto& m = s.worldViewProjection.m;
     for (uint32_t i = 0; i < count; ++i) {
         const DeviceVertex& v = in[i];
@@ -330,6 +431,9 @@ void TransformVertices(const VertexStage& s, const DeviceVertex* in, uint32_t co
         o.z = v.x * m[0][2] + v.y * m[1][2] + v.z * m[2][2] + m[3][2];
         o.w = v.x * m[0][3] + v.y * m[1][3] + v.z * m[2][3] + m[3][3];
         codes[i] = static_cast<uint16_t>(ClipCode(o));
+        if ((codes[i] & kClipPlaneBits) == 0) {
+            to.Position(o, screen[i]);
+        }
     }
 }
 #endif
