@@ -2,6 +2,7 @@
 
 #include "platform/device3d_alpha_blocks.h"
 
+#include <algorithm>
 #include <cstddef>
 
 namespace platform::device_detail {
@@ -26,6 +27,28 @@ std::vector<uint8_t> FindAlphaBlocks(const std::vector<uint32_t>& texels, int wi
         }
     }
     return blocks;
+}
+
+bool AlphaBlockMap::BoxClear(int64_t left, int64_t right, int64_t top, int64_t bottom) const {
+    if (!Known() || left > right || top > bottom) {
+        return false;
+    }
+    // Blocks counted from the first one the box touches, each axis at most once around.
+    const int64_t firstColumn = left >> kAlphaBlockShift, firstRow = top >> kAlphaBlockShift;
+    const int64_t columns = std::min<int64_t>((right >> kAlphaBlockShift) - firstColumn + 1, columnMask_ + 1);
+    const int64_t rows = std::min<int64_t>((bottom >> kAlphaBlockShift) - firstRow + 1, rowMask_ + 1);
+    if (columns * rows > kMaxBlocksLooked) {
+        return false;
+    }
+    for (int64_t r = 0; r < rows; ++r) {
+        const int row = static_cast<int>((firstRow + r) & rowMask_);
+        for (int64_t c = 0; c < columns; ++c) {
+            if (At(static_cast<int>((firstColumn + c) & columnMask_), row) != 0) {
+                return false;
+            }
+        }
+    }
+    return true;
 }
 
 }  // namespace platform::device_detail

@@ -41,6 +41,12 @@ class AlphaBlockMap {
                  At(columns[1], rows[1]));
     }
 
+    // Whether texels [left, right] x [top, bottom] (wrapped into the texture) all lie in blocks
+    // without a visible texel. False where that is not known, also when the box covers more than
+    // kMaxBlocksLooked blocks.
+    bool BoxClear(int64_t left, int64_t right, int64_t top, int64_t bottom) const;
+    static constexpr int64_t kMaxBlocksLooked = 256;
+
   private:
     // The first and last block (wrapped) that the texels start >> 16 .. (last point >> 16) + 1 touch
     // along one axis; false if they span more than two blocks.

@@ -19,6 +19,7 @@
 
 #include "platform/device3d_raster.h"
 #include "platform/device3d_span_scalar.h"
+#include "platform/device3d_texel_box.h"
 
 namespace platform::device_detail {
 
@@ -375,6 +376,9 @@ struct Quad {
         _mm_storeu_ps(out, _mm_unpacklo_ps(value.v, step.v));
         _mm_storeu_ps(out + 4, _mm_unpackhi_ps(value.v, step.v));
     }
+    void Store(float* out) const {
+        _mm_storeu_ps(out, v);
+    }
 #else
     float v[4];
     static Quad Load(const float* p) {
@@ -414,6 +418,9 @@ struct Quad {
             out[2 * i] = value.v[i];
             out[2 * i + 1] = step.v[i];
         }
+    }
+    void Store(float* out) const {
+        std::memcpy(out, v, sizeof v);
     }
 #endif
 };
@@ -513,6 +520,16 @@ struct Planes {
         return true;
     }
 
+    // The planes of 1 / w, u / w and v / w.
+    TexturePlanes Texture() const {
+        float value[4], across[4], down[4];  // z, 1 / w, u / w, v / w
+        base[0].Store(value);
+        dx[0].Store(across);
+        dy[0].Store(down);
+        return {x0,        y0,      value[1], across[1], down[1], value[2],
+                across[2], down[2], value[3], across[3], down[3]};
+    }
+
     // The span's start values on row y from its first pixel. Written in place: a SpanStart returned
     // by value was copied once more before every span.
     void Start(int y, int left, SpanStart& start) const {
@@ -557,9 +574,10 @@ struct TriangleShading {
     bool bilinear = false;
     const PixelState* drawn = nullptr;
 
-    // false when the triangle draws nothing after all (no area at its exact positions).
-    bool Set(const PixelState& state, const SpanShaders& shaders, const ScreenVertex* const* v,
-             int64_t snappedArea2) {
+    // false when the triangle draws nothing after all (no area at its exact positions). Inline in the
+    // row loops: a call costs the many small triangles of the map panel.
+    [[gnu::always_inline]] bool Set(const PixelState& state, const SpanShaders& shaders,
+                                    const ScreenVertex* const* v, int64_t snappedArea2) {
         if (!planes.Set(v, shaders.attributes)) {
             return false;
         }
@@ -579,6 +597,18 @@ struct TriangleShading {
     }
 };
 
+// Whether every texel that rows[0 .. count) of a triangle read lies in a transparent block of the
+// texture (see ReadsOnlyClearBlocks). Out of line: only alpha-tested draws come here.
+[[gnu::noinline]] bool ReadsOnlyClearBlocks(const TriangleShading& shading, const SpanRow* rows, int count) {
+    int left = rows[0].left, right = rows[0].right;
+    for (int i = 1; i < count; ++i) {
+        left = std::min(left, rows[i].left);
+        right = std::max(right, rows[i].right);
+    }
+    return ReadsOnlyClearBlocks(shading.drawn->sampler, shading.bilinear, shading.planes.Texture(), left,
+                                right, rows[0].y, rows[count - 1].y);
+}
+
 // Shades the covered rows of a triangle, kRowBatch rows to a shader call; the planes are only set up
 // once a row of the target turns out to be covered.
 constexpr int kRowBatch = 16;
@@ -595,6 +625,14 @@ void ShadeRows(const RasterTarget& target, const PixelState& state, const SpanSh
     RowShader shade = nullptr;
     SpanRow rows[kRowBatch];
     int queued = 0;
+    // A batch of rows that reads only transparent texels is dropped where the alpha test drops them
+    // (most of a backdrop's sky).
+    const auto shadeBatch = [&] {
+        if (!shaders.dropsTransparent || !ReadsOnlyClearBlocks(shading, rows, queued)) {
+            shade(target, *shading.drawn, rows, queued);
+        }
+        queued = 0;
+    };
     for (int y = box.top; y <= box.bottom; ++y) {
         int left, right;
         coverage.NextRow(left, right);
@@ -614,12 +652,11 @@ void ShadeRows(const RasterTarget& target, const PixelState& state, const SpanSh
         row.left = left;
         row.right = right;
         if (++queued == kRowBatch) {
-            shade(target, *shading.drawn, rows, queued);
-            queued = 0;
+            shadeBatch();
         }
     }
     if (queued > 0) {
-        shade(target, *shading.drawn, rows, queued);
+        shadeBatch();
     }
 }
 
@@ -669,6 +706,7 @@ SpanShaders::SpanShaders(const RasterTarget& target, const PixelState& state)
       pixelBilinear(ChoosePixelShader(target, state, true)),
       opaqueCommon(state.textured && IsCommonState(target, state) && !state.fog && !state.alphaTest &&
                    !state.blend),
+      dropsTransparent(DropsTransparentTexels(state)),
       attributes(UsedAttributes(state)) {}
 
 void RasterizeTriangle(const RasterTarget& target, const PixelState& state, const SpanShaders& shaders,

@@ -92,6 +92,8 @@ struct SpanShaders {
     // Textured in the common state (IsCommonState), without fog, alpha test or blending: the pixel
     // shader of bilinear sampling is pixelBilinear's.
     bool opaqueCommon;
+    // The alpha test drops every pixel whose texels are all transparent (DropsTransparentTexels).
+    bool dropsTransparent;
     uint32_t attributes;  // the attributes the shaders read, one bit each in SpanStart's order
     // The draw's state with the sampler of each smaller copy of its texture, the first half-size
     // one first: a triangle whose texture is minified reads the copy nearest one texel per pixel.
