@@ -135,14 +135,19 @@ struct DrawContext {
     Projector project;
 };
 
-// Whether a triangle none of whose vertices needed clipping may be seen: it covers a pixel centre
-// of the drawn rectangle (box, the cheapest test and the one that turns most distant triangles
-// away) and faces the viewer.
-bool MayBeSeen(const DrawContext& ctx, const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c,
-               device_detail::TriangleBox& box) {
-    if (!device_detail::FindTriangleBox(*ctx.target, a, b, c, box)) {
+// Whether a triangle of usable vertices none of which needed clipping may be seen: it covers a
+// pixel centre of the drawn rectangle (box, the cheapest test and the one that turns most distant
+// triangles away; from the snapped points alone) and faces the viewer. Always inline: it runs for
+// every triangle of a mesh, and GCC would otherwise call it.
+[[gnu::always_inline]] inline bool MayBeSeen(const DrawContext& ctx,
+                                             const device_detail::SnappedPoint* snapped,
+                                             const ScreenVertex* screen, const uint16_t* index,
+                                             device_detail::TriangleBox& box) {
+    if (!device_detail::FindTriangleBox(*ctx.target, snapped[index[0]], snapped[index[1]], snapped[index[2]],
+                                        box)) {
         return false;
     }
+    const ScreenVertex &a = screen[index[0]], &b = screen[index[1]], &c = screen[index[2]];
     const float area2 = (b.sx - a.sx) * (c.sy - a.sy) - (c.sx - a.sx) * (b.sy - a.sy);
     return area2 != 0.0f && !Culled(ctx.cullMode, area2);
 }
@@ -226,6 +231,7 @@ struct DrawWork {
     ClipVertex* clip = nullptr;
     ScreenVertex* screen = nullptr;
     uint16_t* codes = nullptr;
+    device_detail::SnappedPoint* snapped = nullptr;
     uint8_t* used = nullptr;
     DrawContext ctx;
     ChunkClaims vertexChunks;
@@ -247,19 +253,20 @@ struct DrawWork {
     uint32_t Triangles() const { return indexCount / 3; }
 
     // The vertices of triangle t and the clip planes it crosses; false when it cannot be seen
-    // (bad index, or wholly outside one side of the view).
+    // (bad index, wholly outside one side of the view, or crossing no clip plane with a vertex
+    // too far out to rasterise).
     bool Triangle(uint32_t t, device_detail::LiveTriangle& out) const {
         const uint16_t i0 = indices[3 * t], i1 = indices[3 * t + 1], i2 = indices[3 * t + 2];
         if (i0 >= vertexCount || i1 >= vertexCount || i2 >= vertexCount ||
             (codes[i0] & codes[i1] & codes[i2]) != 0) {
             return false;
         }
+        const uint32_t any = codes[i0] | codes[i1] | codes[i2];
         out.index[0] = i0;
         out.index[1] = i1;
         out.index[2] = i2;
-        out.planes =
-            static_cast<uint16_t>((codes[i0] | codes[i1] | codes[i2]) & device_detail::kClipPlaneBits);
-        return true;
+        out.planes = static_cast<uint16_t>(any & device_detail::kClipPlaneBits);
+        return out.planes != 0 || (any & device_detail::kUnusableBit) == 0;
     }
 
     // Drawing alone: shades vertex i unless it is shaded already.
@@ -324,7 +331,7 @@ struct DrawWork {
                 boxPixels = static_cast<uint64_t>(target.right - target.left) *
                             static_cast<uint64_t>(target.bottom - target.top);
             } else {
-                if (!MayBeSeen(ctx, screen[t.index[0]], screen[t.index[1]], screen[t.index[2]], t.box)) {
+                if (!MayBeSeen(ctx, snapped, screen, t.index, t.box)) {
                     continue;
                 }
                 boxPixels = static_cast<uint64_t>(t.box.right - t.box.left + 1) *
@@ -351,7 +358,8 @@ void TransformPart(void* context, int, int) {
     for (uint32_t chunk; w.vertexChunks.Claim(fromFront, chunk);) {
         const uint32_t begin = w.vertexChunks.Begin(chunk), end = w.vertexChunks.End(chunk);
         device_detail::TransformVertices(*w.stage, w.ctx.project, w.vertices + begin, end - begin,
-                                         w.clip + begin, w.codes + begin, w.screen + begin);
+                                         w.clip + begin, w.codes + begin, w.screen + begin,
+                                         w.snapped + begin);
         std::fill(w.used + begin, w.used + end, uint8_t{0});
     }
 }
@@ -600,6 +608,7 @@ void DrawInTarget(Device3D& device, const RasterTarget& target, const PixelState
         scratch.clip.resize(vertexCount);
         scratch.screen.resize(vertexCount);
         scratch.codes.resize(vertexCount);
+        scratch.snapped.resize(vertexCount);
         scratch.used.resize(vertexCount);
     }
     DrawWork work({&target, &state, &shaders, device.renderStates[kRsCullMode], Projector(device.viewport)});
@@ -611,6 +620,7 @@ void DrawInTarget(Device3D& device, const RasterTarget& target, const PixelState
     work.clip = scratch.clip.data();
     work.screen = scratch.screen.data();
     work.codes = scratch.codes.data();
+    work.snapped = scratch.snapped.data();
     work.used = scratch.used.data();
     if (scratch.pool != nullptr) {
         DrawShared(*scratch.pool, scratch, work);

@@ -34,6 +34,13 @@ struct ScreenVertex {
     bool usable;
 };
 
+// A vertex's position on the snapped grid (ScreenVertex::fx, fy), also kept in an array of its own
+// so that the boxes of a mesh's triangles, most of which cover no pixel centre, are found from a
+// small array instead of the screen vertices.
+struct SnappedPoint {
+    int32_t fx, fy;
+};
+
 // The pixel centres a triangle may cover: the box around its vertices on the snapped grid (in
 // 1/16 pixels) and the pixels inside it, cut to the target (FindTriangleBox, device3d_raster.h,
 // which also holds SnapToGrid).
@@ -95,10 +102,12 @@ struct VertexStage {
 void PrepareVertexStage(const Device3D& device, VertexStage& stage);
 struct Projector;
 // Positions only: fills x, y, z, w of every vertex, its clip code (ClipCode) and, when the code
-// holds no clip plane bit, its position on screen (Projector::Position; the screen positions of
-// the other vertices are left undefined).
+// holds no clip plane bit, its position on screen (Projector::Position) and snapped position, and
+// kUnusableBit in its code when it lies too far out to rasterise (the screen and snapped positions
+// of the other vertices are left undefined).
 void TransformVertices(const VertexStage& stage, const Projector& project, const DeviceVertex* in,
-                       uint32_t count, ClipVertex* out, uint16_t* codes, ScreenVertex* screen);
+                       uint32_t count, ClipVertex* out, uint16_t* codes, ScreenVertex* screen,
+                       SnappedPoint* snapped);
 // The rest of one vertex: texture coordinates, colour (lighting) and fog.
 void ShadeVertex(const VertexStage& stage, const DeviceVertex& in, ClipVertex& out);
 Matrix4 InverseMatrix(const Matrix4& m, bool* ok);
@@ -110,6 +119,7 @@ struct DrawScratch {
     std::vector<ClipVertex> clip;
     std::vector<ScreenVertex> screen;
     std::vector<uint16_t> codes;
+    std::vector<SnappedPoint> snapped;
     std::vector<uint8_t> used;          // vertex used by a kept triangle (drawing alone: and shaded)
     std::vector<LiveTriangle> live;     // the triangles that may draw something, chunk by chunk
     std::vector<LiveChunk> liveChunks;  // what each chunk of triangles kept
@@ -130,6 +140,10 @@ inline constexpr float kMinClipW = 1e-5f;
 // of the view (left, right, bottom, top) it lies beyond; a triangle whose three vertices share any
 // bit cannot be seen. Written so that a not-a-number coordinate counts as outside everything.
 inline constexpr uint32_t kClipPlaneBits = 0x7F;
+// Beside the clip code the vertex stage gives (not ClipCode): the vertex crosses no clip plane but
+// lies too far out on screen to rasterise (ScreenVertex::usable false), so that a triangle of it
+// that crosses no clip plane draws nothing.
+inline constexpr uint32_t kUnusableBit = 0x1000;
 
 inline uint32_t ClipCode(const ClipVertex& v) {
     const float band = kGuardBand * v.w;

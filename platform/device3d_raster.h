@@ -34,13 +34,10 @@ inline void SnapToGrid(ScreenVertex& v) {
     v.fy = v.usable ? RoundToInt(v.sy * kSubPixels) : 0;
 }
 
-// Finds the box of a triangle; false when it holds no pixel centre of the target or a vertex is
-// not usable (the triangle then draws nothing).
-inline bool FindTriangleBox(const RasterTarget& target, const ScreenVertex& a, const ScreenVertex& b,
-                            const ScreenVertex& c, TriangleBox& box) {
-    if (!a.usable || !b.usable || !c.usable) {
-        return false;
-    }
+// Finds the box of a triangle of usable vertices; false when it holds no pixel centre of the
+// target.
+inline bool FindTriangleBox(const RasterTarget& target, const SnappedPoint& a, const SnappedPoint& b,
+                            const SnappedPoint& c, TriangleBox& box) {
     // Pairwise, which compiles to conditional moves: the vertices come in every order, so branches
     // here are mispredicted often.
     box.minX = std::min(a.fx, std::min(b.fx, c.fx));
@@ -53,6 +50,17 @@ inline bool FindTriangleBox(const RasterTarget& target, const ScreenVertex& a, c
     box.left = std::max(target.left, -(-box.minX >> kSubPixelBits));
     box.right = std::min(target.right - 1, box.maxX >> kSubPixelBits);
     return box.top <= box.bottom && box.left <= box.right;
+}
+
+// The same for screen vertices; also false when a vertex is not usable (the triangle then draws
+// nothing).
+inline bool FindTriangleBox(const RasterTarget& target, const ScreenVertex& a, const ScreenVertex& b,
+                            const ScreenVertex& c, TriangleBox& box) {
+    if (!a.usable || !b.usable || !c.usable) {
+        return false;
+    }
+    return FindTriangleBox(target, SnappedPoint{a.fx, a.fy}, SnappedPoint{b.fx, b.fy},
+                           SnappedPoint{c.fx, c.fy}, box);
 }
 
 // The copy of a texture a triangle reads: 0 for the texture itself, k for the one halved k times,

@@ -332,9 +332,10 @@ struct FourLanes {
     }
 };
 
-// Projector::Position of four vertices (the same float operations in the same order).
-[[gnu::always_inline]] inline void ProjectFour(const FourLanes& to, const FourPositions& p,
-                                               ScreenVertex* out) {
+// Projector::Position of four vertices (the same float operations in the same order); also stores
+// their snapped points and gives the mask of the usable ones.
+[[gnu::always_inline]] inline __m128 ProjectFour(const FourLanes& to, const FourPositions& p,
+                                                 ScreenVertex* out, SnappedPoint* snapped) {
     const __m128 one = _mm_set1_ps(1.0f);
     __m128 rhw = _mm_div_ps(one, p.w);
     __m128 sx = _mm_add_ps(to.x, _mm_mul_ps(_mm_add_ps(one, _mm_mul_ps(p.x, rhw)), to.halfWidth));
@@ -363,11 +364,15 @@ struct FourLanes {
     out[1].usable = (usableBits & 2) != 0;
     out[2].usable = (usableBits & 4) != 0;
     out[3].usable = (usableBits & 8) != 0;
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(snapped), fixedLow);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(snapped + 2), fixedHigh);
+    return usable;
 }
 
 // TransformVertices for four vertices.
 [[gnu::always_inline]] inline void TransformFour(const FourLanes& lanes, const DeviceVertex* in,
-                                                 ClipVertex* out, uint16_t* codes, ScreenVertex* screen) {
+                                                 ClipVertex* out, uint16_t* codes, ScreenVertex* screen,
+                                                 SnappedPoint* snapped) {
     __m128 x = _mm_loadu_ps(&in[0].x), y = _mm_loadu_ps(&in[1].x), z = _mm_loadu_ps(&in[2].x),
            normalX = _mm_loadu_ps(&in[3].x);
     _MM_TRANSPOSE4_PS(x, y, z, normalX);
@@ -379,9 +384,15 @@ struct FourLanes {
             m[3][j]);
     };
     const FourPositions p{sum(0), sum(1), sum(2), sum(3)};
-    const __m128i packed = ClipCodesOfFour(p);
+    const __m128i clipCodes = ClipCodesOfFour(p);
+    const __m128 usable = ProjectFour(lanes, p, screen, snapped);
+    // kUnusableBit where the vertex crosses no clip plane and is not usable.
+    const __m128i noPlane =
+        _mm_cmpeq_epi32(_mm_and_si128(clipCodes, _mm_set1_epi32(kClipPlaneBits)), _mm_setzero_si128());
+    const __m128i unusable =
+        _mm_and_si128(_mm_andnot_si128(_mm_castps_si128(usable), noPlane), _mm_set1_epi32(kUnusableBit));
+    const __m128i packed = _mm_or_si128(clipCodes, unusable);
     _mm_storel_epi64(reinterpret_cast<__m128i*>(codes), _mm_packs_epi32(packed, packed));
-    ProjectFour(lanes, p, screen);
     __m128 px = p.x, py = p.y, pz = p.z, pw = p.w;
     _MM_TRANSPOSE4_PS(px, py, pz, pw);
     _mm_storeu_ps(&out[0].x, px);
@@ -393,11 +404,11 @@ struct FourLanes {
 }  // namespace
 
 void TransformVertices(const VertexStage& s, const Projector& to, const DeviceVertex* in, uint32_t count,
-                       ClipVertex* out, uint16_t* codes, ScreenVertex* screen) {
+                       ClipVertex* out, uint16_t* codes, ScreenVertex* screen, SnappedPoint* snapped) {
     const FourLanes lanes(s, to);
     uint32_t i = 0;
     for (; i + 4 <= count; i += 4) {
-        TransformFour(lanes, in + i, out + i, codes + i, screen + i);
+        TransformFour(lanes, in + i, out + i, codes + i, screen + i, snapped + i);
     }
     if (i == count) {
         return;
@@ -407,9 +418,10 @@ void TransformVertices(const VertexStage& s, const Projector& to, const DeviceVe
     ClipVertex lastOut[4] = {};
     uint16_t lastCodes[4] = {};
     ScreenVertex lastScreen[4] = {};
+    SnappedPoint lastSnapped[4] = {};
     const uint32_t left = count - i;
     std::copy(in + i, in + count, lastIn);
-    TransformFour(lanes, lastIn, lastOut, lastCodes, lastScreen);
+    TransformFour(lanes, lastIn, lastOut, lastCodes, lastScreen, lastSnapped);
     for (uint32_t k = 0; k < left; ++k) {
         out[i + k].x = lastOut[k].x;
         out[i + k].y = lastOut[k].y;
@@ -417,11 +429,12 @@ void TransformVertices(const VertexStage& s, const Projector& to, const DeviceVe
         out[i + k].w = lastOut[k].w;
         codes[i + k] = lastCodes[k];
         screen[i + k] = lastScreen[k];
+        snapped[i + k] = lastSnapped[k];
     }
 }
 #else
 void TransformVertices(const VertexStage& s, const Projector& to, const DeviceVertex* in, uint32_t count,
-                       ClipVertex* out, uint16_t* codes, ScreenVertex* screen) {
+                       ClipVertex* out, uint16_t* codes, ScreenVertex* screen, SnappedPoint* snapped) {
     const auto& m = s.worldViewProjection.m;
     for (uint32_t i = 0; i < count; ++i) {
         const DeviceVertex& v = in[i];
@@ -433,6 +446,8 @@ void TransformVertices(const VertexStage& s, const Projector& to, const DeviceVe
         codes[i] = static_cast<uint16_t>(ClipCode(o));
         if ((codes[i] & kClipPlaneBits) == 0) {
             to.Position(o, screen[i]);
+            snapped[i] = {screen[i].fx, screen[i].fy};
+            codes[i] = static_cast<uint16_t>(codes[i] | (screen[i].usable ? 0u : kUnusableBit));
         }
     }
 }

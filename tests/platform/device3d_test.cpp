@@ -478,6 +478,26 @@ TEST_F(DeviceTest, ViewportsBeyondTheSurfaceDrawOnlyOnIt) {
     }
 }
 
+// A viewport may reach far beyond the surface: a triangle with a vertex beyond the coordinates
+// the rasteriser takes draws nothing (though it crosses the surface), one beside it still draws.
+TEST_F(DeviceTest, TrianglesWithAVertexTooFarOutDrawNothing) {
+    for (const int threads : {1, 2}) {
+        Make(64, 48, kXrgb8888);
+        SetDeviceThreads(*device, threads);
+        SetRenderState(*device, kRsCullMode, kCullNone);
+        const DeviceViewport wide{0, 0, 3000000, 48, 0.0f, 1.0f};
+        ASSERT_EQ(SetViewport(*device, wide), kDeviceOk);
+        const auto at = [&](float sx, float sy) {
+            const float halfWidth = static_cast<float>(wide.width) * 0.5f;
+            return DeviceVertex{sx / halfWidth - 1.0f, 1.0f - sy / 24.0f, 0.5f, 0, 0, -1, 0, 0};
+        };
+        Draw({at(10, 5), at(50, 5), at(1.2e6f, 40)});
+        EXPECT_EQ(CountLit(), 0) << threads << " threads";
+        Draw({at(10, 5), at(50, 5), at(30, 40)});
+        EXPECT_GT(CountLit(), 0) << threads << " threads";
+    }
+}
+
 TEST_F(DeviceTest, ClearConvertsColourAndDepthAndSceneOrderIsEnforced) {
     Make(8, 8, kRgb565);
     Clear(*device, nullptr, 0, kClearTarget | kClearZBuffer, 0x00D0E0FF, 1.0f);

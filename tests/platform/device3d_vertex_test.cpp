@@ -33,9 +33,10 @@ TEST(VertexStage, ClipCodesOfTransformedVerticesAreThoseOfTheirPositions) {
     std::vector<ClipVertex> out(in.size());
     std::vector<uint16_t> codes(in.size());
     std::vector<ScreenVertex> screen(in.size());
+    std::vector<SnappedPoint> snapped(in.size());
     const Projector project(DeviceViewport{0, 0, 64, 48, 0.0f, 1.0f});
     TransformVertices(stage, project, in.data(), static_cast<uint32_t>(in.size()), out.data(), codes.data(),
-                      screen.data());
+                      screen.data(), snapped.data());
     for (size_t i = 0; i < in.size(); ++i) {
         ASSERT_EQ(codes[i], ClipCode(out[i])) << "vertex " << in[i].x << ", " << in[i].y << ", " << in[i].z;
     }
@@ -45,8 +46,9 @@ TEST(VertexStage, ClipCodesOfTransformedVerticesAreThoseOfTheirPositions) {
     ClipVertex o[2];
     uint16_t c[2];
     ScreenVertex v[2];
-    TransformVertices(stage, project, &right, 1, o, c, v);
-    TransformVertices(stage, project, &far, 1, o + 1, c + 1, v + 1);
+    SnappedPoint p[2];
+    TransformVertices(stage, project, &right, 1, o, c, v, p);
+    TransformVertices(stage, project, &far, 1, o + 1, c + 1, v + 1, p + 1);
     EXPECT_EQ(c[0], 0x200u);
     EXPECT_EQ(c[1], 2u);
 }
@@ -57,7 +59,8 @@ uint32_t Bits(float v) {
 
 // The vertex stage works on several vertices at a time: each vertex's clip-space position must
 // be the scalar sum of its own coordinates, and the position on screen of each vertex that
-// crosses no clip plane that of Projector::Position, bit for bit (the pictures depend on it), for
+// crosses no clip plane (and its snapped point, and whether it is usable) that of
+// Projector::Position, bit for bit (the pictures depend on it), for
 // any count (the last vertices of a draw that do not fill a group) and at the rounding edges of the
 // snapped grid.
 TEST(VertexStage, PositionsOnScreenAreThoseOfOneVertexAtATime) {
@@ -89,7 +92,9 @@ TEST(VertexStage, PositionsOnScreenAreThoseOfOneVertexAtATime) {
         std::vector<ClipVertex> out(count);
         std::vector<uint16_t> codes(count);
         std::vector<ScreenVertex> screen(count);
-        TransformVertices(s, project, all.data(), count, out.data(), codes.data(), screen.data());
+        std::vector<SnappedPoint> snapped(count);
+        TransformVertices(s, project, all.data(), count, out.data(), codes.data(), screen.data(),
+                          snapped.data());
         const auto& m = s.worldViewProjection.m;
         for (uint32_t i = 0; i < count; ++i) {
             const DeviceVertex& v = all[i];
@@ -98,7 +103,7 @@ TEST(VertexStage, PositionsOnScreenAreThoseOfOneVertexAtATime) {
             ASSERT_EQ(Bits(out[i].y), Bits(v.x * m[0][1] + v.y * m[1][1] + v.z * m[2][1] + m[3][1]));
             ASSERT_EQ(Bits(out[i].z), Bits(v.x * m[0][2] + v.y * m[1][2] + v.z * m[2][2] + m[3][2]));
             ASSERT_EQ(Bits(out[i].w), Bits(v.x * m[0][3] + v.y * m[1][3] + v.z * m[2][3] + m[3][3]));
-            ASSERT_EQ(codes[i], ClipCode(out[i]));
+            ASSERT_EQ(codes[i] & ~kUnusableBit, ClipCode(out[i]));
             if ((codes[i] & kClipPlaneBits) != 0) {
                 continue;
             }
@@ -111,6 +116,9 @@ TEST(VertexStage, PositionsOnScreenAreThoseOfOneVertexAtATime) {
             ASSERT_EQ(screen[i].usable, expected.usable);
             ASSERT_EQ(screen[i].fx, expected.fx);
             ASSERT_EQ(screen[i].fy, expected.fy);
+            ASSERT_EQ(snapped[i].fx, expected.fx);
+            ASSERT_EQ(snapped[i].fy, expected.fy);
+            ASSERT_EQ((codes[i] & kUnusableBit) == 0, expected.usable);
         }
     };
     const DeviceViewport inset{3, 7, 236, 176, 0.1f, 0.9f};
