@@ -384,14 +384,17 @@ struct FourLanes {
             m[3][j]);
     };
     const FourPositions p{sum(0), sum(1), sum(2), sum(3)};
-    const __m128i clipCodes = ClipCodesOfFour(p);
-    const __m128 usable = ProjectFour(lanes, p, screen, snapped);
-    // kUnusableBit where the vertex crosses no clip plane and is not usable.
+    __m128i packed = ClipCodesOfFour(p);
     const __m128i noPlane =
-        _mm_cmpeq_epi32(_mm_and_si128(clipCodes, _mm_set1_epi32(kClipPlaneBits)), _mm_setzero_si128());
-    const __m128i unusable =
-        _mm_and_si128(_mm_andnot_si128(_mm_castps_si128(usable), noPlane), _mm_set1_epi32(kUnusableBit));
-    const __m128i packed = _mm_or_si128(clipCodes, unusable);
+        _mm_cmpeq_epi32(_mm_and_si128(packed, _mm_set1_epi32(kClipPlaneBits)), _mm_setzero_si128());
+    // Only vertices that cross no clip plane are projected (often none of the four, in the parts of a
+    // mesh behind the camera or beyond the guard band).
+    if (_mm_movemask_epi8(noPlane) != 0) {
+        const __m128 usable = ProjectFour(lanes, p, screen, snapped);
+        // kUnusableBit where the vertex crosses no clip plane and is not usable.
+        packed = _mm_or_si128(packed, _mm_and_si128(_mm_andnot_si128(_mm_castps_si128(usable), noPlane),
+                                                    _mm_set1_epi32(kUnusableBit)));
+    }
     _mm_storel_epi64(reinterpret_cast<__m128i*>(codes), _mm_packs_epi32(packed, packed));
     __m128 px = p.x, py = p.y, pz = p.z, pw = p.w;
     _MM_TRANSPOSE4_PS(px, py, pz, pw);
