@@ -76,6 +76,7 @@ Device3D* CreateDevice3D(DrawSurface& target, DeviceKind kind) {
 
 void ReleaseDevice3D(Device3D* device) {
     if (device != nullptr) {
+        device_detail::DrawQueued(*device);
         delete device->scratch;
         delete device;
     }
@@ -83,6 +84,7 @@ void ReleaseDevice3D(Device3D* device) {
 
 int SetDeviceThreads(Device3D& device, int threads) {
     threads = std::clamp(threads, 1, kMaxDeviceThreads);
+    device_detail::DrawQueued(device);
     device_detail::DrawScratch& scratch = *device.scratch;
     if (threads == 1) {
         scratch.pool.reset();
@@ -115,6 +117,8 @@ int SetRenderTarget(Device3D& device, DrawSurface& target, DrawSurface* depth) {
         (depth->format.bitsPerPixel != 16 || depth->width < target.width || depth->height < target.height)) {
         return kDeviceInvalidCall;
     }
+    // The queued draws go to the target they were given with.
+    device_detail::DrawQueued(device);
     device.target = &target;
     device.depth = depth;
     device.viewport = {0, 0, target.width, target.height, 0.0f, 1.0f};
@@ -259,6 +263,7 @@ int Clear(Device3D& device, const SurfaceRect* rects, int count, uint32_t flags,
         rects = &whole;
         count = 1;
     }
+    device_detail::DrawQueued(device);
     const uint32_t pixel = device_detail::PackColor(device.target->format, (color >> 16) & 0xFF,
                                                     (color >> 8) & 0xFF, color & 0xFF);
     const uint16_t depth = device_detail::QuantizeDepth(z);
@@ -300,6 +305,7 @@ int EndScene(Device3D& device) {
     if (!device.inScene) {
         return kDeviceInvalidCall;
     }
+    device_detail::DrawQueued(device);
     device.inScene = false;
     if (device.scratch->pool != nullptr) {
         device.scratch->pool->Rest();

@@ -248,9 +248,19 @@ struct Device3D {
 Device3D* CreateDevice3D(DrawSurface& target, DeviceKind kind);
 void ReleaseDevice3D(Device3D* device);
 
-// Shares the drawing of each large triangle list between `threads` threads (1: all on the calling
-// thread, the default), each drawing its own rows; the pictures are the same as with one thread.
-// Returns the thread count in effect (1 .. kMaxDeviceThreads).
+// Shares the drawing between `threads` threads (1: all on the calling thread, the default); the
+// pictures are the same as with one thread. Returns the thread count in effect
+// (1 .. kMaxDeviceThreads).
+//
+// With more than one thread, each DrawIndexedPrimitive works out its triangles at once (sharing
+// the work when the list is large) but queues their drawing, and the threads draw the queue
+// together, each its own rows, every draw in the order given. The queue is drawn at EndScene,
+// Clear, SetRenderTarget, SetDeviceThreads and ReleaseDevice3D, and whenever anything reads,
+// writes, locks, releases or loses the target, the depth surface or the surface of a texture a
+// queued draw reads (draw_surface.h's functions finish the pending work first; code that reaches a
+// surface's pixels another way calls FinishPendingWork). A texture released, re-filled or
+// re-bound, the target locked, filled or copied into, all behave as if every earlier draw had
+// been drawn. The vertices and indices passed are not read after the call returns.
 inline constexpr int kMaxDeviceThreads = 16;
 int SetDeviceThreads(Device3D& device, int threads);
 

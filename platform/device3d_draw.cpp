@@ -1,12 +1,15 @@
 // DrawIndexedPrimitive: resolves the device state into the pixel state, runs the vertex stage,
-// then culls, clips, projects and rasterises each triangle of the list.
+// then culls, clips, projects and rasterises each triangle of the list; with threads, the
+// rasterising waits in the device's queue of the scene's draws (DrawQueue).
 
 #include <algorithm>
 #include <atomic>
 #include <climits>
 #include <cmath>
 #include <iterator>
+#include <memory>
 #include <numeric>
+#include <optional>
 #include <vector>
 
 #include "platform/device3d.h"
@@ -245,10 +248,6 @@ struct DrawWork {
     int64_t* rowWork = nullptr;
     int rowSteps = 0;
     int findParts = 1;
-    // The bands of rows pass 4 draws, claimed one by one: band b is rows bandTop[b] ..
-    // bandTop[b + 1] - 1.
-    device_detail::EndClaims bands;
-    int bandTop[kMaxBands + 1] = {};
 
     uint32_t Triangles() const { return indexCount / 3; }
 
@@ -425,35 +424,29 @@ int BandSize(int band, int threads) {
     return kBandSizes[fromBottom / (threads - 1)];
 }
 
-// Cuts the target's rows into the bands of the drawing pass, for the given number of threads.
-void ChooseBands(DrawWork& w, int threads) {
-    const RasterTarget& target = *w.ctx.target;
+// Cuts rows top .. bottom - 1, whose estimated work is rowWork[0 ..], into the bands of the
+// drawing pass for the given number of threads.
+void CutBands(const int64_t* rowWork, int top, int bottom, int threads, device_detail::EndClaims& claims,
+              int* bandTop) {
     const int bands = threads == 1 ? 1 : kBandsPerThread * threads;
-    w.bands.Reset(static_cast<uint32_t>(bands));
-    w.bandTop[0] = target.top;
-    w.bandTop[bands] = target.bottom;
+    claims.Reset(static_cast<uint32_t>(bands));
+    bandTop[0] = top;
+    bandTop[bands] = bottom;
     if (bands == 1) {
         return;
     }
-    // The work on each row, summed over the parts into part 0's entries.
-    int64_t total = 0, onRow = 0;
-    for (int row = 0; row < w.rowSteps - 1; ++row) {
-        for (int part = 0; part < w.findParts; ++part) {
-            onRow += w.rowWork[static_cast<ptrdiff_t>(part) * w.rowSteps + row];
-        }
-        w.rowWork[row] = onRow;
-        total += onRow;
-    }
+    const int rows = bottom - top;
+    const int64_t total = std::accumulate(rowWork, rowWork + rows, int64_t{0});
     const int64_t units = int64_t{kBandUnits} * threads;
     int64_t running = 0, upTo = 0;
     int row = 0;
     for (int band = 1; band < bands; ++band) {
         upTo += BandSize(band - 1, threads);
         const int64_t goal = total * upTo / units;
-        for (; row < w.rowSteps - 1 && running < goal; ++row) {
-            running += w.rowWork[row];
+        for (; row < rows && running < goal; ++row) {
+            running += rowWork[row];
         }
-        w.bandTop[band] = target.top + row;
+        bandTop[band] = top + row;
     }
 }
 
@@ -493,18 +486,8 @@ void DrawBand(const DrawWork& w, int top, int bottom) {
     }
 }
 
-void DrawLiveTrianglesPart(void* context, int, int) {
-    auto& w = *static_cast<DrawWork*>(context);
-    const bool fromTop = !PartPool::OnHelper();
-    for (uint32_t band; w.bands.Claim(fromTop, band);) {
-        if (w.bandTop[band] < w.bandTop[band + 1]) {
-            DrawBand(w, w.bandTop[band], w.bandTop[band + 1]);
-        }
-    }
-}
-
 // Draws with fewer triangles than this are sorted out on the calling thread; the threads only
-// share drawing them when their boxes hold at least this many pixels. Below either, handing the
+// share drawing the queue when its boxes hold at least this many pixels. Below either, handing the
 // work over costs about as much as it saves.
 constexpr uint32_t kMinSharedTriangles = 512;
 constexpr uint64_t kMinSharedPixels = 4096;
@@ -528,38 +511,245 @@ void DrawAlone(DrawWork& w) {
         0, w.Triangles(), [&w](const device_detail::LiveTriangle& t, uint64_t) { w.Draw(w.ctx, t, t.box); });
 }
 
-// Draws with the pool's threads: the four passes one after the other, each shared when it is
-// large enough.
-void DrawShared(PartPool& pool, device_detail::DrawScratch& scratch, DrawWork& w) {
+// Sets the shaders of a draw up for the state in the target, with the states of the texture's
+// smaller copies (kept in mipStates).
+void ChooseShaders(const Device3D& device, const RasterTarget& target, const PixelState& state,
+                   std::optional<device_detail::SpanShaders>& shaders, PixelState* mipStates) {
+    shaders.emplace(target, state);
+    if (state.textured && device.textures[0] != nullptr) {
+        device_detail::Sampler samplers[kMaxMipLevels];
+        shaders->mipCount = device_detail::MipSamplers(*device.textures[0], samplers, kMaxMipLevels);
+        for (int i = 0; i < shaders->mipCount; ++i) {
+            mipStates[i] = state;
+            mipStates[i].sampler = samplers[i];
+        }
+        shaders->mipStates = mipStates;
+    }
+}
+
+// Everything a draw reads once its vertices are done: the target, the pixel state and shaders, its
+// vertices on screen and in clip space, and its kept triangles. Queued draws keep theirs until
+// the queue is drawn; the device keeps one for drawing at once.
+struct PreparedDraw {
+    RasterTarget target;
+    PixelState state;
+    PixelState mipStates[kMaxMipLevels];
+    std::optional<device_detail::SpanShaders> shaders;
+    std::optional<DrawWork> work;
+    std::vector<ClipVertex> clip;
+    std::vector<ScreenVertex> screen;
+    std::vector<device_detail::LiveTriangle> live;
+    std::vector<device_detail::LiveChunk> liveChunks;
+
+    // Sets the draw up for the device's state (the vertex stage prepared), reading vertexCount
+    // vertices. Its clip and screen vertices go to its own arrays (ownArrays: queued) or to the
+    // scratch's, its other working arrays are the scratch's.
+    DrawWork& Set(const Device3D& device, const RasterTarget& rt, const PixelState& ps,
+                  device_detail::DrawScratch& scratch, bool ownArrays, const DeviceVertex* vertices,
+                  uint32_t vertexCount, const uint16_t* indices, uint32_t indexCount) {
+        target = rt;
+        state = ps;
+        ChooseShaders(device, target, state, shaders, mipStates);
+        std::vector<ClipVertex>& clipArray = ownArrays ? clip : scratch.clip;
+        std::vector<ScreenVertex>& screenArray = ownArrays ? screen : scratch.screen;
+        if (clipArray.size() < vertexCount) {
+            clipArray.resize(vertexCount);
+            screenArray.resize(vertexCount);
+        }
+        if (scratch.codes.size() < vertexCount) {
+            scratch.codes.resize(vertexCount);
+            scratch.snapped.resize(vertexCount);
+            scratch.used.resize(vertexCount);
+        }
+        DrawWork& w = work.emplace(DrawContext{&target, &state, &*shaders, device.renderStates[kRsCullMode],
+                                               Projector(device.viewport)});
+        w.stage = &scratch.stage;
+        w.vertices = vertices;
+        w.vertexCount = vertexCount;
+        w.indices = indices;
+        w.indexCount = indexCount;
+        w.clip = clipArray.data();
+        w.screen = screenArray.data();
+        w.codes = scratch.codes.data();
+        w.snapped = scratch.snapped.data();
+        w.used = scratch.used.data();
+        return w;
+    }
+};
+
+// The front end of a draw with the pool's threads (vertices, triangles, shading the used
+// vertices, each pass shared when it is large enough); the kept triangles are left in d.
+void PrepareShared(PartPool& pool, device_detail::DrawScratch& scratch, PreparedDraw& d) {
+    DrawWork& w = *d.work;
     const int parts = pool.Parts();
     w.vertexChunks.Reset(w.vertexCount, kVertexChunk);
     RunPass(w.vertexCount >= kMinSharedVertices ? &pool : nullptr, TransformPart, &w);
 
     w.triangleChunks.Reset(w.Triangles(), kTriangleChunk);
-    scratch.live.resize(std::max<size_t>(scratch.live.size(), w.Triangles()));
-    scratch.liveChunks.resize(std::max<size_t>(scratch.liveChunks.size(), w.triangleChunks.Count()));
+    d.live.resize(std::max<size_t>(d.live.size(), w.Triangles()));
+    d.liveChunks.resize(std::max<size_t>(d.liveChunks.size(), w.triangleChunks.Count()));
     scratch.pixels.resize(static_cast<size_t>(parts));
     const RasterTarget& target = *w.ctx.target;
     w.rowSteps = std::max(target.bottom - target.top, 0) + 1;
     scratch.rowWork.resize(
         std::max(scratch.rowWork.size(), static_cast<size_t>(w.rowSteps) * static_cast<size_t>(parts)));
-    w.live = scratch.live.data();
-    w.liveChunks = scratch.liveChunks.data();
+    w.live = d.live.data();
+    w.liveChunks = d.liveChunks.data();
     w.pixels = scratch.pixels.data();
     w.rowWork = scratch.rowWork.data();
     w.findParts = w.Triangles() >= kMinSharedTriangles ? parts : 1;
     RunPass(w.findParts > 1 ? &pool : nullptr, FindLiveTrianglesPart, &w);
     w.vertexChunks.Reset(w.vertexCount, kVertexChunk);
     RunPass(w.vertexCount >= kMinSharedVertices ? &pool : nullptr, ShadeUsedPart, &w);
-
-    uint64_t pixels = 0;
-    for (int part = 0; part < w.findParts; ++part) {
-        pixels += w.pixels[part];
-    }
-    const bool shareDrawing = pixels >= kMinSharedPixels;
-    ChooseBands(w, shareDrawing ? parts : 1);
-    RunPass(shareDrawing ? &pool : nullptr, DrawLiveTrianglesPart, &w);
 }
+
+}  // namespace
+
+namespace device_detail {
+
+// The draws of a scene prepared on the pool's threads, waiting to be drawn together: the threads
+// share the rows of the whole queue out in one pass (one hand-over per queue, not one per draw,
+// and the many small draws' pixels shared too), each thread drawing every queued draw in its
+// rows in the order the draws came.
+//
+// What the queued draws read or write stays as it was until they are drawn: the queue marks the
+// target, the depth surface and the textures' surfaces as its own (DrawSurface::pending), and
+// every surface function that reads, writes or releases one of them draws the queue first. A
+// texture's decoded copy only changes after its surface has (PrepareSampler), so it is settled
+// too. The caller's vertices and indices are not read after the draw call returns.
+class DrawQueue final : public PendingSurfaceWork {
+  public:
+    ~DrawQueue() { Unmark(); }
+
+    // The draw that comes next (set it up, then Add it).
+    PreparedDraw& Next() {
+        if (draws_.size() <= count_) {
+            draws_.push_back(std::make_unique<PreparedDraw>());
+        }
+        return *draws_[count_];
+    }
+    // Queues the draw Next gave, prepared with the pool, drawing into target (and depth) and
+    // reading texture (nullptr: none).
+    void Add(PartPool& pool, DrawSurface& target, DrawSurface* depth, DrawSurface* texture);
+
+    // Surfaces the device locks itself while it adds a draw must not draw the queue.
+    void HoldOff(bool hold) { holdOff_ = hold; }
+
+    // Draws the queued draws and empties the queue.
+    void Finish() override;
+
+  private:
+    void Mark(DrawSurface& surface);
+    void Unmark();
+    static void DrawPart(void* context, int part, int parts);
+
+    std::vector<std::unique_ptr<PreparedDraw>> draws_;  // the first count_ are queued
+    size_t count_ = 0;
+    PartPool* pool_ = nullptr;
+    std::vector<DrawSurface*> marked_;
+    bool holdOff_ = false;
+    std::vector<int64_t> rowWork_;  // the queued draws' estimated work on each row of their targets
+    int top_ = INT_MAX;             // the rows the queued draws reach: top_ .. bottom_ - 1
+    int bottom_ = INT_MIN;
+    uint64_t pixels_ = 0;  // of the queued triangles' boxes
+    EndClaims bands_;
+    int bandTop_[kMaxBands + 1] = {};
+};
+
+void DrawQueueDeleter::operator()(DrawQueue* queue) const {
+    delete queue;
+}
+
+void DrawQueue::Add(PartPool& pool, DrawSurface& target, DrawSurface* depth, DrawSurface* texture) {
+    const DrawWork& w = *draws_[count_]->work;
+    pool_ = &pool;
+    const int top = w.ctx.target->top;
+    if (rowWork_.size() < static_cast<size_t>(w.ctx.target->bottom)) {
+        rowWork_.resize(static_cast<size_t>(w.ctx.target->bottom), 0);
+    }
+    int64_t onRow = 0;
+    for (int row = 0; row < w.rowSteps - 1; ++row) {
+        for (int part = 0; part < w.findParts; ++part) {
+            onRow += w.rowWork[static_cast<ptrdiff_t>(part) * w.rowSteps + row];
+        }
+        rowWork_[static_cast<size_t>(top + row)] += onRow;
+    }
+    for (int part = 0; part < w.findParts; ++part) {
+        pixels_ += w.pixels[part];
+    }
+    top_ = std::min(top_, top);
+    bottom_ = std::max(bottom_, w.ctx.target->bottom);
+    ++count_;
+    Mark(target);
+    if (depth != nullptr) {
+        Mark(*depth);
+    }
+    if (texture != nullptr) {
+        Mark(*texture);
+    }
+}
+
+void DrawQueue::Mark(DrawSurface& surface) {
+    if (surface.pending == this) {
+        return;
+    }
+    // Another device's queue reads or writes it too: that one is drawn first (it came first).
+    FinishPendingWork(surface);
+    surface.pending = this;
+    marked_.push_back(&surface);
+}
+
+void DrawQueue::Unmark() {
+    for (DrawSurface* surface : marked_) {
+        surface->pending = nullptr;
+    }
+    marked_.clear();
+}
+
+void DrawQueue::DrawPart(void* context, int, int) {
+    auto& queue = *static_cast<DrawQueue*>(context);
+    const bool fromTop = !PartPool::OnHelper();
+    for (uint32_t band; queue.bands_.Claim(fromTop, band);) {
+        const int top = queue.bandTop_[band], bottom = queue.bandTop_[band + 1];
+        for (size_t i = 0; i < queue.count_ && top < bottom; ++i) {
+            const DrawWork& w = *queue.draws_[i]->work;
+            const int from = std::max(top, w.ctx.target->top), to = std::min(bottom, w.ctx.target->bottom);
+            if (from < to) {
+                DrawBand(w, from, to);
+            }
+        }
+    }
+}
+
+void DrawQueue::Finish() {
+    if (holdOff_) {
+        return;
+    }
+    Unmark();
+    if (count_ == 0) {
+        return;
+    }
+    const bool share = pixels_ >= kMinSharedPixels;
+    CutBands(rowWork_.data() + top_, top_, bottom_, share ? pool_->Parts() : 1, bands_, bandTop_);
+    RunPass(share ? pool_ : nullptr, DrawPart, this);
+    std::fill(rowWork_.begin() + top_, rowWork_.begin() + bottom_, 0);
+    count_ = 0;
+    top_ = INT_MAX;
+    bottom_ = INT_MIN;
+    pixels_ = 0;
+}
+
+void DrawQueued(Device3D& device) {
+    if (device.scratch->queue != nullptr) {
+        device.scratch->queue->Finish();
+    }
+}
+
+}  // namespace device_detail
+
+namespace {
+
+using device_detail::DrawQueue;
 
 bool LockTargets(Device3D& d, RasterTarget& rt, LockedPixels& color, LockedPixels& depth) {
     if (LockSurface(*d.target, color) != kSurfaceOk) {
@@ -587,46 +777,43 @@ void UnlockTargets(Device3D& d, const RasterTarget& rt) {
     }
 }
 
-// Draws the triangle list into the locked target, which holds at least one pixel, with the
-// device's vertex stage (prepared) and the pixel state.
-void DrawInTarget(Device3D& device, const RasterTarget& target, const PixelState& state,
-                  const DeviceVertex* vertices, uint32_t vertexCount, const uint16_t* indices,
-                  uint32_t indexCount) {
+// Draws the triangle list, with the device's vertex stage (prepared) and the pixel state, into the
+// target: at once without a pool, else into the device's queue. False when the target cannot be
+// drawn into.
+bool DrawInTarget(Device3D& device, const PixelState& state, const DeviceVertex* vertices,
+                  uint32_t vertexCount, const uint16_t* indices, uint32_t indexCount) {
     device_detail::DrawScratch& scratch = *device.scratch;
-    device_detail::SpanShaders shaders(target, state);
-    device_detail::PixelState mipStates[kMaxMipLevels];
-    if (state.textured && device.textures[0] != nullptr) {
-        device_detail::Sampler samplers[kMaxMipLevels];
-        shaders.mipCount = device_detail::MipSamplers(*device.textures[0], samplers, kMaxMipLevels);
-        for (int i = 0; i < shaders.mipCount; ++i) {
-            mipStates[i] = state;
-            mipStates[i].sampler = samplers[i];
-        }
-        shaders.mipStates = mipStates;
+    if (scratch.pool != nullptr && scratch.queue == nullptr) {
+        scratch.queue.reset(new DrawQueue);
     }
-    if (scratch.clip.size() < vertexCount) {
-        scratch.clip.resize(vertexCount);
-        scratch.screen.resize(vertexCount);
-        scratch.codes.resize(vertexCount);
-        scratch.snapped.resize(vertexCount);
-        scratch.used.resize(vertexCount);
+    DrawQueue* queue = scratch.pool != nullptr ? scratch.queue.get() : nullptr;
+    RasterTarget target;
+    LockedPixels colorLock, depthLock;
+    if (queue != nullptr) {
+        queue->HoldOff(true);
     }
-    DrawWork work({&target, &state, &shaders, device.renderStates[kRsCullMode], Projector(device.viewport)});
-    work.stage = &scratch.stage;
-    work.vertices = vertices;
-    work.vertexCount = vertexCount;
-    work.indices = indices;
-    work.indexCount = indexCount;
-    work.clip = scratch.clip.data();
-    work.screen = scratch.screen.data();
-    work.codes = scratch.codes.data();
-    work.snapped = scratch.snapped.data();
-    work.used = scratch.used.data();
-    if (scratch.pool != nullptr) {
-        DrawShared(*scratch.pool, scratch, work);
-    } else {
-        DrawAlone(work);
+    const bool locked = LockTargets(device, target, colorLock, depthLock);
+    if (locked) {
+        UnlockTargets(device, target);
     }
+    if (queue != nullptr) {
+        queue->HoldOff(false);
+    }
+    // A viewport wholly off the surface leaves no pixel to draw (nor rows to share out).
+    if (!locked || target.left >= target.right || target.top >= target.bottom) {
+        return locked;
+    }
+    if (queue == nullptr) {
+        PreparedDraw d;
+        DrawAlone(d.Set(device, target, state, scratch, false, vertices, vertexCount, indices, indexCount));
+        return true;
+    }
+    PreparedDraw& d = queue->Next();
+    d.Set(device, target, state, scratch, true, vertices, vertexCount, indices, indexCount);
+    PrepareShared(*scratch.pool, scratch, d);
+    queue->Add(*scratch.pool, *device.target, target.depth != nullptr ? device.depth : nullptr,
+               state.textured && device.textures[0] != nullptr ? device.textures[0]->surface : nullptr);
+    return true;
 }
 
 }  // namespace
@@ -646,16 +833,9 @@ int DrawIndexedPrimitive(Device3D& device, uint32_t primitiveType, uint32_t vert
     }
     const PixelState state = ResolvePixelState(device);
     device_detail::PrepareVertexStage(device, device.scratch->stage);
-    RasterTarget target;
-    LockedPixels colorLock, depthLock;
-    if (!LockTargets(device, target, colorLock, depthLock)) {
+    if (!DrawInTarget(device, state, vertices, vertexCount, indices, indexCount)) {
         return kDeviceNoTarget;
     }
-    // A viewport wholly off the surface leaves no pixel to draw (nor rows to share out).
-    if (target.left < target.right && target.top < target.bottom) {
-        DrawInTarget(device, target, state, vertices, vertexCount, indices, indexCount);
-    }
-    UnlockTargets(device, target);
     if (device.observer != nullptr) {
         device.observer->Drew(device, vertices, vertexCount, indices, indexCount);
     }

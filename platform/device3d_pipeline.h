@@ -112,20 +112,27 @@ void TransformVertices(const VertexStage& stage, const Projector& project, const
 void ShadeVertex(const VertexStage& stage, const DeviceVertex& in, ClipVertex& out);
 Matrix4 InverseMatrix(const Matrix4& m, bool* ok);
 
+// The draws of a scene that wait to be drawn together (device3d_draw.cpp).
+class DrawQueue;
+struct DrawQueueDeleter {
+    void operator()(DrawQueue* queue) const;
+};
+// Draws what waits in the device's queue (none without threads: each draw is drawn at once).
+void DrawQueued(Device3D& device);
+
 // Per-draw arrays kept by the device between draws, so that drawing allocates nothing once they
 // have grown to the largest group.
 struct DrawScratch {
     VertexStage stage;
-    std::vector<ClipVertex> clip;
-    std::vector<ScreenVertex> screen;
+    std::vector<ClipVertex> clip;      // drawing at once (queued draws keep their own)
+    std::vector<ScreenVertex> screen;  // the same
     std::vector<uint16_t> codes;
     std::vector<SnappedPoint> snapped;
-    std::vector<uint8_t> used;          // vertex used by a kept triangle (drawing alone: and shaded)
-    std::vector<LiveTriangle> live;     // the triangles that may draw something, chunk by chunk
-    std::vector<LiveChunk> liveChunks;  // what each chunk of triangles kept
-    std::vector<uint64_t> pixels;       // each part's pixels of the kept triangles' boxes
-    std::vector<int64_t> rowWork;       // each part's estimate of the work by rows
-    std::unique_ptr<PartPool> pool;     // nullptr: everything on the calling thread
+    std::vector<uint8_t> used;       // vertex used by a kept triangle (drawing alone: and shaded)
+    std::vector<uint64_t> pixels;    // each part's pixels of the kept triangles' boxes
+    std::vector<int64_t> rowWork;    // each part's estimate of the work by rows
+    std::unique_ptr<PartPool> pool;  // nullptr: everything on the calling thread
+    std::unique_ptr<DrawQueue, DrawQueueDeleter> queue;  // with a pool: the scene's waiting draws
 };
 
 // ---- clipping ----

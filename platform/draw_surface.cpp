@@ -74,6 +74,12 @@ uint32_t ChannelTo8(uint32_t pixel, uint32_t mask) {
 
 }  // namespace
 
+void FinishPendingWork(DrawSurface& surface) {
+    if (surface.pending != nullptr) {
+        surface.pending->Finish();
+    }
+}
+
 DrawSurface* CreateDrawSurface(int width, int height, const PixelFormat& format) {
     if (width <= 0 || height <= 0) {
         return nullptr;
@@ -100,11 +106,13 @@ void ReleaseDrawSurface(DrawSurface* surface) {
     if (surface == nullptr) {
         return;
     }
+    FinishPendingWork(*surface);
     SDL_FreeSurface(surface->pixels);
     delete surface;
 }
 
 int LockSurface(DrawSurface& surface, LockedPixels& out) {
+    FinishPendingWork(surface);
     if (surface.pixels == nullptr) {
         return kSurfaceInvalidParams;
     }
@@ -131,6 +139,7 @@ void SetSourceColorKey(DrawSurface& surface, uint32_t keyPixel) {
 }
 
 void MarkSurfaceLost(DrawSurface& surface) {
+    FinishPendingWork(surface);
     surface.lost = true;
 }
 bool IsSurfaceLost(const DrawSurface& surface) {
@@ -141,6 +150,7 @@ void RestoreSurface(DrawSurface& surface) {
 }
 
 int ColorFill(DrawSurface& surface, const SurfaceRect* rect, uint32_t pixel) {
+    FinishPendingWork(surface);
     if (surface.pixels == nullptr) {
         return kSurfaceInvalidParams;
     }
@@ -169,6 +179,8 @@ int ColorFill(DrawSurface& surface, const SurfaceRect* rect, uint32_t pixel) {
 
 int CopyRect(DrawSurface& target, int x, int y, DrawSurface& source, const SurfaceRect& srcRect,
              bool useSourceKey) {
+    FinishPendingWork(target);
+    FinishPendingWork(source);
     if (target.pixels == nullptr || source.pixels == nullptr ||
         target.format.bitsPerPixel != source.format.bitsPerPixel) {
         return kSurfaceInvalidParams;
@@ -225,6 +237,7 @@ int CopyRect(DrawSurface& target, int x, int y, DrawSurface& source, const Surfa
 }
 
 uint32_t ReadPixelRgb(DrawSurface& surface, int x, int y) {
+    FinishPendingWork(surface);
     if (surface.pixels == nullptr || x < 0 || y < 0 || x >= surface.width || y >= surface.height) {
         return 0;
     }

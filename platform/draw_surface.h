@@ -47,6 +47,19 @@ struct LockedPixels {
     PixelFormat format{};
 };
 
+// Work that some other part of the program still owes a surface's pixels (a 3D device's queued
+// drawing into it or from it). Every function in this header that reads, writes, locks or releases
+// a surface's pixels, or marks it lost, has that work finished first; so must code that reaches
+// DrawSurface::pixels another way (FinishPendingWork).
+class PendingSurfaceWork {
+  public:
+    // Does the work and clears DrawSurface::pending of every surface it was pending on.
+    virtual void Finish() = 0;
+
+  protected:
+    ~PendingSurfaceWork() = default;
+};
+
 struct DrawSurface {
     SDL_Surface* pixels = nullptr;
     PixelFormat format{};
@@ -55,9 +68,13 @@ struct DrawSurface {
     bool hasSourceKey = false;
     uint32_t sourceKey = 0;  // pixel value (in the surface's format) skipped by keyed copies
     bool locked = false;
-    bool lost = false;         // a lost surface refuses locks and copies until it is restored
-    uint32_t changeCount = 0;  // advanced by every unlock, fill and copy into the surface
+    bool lost = false;                      // a lost surface refuses locks and copies until it is restored
+    uint32_t changeCount = 0;               // advanced by every unlock, fill and copy into the surface
+    PendingSurfaceWork* pending = nullptr;  // not owned; nullptr: none
 };
+
+// Finishes the work pending on the surface, if any.
+void FinishPendingWork(DrawSurface& surface);
 
 // Creates a surface of the given size and format, cleared to 0. Returns nullptr on failure
 // (zero or negative size, unsupported depth, out of memory).

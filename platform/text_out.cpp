@@ -240,6 +240,7 @@ void DrawTextOut(DrawSurface& surface, const TextFontSpec& font, int x, int y, u
     if (text.empty() || surface.pixels == nullptr) {
         return;
     }
+    FinishPendingWork(surface);
     std::string utf8 = CodePageToUtf8(text, font.codePage);
     std::vector<uint32_t> points = CodePoints(utf8);
     FontCache& cache = TheCache();

@@ -360,6 +360,7 @@ void ShowPicture(GameWindow& w, DrawSurface& picture) {
     if (picture.pixels == nullptr || w.renderer == nullptr) {
         return;
     }
+    FinishPendingWork(picture);
     const uint32_t format = picture.pixels->format->format;
     if (w.texture == nullptr || w.textureFormat != format || w.textureWidth != picture.width ||
         w.textureHeight != picture.height) {

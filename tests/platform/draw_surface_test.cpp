@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
+#include <vector>
+
 namespace {
 
 using platform::CreateDrawSurface;
@@ -47,6 +51,56 @@ TEST(DrawSurface, KeyedCopySkipsKeyPixelsAndClipsAtEdges) {
     EXPECT_EQ(platform::ReadPixelRgb(*target, 1, 0), 0x00FF00u);
     EXPECT_EQ(platform::CopyRect(*target, -1, -1, *source, SurfaceRect{0, 0, 2, 2}, false), 0);
     EXPECT_EQ(platform::ReadPixelRgb(*target, 0, 0), 0x00FF00u);
+}
+
+// Counts how often it is finished and, like a real owner, leaves the surfaces it was pending on.
+struct CountedWork : platform::PendingSurfaceWork {
+    std::vector<DrawSurface*> on;
+    int finished = 0;
+    void Finish() override {
+        ++finished;
+        for (DrawSurface* s : on) {
+            s->pending = nullptr;
+        }
+    }
+    void PendOn(DrawSurface& s) {
+        s.pending = this;
+        on.push_back(&s);
+    }
+};
+
+TEST(DrawSurface, EveryPixelAccessFinishesPendingWorkFirst) {
+    SurfacePtr a(CreateDrawSurface(4, 4, platform::kRgb565)), b(CreateDrawSurface(4, 4, platform::kRgb565));
+    CountedWork work;
+    const std::vector<std::function<void()>> calls{
+        [&] {
+            platform::LockedPixels px;
+            platform::LockSurface(*a, px);
+            platform::UnlockSurface(*a);
+        },
+        [&] { platform::ColorFill(*a, nullptr, 1); },
+        [&] {
+            platform::CopyRect(*a, 0, 0, *b, {0, 0, 4, 4}, false);
+        },  // into it
+        [&] {
+            platform::CopyRect(*b, 0, 0, *a, {0, 0, 4, 4}, false);
+        },  // out of it
+        [&] { platform::ReadPixelRgb(*a, 1, 1); },
+        [&] { platform::MarkSurfaceLost(*a); },
+    };
+    for (size_t i = 0; i < calls.size(); ++i) {
+        work.PendOn(*a);
+        calls[i]();
+        EXPECT_EQ(work.finished, static_cast<int>(i) + 1) << "call " << i;
+        EXPECT_EQ(a->pending, nullptr);
+        platform::RestoreSurface(*a);
+    }
+    // Nothing pending: nothing to finish. Released: finished before the pixels go.
+    platform::ColorFill(*a, nullptr, 2);
+    EXPECT_EQ(work.finished, static_cast<int>(calls.size()));
+    work.PendOn(*a);
+    a.reset();
+    EXPECT_EQ(work.finished, static_cast<int>(calls.size()) + 1);
 }
 
 }  // namespace
