@@ -97,18 +97,11 @@ class ScannedCoverage {
             columnStep_[i] = e.a[i] << kSubPixelBits;
             rowStep_[i] = e.b[i] << kSubPixelBits;
         }
+        SetColumnSteps();
     }
     // The covered pixels of the next row, [left, right] (empty when left > right).
     void NextRow(int& left, int& right) {
-        int32_t e0 = row_[0], e1 = row_[1], e2 = row_[2];
-        uint32_t covered = 0;
-        for (int x = 0; x < columns_; ++x) {
-            // The sign bit of the or is set when any of the three is negative.
-            covered |= static_cast<uint32_t>((e0 | e1 | e2) >= 0) << x;
-            e0 += columnStep_[0];
-            e1 += columnStep_[1];
-            e2 += columnStep_[2];
-        }
+        const uint32_t covered = CoveredColumns();
         for (int i = 0; i < 3; ++i) {
             row_[i] += rowStep_[i];
         }
@@ -120,6 +113,59 @@ class ScannedCoverage {
   private:
     int left_, columns_;
     int32_t row_[3], columnStep_[3], rowStep_[3];
+
+#if defined(__SSE2__)
+    __m128i columnOffsets_[3];  // x * columnStep for columns x = 0..3 (within the edge values' range)
+    __m128i fourColumns_[3];    // 4 * columnStep
+
+    void SetColumnSteps() {
+        for (int i = 0; i < 3; ++i) {
+            const __m128i step = _mm_set1_epi32(columnStep_[i]);
+            const __m128i twice = _mm_add_epi32(step, step);
+            columnOffsets_[i] = _mm_add_epi32(_mm_and_si128(twice, _mm_setr_epi32(0, 0, -1, -1)),
+                                              _mm_and_si128(step, _mm_setr_epi32(0, -1, 0, -1)));
+            fourColumns_[i] = _mm_add_epi32(twice, twice);
+        }
+    }
+
+    // Bit x set where column x of the current row is covered: four columns at a time, the sign
+    // bit of the or of the three edges set where any of them is negative.
+    uint32_t CoveredColumns() const {
+        static_assert(kMaxScannedColumns <= 8, "at most two groups of four columns");
+        __m128i e[3];
+        for (int i = 0; i < 3; ++i) {
+            e[i] = _mm_add_epi32(_mm_set1_epi32(row_[i]), columnOffsets_[i]);
+        }
+        const auto negative = [&e] {
+            return static_cast<uint32_t>(
+                _mm_movemask_ps(_mm_castsi128_ps(_mm_or_si128(_mm_or_si128(e[0], e[1]), e[2]))));
+        };
+        uint32_t outside = negative();
+        if (columns_ > 4) {
+            for (int i = 0; i < 3; ++i) {
+                e[i] = _mm_add_epi32(e[i], fourColumns_[i]);
+            }
+            outside |= negative() << 4;
+        }
+        return ~outside & ((1u << columns_) - 1);
+    }
+#else
+    void SetColumnSteps() {}
+
+    // Bit x set where column x of the current row is covered.
+    uint32_t CoveredColumns() const {
+        int32_t e0 = row_[0], e1 = row_[1], e2 = row_[2];
+        uint32_t covered = 0;
+        for (int x = 0; x < columns_; ++x) {
+            // The sign bit of the or is set when any of the three is negative.
+            covered |= static_cast<uint32_t>((e0 | e1 | e2) >= 0) << x;
+            e0 += columnStep_[0];
+            e1 += columnStep_[1];
+            e2 += columnStep_[2];
+        }
+        return covered;
+    }
+#endif
 };
 
 // A triangle on the snapped grid, turned clockwise.
@@ -686,6 +732,16 @@ void ShadeRows(const RasterTarget& target, const PixelState& state, const SpanSh
     (shading.bilinear ? shaders.pixelBilinear : shaders.pixelPoint)(target, *shading.drawn, start, y, x, x);
 }
 
+// Draws a triangle whose box is narrower than kMaxScannedColumns. (Not inline: RasterizeTriangle
+// would then grow too large for GCC to keep ShadeOnePixel, the map's path, in it.)
+[[gnu::noinline]] void ScanTriangle(const RasterTarget& target, const PixelState& state,
+                                    const SpanShaders& shaders, const SnappedTriangle& t,
+                                    const TriangleBox& box, int originX, int originY) {
+    const EdgeSet<int32_t> edges(t.v, originX, originY);
+    ScannedCoverage coverage(edges, originX, originY, box.left, box.right, box.top);
+    ShadeRows(target, state, shaders, t.v, t.area2, box, coverage);
+}
+
 template <typename Int>
 void WalkTriangle(const RasterTarget& target, const PixelState& state, const SpanShaders& shaders,
                   const SnappedTriangle& t, const TriangleBox& box, int originX, int originY) {
@@ -738,9 +794,7 @@ void RasterizeTriangle(const RasterTarget& target, const PixelState& state, cons
     }
 #endif
     if (box.right - box.left < kMaxScannedColumns) {
-        const EdgeSet<int32_t> edges(t.v, originX, originY);
-        ScannedCoverage coverage(edges, originX, originY, box.left, box.right, box.top);
-        ShadeRows(target, state, shaders, t.v, t.area2, box, coverage);
+        ScanTriangle(target, state, shaders, t, box, originX, originY);
     } else {
         WalkTriangle<int32_t>(target, state, shaders, t, box, originX, originY);
     }
