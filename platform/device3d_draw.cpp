@@ -615,8 +615,9 @@ namespace device_detail {
 // What the queued draws read or write stays as it was until they are drawn: the queue marks the
 // target, the depth surface and the textures' surfaces as its own (DrawSurface::pending), and
 // every surface function that reads, writes or releases one of them draws the queue first. A
-// texture's decoded copy only changes after its surface has (PrepareSampler), so it is settled
-// too. The caller's vertices and indices are not read after the draw call returns.
+// texture's decoded copy is only rebuilt after its surface changed, and the work pending on the
+// surface is finished before (PrepareSampler), so it is settled too. The caller's vertices and
+// indices are not read after the draw call returns.
 class DrawQueue final : public PendingSurfaceWork {
   public:
     ~DrawQueue() { Unmark(); }

@@ -153,6 +153,9 @@ bool PrepareSampler(DeviceTexture& texture, Sampler& out) {
         return false;
     }
     if (!texture.decoded || texture.decodedChange != texture.surface->changeCount) {
+        // Queued draws may still read the copy about to be rebuilt (a draw into the texture's own
+        // surface changes it without a lock in between): they are drawn first.
+        FinishPendingWork(*texture.surface);
         Decode(texture);
         MakeMipLevels(texture);
         FindLevelsAlphaBlocks(texture);

@@ -225,6 +225,28 @@ TEST(DeviceQueue, ThreadCountChangedOrDeviceReleasedMidSceneDrawsTheQueue) {
     });
 }
 
+// Drawing into the texture's own surface while reading it: each draw reads the texture as it was
+// at its call, so the second sees the first, with the first drawn from the copy it was given.
+TEST(DeviceQueue, DrawsIntoTheTexturesOwnSurfaceReadItAsItWasAtTheCall) {
+    ExpectSameOnEveryThreadCount([](Scene& s) {
+        s.DrawGrid(4, 4, 80, 60, 0.5f);
+        SetRenderTarget(*s.device, *s.texture->surface, nullptr);
+        SetRenderState(*s.device, kRsZEnable, 0);
+        for (const float x : {0.0f, 3.0f, 6.0f}) {
+            const std::vector<DeviceVertex> v{{-1, 1, 0.5f, 0, 0, -1, x, 0},
+                                              {1, 1, 0.5f, 0, 0, -1, x + 0.5f, 0.25f},
+                                              {-1, -1, 0.5f, 0, 0, -1, x + 0.25f, 1}};
+            const uint16_t idx[3] = {0, 1, 2};
+            ASSERT_EQ(DrawIndexedPrimitive(*s.device, kPrimitiveTriangleList, kVertexFormatPositionNormalTex1,
+                                           v.data(), 3, idx, 3),
+                      kDeviceOk);
+        }
+        SetRenderTarget(*s.device, *s.target, s.depth);
+        SetRenderState(*s.device, kRsZEnable, 1);
+        s.DrawGrid(30, 10, 90, 70, 0.4f);
+    });
+}
+
 // A device drawing into the surface of a texture that another device reads: the reader sees what
 // the writer drew before it, also when both queue their draws.
 TEST(DeviceQueue, TexturesDrawnByAnotherDeviceAreReadOnceDrawn) {
