@@ -251,6 +251,20 @@ struct DrawWork {
 
     uint32_t Triangles() const { return indexCount / 3; }
 
+    // Once a queued draw is prepared: forgets the arrays that only the preparing passes read (the
+    // caller's vertices and indices, the scratch's arrays that the next draw reuses), so that the
+    // drawing pass cannot read them by mistake.
+    void ForgetPreparingArrays() {
+        stage = nullptr;
+        vertices = nullptr;
+        indices = nullptr;
+        codes = nullptr;
+        snapped = nullptr;
+        used = nullptr;
+        pixels = nullptr;
+        rowWork = nullptr;
+    }
+
     // The vertices of triangle t and the clip planes it crosses; false when it cannot be seen
     // (bad index, wholly outside one side of the view, or crossing no clip plane with a vertex
     // too far out to rasterise).
@@ -814,6 +828,7 @@ bool DrawInTarget(Device3D& device, const PixelState& state, const DeviceVertex*
     PrepareShared(*scratch.pool, scratch, d);
     queue->Add(*scratch.pool, *device.target, target.depth != nullptr ? device.depth : nullptr,
                state.textured && device.textures[0] != nullptr ? device.textures[0]->surface : nullptr);
+    d.work->ForgetPreparingArrays();
     return true;
 }
 
