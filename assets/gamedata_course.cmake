@@ -18,7 +18,7 @@ set(all_holes "")
 foreach(course_folder ${course_folders})
   get_filename_component(club ${course_folder} NAME)
   string(REPLACE "club" "" club_number ${club})
-  # The course's name and character, for the stand-in lobby's list of courses.
+  # The course's name and character, for the lobby's list of courses.
   gamedata_copy(course/${club}/Course.txt Map/Club_${club_number}/Course.txt)
   file(GLOB hole_descriptions CONFIGURE_DEPENDS ${course_folder}/hole*.json)
   foreach(description ${hole_descriptions})

@@ -1,4 +1,4 @@
-// How many packets the stand-in lobby relays per second in a full match: 4 players and 10
+// How many packets the lobby relays per second in a full match: 4 players and 10
 // observers, each connected through a real socket pair with the game's own lobby link. Every
 // player sends shot records; the relay checks each one and delivers it to all 14 clients, who
 // take it into their game queues.
@@ -11,7 +11,7 @@
 
 #include "game/shell/lobby_link.h"
 #include "game/shell/lobby_messages.h"
-#include "tools/ravelin/relay.h"
+#include "lobby/relay.h"
 
 namespace {
 
@@ -19,14 +19,14 @@ constexpr int kPlayers = 4;
 constexpr int kObservers = 10;
 
 struct Match {
-    tools::Relay relay;
+    lobby::Relay relay;
     std::vector<shell::LobbyLink> links = std::vector<shell::LobbyLink>(kPlayers + kObservers);
     std::ostringstream reports;
 
     Match() {
         for (int i = 0; i < kPlayers + kObservers; ++i) {
             auto [lobbyEnd, clientEnd] = platform::LobbySocket::Pair();
-            tools::RelayClient& c = relay.clients.emplace_back();
+            lobby::RelayClient& c = relay.clients.emplace_back();
             c.seat.observer = i >= kPlayers;
             c.seat.name = (c.seat.observer ? "Watcher" : "Player") + std::to_string(i);
             c.socket = std::move(lobbyEnd);
@@ -48,10 +48,10 @@ void RelayShotsToFourPlayersAndTenObservers(benchmark::State& state) {
         }
         m.relay.nowMs += 1000;  // one second of allowance per round: the rate limit is not measured here
         for (auto& c : m.relay.clients) {
-            tools::ReadClient(m.relay, c, 1 << 30, m.reports);
+            lobby::ReadClient(m.relay, c, 1 << 30, m.reports);
         }
         while (true) {
-            tools::FlushOutboxes(m.relay);
+            lobby::FlushOutboxes(m.relay);
             bool pending = false;
             for (size_t i = 0; i < m.links.size(); ++i) {
                 shell::PumpLobby(m.links[i]);

@@ -17,8 +17,8 @@
 #include "game/shell/lobby_link.h"
 #include "game/shell/lobby_messages.h"
 #include "platform/lobby_socket.h"
-#include "tools/ravelin/relay.h"
-#include "tools/ravelin/remote_link.h"
+#include "lobby/relay.h"
+#include "lobby/remote_link.h"
 
 namespace {
 
@@ -50,9 +50,9 @@ class Hops {
     platform::LobbySocket Bridge(Tcp::socket socket) {
         int fds[2];
         ::socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, fds);
-        auto link = std::make_shared<tools::FrameLink>(std::move(socket));
+        auto link = std::make_shared<lobby::FrameLink>(std::move(socket));
         link->Start(nullptr, nullptr);
-        std::make_shared<tools::PacketBridge>(link, fds[0])->Start([](const std::string&) {});
+        std::make_shared<lobby::PacketBridge>(link, fds[0])->Start([](const std::string&) {});
         return platform::LobbySocket(fds[1]);
     }
     asio::io_context io_;
@@ -93,11 +93,11 @@ constexpr int kObservers = 10;
 
 void HostRelayToRemoteClients(benchmark::State& state) {
     Hops hops;
-    tools::Relay relay;
+    lobby::Relay relay;
     std::vector<shell::LobbyLink> links(kPlayers + kObservers);
     for (int i = 0; i < kPlayers + kObservers; ++i) {
         auto [hostEnd, clientEnd] = hops.Make();
-        tools::RelayClient& c = relay.clients.emplace_back();
+        lobby::RelayClient& c = relay.clients.emplace_back();
         c.seat.observer = i >= kPlayers;
         c.seat.name = (c.seat.observer ? "Watcher" : "Player") + std::to_string(i);
         c.socket = std::move(hostEnd);
@@ -129,9 +129,9 @@ void HostRelayToRemoteClients(benchmark::State& state) {
             platform::PollFds(entries, 100);
             relay.nowMs += 1000;  // the rate limit is not measured here
             for (auto& c : relay.clients) {
-                tools::ReadClient(relay, c, 1 << 30, reports);
+                lobby::ReadClient(relay, c, 1 << 30, reports);
             }
-            tools::FlushOutboxes(relay);
+            lobby::FlushOutboxes(relay);
             for (auto& link : links) {
                 shell::PumpLobby(link);
                 delivered += link.gameQueue.size();

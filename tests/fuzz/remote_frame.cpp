@@ -6,18 +6,18 @@
 #include <string>
 #include <vector>
 
-#include "tools/ravelin/remote_frame.h"
-#include "tools/ravelin/remote_settings.h"
+#include "lobby/remote_frame.h"
+#include "lobby/remote_settings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size >= tools::kFrameHeaderSize) {
-        tools::FrameHeader header;
-        tools::ReadFrameHeader(data, header);
+    if (size >= lobby::kFrameHeaderSize) {
+        lobby::FrameHeader header;
+        lobby::ReadFrameHeader(data, header);
     }
-    tools::Hello hello;
-    tools::DecodeHello(std::vector<uint8_t>(data, data + size), hello);
-    tools::RemoteMatch match;
+    lobby::Hello hello;
+    lobby::DecodeHello(std::vector<uint8_t>(data, data + size), hello);
+    lobby::RemoteMatch match;
     std::string error;
-    tools::DecodeRemoteMatch(std::string(reinterpret_cast<const char*>(data), size), match, error);
+    lobby::DecodeRemoteMatch(std::string(reinterpret_cast<const char*>(data), size), match, error);
     return 0;
 }

@@ -1,0 +1,380 @@
+#include "lobby/remote_link.h"
+
+#include <sys/socket.h>
+
+#include <chrono>
+
+#include "platform/lobby_socket.h"
+
+namespace lobby {
+
+namespace {
+
+constexpr auto kTickPeriod = std::chrono::milliseconds(100);
+constexpr auto kRateRetry = std::chrono::milliseconds(20);
+// A bye not written after this long is given up.
+constexpr uint64_t kByeWaitMs = 2000;
+
+uint64_t SteadyMs() {
+    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                     std::chrono::steady_clock::now().time_since_epoch())
+                                     .count());
+}
+
+}  // namespace
+
+FrameLink::FrameLink(asio::ip::tcp::socket socket)
+    : socket_(std::move(socket)), tick_(socket_.get_executor()), retry_(socket_.get_executor()) {
+    asio::error_code ec;
+    peer_ = socket_.remote_endpoint(ec).address().to_string();
+    socket_.set_option(asio::ip::tcp::no_delay(true), ec);  // packets are small and wanted at once
+}
+
+uint64_t FrameLink::NowMs() const {
+    return SteadyMs();
+}
+
+void FrameLink::Start(FrameHandler onFrame, CloseHandler onClosed) {
+    SetHandlers(std::move(onFrame), std::move(onClosed));
+    lastHeardMs_ = lastSentMs_ = NowMs();
+    Tick();
+    ContinueReading();
+}
+
+void FrameLink::SetHandlers(FrameHandler onFrame, CloseHandler onClosed) {
+    onFrame_ = std::move(onFrame);
+    onClosed_ = std::move(onClosed);
+}
+
+void FrameLink::SetDeadline(uint64_t ms) {
+    deadlineMs_ = ms == 0 ? 0 : NowMs() + ms;
+}
+
+void FrameLink::ContinueReading() {
+    if (paused_ || closing_ || closed_ || reading_) {
+        return;
+    }
+    if (!limitRate_) {
+        reading_ = true;
+        ReadHeader();
+        return;
+    }
+    const uint64_t now = NowMs();
+    const int allowed = PacketsAllowed(allowance_, now);
+    // A peer whose allowance runs dry again and again, without ever letting half of it refill,
+    // is flooding; after kFloodCutMs of that it is cut.
+    if (allowed == 0 && !exhausted_) {
+        exhausted_ = true;
+        exhaustedSinceMs_ = now;
+    } else if (allowed >= static_cast<int>(kSendBurstPackets / 2)) {
+        exhausted_ = false;
+    }
+    if (exhausted_ && now - exhaustedSinceMs_ > kFloodCutMs) {
+        Close("flooding");
+        return;
+    }
+    reading_ = true;
+    if (allowed == 0) {
+        retry_.expires_after(kRateRetry);
+        retry_.async_wait([self = shared_from_this()](const asio::error_code& ec) {
+            self->reading_ = false;
+            if (!ec) {
+                self->ContinueReading();
+            }
+        });
+        return;
+    }
+    ReadHeader();
+}
+
+void FrameLink::ReadHeader() {
+    asio::async_read(socket_, asio::buffer(header_),
+                     [self = shared_from_this()](const asio::error_code& ec, size_t) {
+                         if (self->closing_ || self->closed_) {
+                             return;
+                         }
+                         if (ec) {
+                             self->End(ec == asio::error::eof ? "the connection was closed"
+                                                              : "the connection was lost: " + ec.message());
+                             return;
+                         }
+                         self->lastHeardMs_ = self->NowMs();
+                         switch (ReadFrameHeader(self->header_, self->current_)) {
+                             case FrameFault::kType:
+                                 self->Close("a frame of an unknown type");
+                                 return;
+                             case FrameFault::kTooLong:
+                                 self->Close("a frame over its size limit");
+                                 return;
+                             case FrameFault::kNone:
+                                 break;
+                         }
+                         self->payload_.resize(self->current_.length);
+                         if (self->current_.length == 0) {
+                             self->Deliver();
+                         } else {
+                             self->ReadPayload();
+                         }
+                     });
+}
+
+void FrameLink::ReadPayload() {
+    asio::async_read(socket_, asio::buffer(payload_),
+                     [self = shared_from_this()](const asio::error_code& ec, size_t) {
+                         if (self->closing_ || self->closed_) {
+                             return;
+                         }
+                         if (ec) {
+                             self->End("the connection was lost: " + ec.message());
+                             return;
+                         }
+                         self->lastHeardMs_ = self->NowMs();
+                         self->Deliver();
+                     });
+}
+
+void FrameLink::Deliver() {
+    reading_ = false;
+    ChargeAllowance(allowance_, kFrameHeaderSize + payload_.size());
+    if (current_.type == FrameType::kBye) {
+        End("the peer: " + FrameText(payload_));
+        return;
+    }
+    if (current_.type != FrameType::kKeepAlive) {
+        deadlineMs_ = 0;  // the peer has spoken in time
+        if (const FrameHandler handler = onFrame_) {
+            handler(current_.type, payload_);
+        }
+    }
+    ContinueReading();
+}
+
+void FrameLink::Pause() {
+    paused_ = true;
+}
+
+void FrameLink::Resume() {
+    paused_ = false;
+    lastHeardMs_ = NowMs();  // the wait was ours, not the peer's silence
+    ContinueReading();
+}
+
+void FrameLink::Send(FrameType type, const uint8_t* payload, size_t size) {
+    if (closing_ || closed_) {
+        return;
+    }
+    if (queuedBytes_ + size > kLinkQueueLimit) {
+        End("not reading what it is sent");
+        return;
+    }
+    if (queue_.empty()) {
+        lastWriteProgressMs_ = NowMs();
+    }
+    queue_.push_back(EncodeFrame(type, payload, size));
+    queuedBytes_ += queue_.back().size();
+    lastSentMs_ = NowMs();
+    WriteNext();
+}
+
+void FrameLink::Send(FrameType type, const std::string& text) {
+    Send(type, reinterpret_cast<const uint8_t*>(text.data()), text.size());
+}
+
+void FrameLink::WriteNext() {
+    if (writing_ || closed_) {
+        return;
+    }
+    if (queue_.empty()) {
+        if (closing_) {
+            End("");
+        }
+        return;
+    }
+    writing_ = true;
+    asio::async_write(socket_, asio::buffer(queue_.front()),
+                      [self = shared_from_this()](const asio::error_code& ec, size_t) {
+                          self->writing_ = false;
+                          if (self->closed_) {
+                              return;
+                          }
+                          if (ec) {
+                              self->End("the connection was lost: " + ec.message());
+                              return;
+                          }
+                          self->queuedBytes_ -= self->queue_.front().size();
+                          self->queue_.pop_front();
+                          self->lastWriteProgressMs_ = self->NowMs();
+                          if (self->queuedBytes_ < kLinkHighWater / 2 && self->onDrained_) {
+                              const auto drained = self->onDrained_;
+                              drained();
+                          }
+                          self->WriteNext();
+                      });
+}
+
+void FrameLink::Close(const std::string& reason) {
+    if (closing_ || closed_) {
+        return;
+    }
+    const std::string text = reason.substr(0, MaxFramePayload(FrameType::kBye));
+    queue_.push_back(EncodeFrame(FrameType::kBye, text));
+    queuedBytes_ += queue_.back().size();
+    closing_ = true;
+    closingSinceMs_ = NowMs();
+    retry_.cancel();
+    NotifyClosed(reason);
+    WriteNext();
+}
+
+void FrameLink::End(const std::string& reason) {
+    if (closed_) {
+        return;
+    }
+    closed_ = true;
+    asio::error_code ec;
+    socket_.shutdown(asio::ip::tcp::socket::shutdown_both, ec);
+    socket_.close(ec);
+    tick_.cancel();
+    retry_.cancel();
+    NotifyClosed(reason);
+}
+
+void FrameLink::NotifyClosed(const std::string& reason) {
+    if (notified_) {
+        return;
+    }
+    notified_ = true;
+    const CloseHandler handler = std::move(onClosed_);
+    onClosed_ = nullptr;
+    onFrame_ = nullptr;
+    onDrained_ = nullptr;  // no more handlers: the owners' cycles with this link are broken
+    if (handler) {
+        handler(reason);
+    }
+}
+
+void FrameLink::Tick() {
+    if (closed_) {
+        return;
+    }
+    const uint64_t now = NowMs();
+    if (closing_) {
+        if (now - closingSinceMs_ > kByeWaitMs) {
+            End("");
+            return;
+        }
+    } else if (deadlineMs_ != 0 && now >= deadlineMs_) {
+        Close("no hello in time");
+    } else if (!paused_ && now - lastHeardMs_ > kSilenceMs) {
+        Close("silent for " + std::to_string(kSilenceMs / 1000) + " s");
+    } else if (!queue_.empty() && now - lastWriteProgressMs_ > kSilenceMs) {
+        End("not reading what it is sent");
+        return;
+    } else if (now - lastSentMs_ >= kKeepAliveMs) {
+        Send(FrameType::kKeepAlive);
+    }
+    tick_.expires_after(kTickPeriod);
+    tick_.async_wait([self = shared_from_this()](const asio::error_code& ec) {
+        if (!ec) {
+            self->Tick();
+        }
+    });
+}
+
+PacketBridge::PacketBridge(std::shared_ptr<FrameLink> link, int localFd)
+    : link_(std::move(link)),
+      local_(link_->Executor(), asio::generic::seq_packet_protocol(AF_UNIX, 0), localFd) {}
+
+void PacketBridge::Start(std::function<void(const std::string&)> onEnded, std::vector<uint8_t> held) {
+    onEnded_ = std::move(onEnded);
+    if (!link_->IsOpen()) {
+        End("the link has ended");
+        return;
+    }
+    const auto self = shared_from_this();
+    link_->SetHandlers(
+        [self](FrameType type, std::vector<uint8_t>& payload) {
+            if (type == FrameType::kPacket) {
+                self->ToLocal(payload);
+            } else {
+                self->End("an unexpected frame during the match");
+            }
+        },
+        [self](const std::string& reason) { self->End(reason); });
+    link_->OnDrained([self] {
+        if (self->waitingForDrain_) {
+            self->waitingForDrain_ = false;
+            self->ReadLocal();
+        }
+    });
+    if (!held.empty()) {
+        ToLocal(held);
+    }
+    ReadLocal();
+}
+
+void PacketBridge::Stop(const std::string& reason) {
+    End(reason);
+}
+
+void PacketBridge::ToLocal(std::vector<uint8_t>& packet) {
+    if (packet.empty() || ended_) {
+        return;  // an empty message would read as the end of the connection
+    }
+    link_->Pause();
+    toLocal_ = std::move(packet);
+    local_.async_send(asio::buffer(toLocal_), 0,
+                      [self = shared_from_this()](const asio::error_code& ec, size_t) {
+                          if (self->ended_) {
+                              return;
+                          }
+                          if (ec) {
+                              self->localEnded_ = true;
+                              self->End("the local side has gone");
+                              return;
+                          }
+                          self->link_->Resume();
+                      });
+}
+
+void PacketBridge::ReadLocal() {
+    if (ended_) {
+        return;
+    }
+    fromLocal_.resize(platform::kLobbyMaxPacket + 1);
+    local_.async_receive(
+        asio::buffer(fromLocal_), receivedFlags_,
+        [self = shared_from_this()](const asio::error_code& ec, size_t size) {
+            if (self->ended_) {
+                return;
+            }
+            if (ec || size == 0) {
+                self->localEnded_ = true;
+                self->End("the client has ended");
+                return;
+            }
+            if (size <= platform::kLobbyMaxPacket && (self->receivedFlags_ & MSG_TRUNC) == 0) {
+                self->link_->Send(FrameType::kPacket, self->fromLocal_.data(), size);
+            }
+            if (self->link_->QueuedBytes() > kLinkHighWater) {
+                self->waitingForDrain_ = true;  // read on once the link has sent most of it
+            } else {
+                self->ReadLocal();
+            }
+        });
+}
+
+void PacketBridge::End(const std::string& reason) {
+    if (ended_) {
+        return;
+    }
+    ended_ = true;
+    asio::error_code ec;
+    local_.close(ec);
+    link_->Close(reason);
+    if (const auto onEnded = std::move(onEnded_)) {
+        onEnded(reason);
+    }
+}
+
+}  // namespace lobby
