@@ -16,9 +16,9 @@
 
 #include "game/shell/lobby_link.h"
 #include "game/shell/lobby_messages.h"
-#include "platform/lobby_socket.h"
 #include "lobby/relay.h"
 #include "lobby/remote_link.h"
+#include "platform/lobby_socket.h"
 
 namespace {
 

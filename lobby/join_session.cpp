@@ -11,9 +11,6 @@
 #include <iostream>
 #include <memory>
 
-#include "platform/instance_lock.h"
-#include "platform/lobby_socket.h"
-#include "platform/process.h"
 #include "lobby/client_launch.h"
 #include "lobby/client_setup.h"
 #include "lobby/lobby_session.h"
@@ -21,6 +18,9 @@
 #include "lobby/remote_link.h"
 #include "lobby/remote_settings.h"
 #include "lobby/screenshot_keeper.h"
+#include "platform/instance_lock.h"
+#include "platform/lobby_socket.h"
+#include "platform/process.h"
 
 namespace fs = std::filesystem;
 

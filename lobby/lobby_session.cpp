@@ -8,10 +8,6 @@
 #include <thread>
 
 #include "game/shell/lobby_packet.h"
-#include "platform/code_page.h"
-#include "platform/instance_lock.h"
-#include "platform/process.h"
-#include "platform/process_start.h"
 #include "lobby/client_launch.h"
 #include "lobby/client_setup.h"
 #include "lobby/join_guard.h"
@@ -20,6 +16,10 @@
 #include "lobby/report_json.h"
 #include "lobby/screenshot_keeper.h"
 #include "lobby/sync_check.h"
+#include "platform/code_page.h"
+#include "platform/instance_lock.h"
+#include "platform/process.h"
+#include "platform/process_start.h"
 
 namespace fs = std::filesystem;
 

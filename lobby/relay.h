@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/code_page.h"
-#include "platform/lobby_socket.h"
 #include "lobby/client_setup.h"
 #include "lobby/flow_control.h"
 #include "lobby/packet_rules.h"
+#include "platform/code_page.h"
+#include "platform/lobby_socket.h"
 
 namespace lobby {
 

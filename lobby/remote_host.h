@@ -16,9 +16,9 @@
 #include <thread>
 #include <vector>
 
-#include "platform/lobby_socket.h"
 #include "lobby/client_setup.h"
 #include "lobby/remote_settings.h"
+#include "platform/lobby_socket.h"
 
 namespace lobby {
 

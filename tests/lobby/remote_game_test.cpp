@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "lobby/sync_check.h"
 #include "tests/lobby/net_helpers.h"
 #include "tests/lobby/report_lines.h"
-#include "lobby/sync_check.h"
 
 namespace fs = std::filesystem;
 

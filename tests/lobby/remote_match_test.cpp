@@ -12,16 +12,16 @@
 #include <vector>
 
 #include "game/shell/lobby_packet.h"
+#include "lobby/remote_frame.h"
 #include "tests/course/hole_files.h"
 #include "tests/lobby/net_helpers.h"
 #include "tests/lobby/report_lines.h"
-#include "lobby/remote_frame.h"
 
 namespace fs = std::filesystem;
 using fixtures::Count;
 using fixtures::Lines;
-using nettest::Background;
 using lobby::FrameType;
+using nettest::Background;
 
 namespace {
 

@@ -28,9 +28,9 @@
 #include "game/shell/lobby_link.h"
 #include "game/shell/lobby_link_watch.h"
 #include "game/shell/lobby_messages.h"
+#include "lobby/client_setup.h"
 #include "platform/clock.h"
 #include "platform/lobby_socket.h"
-#include "lobby/client_setup.h"
 
 namespace {
 
