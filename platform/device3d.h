@@ -211,7 +211,7 @@ struct DrawScratch;
 
 struct Device3D;
 
-// Sees the device calls that change pictures, for tools that record frames (device3d_recording.h).
+// Sees the device calls that change pictures, for tools that record frames (device3d/recording.h).
 // Clear and DrawIndexedPrimitive report after they have drawn, BeginScene before it begins.
 class DeviceCallObserver {
   public:

@@ -31,10 +31,10 @@ int Rank(const std::vector<std::string>& order, const std::string& module) {
     return it == order.end() ? -1 : static_cast<int>(it - order.begin());
 }
 
-// The module named by an include of a game header ("game/<module>/..."), or empty for any other
+// The quoted path of an include line ("#include \"a/b.h\"" -> a/b.h), or empty for any other
 // line. A plain scan rather than std::regex, whose inlined code trips GCC's uninitialised-use
 // warning in the sanitizer build.
-std::string IncludedGameModule(const std::string& line) {
+std::string QuotedInclude(const std::string& line) {
     size_t at = line.find_first_not_of(" \t");
     if (at == std::string::npos || line[at] != '#') {
         return {};
@@ -45,21 +45,30 @@ std::string IncludedGameModule(const std::string& line) {
         return {};
     }
     at = line.find_first_not_of(" \t", at + directive.size());
-    const std::string prefix = "\"game/";
-    if (at == std::string::npos || line.compare(at, prefix.size(), prefix) != 0) {
+    if (at == std::string::npos || line[at] != '"') {
         return {};
     }
-    const size_t nameStart = at + prefix.size();
-    size_t nameEnd = nameStart;
-    while (nameEnd < line.size() &&
-           ((line[nameEnd] >= 'a' && line[nameEnd] <= 'z') || line[nameEnd] == '_')) {
+    const size_t end = line.find('"', at + 1);
+    return end == std::string::npos ? std::string() : line.substr(at + 1, end - at - 1);
+}
+
+// The module named by an include of a game header ("game/<module>/..."), or empty for any other
+// line.
+std::string IncludedGameModule(const std::string& line) {
+    const std::string path = QuotedInclude(line);
+    const std::string prefix = "game/";
+    if (path.compare(0, prefix.size(), prefix) != 0) {
+        return {};
+    }
+    size_t nameEnd = prefix.size();
+    while (nameEnd < path.size() &&
+           ((path[nameEnd] >= 'a' && path[nameEnd] <= 'z') || path[nameEnd] == '_')) {
         ++nameEnd;
     }
-    if (nameEnd == nameStart || nameEnd >= line.size() || line[nameEnd] != '/' ||
-        line.find('"', nameEnd) == std::string::npos) {
+    if (nameEnd == prefix.size() || nameEnd >= path.size() || path[nameEnd] != '/') {
         return {};
     }
-    return line.substr(nameStart, nameEnd - nameStart);
+    return path.substr(prefix.size(), nameEnd - prefix.size());
 }
 
 // The includes of game headers in text that reach above the module of rank `rank` (-1: platform,
@@ -99,6 +108,48 @@ std::vector<std::string> CheckFolder(const fs::path& root, const fs::path& folde
         }
         for (const auto& line : UpwardIncludes(ReadAll(entry.path()), rank, order)) {
             failures.push_back(fs::relative(entry.path(), root).string() + ": " + line);
+        }
+    }
+    return failures;
+}
+
+// The software 3D device keeps its stages behind platform/device3d.h: outside its folder and its
+// tests, only recording.h of its own headers may be included (by the frame recorder and the
+// benchmarks). The include lines of text that reach behind that wall.
+std::vector<std::string> DeviceInternalIncludes(const std::string& text) {
+    const std::string folder = "platform/device3d/";
+    std::vector<std::string> found;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        const std::string path = QuotedInclude(line);
+        if (path.compare(0, folder.size(), folder) == 0 && path != folder + "recording.h") {
+            found.push_back(line);
+        }
+    }
+    return found;
+}
+
+// Every C++ file of the source tree outside the device and its tests checked against the device's
+// wall (build trees, which hold a CMakeCache.txt, and hidden folders are passed over).
+std::vector<std::string> CheckDeviceWall(const fs::path& root) {
+    const fs::path device = root / "platform" / "device3d";
+    const fs::path deviceTests = root / "tests" / "platform" / "device3d";
+    std::vector<std::string> failures;
+    for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator(); ++it) {
+        const fs::path& path = it->path();
+        if (it->is_directory()) {
+            if (path == device || path == deviceTests || path.filename().string().starts_with(".") ||
+                fs::exists(path / "CMakeCache.txt")) {
+                it.disable_recursion_pending();
+            }
+            continue;
+        }
+        const auto ext = path.extension();
+        if (!it->is_regular_file() || (ext != ".cpp" && ext != ".h")) {
+            continue;
+        }
+        for (const auto& line : DeviceInternalIncludes(ReadAll(path))) {
+            failures.push_back(fs::relative(path, root).string() + ": " + line);
         }
     }
     return failures;
@@ -146,6 +197,26 @@ TEST(ModuleLayers, EveryGameFolderIsAModule) {
             EXPECT_GE(Rank(order, entry.path().filename().string()), 0) << entry.path();
         }
     }
+}
+
+TEST(ModuleLayers, TheDeviceWallLetsOnlyThePublicHeadersThrough) {
+    const std::string text =
+        "#include \"platform/device3d.h\"\n"
+        "#include \"platform/device3d/recording.h\"\n"
+        "#include \"platform/device3d/pipeline.h\"\n"
+        "  #  include \"platform/device3d/raster.h\"\n"
+        "#include \"platform/draw_surface.h\"\n"
+        "// #include \"platform/device3d/span.h\" is not an include\n";
+    const auto found = DeviceInternalIncludes(text);
+    ASSERT_EQ(found.size(), 2u);
+    EXPECT_NE(found[0].find("pipeline.h"), std::string::npos);
+    EXPECT_NE(found[1].find("raster.h"), std::string::npos);
+
+    std::string report;
+    for (const auto& failure : CheckDeviceWall(BRIGHTLEA_SOURCE_DIR)) {
+        report += failure + "\n";
+    }
+    EXPECT_TRUE(report.empty()) << report;
 }
 
 }  // namespace

@@ -4,11 +4,11 @@
 #include <random>
 #include <vector>
 
-#include "platform/device3d_alpha_blocks.h"
-#include "platform/device3d_raster.h"
-#include "platform/device3d_span_parts.h"
-#include "platform/device3d_texel_box.h"
-#include "tests/platform/rgb565_target.h"
+#include "platform/device3d/alpha_blocks.h"
+#include "platform/device3d/raster.h"
+#include "platform/device3d/span_parts.h"
+#include "platform/device3d/texel_box.h"
+#include "tests/platform/device3d/rgb565_target.h"
 
 namespace platform::device_detail {
 namespace {

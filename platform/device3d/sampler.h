@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/device3d_alpha_blocks.h"
+#include "platform/device3d/alpha_blocks.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

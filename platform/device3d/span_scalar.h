@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "platform/device3d_pixel.h"
-#include "platform/device3d_span_parts.h"
+#include "platform/device3d/pixel.h"
+#include "platform/device3d/span_parts.h"
 
 namespace platform::device_detail {
 

@@ -1,8 +1,8 @@
-#include "platform/device3d_span.h"
+#include "platform/device3d/span.h"
 
-#include "platform/device3d_pixel.h"
-#include "platform/device3d_span_parts.h"
-#include "platform/device3d_span_scalar.h"
+#include "platform/device3d/pixel.h"
+#include "platform/device3d/span_parts.h"
+#include "platform/device3d/span_scalar.h"
 
 namespace platform::device_detail {
 

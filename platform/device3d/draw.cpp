@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "platform/device3d.h"
-#include "platform/device3d_pipeline.h"
-#include "platform/device3d_project.h"
-#include "platform/device3d_raster.h"
+#include "platform/device3d/pipeline.h"
+#include "platform/device3d/project.h"
+#include "platform/device3d/raster.h"
 
 namespace platform {
 

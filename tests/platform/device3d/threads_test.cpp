@@ -14,8 +14,8 @@
 #endif
 
 #include "platform/device3d.h"
-#include "platform/device3d_pipeline.h"
-#include "platform/device3d_threads.h"
+#include "platform/device3d/pipeline.h"
+#include "platform/device3d/threads.h"
 #include "platform/draw_surface.h"
 
 namespace platform {

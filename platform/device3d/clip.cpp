@@ -2,7 +2,7 @@
 // are exact; the sides use a guard band so that only triangles reaching far outside the view are
 // cut, the rasteriser trims the rest to the viewport.
 
-#include "platform/device3d_pipeline.h"
+#include "platform/device3d/pipeline.h"
 
 namespace platform::device_detail {
 

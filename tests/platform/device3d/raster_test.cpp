@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/device3d_raster.h"
-#include "tests/platform/rgb565_target.h"
+#include "platform/device3d/raster.h"
+#include "tests/platform/device3d/rgb565_target.h"
 
 namespace platform::device_detail {
 namespace {

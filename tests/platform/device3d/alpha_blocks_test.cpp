@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "platform/device3d.h"
-#include "platform/device3d_alpha_blocks.h"
-#include "platform/device3d_pipeline.h"
+#include "platform/device3d/alpha_blocks.h"
+#include "platform/device3d/pipeline.h"
 #include "platform/draw_surface.h"
 
 namespace platform::device_detail {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/device3d_raster.h"
+#include "platform/device3d/raster.h"
 
 namespace platform::device_detail {
 

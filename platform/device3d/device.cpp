@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <bit>
 
-#include "platform/device3d_pipeline.h"
-#include "platform/device3d_pixel.h"
+#include "platform/device3d/pipeline.h"
+#include "platform/device3d/pixel.h"
 
 namespace platform {
 

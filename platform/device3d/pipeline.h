@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "platform/device3d.h"
-#include "platform/device3d_sampler.h"
-#include "platform/device3d_threads.h"
+#include "platform/device3d/sampler.h"
+#include "platform/device3d/threads.h"
 
 namespace platform::device_detail {
 
@@ -42,7 +42,7 @@ struct SnappedPoint {
 };
 
 // The pixel centres a triangle may cover: the box around its vertices on the snapped grid (in
-// 1/16 pixels) and the pixels inside it, cut to the target (FindTriangleBox, device3d_raster.h,
+// 1/16 pixels) and the pixels inside it, cut to the target (FindTriangleBox, device3d/raster.h,
 // which also holds SnapToGrid).
 struct TriangleBox {
     int32_t minX, maxX, minY, maxY;
@@ -112,7 +112,7 @@ void TransformVertices(const VertexStage& stage, const Projector& project, const
 void ShadeVertex(const VertexStage& stage, const DeviceVertex& in, ClipVertex& out);
 Matrix4 InverseMatrix(const Matrix4& m, bool* ok);
 
-// The draws of a scene that wait to be drawn together (device3d_draw.cpp).
+// The draws of a scene that wait to be drawn together (device3d/draw.cpp).
 class DrawQueue;
 struct DrawQueueDeleter {
     void operator()(DrawQueue* queue) const;

@@ -17,9 +17,9 @@
 #include <emmintrin.h>
 #endif
 
-#include "platform/device3d_raster.h"
-#include "platform/device3d_span_scalar.h"
-#include "platform/device3d_texel_box.h"
+#include "platform/device3d/raster.h"
+#include "platform/device3d/span_scalar.h"
+#include "platform/device3d/texel_box.h"
 
 namespace platform::device_detail {
 

@@ -1,4 +1,4 @@
-#include "platform/device3d_threads.h"
+#include "platform/device3d/threads.h"
 
 #include <chrono>
 

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/device3d_alpha_blocks.h"
-#include "platform/device3d_raster.h"
-#include "platform/device3d_span_parts.h"
-#include "tests/platform/rgb565_target.h"
+#include "platform/device3d/alpha_blocks.h"
+#include "platform/device3d/raster.h"
+#include "platform/device3d/span_parts.h"
+#include "tests/platform/device3d/rgb565_target.h"
 
 namespace platform::device_detail {
 namespace {

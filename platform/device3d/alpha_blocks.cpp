@@ -1,6 +1,6 @@
 // The map of blocks of a texture that hold a visible texel.
 
-#include "platform/device3d_alpha_blocks.h"
+#include "platform/device3d/alpha_blocks.h"
 
 #include <algorithm>
 #include <cstddef>

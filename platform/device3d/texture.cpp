@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <cstring>
 
-#include "platform/device3d_alpha_blocks.h"
-#include "platform/device3d_pipeline.h"
+#include "platform/device3d/alpha_blocks.h"
+#include "platform/device3d/pipeline.h"
 
 namespace platform::device_detail {
 

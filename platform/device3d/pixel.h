@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "platform/device3d_pipeline.h"
+#include "platform/device3d/pipeline.h"
 
 namespace platform::device_detail {
 

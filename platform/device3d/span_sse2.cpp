@@ -3,7 +3,7 @@
 // blending, dithering to 565, depth test and writes) is done on eight 16-bit lanes, one per pixel.
 // They give exactly the pixels of the scalar shaders.
 
-#include "platform/device3d_span_parts.h"
+#include "platform/device3d/span_parts.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -14,9 +14,9 @@
 #include <cstring>
 #include <optional>
 
-#include "platform/device3d_alpha_blocks.h"
-#include "platform/device3d_pixel.h"
-#include "platform/device3d_span_scalar.h"
+#include "platform/device3d/alpha_blocks.h"
+#include "platform/device3d/pixel.h"
+#include "platform/device3d/span_scalar.h"
 
 namespace platform::device_detail {
 

@@ -1,12 +1,12 @@
 // The box of texels a rectangle of pixels can read, and the test that a triangle's alpha test drops
 // all of its pixels.
 
-#include "platform/device3d_texel_box.h"
+#include "platform/device3d/texel_box.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "platform/device3d_pixel.h"
+#include "platform/device3d/pixel.h"
 
 namespace platform::device_detail {
 

@@ -9,8 +9,8 @@
 #include <xmmintrin.h>
 #endif
 
-#include "platform/device3d_pipeline.h"
-#include "platform/device3d_project.h"
+#include "platform/device3d/pipeline.h"
+#include "platform/device3d/project.h"
 
 namespace platform::device_detail {
 

@@ -3,7 +3,7 @@
 // combination, alpha test, specular, fog, blending, dithered write and depth write. One shader per
 // combination of the features that cost most, chosen once per draw.
 
-#include "platform/device3d_pipeline.h"
+#include "platform/device3d/pipeline.h"
 
 namespace platform::device_detail {
 

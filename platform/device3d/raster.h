@@ -7,8 +7,8 @@
 #include <cmath>
 #include <cstdint>
 
-#include "platform/device3d_pipeline.h"
-#include "platform/device3d_span.h"
+#include "platform/device3d/pipeline.h"
+#include "platform/device3d/span.h"
 
 namespace platform::device_detail {
 

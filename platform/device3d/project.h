@@ -2,8 +2,8 @@
 // From clip space to the pixels of the render target: the viewport mapping of a vertex.
 
 #include "platform/device3d.h"
-#include "platform/device3d_pipeline.h"
-#include "platform/device3d_raster.h"
+#include "platform/device3d/pipeline.h"
+#include "platform/device3d/raster.h"
 
 namespace platform::device_detail {
 

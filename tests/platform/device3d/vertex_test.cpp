@@ -6,8 +6,8 @@
 #include <random>
 #include <vector>
 
-#include "platform/device3d_pipeline.h"
-#include "platform/device3d_project.h"
+#include "platform/device3d/pipeline.h"
+#include "platform/device3d/project.h"
 
 namespace platform::device_detail {
 namespace {
