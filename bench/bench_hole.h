@@ -14,16 +14,16 @@
 
 namespace benchhole {
 
-inline size_t TriangleCount(const course::FnxModel& model) {
+inline size_t TriangleCount(const core::FnxModel& model) {
     size_t count = 0;
-    for (const course::FnxGroup& g : model.groups) {
+    for (const core::FnxGroup& g : model.groups) {
         count += g.indices.size() / 3;
     }
     return count;
 }
 
-inline std::shared_ptr<course::FnxModel> LargestHole(std::string* name) {
-    std::shared_ptr<course::FnxModel> best;
+inline std::shared_ptr<core::FnxModel> LargestHole(std::string* name) {
+    std::shared_ptr<core::FnxModel> best;
     std::error_code ec;
     const std::filesystem::path map = std::filesystem::path(BRIGHTLEA_GAMEDATA_DIR) / "Map";
     for (auto it = std::filesystem::recursive_directory_iterator(map, ec);
@@ -31,8 +31,8 @@ inline std::shared_ptr<course::FnxModel> LargestHole(std::string* name) {
         if (it->path().filename() != "HoleData.fnx") {
             continue;
         }
-        std::shared_ptr<course::FnxModel> model(course::LoadFnxModel(it->path().string()),
-                                                course::FreeFnxModel);
+        std::shared_ptr<core::FnxModel> model(course::LoadFnxModel(it->path().string()),
+                                              course::FreeFnxModel);
         if (model && (!best || TriangleCount(*model) > TriangleCount(*best))) {
             best = model;
             *name = it->path().string();
@@ -42,7 +42,7 @@ inline std::shared_ptr<course::FnxModel> LargestHole(std::string* name) {
         return best;
     }
     *name = "synthetic course";
-    auto model = std::make_shared<course::FnxModel>();
+    auto model = std::make_shared<core::FnxModel>();
     const auto hills = [](float x, float z) {
         return 5.0f + 3.0f * std::sin(x * 0.05f) * std::cos(z * 0.03f);
     };
@@ -55,15 +55,15 @@ inline std::shared_ptr<course::FnxModel> LargestHole(std::string* name) {
 
 // The middle of the first group of the given surface kind, on the ground; fallback when the hole
 // has no such group or no ground there.
-inline platform::Vec3 MiddleOf(const course::FnxModel& model, const course::TerrainGrid& grid,
-                               course::SurfaceKind kind, platform::Vec3 fallback) {
+inline platform::Vec3 MiddleOf(const core::FnxModel& model, const course::TerrainGrid& grid,
+                               core::SurfaceKind kind, platform::Vec3 fallback) {
     for (size_t g = 0; g < model.groups.size(); ++g) {
-        const course::FnxGroup& group = model.groups[g];
-        if (course::SurfaceKindOfGroup(model, static_cast<int>(g)) != kind || group.vertices.empty()) {
+        const core::FnxGroup& group = model.groups[g];
+        if (core::SurfaceKindOfGroup(model, static_cast<int>(g)) != kind || group.vertices.empty()) {
             continue;
         }
         platform::Vec3 sum;
-        for (const course::FnxVertex& v : group.vertices) {
+        for (const core::FnxVertex& v : group.vertices) {
             sum = sum + platform::Vec3{v.x, v.y, v.z};
         }
         platform::Vec3 middle = sum * (1.0f / static_cast<float>(group.vertices.size()));

@@ -32,7 +32,7 @@ Stage& TheStage() {
 }
 
 bool ReadSettings(int hole, shell::HoleSettings& settings) {
-    const std::string path = shell::HoleFilePath(1, hole, "Hole.ini").text;
+    const std::string path = core::HoleFilePath(1, hole, "Hole.ini").text;
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) {
         return false;

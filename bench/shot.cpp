@@ -15,7 +15,7 @@ using platform::Vec3;
 
 struct Fixture {
     std::string name;
-    std::shared_ptr<course::FnxModel> model = benchhole::LargestHole(&name);
+    std::shared_ptr<core::FnxModel> model = benchhole::LargestHole(&name);
     course::TerrainGrid grid = course::BuildTerrainGrid(*model);
     course::CourseObjects objects;
     physics::ShotWorld world;
@@ -24,8 +24,8 @@ struct Fixture {
     Fixture() {
         course::PrepareObjects(*model, grid, objects);
         world = {model.get(), &grid, &objects, nullptr};
-        tee = benchhole::MiddleOf(*model, grid, course::kSurfaceTee, {0.0f, 0.0f, -80.0f});
-        green = benchhole::MiddleOf(*model, grid, course::kSurfaceGreen, {0.0f, 0.0f, 520.0f});
+        tee = benchhole::MiddleOf(*model, grid, core::kSurfaceTee, {0.0f, 0.0f, -80.0f});
+        green = benchhole::MiddleOf(*model, grid, core::kSurfaceGreen, {0.0f, 0.0f, 520.0f});
     }
 };
 
@@ -42,7 +42,7 @@ void RunShot(benchmark::State& state, Vec3 from, Vec3 to, int club, float speed,
     shot.club = static_cast<uint8_t>(club);
     shot.launchSpeed = speed;
     shot.elevation = elevation;
-    shot.pinDistance = physics::DistanceXZ(from, to);
+    shot.pinDistance = core::DistanceXZ(from, to);
     shot.wind = {0.8f, 0.0f, -0.5f};
     const physics::ShotFacts facts{0, 4, 1, to, 0.0f};
     physics::ShotTrajectory path;

@@ -13,7 +13,7 @@ namespace {
 
 struct Fixture {
     std::string name;
-    std::shared_ptr<course::FnxModel> model = benchhole::LargestHole(&name);
+    std::shared_ptr<core::FnxModel> model = benchhole::LargestHole(&name);
     course::TerrainGrid grid = course::BuildTerrainGrid(*model);
 };
 

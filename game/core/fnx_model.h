@@ -8,7 +8,7 @@
 
 #include "platform/device3d.h"
 
-namespace course {
+namespace core {
 
 inline constexpr uint16_t kNoMaterial = 5000;
 
@@ -74,4 +74,4 @@ struct FnxModel {
     std::vector<FnxLight> lights;
 };
 
-}  // namespace course
+}  // namespace core

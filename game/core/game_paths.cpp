@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-namespace shell {
+namespace core {
 
 const char* const kFolderPrefixes[kFolderCount] = {"Golfer/", "Image/", "Info/",  "Map/",
                                                    "Nature/", "Sky/",   "Sound/", "Texture/"};
@@ -56,4 +56,4 @@ GamePath SceneryPicturePath(int n) {
     return path;
 }
 
-}  // namespace shell
+}  // namespace core

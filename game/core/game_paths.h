@@ -2,7 +2,7 @@
 // Names of the game's data files, relative to the game directory. Every builder returns its own
 // fixed-size path record, cut at the record's size.
 
-namespace shell {
+namespace core {
 
 inline constexpr int kPathCapacity = 260;
 
@@ -43,4 +43,4 @@ GamePath TexturePicturePath(const char* file);
 // Scenery picture n: Nature/T007.fni for n = 7.
 GamePath SceneryPicturePath(int n);
 
-}  // namespace shell
+}  // namespace core

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-namespace physics {
+namespace core {
 
 float Dot(Vec3 a, Vec3 b) {
     return static_cast<float>(double(a.x) * b.x + double(a.y) * b.y + double(a.z) * b.z);
@@ -141,4 +141,4 @@ bool SegmentTriangle(Vec3 a, Vec3 b, Vec3 c, Vec3 p, Vec3 q, Vec3* out) {
     return true;
 }
 
-}  // namespace physics
+}  // namespace core

@@ -5,7 +5,7 @@
 
 #include "platform/vecmath.h"
 
-namespace physics {
+namespace core {
 
 using platform::Vec3;
 
@@ -61,4 +61,4 @@ inline PointXZ GroundPoint(Vec3 v) {
     return {v.x, v.z};
 }
 
-}  // namespace physics
+}  // namespace core

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-namespace physics {
+namespace core {
 
 struct Rand15 {
     uint32_t state = 1;
@@ -20,4 +20,4 @@ struct Rand15 {
     float NextUnit() { return static_cast<float>(Next()) / 32767.0f; }
 };
 
-}  // namespace physics
+}  // namespace core

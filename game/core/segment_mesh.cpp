@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace physics {
+namespace core {
 
 namespace {
 
@@ -32,17 +32,17 @@ bool TriangleMisses(const Box& box, const Vec3 corner[3]) {
            above(corner[0].z, corner[1].z, corner[2].z, box.hi.z);
 }
 
-Vec3 PositionOf(const course::FnxVertex& v) {
+Vec3 PositionOf(const core::FnxVertex& v) {
     return {v.x, v.y, v.z};
 }
-Vec3 NormalOf(const course::FnxVertex& v) {
+Vec3 NormalOf(const core::FnxVertex& v) {
     return {v.nx, v.ny, v.nz};
 }
 
 }  // namespace
 
-bool SegmentMesh(std::span<const course::FnxVertex> vertices, std::span<const uint16_t> indices, Vec3 p,
-                 Vec3 q, MeshHit* hit) {
+bool SegmentMesh(std::span<const core::FnxVertex> vertices, std::span<const uint16_t> indices, Vec3 p, Vec3 q,
+                 MeshHit* hit) {
     float best = Distance3(p, q);
     bool found = false;
     const Box reach = SegmentReach(p, q);
@@ -77,4 +77,4 @@ bool SegmentMesh(std::span<const course::FnxVertex> vertices, std::span<const ui
     return found;
 }
 
-}  // namespace physics
+}  // namespace core

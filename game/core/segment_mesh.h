@@ -9,7 +9,7 @@
 #include "game/core/fnx_model.h"
 #include "game/core/geometry.h"
 
-namespace physics {
+namespace core {
 
 struct MeshHit {
     Vec3 point;              // the crossing nearest to the segment's start
@@ -21,7 +21,7 @@ struct MeshHit {
 // Tests the triangles in index order and keeps the crossing strictly nearest to p (the earlier
 // triangle on a tie). Triangles with an index outside the vertex array are ignored. Returns false,
 // leaving *hit untouched, when nothing is crossed.
-bool SegmentMesh(std::span<const course::FnxVertex> vertices, std::span<const uint16_t> indices, Vec3 p,
-                 Vec3 q, MeshHit* hit);
+bool SegmentMesh(std::span<const core::FnxVertex> vertices, std::span<const uint16_t> indices, Vec3 p, Vec3 q,
+                 MeshHit* hit);
 
-}  // namespace physics
+}  // namespace core

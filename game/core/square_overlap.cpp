@@ -3,7 +3,7 @@
 #include <cmath>
 #include <initializer_list>
 
-namespace physics {
+namespace core {
 
 namespace {
 
@@ -81,4 +81,4 @@ bool TriangleOverlapsSquare(Vec3 lo, Vec3 hi, Vec3 a, Vec3 b, Vec3 c) {
     return false;
 }
 
-}  // namespace physics
+}  // namespace core

@@ -5,7 +5,7 @@
 
 #include "game/core/geometry.h"
 
-namespace physics {
+namespace core {
 
 // Whether the lines through the two segments cross at a point of segment s (the square edge). The
 // extent of segment t (the triangle edge) is not checked. Lines of equal slope never cross; a segment
@@ -15,4 +15,4 @@ bool SegmentsCrossXZ(PointXZ s0, PointXZ s1, PointXZ t0, PointXZ t1);
 // Whether triangle a, b, c overlaps the square [lo.x, hi.x] x [lo.z, hi.z] in the ground plane.
 bool TriangleOverlapsSquare(Vec3 lo, Vec3 hi, Vec3 a, Vec3 b, Vec3 c);
 
-}  // namespace physics
+}  // namespace core

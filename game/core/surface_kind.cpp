@@ -3,7 +3,7 @@
 #include <cctype>
 #include <cstddef>
 
-namespace course {
+namespace core {
 
 namespace {
 
@@ -34,4 +34,4 @@ SurfaceKind SurfaceKindOfGroup(const FnxModel& model, int group) {
     return SurfaceKindOfName(model.groups[group].name);
 }
 
-}  // namespace course
+}  // namespace core

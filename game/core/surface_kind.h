@@ -6,7 +6,7 @@
 
 #include "game/core/fnx_model.h"
 
-namespace course {
+namespace core {
 
 enum SurfaceKind : int8_t {
     kSurfaceNone = -1,
@@ -33,4 +33,4 @@ SurfaceKind SurfaceKindOfName(const char* name);
 // The kind of the model's group; kSurfaceNone for an index that is not a group.
 SurfaceKind SurfaceKindOfGroup(const FnxModel& model, int group);
 
-}  // namespace course
+}  // namespace core

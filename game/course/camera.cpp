@@ -9,8 +9,8 @@ namespace course {
 
 namespace {
 
-using physics::Cross;
-using physics::Dot;
+using core::Cross;
+using core::Dot;
 
 constexpr float kTiny = 1e-6f;
 
@@ -124,7 +124,7 @@ void PlaceMapCamera(platform::Device3D& device, Vec3 tee, Vec3 mapPinPoint, bool
     } else {
         eye.x = 0.0f;
         eye.z = (mapPinPoint.z - tee.z) / 2.0f + tee.z + 15.0f;
-        eye.y = physics::DistanceXZ(mapPinPoint, tee) / 1.55f + tee.y;
+        eye.y = core::DistanceXZ(mapPinPoint, tee) / 1.55f + tee.y;
     }
     const float aspect = static_cast<float>(kMapViewport.height) / static_cast<float>(kMapViewport.width);
     PlaceView(device, eye, {eye.x, eye.y - 1.0f, eye.z}, ProjectionMatrix(aspect, 1.0f), kMapViewport);
@@ -196,7 +196,7 @@ bool IsPointVisible(const platform::Device3D& device, const ViewState& view, Vec
     if (!ScreenToWorldByDepth(device, at[0], at[1], drawn)) {
         return true;
     }
-    return physics::Distance3(view.CameraAnchor, drawn) >= physics::Distance3(view.CameraAnchor, p);
+    return core::Distance3(view.CameraAnchor, drawn) >= core::Distance3(view.CameraAnchor, p);
 }
 
 PathScreenPoint PlacePathPoint(const platform::Device3D& device, const ViewState& view, Vec3 p, bool hidden) {

@@ -13,29 +13,29 @@ namespace {
 
 constexpr float kPi = 3.1415927f;
 
-bool IsUpright(const FnxGroup& group) {
+bool IsUpright(const core::FnxGroup& group) {
     return std::strncmp(group.name, "RST", 3) == 0;
 }
 
-uint8_t AttributeOf(const FnxGroup& group) {
+uint8_t AttributeOf(const core::FnxGroup& group) {
     const void* end = std::memchr(group.name, 0, sizeof(group.name));
     const size_t length = end ? static_cast<const char*>(end) - group.name : sizeof(group.name);
     return length == 0 ? 0 : static_cast<uint8_t>(group.name[length - 1]);
 }
 
-Vec3 PositionOf(const FnxVertex& v) {
+Vec3 PositionOf(const core::FnxVertex& v) {
     return {v.x, v.y, v.z};
 }
 
-FnxVertex Turned(const FnxVertex& v, float angle) {
+core::FnxVertex Turned(const core::FnxVertex& v, float angle) {
     const Vec3 p = platform::TurnAboutVertical(PositionOf(v), angle);
     const Vec3 n = platform::TurnAboutVertical({v.nx, v.ny, v.nz}, angle);
     return {p.x, p.y, p.z, n.x, n.y, n.z, v.u, v.v};
 }
 
-void PrepareObject(FnxGroup& group, const TerrainGrid& grid, Vec3& centre, ObjectBounds& bounds) {
+void PrepareObject(core::FnxGroup& group, const TerrainGrid& grid, Vec3& centre, ObjectBounds& bounds) {
     Vec3 lo{1000.0f, 1000.0f, 1000.0f}, hi{-1000.0f, -1000.0f, -1000.0f};
-    for (const FnxVertex& v : group.vertices) {
+    for (const core::FnxVertex& v : group.vertices) {
         lo = {std::min(lo.x, v.x), std::min(lo.y, v.y), std::min(lo.z, v.z)};
         hi = {std::max(hi.x, v.x), std::max(hi.y, v.y), std::max(hi.z, v.z)};
     }
@@ -50,20 +50,20 @@ void PrepareObject(FnxGroup& group, const TerrainGrid& grid, Vec3& centre, Objec
     }
     bounds.maxCorner = {hi.x, hi.y + dy, hi.z};
     bounds.minCorner = {lo.x, lo.y + dy, lo.z};
-    bounds.radius = physics::DistanceXZ(centre, bounds.minCorner);
+    bounds.radius = core::DistanceXZ(centre, bounds.minCorner);
     bounds.attribute = AttributeOf(group);
     if (dy != 0.0f) {
-        for (FnxVertex& v : group.vertices) {
+        for (core::FnxVertex& v : group.vertices) {
             v.y += dy;
         }
     }
 }
 
 // Texture coordinates at a point of a triangle, interpolated from its corners.
-void TextureCoordinatesAt(const FnxVertex& a, const FnxVertex& b, const FnxVertex& c, Vec3 point, float* u,
-                          float* v) {
+void TextureCoordinatesAt(const core::FnxVertex& a, const core::FnxVertex& b, const core::FnxVertex& c,
+                          Vec3 point, float* u, float* v) {
     double wb = 0.0, wc = 0.0;
-    physics::BarycentricWeights(PositionOf(a), PositionOf(b), PositionOf(c), point, &wb, &wc);
+    core::BarycentricWeights(PositionOf(a), PositionOf(b), PositionOf(c), point, &wb, &wc);
     const double wa = 1.0 - wb - wc;
     *u = static_cast<float>(wa * a.u + wb * b.u + wc * c.u);
     *v = static_cast<float>(wa * a.v + wb * b.v + wc * c.v);
@@ -71,11 +71,11 @@ void TextureCoordinatesAt(const FnxVertex& a, const FnxVertex& b, const FnxVerte
 
 }  // namespace
 
-bool IsObjectGroup(const FnxGroup& group) {
+bool IsObjectGroup(const core::FnxGroup& group) {
     return IsUpright(group) || std::strncmp(group.name, "SST", 3) == 0;
 }
 
-void PrepareObjects(FnxModel& model, const TerrainGrid& grid, CourseObjects& objects) {
+void PrepareObjects(core::FnxModel& model, const TerrainGrid& grid, CourseObjects& objects) {
     const size_t count = model.groups.size();
     objects.isObject.assign(count, 0);
     objects.centres.assign(count, Vec3{});
@@ -93,7 +93,7 @@ void FreeObjects(CourseObjects& objects) {
     objects = CourseObjects{};
 }
 
-void TurnObjectsToView(FnxModel& model, CourseObjects& objects, Vec3 cameraAnchor, Vec3 cameraAim,
+void TurnObjectsToView(core::FnxModel& model, CourseObjects& objects, Vec3 cameraAnchor, Vec3 cameraAim,
                        Vec3 flagPosition) {
     const Vec3 d = platform::Normalize({cameraAim.x - cameraAnchor.x, 0.0f, cameraAim.z - cameraAnchor.z});
     float angle = objects.LastFlagAngle;  // a viewer looking straight down keeps the last angle
@@ -105,7 +105,7 @@ void TurnObjectsToView(FnxModel& model, CourseObjects& objects, Vec3 cameraAncho
         }
     }
     for (int i = 0; i < 4; ++i) {
-        FnxVertex v = Turned(kFlagQuadVertices[i], angle);
+        core::FnxVertex v = Turned(kFlagQuadVertices[i], angle);
         v.x += flagPosition.x;
         v.y += flagPosition.y;
         v.z += flagPosition.z;
@@ -121,9 +121,9 @@ void TurnObjectsToView(FnxModel& model, CourseObjects& objects, Vec3 cameraAncho
             continue;
         }
         const Vec3 centre = objects.centres[g];
-        for (FnxVertex& v : model.groups[g].vertices) {
+        for (core::FnxVertex& v : model.groups[g].vertices) {
             // Only x and z change: the turn is about the vertical through the centre.
-            FnxVertex turned =
+            core::FnxVertex turned =
                 Turned({v.x - centre.x, v.y, v.z - centre.z, v.nx, v.ny, v.nz, v.u, v.v}, delta);
             turned.x += centre.x;
             turned.z += centre.z;
@@ -132,23 +132,23 @@ void TurnObjectsToView(FnxModel& model, CourseObjects& objects, Vec3 cameraAncho
     }
 }
 
-bool ObjectSegmentHit(const FnxModel& model, const CourseObjects& objects, const TexelOpacity& opacity,
+bool ObjectSegmentHit(const core::FnxModel& model, const CourseObjects& objects, const TexelOpacity& opacity,
                       Vec3 p, Vec3 q, ObjectHit* hit) {
     for (size_t g = 0; g < model.groups.size() && g < objects.isObject.size(); ++g) {
         if (!objects.isObject[g]) {
             continue;
         }
         const ObjectBounds& bounds = objects.bounds[g];
-        if (!(physics::DistanceXZ(p, objects.centres[g]) <= bounds.radius)) {
+        if (!(core::DistanceXZ(p, objects.centres[g]) <= bounds.radius)) {
             continue;
         }
         const auto withinHeight = [&](float y) { return bounds.minCorner.y <= y && y <= bounds.maxCorner.y; };
         if (!withinHeight(p.y) && !withinHeight(q.y)) {
             continue;
         }
-        const FnxGroup& group = model.groups[g];
-        physics::MeshHit meshHit;
-        if (!physics::SegmentMesh(group.vertices, group.indices, p, q, &meshHit)) {
+        const core::FnxGroup& group = model.groups[g];
+        core::MeshHit meshHit;
+        if (!core::SegmentMesh(group.vertices, group.indices, p, q, &meshHit)) {
             continue;
         }
         float u = 0.0f, v = 0.0f;

@@ -26,20 +26,20 @@ struct CourseObjects {
     // x, z: the middle of the object's extent; y: the ground there ("RST") or the lowest vertex ("SST").
     std::vector<Vec3> centres;
     std::vector<ObjectBounds> bounds;
-    FnxVertex FlagVertices[4] = {};  // the flag, turned and moved to the pin
-    float LastFlagAngle = 0.0f;      // the view angle the "RST" objects are turned to
+    core::FnxVertex FlagVertices[4] = {};  // the flag, turned and moved to the pin
+    float LastFlagAngle = 0.0f;            // the view angle the "RST" objects are turned to
 };
 
-bool IsObjectGroup(const FnxGroup& group);
+bool IsObjectGroup(const core::FnxGroup& group);
 
 // Measures every object and sets each "RST" object down so that its lowest point touches the ground
 // under its middle (one with no ground there stays as modelled). Moves vertices of the model.
-void PrepareObjects(FnxModel& model, const TerrainGrid& grid, CourseObjects& objects);
+void PrepareObjects(core::FnxModel& model, const TerrainGrid& grid, CourseObjects& objects);
 void FreeObjects(CourseObjects& objects);
 
 // Turns the flag (placed at flagPosition) and the "RST" objects to face a viewer at cameraAnchor
 // looking at cameraAim. "RST" vertices are turned in place by the change of angle since last time.
-void TurnObjectsToView(FnxModel& model, CourseObjects& objects, Vec3 cameraAnchor, Vec3 cameraAim,
+void TurnObjectsToView(core::FnxModel& model, CourseObjects& objects, Vec3 cameraAnchor, Vec3 cameraAim,
                        Vec3 flagPosition);
 
 // Whether the texture of a material is opaque at texture coordinates (u, v). An implementation
@@ -54,7 +54,7 @@ struct ObjectHit {
 
 // The first object in model order whose triangles the segment p-q meets at an opaque texel. Objects
 // are only tested when p lies within their radius and p or q lies within their height.
-bool ObjectSegmentHit(const FnxModel& model, const CourseObjects& objects, const TexelOpacity& opacity,
+bool ObjectSegmentHit(const core::FnxModel& model, const CourseObjects& objects, const TexelOpacity& opacity,
                       Vec3 p, Vec3 q, ObjectHit* hit);
 
 }  // namespace course

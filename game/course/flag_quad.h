@@ -8,7 +8,7 @@
 
 namespace course {
 
-inline constexpr FnxVertex kFlagQuadVertices[4] = {
+inline constexpr core::FnxVertex kFlagQuadVertices[4] = {
     {-1.5f, 3.0f, 0.0f, 0.0f, 0.0f, -1.0f, 0.0f, 0.0f},
     {1.5f, 3.0f, 0.0f, 0.0f, 0.0f, -1.0f, 1.0f, 0.0f},
     {-1.5f, 0.0f, 0.0f, 0.0f, 0.0f, -1.0f, 0.0f, 1.0f},

@@ -42,8 +42,8 @@ class ByteReader {
     size_t pos_ = 0;
 };
 
-FnxColor ReadColor(ByteReader& in) {
-    FnxColor c;
+core::FnxColor ReadColor(ByteReader& in) {
+    core::FnxColor c;
     c.r = in.F32();
     c.g = in.F32();
     c.b = in.F32();
@@ -51,7 +51,7 @@ FnxColor ReadColor(ByteReader& in) {
     return c;
 }
 
-void ReadMaterial(ByteReader& in, FnxMaterial& m) {
+void ReadMaterial(ByteReader& in, core::FnxMaterial& m) {
     in.Bytes(m.name, 19);
     m.ambient = ReadColor(in);
     m.diffuse = ReadColor(in);
@@ -61,7 +61,7 @@ void ReadMaterial(ByteReader& in, FnxMaterial& m) {
     in.Bytes(m.textureName, 17);
 }
 
-void ReadLight(ByteReader& in, FnxLight& l) {
+void ReadLight(ByteReader& in, core::FnxLight& l) {
     in.Bytes(l.name, 19);
     l.type = in.U32();
     for (float& f : l.position) {
@@ -77,8 +77,8 @@ void ReadLight(ByteReader& in, FnxLight& l) {
 }
 
 // Reads one group header and its arrays; false when the file ends early or an index is out of range.
-bool ReadGroup(ByteReader& in, uint16_t materialCount, FnxGroup& g) {
-    if (!in.Has(kFnxGroupHeaderSize)) {
+bool ReadGroup(ByteReader& in, uint16_t materialCount, core::FnxGroup& g) {
+    if (!in.Has(core::kFnxGroupHeaderSize)) {
         return false;
     }
     g.reserved = in.U16();
@@ -86,15 +86,15 @@ bool ReadGroup(ByteReader& in, uint16_t materialCount, FnxGroup& g) {
     g.vertexCount = in.U16();
     g.indexCount = in.U16();
     g.materialIndex = in.U16();
-    if (g.materialIndex != kNoMaterial && g.materialIndex >= materialCount) {
+    if (g.materialIndex != core::kNoMaterial && g.materialIndex >= materialCount) {
         return false;
     }
-    const size_t arrayBytes = size_t{g.vertexCount} * kFnxVertexSize + size_t{g.indexCount} * 2;
+    const size_t arrayBytes = size_t{g.vertexCount} * core::kFnxVertexSize + size_t{g.indexCount} * 2;
     if (!in.Has(arrayBytes)) {
         return false;
     }
     g.vertices.resize(g.vertexCount);
-    for (FnxVertex& v : g.vertices) {
+    for (core::FnxVertex& v : g.vertices) {
         v.x = in.F32();
         v.y = in.F32();
         v.z = in.F32();
@@ -114,8 +114,8 @@ bool ReadGroup(ByteReader& in, uint16_t materialCount, FnxGroup& g) {
     return true;
 }
 
-bool ParseInto(ByteReader& in, FnxModel& model) {
-    if (!in.Has(kFnxHeaderSize)) {
+bool ParseInto(ByteReader& in, core::FnxModel& model) {
+    if (!in.Has(core::kFnxHeaderSize)) {
         return false;
     }
     in.Bytes(model.magic, 6);
@@ -127,29 +127,29 @@ bool ParseInto(ByteReader& in, FnxModel& model) {
     model.groupCount = in.U16();
     model.lightCount = in.U16();
 
-    if (!in.Has(size_t{model.materialCount} * kFnxMaterialSize)) {
+    if (!in.Has(size_t{model.materialCount} * core::kFnxMaterialSize)) {
         return false;
     }
     model.materials.resize(model.materialCount);
-    for (FnxMaterial& m : model.materials) {
+    for (core::FnxMaterial& m : model.materials) {
         ReadMaterial(in, m);
     }
     // Every group needs at least its header, so a count that cannot fit is refused before the
     // group table is allocated.
-    if (!in.Has(size_t{model.groupCount} * kFnxGroupHeaderSize)) {
+    if (!in.Has(size_t{model.groupCount} * core::kFnxGroupHeaderSize)) {
         return false;
     }
     model.groups.resize(model.groupCount);
-    for (FnxGroup& g : model.groups) {
+    for (core::FnxGroup& g : model.groups) {
         if (!ReadGroup(in, model.materialCount, g)) {
             return false;
         }
     }
-    if (!in.Has(size_t{model.lightCount} * kFnxLightSize)) {
+    if (!in.Has(size_t{model.lightCount} * core::kFnxLightSize)) {
         return false;
     }
     model.lights.resize(model.lightCount);
-    for (FnxLight& l : model.lights) {
+    for (core::FnxLight& l : model.lights) {
         ReadLight(in, l);
     }
     return true;
@@ -177,30 +177,30 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out) {
 
 }  // namespace
 
-bool ParseFnxModel(const uint8_t* data, size_t size, FnxModel& out) {
+bool ParseFnxModel(const uint8_t* data, size_t size, core::FnxModel& out) {
     ByteReader in(data, data == nullptr ? 0 : size);
-    FnxModel model;
+    core::FnxModel model;
     if (!ParseInto(in, model)) {
-        out = FnxModel{};
+        out = core::FnxModel{};
         return false;
     }
     out = std::move(model);
     return true;
 }
 
-FnxModel* LoadFnxModel(const std::string& path) {
+core::FnxModel* LoadFnxModel(const std::string& path) {
     std::vector<uint8_t> bytes;
     if (!ReadWholeFile(path, bytes)) {
         return nullptr;
     }
-    auto model = std::make_unique<FnxModel>();
+    auto model = std::make_unique<core::FnxModel>();
     if (!ParseFnxModel(bytes.data(), bytes.size(), *model)) {
         return nullptr;
     }
     return model.release();
 }
 
-void FreeFnxModel(FnxModel* model) {
+void FreeFnxModel(core::FnxModel* model) {
     delete model;
 }
 

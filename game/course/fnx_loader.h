@@ -14,19 +14,19 @@ namespace course {
 
 // Decodes a whole model from memory into out. Returns false (out left empty) when the bytes are
 // not a complete, consistent model. Bytes after the last light record are ignored.
-bool ParseFnxModel(const uint8_t* data, size_t size, FnxModel& out);
+bool ParseFnxModel(const uint8_t* data, size_t size, core::FnxModel& out);
 
 // Loads the model file at path. Returns nullptr when the file cannot be read or is refused by
 // ParseFnxModel. The caller owns the model and releases it with FreeFnxModel.
-FnxModel* LoadFnxModel(const std::string& path);
+core::FnxModel* LoadFnxModel(const std::string& path);
 
 // Releases a model and all of its arrays; accepts nullptr.
-void FreeFnxModel(FnxModel* model);
+void FreeFnxModel(core::FnxModel* model);
 
 struct FnxModelDeleter {
-    void operator()(FnxModel* model) const { FreeFnxModel(model); }
+    void operator()(core::FnxModel* model) const { FreeFnxModel(model); }
 };
 // A loaded model that releases itself.
-using FnxModelPtr = std::unique_ptr<FnxModel, FnxModelDeleter>;
+using FnxModelPtr = std::unique_ptr<core::FnxModel, FnxModelDeleter>;
 
 }  // namespace course

@@ -25,7 +25,7 @@ class ByteWriter {
         const auto* p = static_cast<const uint8_t*>(data);
         out_.insert(out_.end(), p, p + count);
     }
-    void Color(const FnxColor& c) {
+    void Color(const core::FnxColor& c) {
         F32(c.r);
         F32(c.g);
         F32(c.b);
@@ -42,15 +42,15 @@ bool FitsU16(size_t n) {
 
 // Whether the loader would take the model back: every array fits its count field, every index
 // points into its group and every material number is 5000 or inside the material table.
-bool IsWritable(const FnxModel& model) {
+bool IsWritable(const core::FnxModel& model) {
     if (!FitsU16(model.materials.size()) || !FitsU16(model.groups.size()) || !FitsU16(model.lights.size())) {
         return false;
     }
-    for (const FnxGroup& g : model.groups) {
+    for (const core::FnxGroup& g : model.groups) {
         if (!FitsU16(g.vertices.size()) || !FitsU16(g.indices.size())) {
             return false;
         }
-        if (g.materialIndex != kNoMaterial && g.materialIndex >= model.materials.size()) {
+        if (g.materialIndex != core::kNoMaterial && g.materialIndex >= model.materials.size()) {
             return false;
         }
         for (uint16_t index : g.indices) {
@@ -62,7 +62,7 @@ bool IsWritable(const FnxModel& model) {
     return true;
 }
 
-void WriteMaterial(ByteWriter& w, const FnxMaterial& m) {
+void WriteMaterial(ByteWriter& w, const core::FnxMaterial& m) {
     w.Bytes(m.name, 19);
     w.Color(m.ambient);
     w.Color(m.diffuse);
@@ -72,13 +72,13 @@ void WriteMaterial(ByteWriter& w, const FnxMaterial& m) {
     w.Bytes(m.textureName, 17);
 }
 
-void WriteGroup(ByteWriter& w, const FnxGroup& g) {
+void WriteGroup(ByteWriter& w, const core::FnxGroup& g) {
     w.U16(g.reserved);
     w.Bytes(g.name, 17);
     w.U16(static_cast<uint16_t>(g.vertices.size()));
     w.U16(static_cast<uint16_t>(g.indices.size()));
     w.U16(g.materialIndex);
-    for (const FnxVertex& v : g.vertices) {
+    for (const core::FnxVertex& v : g.vertices) {
         for (float f : {v.x, v.y, v.z, v.nx, v.ny, v.nz, v.u, v.v}) {
             w.F32(f);
         }
@@ -88,7 +88,7 @@ void WriteGroup(ByteWriter& w, const FnxGroup& g) {
     }
 }
 
-void WriteLight(ByteWriter& w, const FnxLight& l) {
+void WriteLight(ByteWriter& w, const core::FnxLight& l) {
     w.Bytes(l.name, 19);
     w.U32(l.type);
     for (float f : l.position) {
@@ -105,7 +105,7 @@ void WriteLight(ByteWriter& w, const FnxLight& l) {
 
 }  // namespace
 
-bool EncodeFnxModel(const FnxModel& model, std::vector<uint8_t>& out) {
+bool EncodeFnxModel(const core::FnxModel& model, std::vector<uint8_t>& out) {
     out.clear();
     if (!IsWritable(model)) {
         return false;
@@ -116,19 +116,19 @@ bool EncodeFnxModel(const FnxModel& model, std::vector<uint8_t>& out) {
     w.U16(static_cast<uint16_t>(model.materials.size()));
     w.U16(static_cast<uint16_t>(model.groups.size()));
     w.U16(static_cast<uint16_t>(model.lights.size()));
-    for (const FnxMaterial& m : model.materials) {
+    for (const core::FnxMaterial& m : model.materials) {
         WriteMaterial(w, m);
     }
-    for (const FnxGroup& g : model.groups) {
+    for (const core::FnxGroup& g : model.groups) {
         WriteGroup(w, g);
     }
-    for (const FnxLight& l : model.lights) {
+    for (const core::FnxLight& l : model.lights) {
         WriteLight(w, l);
     }
     return true;
 }
 
-bool WriteFnxModel(const FnxModel& model, const std::string& path) {
+bool WriteFnxModel(const core::FnxModel& model, const std::string& path) {
     std::vector<uint8_t> bytes;
     if (!EncodeFnxModel(model, bytes)) {
         return false;

@@ -14,9 +14,9 @@ namespace course {
 // Encodes the model. Returns false (out left empty) when the loader would refuse the result: an
 // array too long for its 16-bit count, an index outside its group or a material number that is
 // neither 5000 nor inside the material table.
-bool EncodeFnxModel(const FnxModel& model, std::vector<uint8_t>& out);
+bool EncodeFnxModel(const core::FnxModel& model, std::vector<uint8_t>& out);
 
 // Encodes the model and writes it to path. Returns false when it cannot be encoded or written.
-bool WriteFnxModel(const FnxModel& model, const std::string& path);
+bool WriteFnxModel(const core::FnxModel& model, const std::string& path);
 
 }  // namespace course

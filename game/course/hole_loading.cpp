@@ -11,7 +11,7 @@ namespace course {
 
 namespace {
 
-platform::ColorValue ToColor(const FnxColor& c) {
+platform::ColorValue ToColor(const core::FnxColor& c) {
     return {c.r, c.g, c.b, c.a};
 }
 
@@ -21,7 +21,7 @@ platform::DeviceMaterial DiffuseOnly(float r, float g, float b) {
     return m;
 }
 
-platform::DeviceMaterial ToDeviceMaterial(const FnxMaterial& record) {
+platform::DeviceMaterial ToDeviceMaterial(const core::FnxMaterial& record) {
     platform::DeviceMaterial m;
     m.diffuse = ToColor(record.diffuse);
     m.ambient = ToColor(record.ambient);
@@ -30,7 +30,7 @@ platform::DeviceMaterial ToDeviceMaterial(const FnxMaterial& record) {
     return m;
 }
 
-platform::DeviceLight ToDeviceLight(const FnxLight& record) {
+platform::DeviceLight ToDeviceLight(const core::FnxLight& record) {
     platform::DeviceLight light;
     light.type = record.type;
     light.diffuse = ToColor(record.color);
@@ -48,7 +48,7 @@ platform::DeviceLight ToDeviceLight(const FnxLight& record) {
 
 // The ball is drawn from the far model's index list into a buffer of the far model's size, whichever
 // model's vertices were copied in, so both models must hold a first group of the same size.
-bool BallModelsFit(const FnxModel& far, const FnxModel& near) {
+bool BallModelsFit(const core::FnxModel& far, const core::FnxModel& near) {
     return !far.groups.empty() && !near.groups.empty() && far.groups[0].vertexCount > 0 &&
            far.groups[0].vertexCount == near.groups[0].vertexCount;
 }
@@ -73,13 +73,13 @@ TexturePicture ResolveTexturePicture(const char* textureName, int course, int ho
         for (int i = 1; i <= 3 && textureName[i] >= '0' && textureName[i] <= '9'; ++i) {
             number = number * 10 + (textureName[i] - '0');
         }
-        picture.path = shell::SceneryPicturePath(number).text;
+        picture.path = core::SceneryPicturePath(number).text;
         picture.honourTransparent = true;
     } else if (textureName[0] == 'B') {
-        picture.path = shell::HolePicturePath(course, hole, textureName).text;
+        picture.path = core::HolePicturePath(course, hole, textureName).text;
         picture.honourTransparent = true;
     } else {
-        picture.path = shell::TexturePicturePath(textureName).text;
+        picture.path = core::TexturePicturePath(textureName).text;
     }
     return picture;
 }
@@ -89,9 +89,9 @@ bool LoadHole(HoleState& hole, platform::Device3D& device, int course, int holeN
     error.clear();
     hole.course = course;
     hole.hole = holeNumber;
-    hole.HoleModel = LoadModel(shell::HoleFilePath(course, holeNumber, "HoleData.fnx").text, error);
-    hole.BallModel = LoadModel(shell::DataPath(shell::kFolderImage, "Ball.fnx").text, error);
-    hole.NearBallModel = LoadModel(shell::DataPath(shell::kFolderImage, "SBall.fnx").text, error);
+    hole.HoleModel = LoadModel(core::HoleFilePath(course, holeNumber, "HoleData.fnx").text, error);
+    hole.BallModel = LoadModel(core::DataPath(core::kFolderImage, "Ball.fnx").text, error);
+    hole.NearBallModel = LoadModel(core::DataPath(core::kFolderImage, "SBall.fnx").text, error);
     if (error.empty() && !BallModelsFit(*hole.BallModel, *hole.NearBallModel)) {
         error = "The ball models Image/Ball.fnx and Image/SBall.fnx do not match.";
     }
@@ -112,11 +112,11 @@ bool LoadHole(HoleState& hole, platform::Device3D& device, int course, int holeN
     }
     hole.BallVertices = hole.BallModel->groups[0].vertices;
 
-    const FnxModel& model = *hole.HoleModel;
+    const core::FnxModel& model = *hole.HoleModel;
     hole.HoleTextures.clear();
     hole.HoleTextures.resize(model.materials.size());
     hole.HoleMaterials.clear();
-    for (const FnxMaterial& record : model.materials) {
+    for (const core::FnxMaterial& record : model.materials) {
         hole.HoleMaterials.push_back(ToDeviceMaterial(record));
     }
 
@@ -134,7 +134,7 @@ void LoadHoleResources(HoleState& hole, platform::Device3D& device) {
     if (hole.HoleModel == nullptr) {
         return;
     }
-    const FnxModel& model = *hole.HoleModel;
+    const core::FnxModel& model = *hole.HoleModel;
     for (size_t i = 0; i < model.materials.size() && i < hole.HoleTextures.size(); ++i) {
         const TexturePicture picture =
             ResolveTexturePicture(model.materials[i].textureName, hole.course, hole.hole);
@@ -144,9 +144,9 @@ void LoadHoleResources(HoleState& hole, platform::Device3D& device) {
         }
     }
     hole.FlagTextures[0].reset(
-        CreateTextureFromFni(device, shell::SceneryPicturePath(kFlagTextureOffGreen).text, true));
+        CreateTextureFromFni(device, core::SceneryPicturePath(kFlagTextureOffGreen).text, true));
     hole.FlagTextures[1].reset(
-        CreateTextureFromFni(device, shell::SceneryPicturePath(kFlagTextureOnGreen).text, true));
+        CreateTextureFromFni(device, core::SceneryPicturePath(kFlagTextureOnGreen).text, true));
 
     platform::SetRenderState(device, platform::kRsAmbient, 0);
     platform::SetRenderState(device, platform::kRsZEnable, 1);

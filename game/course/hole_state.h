@@ -32,8 +32,8 @@ struct HoleState {
     std::vector<platform::DeviceMaterial> HoleMaterials;  // one per model material
     std::vector<DeviceTexturePtr> HoleTextures;           // one per model material, or null
     platform::DeviceMaterial BallMaterials[kBallColours];
-    std::vector<FnxVertex> BallVertices;  // the ball moved to where it is drawn
-    FnxVertex FlagQuad[4] = {};
+    std::vector<core::FnxVertex> BallVertices;  // the ball moved to where it is drawn
+    core::FnxVertex FlagQuad[4] = {};
     uint16_t FlagIndices[6] = {};
     DeviceTexturePtr FlagTextures[2];  // [0] off the green (998), [1] on it (997)
     SkyPicture sky;                    // read at the first frame that shows it

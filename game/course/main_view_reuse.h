@@ -11,7 +11,7 @@ namespace course {
 
 // Everything the main view's pixels depend on, as it was when it was last drawn.
 struct MainViewFacts {
-    const FnxModel* model = nullptr;
+    const core::FnxModel* model = nullptr;
     int course = 0;
     int hole = 0;
     const platform::DrawSurface* backBuffer = nullptr;
@@ -23,7 +23,7 @@ struct MainViewFacts {
     platform::DeviceViewport viewport;
     ViewState camera;
     SceneInputs inputs;
-    FnxVertex flag[4] = {};
+    core::FnxVertex flag[4] = {};
 };
 
 struct MainViewRecord {

@@ -13,12 +13,14 @@ struct Device3D;
 struct DrawSurface;
 }  // namespace platform
 
+namespace core {
+struct FnxModel;
+}  // namespace core
+
 namespace course {
 
-struct FnxModel;
-
 struct MapPanelFacts {
-    const FnxModel* model = nullptr;
+    const core::FnxModel* model = nullptr;
     int course = 0;
     int hole = 0;
     const platform::Device3D* device = nullptr;

@@ -17,11 +17,11 @@ bool StartsWith(const char* name, const char* prefix) {
     return std::strncmp(name, prefix, 3) == 0;
 }
 
-bool IsBackdrop(const FnxGroup& group) {
+bool IsBackdrop(const core::FnxGroup& group) {
     return StartsWith(group.name, "BAK");
 }
 
-void DrawGroup(platform::Device3D& device, const FnxGroup& group) {
+void DrawGroup(platform::Device3D& device, const core::FnxGroup& group) {
     platform::DrawIndexedPrimitive(device, platform::kPrimitiveTriangleList,
                                    platform::kVertexFormatPositionNormalTex1, group.vertices.data(),
                                    group.vertexCount, group.indices.data(), group.indexCount);
@@ -29,8 +29,8 @@ void DrawGroup(platform::Device3D& device, const FnxGroup& group) {
 
 // The group's material and texture. A group without a material keeps the material in effect and
 // draws untextured; a material without a texture keeps whatever texture is bound.
-void UseGroupMaterial(platform::Device3D& device, const HoleState& hole, const FnxGroup& group) {
-    if (group.materialIndex == kNoMaterial || group.materialIndex >= hole.HoleMaterials.size()) {
+void UseGroupMaterial(platform::Device3D& device, const HoleState& hole, const core::FnxGroup& group) {
+    if (group.materialIndex == core::kNoMaterial || group.materialIndex >= hole.HoleMaterials.size()) {
         platform::SetTexture(device, 0, nullptr);
         return;
     }
@@ -56,9 +56,9 @@ void SetSceneFog(platform::Device3D& device) {
 
 // Every group in model order; objects near the viewer are left out when cull is asked for.
 void DrawHoleGroups(platform::Device3D& device, const HoleState& hole, ViewState& view, bool cull) {
-    const FnxModel& model = *hole.HoleModel;
+    const core::FnxModel& model = *hole.HoleModel;
     for (size_t g = 0; g < model.groups.size(); ++g) {
-        const FnxGroup& group = model.groups[g];
+        const core::FnxGroup& group = model.groups[g];
         UseGroupMaterial(device, hole, group);
         SetObjectBlending(device, IsBackdrop(group) || IsObjectGroup(group));
         bool visible = true;
@@ -82,14 +82,14 @@ void DrawHoleGroups(platform::Device3D& device, const HoleState& hole, ViewState
 }
 
 // The ball model's triangles over the ball vertices, moved to where the ball lies.
-void DrawBallAt(platform::Device3D& device, HoleState& hole, const FnxModel* source, Vec3 at) {
+void DrawBallAt(platform::Device3D& device, HoleState& hole, const core::FnxModel* source, Vec3 at) {
     if (hole.BallModel == nullptr || hole.BallModel->groups.empty() || source == nullptr ||
         source->groups.empty()) {
         return;
     }
-    const FnxGroup& far = hole.BallModel->groups[0];
-    const FnxGroup& from = source->groups[0];
-    std::vector<FnxVertex>& vertices = hole.BallVertices;
+    const core::FnxGroup& far = hole.BallModel->groups[0];
+    const core::FnxGroup& from = source->groups[0];
+    std::vector<core::FnxVertex>& vertices = hole.BallVertices;
     const int count = std::min<int>(from.vertexCount, static_cast<int>(vertices.size()));
     CopyTranslated(from.vertices.data(), count, vertices.data(), at.x, at.y, at.z);
     platform::DrawIndexedPrimitive(
@@ -141,7 +141,8 @@ void LeaveNoTexture(platform::Device3D& device) {
 
 void DrawFlag(platform::Device3D& device, const HoleState& hole, const SceneInputs& inputs) {
     SetObjectBlending(device, true);
-    platform::SetTexture(device, 0, hole.FlagTextures[inputs.startSurface == kSurfaceGreen ? 1 : 0].get());
+    platform::SetTexture(device, 0,
+                         hole.FlagTextures[inputs.startSurface == core::kSurfaceGreen ? 1 : 0].get());
     platform::DrawIndexedPrimitive(device, platform::kPrimitiveTriangleList,
                                    platform::kVertexFormatPositionNormalTex1, hole.objects.FlagVertices, 4,
                                    hole.FlagIndices, 6);
@@ -184,7 +185,7 @@ bool DrawMapScene(platform::Device3D& device, const HoleState& hole) {
         return false;
     }
     SetTextureFiltering(device, true);
-    for (const FnxGroup& group : hole.HoleModel->groups) {
+    for (const core::FnxGroup& group : hole.HoleModel->groups) {
         if (IsBackdrop(group) || IsObjectGroup(group)) {
             continue;
         }

@@ -42,7 +42,8 @@ void SetObjectBlending(platform::Device3D& device, bool on);
 void SetTextureFiltering(platform::Device3D& device, bool linear);
 // False for an object whose centre lies within 8 yards (horizontally) of the main camera's eye.
 bool ObjectInView(const HoleState& hole, ViewState& view, int group);
-void CopyTranslated(const FnxVertex* source, int count, FnxVertex* destination, float x, float y, float z);
+void CopyTranslated(const core::FnxVertex* source, int count, core::FnxVertex* destination, float x, float y,
+                    float z);
 
 // Whether another player's ball is drawn, and whether with the far model.
 bool ShowsOtherBall(const SceneInputs& inputs, Vec3 tee, int slot);

@@ -37,10 +37,11 @@ bool ObjectInView(const HoleState& hole, ViewState& view, int group) {
     }
     Vec3 eye = MainCameraEye(view);
     eye.y = view.CameraAnchor.y;
-    return !(physics::DistanceXZ(hole.objects.centres[static_cast<size_t>(group)], eye) < 8.0f);
+    return !(core::DistanceXZ(hole.objects.centres[static_cast<size_t>(group)], eye) < 8.0f);
 }
 
-void CopyTranslated(const FnxVertex* source, int count, FnxVertex* destination, float x, float y, float z) {
+void CopyTranslated(const core::FnxVertex* source, int count, core::FnxVertex* destination, float x, float y,
+                    float z) {
     for (int i = 0; i < count; ++i) {
         destination[i] = source[i];
         destination[i].x += x;
@@ -63,7 +64,7 @@ bool ShowsOtherBall(const SceneInputs& inputs, Vec3 tee, int slot) {
 }
 
 bool UsesFarBall(Vec3 ball, Vec3 startPos) {
-    return physics::DistanceXZ(ball, startPos) >= 10.0f;
+    return core::DistanceXZ(ball, startPos) >= 10.0f;
 }
 
 void GreenGridColors(uint32_t colors[11]) {

@@ -19,7 +19,7 @@ MapPanelFacts GatherMapPanelFacts(const present::Display& display, const HoleSta
     f.tee = hole.TeePoint;
     f.mapPin = hole.MapPinPoint;
     f.pin = inputs.pinPosition;
-    f.onGreen = inputs.surface == kSurfaceGreen;
+    f.onGreen = inputs.surface == core::kSurfaceGreen;
     return f;
 }
 
@@ -48,7 +48,7 @@ void RenderMapPanel(present::Display& display, const HoleState& hole, ViewState&
         return;
     }
     platform::Device3D& device = *display.device;
-    const bool onGreen = inputs.surface == kSurfaceGreen;
+    const bool onGreen = inputs.surface == core::kSurfaceGreen;
     PlaceMapCamera(device, hole.TeePoint, hole.MapPinPoint, onGreen);
     DrawMapScene(device, hole);
     if (display.mapPanelSurface != nullptr) {

@@ -19,7 +19,7 @@ void LoadSky(SkyPicture& sky, int skyIndex) {
     sky.index = skyIndex;
     char name[32];
     std::snprintf(name, sizeof(name), "Sky%02d%s", skyIndex, ".fni");
-    sky.loaded = present::LoadFni(sky.picture, shell::DataPath(shell::kFolderSky, name).text, false) == 0;
+    sky.loaded = present::LoadFni(sky.picture, core::DataPath(core::kFolderSky, name).text, false) == 0;
 }
 
 // The part of the target the picture covers.

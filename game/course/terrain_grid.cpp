@@ -20,12 +20,12 @@ int CellLine(float v, float lo, int count) {
     return static_cast<int>(std::clamp(line, -1.0, double(count)));
 }
 
-Vec3 Corner(const FnxGroup& group, uint16_t index) {
-    const FnxVertex& v = group.vertices[index];
+Vec3 Corner(const core::FnxGroup& group, uint16_t index) {
+    const core::FnxVertex& v = group.vertices[index];
     return {v.x, v.y, v.z};
 }
 
-bool TriangleIndicesValid(const FnxGroup& group, size_t first) {
+bool TriangleIndicesValid(const core::FnxGroup& group, size_t first) {
     const size_t n = group.vertices.size();
     return first + 2 < group.indices.size() && group.indices[first] < n && group.indices[first + 1] < n &&
            group.indices[first + 2] < n;
@@ -35,7 +35,7 @@ bool SameCorner(Vec3 a, Vec3 b) {
     return a.x == b.x && a.y == b.y && a.z == b.z;
 }
 
-bool IsTerrainGroup(const FnxGroup& group) {
+bool IsTerrainGroup(const core::FnxGroup& group) {
     return std::strncmp(group.name, "BAK", 3) != 0 && std::strncmp(group.name, "RST", 3) != 0 &&
            std::strncmp(group.name, "SST", 3) != 0;
 }
@@ -64,8 +64,8 @@ void InsertTriangle(Grid& grid, std::vector<PendingEntry>& pending, uint16_t gro
         for (int col = c0; col < c1; ++col) {
             const float x = Grid::MinX + Grid::CellSize * col;
             const float z = Grid::MinZ + Grid::CellSize * r;
-            if (!physics::TriangleOverlapsSquare({x, 0.0f, z}, {x + Grid::CellSize, 0.0f, z + Grid::CellSize},
-                                                 a, b, c)) {
+            if (!core::TriangleOverlapsSquare({x, 0.0f, z}, {x + Grid::CellSize, 0.0f, z + Grid::CellSize}, a,
+                                              b, c)) {
                 continue;
             }
             const int cell = Grid::Columns * r + col;
@@ -77,7 +77,7 @@ void InsertTriangle(Grid& grid, std::vector<PendingEntry>& pending, uint16_t gro
 }
 
 void InsertGroup(Grid& grid, std::vector<PendingEntry>& pending, uint16_t groupIndex) {
-    const FnxGroup& group = grid.model->groups[groupIndex];
+    const core::FnxGroup& group = grid.model->groups[groupIndex];
     for (size_t first = 0; first + 2 < group.indices.size(); first += 3) {
         if (!TriangleIndicesValid(group, first)) {
             continue;
@@ -97,14 +97,14 @@ struct TriangleCorners {
 };
 
 TriangleCorners CornersOf(const Grid& grid, const TerrainCellEntry& entry) {
-    const FnxGroup& group = grid.model->groups[entry.group];
+    const core::FnxGroup& group = grid.model->groups[entry.group];
     return {Corner(group, group.indices[entry.first]), Corner(group, group.indices[entry.first + 1]),
             Corner(group, group.indices[entry.first + 2])};
 }
 
 Vec3 NormalOf(const Grid& grid, const TerrainCellEntry& entry, int corner) {
-    const FnxGroup& group = grid.model->groups[entry.group];
-    const FnxVertex& v = group.vertices[group.indices[entry.first + corner]];
+    const core::FnxGroup& group = grid.model->groups[entry.group];
+    const core::FnxVertex& v = group.vertices[group.indices[entry.first + corner]];
     return {v.nx, v.ny, v.nz};
 }
 
@@ -124,7 +124,7 @@ CellCrossing FirstCrossingInCell(const Grid& grid, int cell, Vec3 p, Vec3 q) {
     for (uint32_t e = grid.cellStart[cell]; e < grid.cellStart[cell + 1]; ++e) {
         found.corners = CornersOf(grid, grid.entries[e]);
         const TriangleCorners& t = found.corners;
-        if (physics::SegmentTriangle(t.a, t.b, t.c, p, q, &found.point)) {
+        if (core::SegmentTriangle(t.a, t.b, t.c, p, q, &found.point)) {
             found.entry = &grid.entries[e];
             break;
         }
@@ -134,7 +134,7 @@ CellCrossing FirstCrossingInCell(const Grid& grid, int cell, Vec3 p, Vec3 q) {
 
 }  // namespace
 
-TerrainGrid BuildTerrainGrid(const FnxModel& model) {
+TerrainGrid BuildTerrainGrid(const core::FnxModel& model) {
     Grid grid;
     grid.model = &model;
     grid.CellTopY.assign(Grid::CellCount, 0.0f);
@@ -187,7 +187,7 @@ bool TerrainHeightAt(const TerrainGrid& grid, Vec3& p, Vec3* normal, int* group)
     p = ground.point;
     if (normal) {
         const TriangleCorners& t = ground.corners;
-        *normal = NormalOf(grid, *ground.entry, physics::FarthestCorner(ground.point, t.a, t.b, t.c));
+        *normal = NormalOf(grid, *ground.entry, core::FarthestCorner(ground.point, t.a, t.b, t.c));
     }
     if (group) {
         *group = ground.entry->group;
@@ -244,7 +244,7 @@ bool TerrainSegmentHit(const TerrainGrid& grid, Vec3 start, Vec3 end, Vec3* hit,
                 }
                 if (normal) {
                     const TriangleCorners& t = crossing.corners;
-                    *normal = platform::Normalize(physics::Cross(t.b - t.a, t.c - t.a));
+                    *normal = platform::Normalize(core::Cross(t.b - t.a, t.c - t.a));
                 }
                 if (group) {
                     *group = crossing.entry->group;

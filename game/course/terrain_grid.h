@@ -32,7 +32,7 @@ struct TerrainGrid {
     static constexpr uint16_t Rows = 80;     // (MaxZ - MinZ) / CellSize
     static constexpr int CellCount = Columns * Rows;
 
-    const FnxModel* model = nullptr;
+    const core::FnxModel* model = nullptr;
     // The triangles of cell i are entries[cellStart[i]] .. entries[cellStart[i + 1] - 1], in the order
     // they were inserted: groups in model order, triangles in index order.
     std::vector<uint32_t> cellStart;
@@ -42,7 +42,7 @@ struct TerrainGrid {
 };
 
 // Indexes every terrain group of the model (all but "BAK", "RST" and "SST" groups).
-TerrainGrid BuildTerrainGrid(const FnxModel& model);
+TerrainGrid BuildTerrainGrid(const core::FnxModel& model);
 void FreeTerrainGrid(TerrainGrid& grid);
 
 // Cell index (Columns * row + column) of a point, or -1 outside the grid.

@@ -44,19 +44,19 @@ uint8_t Pick(const ClubStep (&steps)[N], float distance, uint8_t otherwise) {
 
 uint8_t AutomaticClub(uint8_t surface, uint8_t lieClass, float d, uint8_t currentClub) {
     uint8_t club = currentClub;
-    if (surface == course::kSurfaceTee) {
+    if (surface == core::kSurfaceTee) {
         club = Pick(kFromTheTee, d, club);
     }
     if (lieClass == kLieTeed) {
         club = d > 235.0f ? uint8_t{kClubDriver} : Pick(kFromTheTee, d, club);
     }
-    if (surface == course::kSurfaceFairway) {
+    if (surface == core::kSurfaceFairway) {
         club = Pick(kFromTheFairway, d, kClubSandWedge);
     }
-    if (surface == course::kSurfaceRough) {
+    if (surface == core::kSurfaceRough) {
         club = Pick(kFromTheRough, d, kClubSandWedge);
     }
-    if (surface == course::kSurfaceBunker) {
+    if (surface == core::kSurfaceBunker) {
         club = kClubSandWedge;
     }
     return club;
@@ -78,7 +78,7 @@ int GaugeHintMark(int club, float pinDistance) {
             return 8;
     }
     const int unit = static_cast<int>(ClubRow(club).carry) >> 3;
-    return std::clamp(WholeYards(pinDistance + static_cast<float>(extra)) / unit, 1, 8);
+    return std::clamp(core::WholeYards(pinDistance + static_cast<float>(extra)) / unit, 1, 8);
 }
 
 }  // namespace physics

@@ -15,7 +15,7 @@ namespace {
 constexpr float kHalfPi = 3.1415927f / 2.0f;
 
 bool EndsTheShot(uint8_t kind) {
-    return kind == course::kSurfaceWater || kind == course::kSurfaceOutOfBounds;
+    return kind == core::kSurfaceWater || kind == core::kSurfaceOutOfBounds;
 }
 
 float HorizontalSpeed(Vec3 v) {
@@ -50,7 +50,7 @@ void TryCup(ShotSimulation& sim, float speed) {
         }
         return;
     }
-    if (!(DistanceXZ(sim.facts.pin, ball.pos) < c.cupRadius)) {
+    if (!(core::DistanceXZ(sim.facts.pin, ball.pos) < c.cupRadius)) {
         return;
     }
     if (speed < c.holeSpeed) {
@@ -62,9 +62,10 @@ void TryCup(ShotSimulation& sim, float speed) {
     c.lipped = true;
     const Vec3 left = platform::TurnAboutVertical(ball.vel, kHalfPi);
     const Vec3 right = platform::TurnAboutVertical(ball.vel, -kHalfPi);
-    c.lipTurn = DistanceXZ(sim.facts.pin, ball.pos + right) < DistanceXZ(sim.facts.pin, ball.pos + left)
-                    ? -0.2f
-                    : 0.2f;
+    c.lipTurn =
+        core::DistanceXZ(sim.facts.pin, ball.pos + right) < core::DistanceXZ(sim.facts.pin, ball.pos + left)
+            ? -0.2f
+            : 0.2f;
     c.lipSteps = 2.0f * c.holeSpeed > HorizontalSpeed(ball.vel) ? 4 : 2;
     ball.vel = platform::TurnAboutVertical(ball.vel, c.lipTurn);
 }
@@ -96,7 +97,7 @@ void RollOn(ShotSimulation& sim, const Ground& ground) {
     ball.vel = ball.vel + Vec3{ax, 0.0f, az};
     const float braking = sim.shot.bite && !sim.contact.bitten ? 3.0f : 1.0f;
     ball.vel = ball.vel - ball.vel * ball.dt * friction * braking;
-    if (ground.kind == course::kSurfaceBunker) {
+    if (ground.kind == core::kSurfaceBunker) {
         ball.vel = ball.vel * 0.9f;
     }
 }
@@ -135,7 +136,7 @@ void GroundContact(ShotSimulation& sim, TrajectoryPoint& point, Vec3 hit, uint8_
     }
     ball.windStep = {};
     if (EndsTheShot(kind)) {
-        if (kind == course::kSurfaceWater) {
+        if (kind == core::kSurfaceWater) {
             ball.pos = hit + Vec3{0.0f, ball.lift, 0.0f};
         }
         ball.stopped = 1;

@@ -55,7 +55,7 @@ void FlightStep(ShotSimulation& sim, TrajectoryPoint& point) {
 
 bool ReachesTheLimit(const ShotFacts& facts, uint8_t surface) {
     const int limit = 2 * facts.par;
-    const bool lost = surface == course::kSurfaceWater || surface == course::kSurfaceOutOfBounds;
+    const bool lost = surface == core::kSurfaceWater || surface == core::kSurfaceOutOfBounds;
     return facts.strokes >= limit || (facts.strokes == limit - 1 && lost);
 }
 
@@ -114,7 +114,7 @@ BallState SimulateShot(const ShotWorld& world, const ShotFacts& facts, ShotInput
         }
         if (!course::TerrainHasCell(*world.grid, ball.pos)) {
             ball.stopped = 1;
-            ball.surfaceKind = course::kSurfaceOutOfBounds;
+            ball.surfaceKind = core::kSurfaceOutOfBounds;
         }
         point.pos = ball.pos;
         point.surface = ball.surfaceKind;
@@ -135,7 +135,7 @@ BallState SimulateShot(const ShotWorld& world, const ShotFacts& facts, ShotInput
     points[i + 1].bounced = 0;
     points[i + 1].objectHit = 0;
     trajectory.trajectoryCount = i + 1;
-    trajectory.hiddenAtEnd = ball.holed || last.surface == course::kSurfaceWater;
+    trajectory.hiddenAtEnd = ball.holed || last.surface == core::kSurfaceWater;
 
     shot.surface = last.surface;
     shot.ballPos = last.pos;

@@ -95,7 +95,7 @@ int GaugeRate(ShotInput& shot, int gameLevel, SpinChoice spin) {
         shot.bite = 0;
     }
     if (shot.bite) {
-        const bool heavy = shot.surface == course::kSurfaceBunker || shot.lieClass == kLieDeepRough;
+        const bool heavy = shot.surface == core::kSurfaceBunker || shot.lieClass == kLieDeepRough;
         Scale(rate, heavy ? 1.4 : 1.2);
     }
     Scale(rate, SpinRateFactor(spin.backspin));

@@ -128,7 +128,7 @@ struct Flight {
 };
 
 // The sideways error of a mis-struck ball: a hard push to one side, softened by a random amount.
-float MishitPush(float push, float impactError, Rand15& rand) {
+float MishitPush(float push, float impactError, core::Rand15& rand) {
     if (impactError >= 15.0f || std::fabs(push) > kMaxSideAngle) {
         push = CopySignNonZero(kMaxSideAngle, push);
         push *= 1.0f - static_cast<float>(rand.Next()) * 0.7f / 32767.0f;
@@ -136,7 +136,7 @@ float MishitPush(float push, float impactError, Rand15& rand) {
     return push;
 }
 
-void SplitPushAndCurve(Flight& f, const ShotInput& shot, float p1, Rand15& rand) {
+void SplitPushAndCurve(Flight& f, const ShotInput& shot, float p1, core::Rand15& rand) {
     const int club = shot.club;
     if (IsWood(club)) {
         f.curve = 0.7f * f.push;
@@ -197,7 +197,7 @@ float PowerShotFactor(int gameLevel) {
 
 }  // namespace
 
-void Launch(ShotInput& shot, const LaunchConditions& conditions, Rand15& rand) {
+void Launch(ShotInput& shot, const LaunchConditions& conditions, core::Rand15& rand) {
     const GaugeReadings& g = conditions.gauge;
     const int club = shot.club;
     const int lie = shot.lieClass;

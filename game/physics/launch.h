@@ -21,6 +21,6 @@ struct LaunchConditions {
 
 // Fills launchSpeed, elevation, curveRate, push, wind and powerError, may clamp slopeForward, mark
 // a mis-hit in swingKind and switch the bite off. Random draws come from rand.
-void Launch(ShotInput& shot, const LaunchConditions& conditions, Rand15& rand);
+void Launch(ShotInput& shot, const LaunchConditions& conditions, core::Rand15& rand);
 
 }  // namespace physics

@@ -8,10 +8,9 @@ namespace physics {
 
 namespace {
 
-uint8_t FairwayLie(const LieSituation& s, int dTee, int dPin, Rand15& rand) {
+uint8_t FairwayLie(const LieSituation& s, int dTee, int dPin, core::Rand15& rand) {
     // A ball that just came out of water or from out of bounds is dropped clean.
-    if (s.lastContactSurface == course::kSurfaceWater ||
-        s.lastContactSurface == course::kSurfaceOutOfBounds) {
+    if (s.lastContactSurface == core::kSurfaceWater || s.lastContactSurface == core::kSurfaceOutOfBounds) {
         return kLieClean;
     }
     bool bad = false;
@@ -29,14 +28,14 @@ uint8_t FairwayLie(const LieSituation& s, int dTee, int dPin, Rand15& rand) {
     return rand.Next() % 100 == 50 ? kLieRough : kLieClean;
 }
 
-uint8_t RoughLie(int dPin, Rand15& rand) {
+uint8_t RoughLie(int dPin, core::Rand15& rand) {
     const bool deep = (dPin > 50 && dPin < 80) ? rand.Next() % 3 == 1 : rand.Next() % 5 == 2;
     return deep ? kLieDeepRough : kLieRough;
 }
 
-uint8_t SandLie(const LieSituation& s, int dPin, Rand15& rand) {
+uint8_t SandLie(const LieSituation& s, int dPin, core::Rand15& rand) {
     // A ball played out of a bunker into a bunker again sits up.
-    if (s.prevSurface == course::kSurfaceBunker) {
+    if (s.prevSurface == core::kSurfaceBunker) {
         return kLieSand;
     }
     const bool buried = dPin < 80 ? rand.Next() % 10 < 6 : rand.Next() % 10 < 2;
@@ -45,19 +44,19 @@ uint8_t SandLie(const LieSituation& s, int dPin, Rand15& rand) {
 
 }  // namespace
 
-uint8_t DrawLieClass(const LieSituation& s, Rand15& rand) {
-    const int dTee = WholeYards(Distance3(s.teePoint, s.ball));
-    const int dPin = WholeYards(Distance3(s.ball, s.pin));
+uint8_t DrawLieClass(const LieSituation& s, core::Rand15& rand) {
+    const int dTee = core::WholeYards(core::Distance3(s.teePoint, s.ball));
+    const int dPin = core::WholeYards(core::Distance3(s.ball, s.pin));
     switch (s.surface) {
-        case course::kSurfaceGreen:
+        case core::kSurfaceGreen:
             return kLiePutting;
-        case course::kSurfaceTee:
+        case core::kSurfaceTee:
             return s.ball.x == s.teePoint.x && s.ball.z == s.teePoint.z ? kLieTeed : kLieClean;
-        case course::kSurfaceFairway:
+        case core::kSurfaceFairway:
             return FairwayLie(s, dTee, dPin, rand);
-        case course::kSurfaceRough:
+        case core::kSurfaceRough:
             return RoughLie(dPin, rand);
-        case course::kSurfaceBunker:
+        case core::kSurfaceBunker:
             return SandLie(s, dPin, rand);
         default:
             return kLieClean;

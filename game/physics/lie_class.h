@@ -20,6 +20,6 @@ struct LieSituation {
     int par = 4;
 };
 
-uint8_t DrawLieClass(const LieSituation& situation, Rand15& rand);
+uint8_t DrawLieClass(const LieSituation& situation, core::Rand15& rand);
 
 }  // namespace physics

@@ -12,7 +12,7 @@ struct LieSpec {
     float friction;  // rolling friction per second; also the cut of slope acceleration while rolling
 };
 
-extern const LieSpec kLieSpecs[course::kSurfaceKindCount];
+extern const LieSpec kLieSpecs[core::kSurfaceKindCount];
 
 // kind must be 0-8.
 const LieSpec& LieRow(int kind);

@@ -6,7 +6,7 @@
 
 namespace physics {
 
-PinChoice PlacePin(const ShotWorld& world, platform::Vec3 cupPoint, int skyCount, Rand15& rand) {
+PinChoice PlacePin(const ShotWorld& world, platform::Vec3 cupPoint, int skyCount, core::Rand15& rand) {
     PinChoice choice;
     bool found = false;
     const bool hasGround = world.grid != nullptr && world.model != nullptr;
@@ -14,7 +14,7 @@ PinChoice PlacePin(const ShotWorld& world, platform::Vec3 cupPoint, int skyCount
         const float x = cupPoint.x + static_cast<float>(rand.Next()) * 10.0f / 32767.0f - 5.0f;
         const float z = cupPoint.z + static_cast<float>(rand.Next()) * 10.0f / 32767.0f - 5.0f;
         Ground ground;
-        if (GroundAt(world, x, z, &ground) && ground.kind == course::kSurfaceGreen) {
+        if (GroundAt(world, x, z, &ground) && ground.kind == core::kSurfaceGreen) {
             choice.pin = ground.point;
             found = true;
         }

@@ -20,7 +20,7 @@ struct PinChoice {
 
 // A point on the green within 5 yards (in x and in z) of the nominal cup, at ground height, and a
 // sky index below skyCount.
-PinChoice PlacePin(const ShotWorld& world, platform::Vec3 cupPoint, int skyCount, Rand15& rand);
+PinChoice PlacePin(const ShotWorld& world, platform::Vec3 cupPoint, int skyCount, core::Rand15& rand);
 
 // The pin announcement arrived: the layup point follows the pin when it stood on the old one.
 void ApplyPin(HoleMarks& marks, platform::Vec3& pin, platform::Vec3 newPin);

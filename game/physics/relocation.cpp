@@ -13,8 +13,8 @@ constexpr float kPi = 3.1415927f;
 constexpr int kMaxBackSteps = 1000;
 
 bool Forbidden(uint8_t kind) {
-    return kind == course::kSurfaceBunker || kind == course::kSurfaceWater ||
-           kind == course::kSurfaceOutOfBounds || kind == course::kSurfaceOtherGreen;
+    return kind == core::kSurfaceBunker || kind == core::kSurfaceWater || kind == core::kSurfaceOutOfBounds ||
+           kind == core::kSurfaceOtherGreen;
 }
 
 void AddPenaltyStroke(int par, uint16_t& strokes) {
@@ -71,7 +71,7 @@ void FreeDrop(const ShotWorld& world, ShotInput& shot) {
                           &ground)) {
                 continue;
             }
-            if (ground.kind == course::kSurfaceRough || ground.kind == course::kSurfaceFairway) {
+            if (ground.kind == core::kSurfaceRough || ground.kind == core::kSurfaceFairway) {
                 shot.ballPos = ground.point;
                 shot.surface = ground.kind;
                 return;
@@ -83,17 +83,17 @@ void FreeDrop(const ShotWorld& world, ShotInput& shot) {
 }  // namespace
 
 void RelocateBall(const ShotWorld& world, int par, ShotInput& shot, uint16_t& strokes) {
-    if (shot.surface == course::kSurfaceOtherGreen) {
+    if (shot.surface == core::kSurfaceOtherGreen) {
         StepBackToAllowedGround(world, 1.0f, shot);
     }
-    if (shot.surface == course::kSurfaceWater) {
+    if (shot.surface == core::kSurfaceWater) {
         AddPenaltyStroke(par, strokes);
         StepBackToAllowedGround(world, 5.0f, shot);
     }
-    if (shot.surface == course::kSurfaceCartPath) {
+    if (shot.surface == core::kSurfaceCartPath) {
         FreeDrop(world, shot);
     }
-    if (shot.surface == course::kSurfaceOutOfBounds) {
+    if (shot.surface == core::kSurfaceOutOfBounds) {
         AddPenaltyStroke(par, strokes);
         BackToStart(shot);
     }

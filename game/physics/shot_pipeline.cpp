@@ -53,7 +53,7 @@ void AimShot(ShotInput& shot, const ShotSetup& setup, const ShotWorld& world) {
     fresh.powerShot = setup.powerShot;
     shot = fresh;
     shot.ballPos = shot.startPos = setup.ball;
-    shot.pinDistance = Distance3(setup.ball, setup.pin);
+    shot.pinDistance = core::Distance3(setup.ball, setup.pin);
     shot.surface = shot.startSurface = setup.surface;
     shot.aimTarget = setup.aim;
     shot.club = setup.club < kClubCount ? setup.club : uint8_t{kClubDriver};
@@ -78,7 +78,7 @@ GaugeState SwingGauge(int gaugeRate, uint32_t topMs, uint32_t endMs) {
 }
 
 GaugeReadings LaunchFromGauge(ShotInput& shot, const GaugeState& gauge, const SwingConditions& swing,
-                              Rand15& rand) {
+                              core::Rand15& rand) {
     LaunchConditions conditions;
     conditions.gauge = ReadGauge(gauge);
     conditions.spin = swing.spin;
@@ -99,8 +99,8 @@ BallState FlyAndPlace(const ShotWorld& world, const ShotFacts& facts, ShotInput&
 }
 
 ShotReport PlayShot(const ShotWorld& world, const ShotSetup& setup, uint32_t topMs, uint32_t endMs,
-                    const SwingConditions& swing, int par, uint16_t strokes, Rand15& rand, ShotInput& shot,
-                    ShotTrajectory& path) {
+                    const SwingConditions& swing, int par, uint16_t strokes, core::Rand15& rand,
+                    ShotInput& shot, ShotTrajectory& path) {
     ShotReport report;
     AimShot(shot, setup, world);
     report.gaugeRate = GaugeRate(shot, swing.gameLevel, swing.spin);

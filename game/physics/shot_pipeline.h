@@ -55,7 +55,7 @@ GaugeState SwingGauge(int gaugeRate, uint32_t topMs, uint32_t endMs);
 // must be the one GaugeRate gave for this record. Returns the readings; their impactError is the
 // one ShotFacts needs.
 GaugeReadings LaunchFromGauge(ShotInput& shot, const GaugeState& gauge, const SwingConditions& swing,
-                              Rand15& rand);
+                              core::Rand15& rand);
 
 // Where a flight ended, before the ball is moved to where it is played from.
 struct ShotRest {
@@ -82,7 +82,7 @@ struct ShotReport {
 // The whole shot on one machine: AimShot, the gauge rate, the gauge from the clicks (0, 0: a
 // perfect swing), LaunchFromGauge and FlyAndPlace. strokes counts this stroke already.
 ShotReport PlayShot(const ShotWorld& world, const ShotSetup& setup, uint32_t topMs, uint32_t endMs,
-                    const SwingConditions& swing, int par, uint16_t strokes, Rand15& rand, ShotInput& shot,
-                    ShotTrajectory& path);
+                    const SwingConditions& swing, int par, uint16_t strokes, core::Rand15& rand,
+                    ShotInput& shot, ShotTrajectory& path);
 
 }  // namespace physics

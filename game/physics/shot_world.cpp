@@ -5,8 +5,8 @@
 namespace physics {
 
 uint8_t BallSurfaceOfGroup(const ShotWorld& world, int group) {
-    const course::SurfaceKind kind = course::SurfaceKindOfGroup(*world.model, group);
-    return static_cast<uint8_t>(kind == course::kSurfaceNone ? course::kSurfaceRough : kind);
+    const core::SurfaceKind kind = core::SurfaceKindOfGroup(*world.model, group);
+    return static_cast<uint8_t>(kind == core::kSurfaceNone ? core::kSurfaceRough : kind);
 }
 
 bool GroundAt(const ShotWorld& world, float x, float z, Ground* ground) {

@@ -13,7 +13,7 @@ namespace physics {
 using platform::Vec3;
 
 struct ShotWorld {
-    const course::FnxModel* model = nullptr;
+    const core::FnxModel* model = nullptr;
     const course::TerrainGrid* grid = nullptr;
     const course::CourseObjects* objects = nullptr;  // none: the hole has no objects
     course::TexelOpacity opacity;                    // none: every object is solid

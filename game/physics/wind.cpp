@@ -11,7 +11,7 @@ constexpr float kTwoPi = 6.2831855f;
 
 }  // namespace
 
-Wind WindStep(Wind current, bool initial, Rand15& rand) {
+Wind WindStep(Wind current, bool initial, core::Rand15& rand) {
     Wind next;
     if (initial) {
         next.windSpeed = static_cast<float>(rand.Next()) * kMaxWindSpeed / 32767.0f;

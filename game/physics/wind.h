@@ -19,7 +19,7 @@ struct Wind {
 
 // The next wind: a fresh one when initial, else one random-walk step from current. The match
 // driver announces the result; every client applies it when the announcement comes back.
-Wind WindStep(Wind current, bool initial, Rand15& rand);
+Wind WindStep(Wind current, bool initial, core::Rand15& rand);
 
 // While a player aims the match driver drifts the wind once this has turned true, measured from
 // the last wind it announced.

@@ -1,9 +1,9 @@
 #include "game/rules/concede.h"
 
-namespace physics {
+namespace rules {
 
 bool GiveAllowed(const MatchRules& match, const RuleOptions& options, int localSlot,
-                 const ShotInput& current) {
+                 const physics::ShotInput& current) {
     const int count = options.playerCount;
     const int shooter = current.player;
     if (!options.optGive || count < 2 || count > kMaxPlayers) {
@@ -30,7 +30,7 @@ bool GiveAllowed(const MatchRules& match, const RuleOptions& options, int localS
 }
 
 ConcedeOutcome ApplyConcedeVote(MatchRules& match, const RuleOptions& options, int voter, int localSlot,
-                                bool swingStarted, bool concedeAllowed, ShotInput& current) {
+                                bool swingStarted, bool concedeAllowed, physics::ShotInput& current) {
     ConcedeOutcome outcome;
     if (!IsPlayer(options, voter)) {
         return outcome;
@@ -52,4 +52,4 @@ ConcedeOutcome ApplyConcedeVote(MatchRules& match, const RuleOptions& options, i
     return outcome;
 }
 
-}  // namespace physics
+}  // namespace rules

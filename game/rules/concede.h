@@ -4,13 +4,13 @@
 #include "game/physics/shot_input.h"
 #include "game/rules/match_rules.h"
 
-namespace physics {
+namespace rules {
 
 inline constexpr float kGiveDistance = 1.0f;
 
 // Whether the local player may concede the current shooter's putt: the give button is live.
 bool GiveAllowed(const MatchRules& match, const RuleOptions& options, int localSlot,
-                 const ShotInput& current);
+                 const physics::ShotInput& current);
 
 struct ConcedeOutcome {
     bool announceGiver = false;  // the shooter's client shows who conceded
@@ -21,6 +21,6 @@ struct ConcedeOutcome {
 // the swing started, enough votes hole the ball at the pin with this turn's stroke counted.
 // concedeAllowed is the match flow's once-per-hole permission.
 ConcedeOutcome ApplyConcedeVote(MatchRules& match, const RuleOptions& options, int voter, int localSlot,
-                                bool swingStarted, bool concedeAllowed, ShotInput& current);
+                                bool swingStarted, bool concedeAllowed, physics::ShotInput& current);
 
-}  // namespace physics
+}  // namespace rules

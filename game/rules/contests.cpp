@@ -4,7 +4,7 @@
 
 #include "game/core/surface_kind.h"
 
-namespace physics {
+namespace rules {
 
 namespace {
 
@@ -67,13 +67,12 @@ int RunContest(MatchRules& match, const RuleOptions& options, int shooter, bool 
 }  // namespace
 
 int CheckNearest(MatchRules& match, const RuleOptions& options, int shooter) {
-    return RunContest(match, options, shooter, options.optNear, 3, course::kSurfaceGreen,
-                      match.nearestWinner);
+    return RunContest(match, options, shooter, options.optNear, 3, core::kSurfaceGreen, match.nearestWinner);
 }
 
 int CheckLongest(MatchRules& match, const RuleOptions& options, int shooter) {
-    return RunContest(match, options, shooter, options.optLongest, 5, course::kSurfaceFairway,
+    return RunContest(match, options, shooter, options.optLongest, 5, core::kSurfaceFairway,
                       match.longestWinner);
 }
 
-}  // namespace physics
+}  // namespace rules

@@ -4,7 +4,7 @@
 
 #include "game/rules/match_rules.h"
 
-namespace physics {
+namespace rules {
 
 // Both run while the turn after the last tee shot is prepared, after that turn's stroke was
 // counted for shooter. They set and return the winner, or kNoPlayer when there is no contest or no
@@ -12,4 +12,4 @@ namespace physics {
 int CheckNearest(MatchRules& match, const RuleOptions& options, int shooter);
 int CheckLongest(MatchRules& match, const RuleOptions& options, int shooter);
 
-}  // namespace physics
+}  // namespace rules

@@ -2,10 +2,10 @@
 
 #include "game/core/geometry.h"
 
-namespace physics {
+namespace rules {
 
 float BallToPin(const MatchRules& match, int player) {
-    return DistanceXZ(match.players[player].ballPos, match.pin);
+    return core::DistanceXZ(match.players[player].ballPos, match.pin);
 }
 
 void ResetRulesForHole(MatchRules& match, int hole, int par, platform::Vec3 teePoint) {
@@ -27,4 +27,4 @@ void ResetRulesForHole(MatchRules& match, int hole, int par, platform::Vec3 teeP
     }
 }
 
-}  // namespace physics
+}  // namespace rules

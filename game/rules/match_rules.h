@@ -9,7 +9,7 @@
 #include "game/core/geometry.h"
 #include "platform/vecmath.h"
 
-namespace physics {
+namespace rules {
 
 inline constexpr int kMaxPlayers = 4;
 inline constexpr int kMaxHoles = 18;
@@ -86,4 +86,4 @@ float BallToPin(const MatchRules& match, int player);
 // Start of a hole: strokes to 0, every ball on the tee, no contest winners, nothing settled.
 void ResetRulesForHole(MatchRules& match, int hole, int par, platform::Vec3 teePoint);
 
-}  // namespace physics
+}  // namespace rules

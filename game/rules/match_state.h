@@ -14,9 +14,6 @@
 
 namespace rules {
 
-using physics::kMaxPlayers;
-using physics::kNoPlayer;
-
 // The match flow's own per-slot facts beside the rules' PlayerRecord (match.rules.players[slot]).
 struct SlotFlow {
     uint8_t ready = 0;     // the slot's client has begun the current turn (at least once this hole)
@@ -24,8 +21,8 @@ struct SlotFlow {
 };
 
 struct MatchState {
-    physics::RuleOptions options;  // from the match file
-    physics::MatchRules rules;     // players, strokes, scorecards, money, pin, shot counter (turnCounter)
+    rules::RuleOptions options;  // from the match file
+    rules::MatchRules rules;     // players, strokes, scorecards, money, pin, shot counter (turnCounter)
     SlotFlow slots[kMaxPlayers];
     physics::HoleMarks marks;  // tee, layup and nominal cup of the hole being played
 
@@ -64,37 +61,6 @@ struct MatchState {
     // Turn announcements the driver made before a player left that are still on their way: they
     // name slots as they were and are dropped on arrival (the driver announces the turn again).
     int32_t staleTurnStarts = 0;
-};
-
-// The local client's view of the turn in progress.
-struct TurnClock {
-    bool active = false;  // every player is ready and the local player shoots
-    uint32_t startMs = 0;
-    bool shotMade = false;  // a time-out forces the swing
-    bool warned = false;    // the 50 s warning was given
-    bool timedOut = false;  // the 60 s limit was reached
-};
-
-// The local shooter's swing.
-struct SwingState {
-    physics::GaugeState gauge;
-    uint32_t swingStartMs = 0;
-    uint32_t delayUntilMs = 0;  // the swing button's short random delay before the gauge runs
-};
-
-// The replay of the shot last sent, walked at 15 steps per second.
-struct ReplayState {
-    physics::ShotTrajectory trajectory;
-    int32_t stepCount = 0;
-    int32_t index = 0;          // trajectory point shown
-    int32_t animFrame = 0;      // golfer's swing animation frame
-    int32_t lastAnimFrame = 0;  // frame at which the swing animation is over
-    int32_t swingSteps = 0;     // steps the swing runs before the ball moves
-    uint32_t clockMs = 0;       // time of the next step
-    bool splashing = false;
-    int32_t splashEndStep = 0;  // step at which the splash animation is over
-    bool ended = false;
-    platform::Vec3 simulatedRest;  // where this client's simulation left the ball
 };
 
 }  // namespace rules

@@ -3,10 +3,10 @@
 #include "game/physics/lie_class.h"
 #include "game/rules/order_of_play.h"
 
-namespace physics {
+namespace rules {
 
-TurnAnnouncement NextTurnStep(MatchRules& match, const RuleOptions& options, HoleMarks& marks,
-                              const ShotInput& current, const DriverView& view, Rand15& rand) {
+TurnAnnouncement NextTurnStep(MatchRules& match, const RuleOptions& options, physics::HoleMarks& marks,
+                              const physics::ShotInput& current, const DriverView& view, core::Rand15& rand) {
     TurnAnnouncement out;
     if (match.holeSettled) {
         out.holeOver = true;
@@ -15,13 +15,13 @@ TurnAnnouncement NextTurnStep(MatchRules& match, const RuleOptions& options, Hol
     const bool firstStroke = match.turnCounter == 0;
     if (firstStroke && view.world != nullptr) {
         out.pinPlaced = true;
-        out.pin = PlacePin(*view.world, marks.cupPoint, view.skyCount, rand);
-        ApplyPin(marks, match.pin, out.pin.pin);
+        out.pin = physics::PlacePin(*view.world, marks.cupPoint, view.skyCount, rand);
+        physics::ApplyPin(marks, match.pin, out.pin.pin);
     }
     const int shooter = NextShooter(match, options, view.localSlot, view.skippedPlayer);
     const PlayerRecord& player = match.players[shooter];
 
-    LieSituation lie;
+    physics::LieSituation lie;
     lie.surface = player.surface;
     lie.prevSurface = player.prevSurface;
     lie.lastContactSurface = view.lastContactSurface;
@@ -32,9 +32,9 @@ TurnAnnouncement NextTurnStep(MatchRules& match, const RuleOptions& options, Hol
 
     out.turn = current;
     out.turn.player = static_cast<uint8_t>(shooter);
-    out.turn.lieClass = DrawLieClass(lie, rand);
-    out.wind = WindStep(view.wind, firstStroke, rand);
+    out.turn.lieClass = physics::DrawLieClass(lie, rand);
+    out.wind = physics::WindStep(view.wind, firstStroke, rand);
     return out;
 }
 
-}  // namespace physics
+}  // namespace rules

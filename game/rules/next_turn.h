@@ -9,12 +9,12 @@
 #include "game/physics/wind.h"
 #include "game/rules/match_rules.h"
 
-namespace physics {
+namespace rules {
 
 struct DriverView {
-    const ShotWorld* world = nullptr;
+    const physics::ShotWorld* world = nullptr;
     int skyCount = 0;
-    Wind wind;                       // as last announced
+    physics::Wind wind;              // as last announced
     int8_t lastContactSurface = -1;  // last ground contact of the most recent simulated shot
     int localSlot = 0;
     int skippedPlayer = kNoPlayer;  // the last shooter who ran out of time
@@ -23,13 +23,13 @@ struct DriverView {
 struct TurnAnnouncement {
     bool holeOver = false;   // announce the next hole instead of a turn
     bool pinPlaced = false;  // announce the pin and sky
-    PinChoice pin;
-    Wind wind;       // announce the wind
-    ShotInput turn;  // announce the turn: the current record with shooter and lie class
+    physics::PinChoice pin;
+    physics::Wind wind;       // announce the wind
+    physics::ShotInput turn;  // announce the turn: the current record with shooter and lie class
 };
 
 // current is the shot record as it stands; the new pin is applied to match.pin and marks at once.
-TurnAnnouncement NextTurnStep(MatchRules& match, const RuleOptions& options, HoleMarks& marks,
-                              const ShotInput& current, const DriverView& view, Rand15& rand);
+TurnAnnouncement NextTurnStep(MatchRules& match, const RuleOptions& options, physics::HoleMarks& marks,
+                              const physics::ShotInput& current, const DriverView& view, core::Rand15& rand);
 
-}  // namespace physics
+}  // namespace rules

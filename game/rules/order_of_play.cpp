@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace physics {
+namespace rules {
 
 namespace {
 
@@ -108,4 +108,4 @@ int NextShooter(MatchRules& match, const RuleOptions& options, int localSlot, in
     return FarthestFromPin(match, count, skippedPlayer);
 }
 
-}  // namespace physics
+}  // namespace rules

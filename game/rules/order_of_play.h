@@ -4,11 +4,11 @@
 
 #include "game/rules/match_rules.h"
 
-namespace physics {
+namespace rules {
 
 // Called by the match driver after the previous shot ended. skippedPlayer is the last shooter who
 // ran out of time (kNoPlayer if none): he plays last unless everyone else has finished. At the
 // first turn of a hole it also fixes match.teeOrder.
 int NextShooter(MatchRules& match, const RuleOptions& options, int localSlot, int skippedPlayer);
 
-}  // namespace physics
+}  // namespace rules

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace physics {
+namespace rules {
 
 namespace {
 
@@ -146,4 +146,4 @@ bool EveryoneHoled(const MatchRules& match, const RuleOptions& options) {
     return count > 0;
 }
 
-}  // namespace physics
+}  // namespace rules

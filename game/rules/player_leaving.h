@@ -7,7 +7,7 @@
 
 #include "game/rules/match_state.h"
 
-namespace physics {
+namespace rules {
 
 // What the leaver puts at stake, taken before his record is removed.
 struct LeaverStake {
@@ -55,4 +55,4 @@ TeamSettlement SettleTeamLeaving(MatchRules& match, const RuleOptions& options, 
 // Every player still in the match has finished the hole.
 bool EveryoneHoled(const MatchRules& match, const RuleOptions& options);
 
-}  // namespace physics
+}  // namespace rules

@@ -1,6 +1,6 @@
 #include "game/rules/result_names.h"
 
-namespace physics {
+namespace rules {
 
 namespace {
 
@@ -23,4 +23,4 @@ const char* ResultName(int par, int strokes) {
     return kResultNames[par - 3][strokes - 1];
 }
 
-}  // namespace physics
+}  // namespace rules

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace physics {
+namespace rules {
 
 enum MoneyReason : uint8_t {
     kMoneySettlement = 0,
@@ -48,4 +48,4 @@ struct RuleReports {
     }
 };
 
-}  // namespace physics
+}  // namespace rules

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace physics {
+namespace rules {
 
 namespace {
 
@@ -176,4 +176,4 @@ void SettleHole(MatchRules& match, const RuleOptions& options, int localSlot, Ru
     reports.sendGameEnd = lastHole;
 }
 
-}  // namespace physics
+}  // namespace rules

@@ -5,9 +5,9 @@
 #include "game/rules/match_rules.h"
 #include "game/rules/rule_reports.h"
 
-namespace physics {
+namespace rules {
 
 // Does nothing until every player's hole is over, and settles each hole once.
 void SettleHole(MatchRules& match, const RuleOptions& options, int localSlot, RuleReports& reports);
 
-}  // namespace physics
+}  // namespace rules

@@ -5,7 +5,7 @@
 #include "game/physics/relocation.h"
 #include "game/rules/settlement.h"
 
-namespace physics {
+namespace rules {
 
 namespace {
 
@@ -25,11 +25,11 @@ void Charge(PlayerRecord& player, int32_t cost, int slot, uint8_t reason, int no
     }
 }
 
-void RecordShot(MatchRules& match, PlayerRecord& player, const ShotInput& shot) {
+void RecordShot(MatchRules& match, PlayerRecord& player, const physics::ShotInput& shot) {
     player.ballPos = shot.ballPos;
     player.prevSurface = player.surface;
     player.surface = shot.surface;
-    if (shot.club < kClubCount) {
+    if (shot.club < physics::kClubCount) {
         player.club = shot.club;
     }
     player.finishedHole = shot.finished ? 1 : 0;
@@ -72,17 +72,17 @@ void StartStroke(MatchRules& match, const RuleOptions& options, int player) {
     }
 }
 
-RuleReports ShotEnded(MatchRules& match, const RuleOptions& options, ShotInput& shot, int localSlot,
-                      SpinChoice& spin, const ShotWorld* world) {
+RuleReports ShotEnded(MatchRules& match, const RuleOptions& options, physics::ShotInput& shot, int localSlot,
+                      physics::SpinChoice& spin, const physics::ShotWorld* world) {
     RuleReports reports;
     const int p = shot.player;
     if (!IsPlayer(options, p)) {
         return reports;
     }
     PlayerRecord& shooter = match.players[p];
-    spin = SpinChoice{};
+    spin = physics::SpinChoice{};
 
-    if (shot.surface == course::kSurfaceWater || shot.surface == course::kSurfaceOutOfBounds) {
+    if (shot.surface == core::kSurfaceWater || shot.surface == core::kSurfaceOutOfBounds) {
         Charge(shooter, 1, p, kMoneyPenaltyCharge, kNoticePenaltyCharge, localSlot, options, reports);
     }
     if (shot.powerShot) {
@@ -90,7 +90,7 @@ RuleReports ShotEnded(MatchRules& match, const RuleOptions& options, ShotInput& 
                reports);
     }
     if (world != nullptr && world->grid != nullptr && world->model != nullptr) {
-        RelocateBall(*world, match.par, shot, shooter.strokes);
+        physics::RelocateBall(*world, match.par, shot, shooter.strokes);
     }
 
     RecordShot(match, shooter, shot);
@@ -105,4 +105,4 @@ RuleReports ShotEnded(MatchRules& match, const RuleOptions& options, ShotInput& 
     return reports;
 }
 
-}  // namespace physics
+}  // namespace rules

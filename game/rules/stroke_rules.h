@@ -7,7 +7,7 @@
 #include "game/rules/match_rules.h"
 #include "game/rules/rule_reports.h"
 
-namespace physics {
+namespace rules {
 
 // A stroke is counted when the turn begins; partners in team play share the count.
 void StartStroke(MatchRules& match, const RuleOptions& options, int player);
@@ -17,7 +17,7 @@ void StartStroke(MatchRules& match, const RuleOptions& options, int player);
 // localSlot is this client's player (-1 for an observer); only the shooter's own client reports
 // its charges. Without a world (no hole loaded) the ball stays where it came to rest. A record
 // naming no player of the match changes nothing.
-RuleReports ShotEnded(MatchRules& match, const RuleOptions& options, ShotInput& shot, int localSlot,
-                      SpinChoice& spin, const ShotWorld* world);
+RuleReports ShotEnded(MatchRules& match, const RuleOptions& options, physics::ShotInput& shot, int localSlot,
+                      physics::SpinChoice& spin, const physics::ShotWorld* world);
 
-}  // namespace physics
+}  // namespace rules

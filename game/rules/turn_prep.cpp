@@ -8,17 +8,18 @@
 #include "game/rules/contests.h"
 #include "game/rules/stroke_rules.h"
 
-namespace physics {
+namespace rules {
 
-platform::Vec3 AimTarget(const HoleMarks& marks, platform::Vec3 pin, platform::Vec3 ball, int par) {
-    if (par > 3 && Distance3(marks.teePoint, marks.layupPoint) / 2.0f > Distance3(marks.teePoint, ball)) {
+platform::Vec3 AimTarget(const physics::HoleMarks& marks, platform::Vec3 pin, platform::Vec3 ball, int par) {
+    if (par > 3 &&
+        core::Distance3(marks.teePoint, marks.layupPoint) / 2.0f > core::Distance3(marks.teePoint, ball)) {
         return marks.layupPoint;
     }
     return pin;
 }
 
-TurnPreparation PrepareTurn(ShotInput& shot, MatchRules& match, const RuleOptions& options,
-                            const HoleMarks& marks, const ShotWorld& world) {
+TurnPreparation PrepareTurn(physics::ShotInput& shot, MatchRules& match, const RuleOptions& options,
+                            const physics::HoleMarks& marks, const physics::ShotWorld& world) {
     TurnPreparation result;
     const int p = shot.player;
     if (!IsPlayer(options, p)) {
@@ -27,19 +28,19 @@ TurnPreparation PrepareTurn(ShotInput& shot, MatchRules& match, const RuleOption
     StartStroke(match, options, p);
 
     const PlayerRecord& player = match.players[p];
-    ShotSetup setup;
+    physics::ShotSetup setup;
     setup.ball = player.ballPos;
     setup.surface = player.surface;
     setup.aim = AimTarget(marks, match.pin, player.ballPos, match.par);
     setup.pin = match.pin;
-    setup.club = player.surface == course::kSurfaceGreen ? uint8_t{kClubPutter} : player.club;
+    setup.club = player.surface == core::kSurfaceGreen ? uint8_t{physics::kClubPutter} : player.club;
     setup.lieClass = shot.lieClass;
     shot.player = static_cast<uint8_t>(p);
-    AimShot(shot, setup, world);
+    physics::AimShot(shot, setup, world);
     if (options.gameLevel == 2) {
-        shot.club = AutomaticClub(shot.surface, shot.lieClass, shot.pinDistance, shot.club);
-        shot.swingKind = SwingKindOfClub(shot.club);
-        result.gaugeHintMark = GaugeHintMark(shot.club, shot.pinDistance);
+        shot.club = physics::AutomaticClub(shot.surface, shot.lieClass, shot.pinDistance, shot.club);
+        shot.swingKind = physics::SwingKindOfClub(shot.club);
+        result.gaugeHintMark = physics::GaugeHintMark(shot.club, shot.pinDistance);
     }
 
     result.nearestWinner = CheckNearest(match, options, p);
@@ -47,4 +48,4 @@ TurnPreparation PrepareTurn(ShotInput& shot, MatchRules& match, const RuleOption
     return result;
 }
 
-}  // namespace physics
+}  // namespace rules

@@ -8,7 +8,7 @@
 #include "game/physics/shot_world.h"
 #include "game/rules/match_rules.h"
 
-namespace physics {
+namespace rules {
 
 struct TurnPreparation {
     int nearestWinner = kNoPlayer;  // decided on this turn; the match driver announces it
@@ -18,10 +18,10 @@ struct TurnPreparation {
 
 // shot holds the turn announcement (player and lie class). A record naming no player of the match
 // is left alone.
-TurnPreparation PrepareTurn(ShotInput& shot, MatchRules& match, const RuleOptions& options,
-                            const HoleMarks& marks, const ShotWorld& world);
+TurnPreparation PrepareTurn(physics::ShotInput& shot, MatchRules& match, const RuleOptions& options,
+                            const physics::HoleMarks& marks, const physics::ShotWorld& world);
 
 // On long holes a ball still short of half the way to the layup point aims there; else at the pin.
-platform::Vec3 AimTarget(const HoleMarks& marks, platform::Vec3 pin, platform::Vec3 ball, int par);
+platform::Vec3 AimTarget(const physics::HoleMarks& marks, platform::Vec3 pin, platform::Vec3 ball, int par);
 
-}  // namespace physics
+}  // namespace rules

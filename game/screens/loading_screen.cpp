@@ -4,13 +4,13 @@
 
 #include "game/present/draw_primitives.h"
 
-namespace present {
+namespace screens {
 
-void ShowLoadingScreen(Display& display, physics::Rand15& rand, bool firstHole, uint32_t nowMs) {
+void ShowLoadingScreen(present::Display& display, core::Rand15& rand, bool firstHole, uint32_t nowMs) {
     if (display.backBuffer == nullptr) {
         return;
     }
-    FillSurface(*display.backBuffer, 0x000000);
+    present::FillSurface(*display.backBuffer, 0x000000);
     char path[32];
     if (firstHole) {
         std::snprintf(path, sizeof path, "Image/Main_start.fni");
@@ -18,10 +18,10 @@ void ShowLoadingScreen(Display& display, physics::Rand15& rand, bool firstHole, 
         rand.Seed(nowMs);
         std::snprintf(path, sizeof path, "Image/Main_%02d.fni", rand.Next() % 3);
     }
-    FniImage picture;
-    LoadFni(picture, path, true);
-    DrawFni(*display.backBuffer, picture, 0, 0, nullptr);
-    FreeFni(picture);
+    present::FniImage picture;
+    present::LoadFni(picture, path, true);
+    present::DrawFni(*display.backBuffer, picture, 0, 0, nullptr);
+    present::FreeFni(picture);
 }
 
-}  // namespace present
+}  // namespace screens

@@ -6,11 +6,11 @@
 #include "game/core/random.h"
 #include "game/present/display.h"
 
-namespace present {
+namespace screens {
 
 // Fills the back buffer black and draws "Main_start.fni" before the match's first hole, otherwise
 // one of "Main_00.fni" .. "Main_02.fni" chosen at random (the generator seeded with the time). A
 // missing picture leaves the screen black.
-void ShowLoadingScreen(Display& display, physics::Rand15& rand, bool firstHole, uint32_t nowMs);
+void ShowLoadingScreen(present::Display& display, core::Rand15& rand, bool firstHole, uint32_t nowMs);
 
-}  // namespace present
+}  // namespace screens

@@ -18,7 +18,7 @@ constexpr int kDistanceDrop = 45;
 constexpr int kNameX = kBadgeX + 44;
 
 std::string LieName(int surface) {
-    if (surface < 0 || surface >= course::kSurfaceKindCount) {
+    if (surface < 0 || surface >= core::kSurfaceKindCount) {
         return "";
     }
     return physics::LieRow(surface).name;
@@ -43,27 +43,27 @@ ShotResultLines ComposeShotResult(const ShotOutcome& outcome) {
     ShotResultLines lines;
     if (!outcome.holed) {
         lines.headline = LieName(outcome.restSurface);
-        if (outcome.restSurface != course::kSurfaceOutOfBounds) {
+        if (outcome.restSurface != core::kSurfaceOutOfBounds) {
             lines.distance = DistanceLine(outcome.yards);
         }
         return lines;
     }
-    lines.headline = physics::ResultName(outcome.par, outcome.strokes);
+    lines.headline = rules::ResultName(outcome.par, outcome.strokes);
     if (lines.headline.empty()) {
         // Beyond the table (a par other than 3-5, or more strokes than it lists): the score to par.
         char toPar[16];
         FormatToPar(toPar, sizeof toPar, outcome.strokes - outcome.par);
         lines.headline = toPar;
     }
-    if (outcome.startSurface != course::kSurfaceGreen) {
+    if (outcome.startSurface != core::kSurfaceGreen) {
         lines.distance = DistanceLine(outcome.yards);
     }
     return lines;
 }
 
 bool InsetFramed(float yardsFromStart, int restSurface, int startSurface) {
-    const bool lost = restSurface == course::kSurfaceWater || restSurface == course::kSurfaceOutOfBounds;
-    return (yardsFromStart > kInsetMinYards && !lost) || startSurface == course::kSurfaceGreen;
+    const bool lost = restSurface == core::kSurfaceWater || restSurface == core::kSurfaceOutOfBounds;
+    return (yardsFromStart > kInsetMinYards && !lost) || startSurface == core::kSurfaceGreen;
 }
 
 void DrawResultScene(HudCanvas& canvas, const ResultScene& scene) {

@@ -18,6 +18,7 @@
 #include "game/shell/launch_config.h"
 #include "game/shell/lobby_link.h"
 #include "game/shell/match/match_extras.h"
+#include "game/shell/match/turn_records.h"
 #include "platform/clock.h"
 
 namespace platform {
@@ -52,7 +53,7 @@ struct Client {
     present::Display display;
     platform::GameClock clock = platform::GameClock::Real();
     platform::GameClock realClock = platform::GameClock::RealUnscaled();  // the lobby link and frame pacing
-    physics::Rand15 rand;
+    core::Rand15 rand;
     ShellState shell;
     LobbyLink lobby;
     LaunchConfig config;
@@ -64,9 +65,9 @@ struct Client {
     present::SoundSystem sound;
     screens::Hud hud;  // the play screen's controls, their state and pictures
     rules::MatchState match;
-    rules::TurnClock turn;
-    rules::SwingState swing;
-    rules::ReplayState replay;
+    TurnClock turn;
+    SwingState swing;
+    ReplayState replay;
     ChatState chat;           // the chat lines on the screen and the input line
     MatchExtras matchExtras;  // the shot world's collision copy, the state log, the built-in player
 };

@@ -36,7 +36,8 @@ void ShowWindowIcon(platform::GameWindow& window) {
     int width = 0;
     int height = 0;
     std::vector<uint32_t> pixels;
-    if (platform::ReadPngArgb(DataPath(kFolderImage, "Icon.png").text, width, height, pixels) == 0) {
+    if (platform::ReadPngArgb(core::DataPath(core::kFolderImage, "Icon.png").text, width, height, pixels) ==
+        0) {
         platform::SetWindowIcon(window, pixels, width, height);
     }
 }

@@ -46,7 +46,7 @@ void FullRedraw(Client& client) {
     switch (client.shell.gameState) {
         case GameState::StartupShown:
         case GameState::LoadHoleShown:
-            present::ShowLoadingScreen(client.display, client.rand, IsFirstHoleOfMatch(client),
+            screens::ShowLoadingScreen(client.display, client.rand, IsFirstHoleOfMatch(client),
                                        client.clock.NowMs());
             break;
         case GameState::Playing:

@@ -118,7 +118,7 @@ struct LaunchConfig {
     char hudFace[kFaceCapacity] = "Arial";
     char fixedFace[kFaceCapacity] = {};
     // The background loop the current hole asks for ("Sound/..."); empty: the loop there is.
-    char backgroundLoop[kPathCapacity] = {};
+    char backgroundLoop[core::kPathCapacity] = {};
 };
 
 }  // namespace shell

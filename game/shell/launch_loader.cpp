@@ -42,7 +42,7 @@ std::optional<std::vector<uint8_t>> ReadFileBytes(const char* path) {
 
 // The error box text: the game string, or, while the strings are not read yet (or lack it), a plain
 // description, so that the box is never empty.
-void ReportError(const LaunchConfig& config, const ErrorBox& showError, int index, const GamePath& path,
+void ReportError(const LaunchConfig& config, const ErrorBox& showError, int index, const core::GamePath& path,
                  const char* problem) {
     const char* text = config.strings.text[index];
     std::string fallback;
@@ -72,13 +72,13 @@ constexpr LocalisedFile kQuickChatFile{"Info", "ChatMessage.ini", kStringQuickCh
 constexpr LocalisedFile kWordListFile{"Info", "Abuse.fns", kStringWordListMissing,
                                       ": the word list is missing."};
 
-GamePath PathOf(const LaunchConfig& config, const LocalisedFile& file) {
-    return LanguagePath(file.base, config.options.language, file.name);
+core::GamePath PathOf(const LaunchConfig& config, const LocalisedFile& file) {
+    return core::LanguagePath(file.base, config.options.language, file.name);
 }
 
 std::optional<std::vector<uint8_t>> ReadReported(const LaunchConfig& config, const ErrorBox& showError,
                                                  const LocalisedFile& file) {
-    GamePath path = PathOf(config, file);
+    core::GamePath path = PathOf(config, file);
     std::optional<std::vector<uint8_t>> bytes = ReadFileBytes(path.text);
     if (!bytes) {
         ReportError(config, showError, file.missingString, path, file.missingText);
@@ -171,7 +171,7 @@ bool ReadLaunchConfiguration(LaunchConfig& config, bool windowed, const ErrorBox
 }
 
 int LoadSwingTiming(LaunchConfig& config) {
-    GamePath path = LanguagePath("Info", config.options.language, "GameInfo.ini");
+    core::GamePath path = core::LanguagePath("Info", config.options.language, "GameInfo.ini");
     std::optional<std::vector<uint8_t>> bytes = ReadFileBytes(path.text);
     if (!bytes) {
         return kLoadFailed;
@@ -181,7 +181,7 @@ int LoadSwingTiming(LaunchConfig& config) {
 }
 
 int LoadHoleSettings(LaunchConfig& config, int hole) {
-    GamePath path = HoleFilePath(config.match.courseCode, hole, "Hole.ini");
+    core::GamePath path = core::HoleFilePath(config.match.courseCode, hole, "Hole.ini");
     std::optional<std::vector<uint8_t>> bytes = ReadFileBytes(path.text);
     if (!bytes || !ParseHoleSettings(*bytes, config.hole)) {
         return 1;
@@ -194,7 +194,7 @@ int LoadHoleSettings(LaunchConfig& config, int hole) {
 
 int CountSkyPictures() {
     std::error_code error;
-    std::filesystem::directory_iterator it(kFolderPrefixes[kFolderSky], error);
+    std::filesystem::directory_iterator it(core::kFolderPrefixes[core::kFolderSky], error);
     int count = 0;
     for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
         std::string name = it->path().filename().string();

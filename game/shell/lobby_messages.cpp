@@ -161,7 +161,7 @@ void SendFinalScores(LobbyLink& link, uint8_t startingPlayers, const FinalScore 
     SendPayload(link, "", kMsgFinalScores, p);
 }
 
-void SendBallChange(LobbyLink& link, const char* player, int32_t change, physics::MoneyReason reason) {
+void SendBallChange(LobbyLink& link, const char* player, int32_t change, rules::MoneyReason reason) {
     Payload p(kMsgBallChange, kPlayerNameSize + 4 + 1, true);
     p.writer.Name(player, kPlayerNameSize);
     p.writer.I32(change);

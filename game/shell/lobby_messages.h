@@ -47,9 +47,9 @@ struct FinalScore {
 };
 void SendFinalScores(LobbyLink& link, uint8_t startingPlayers, const FinalScore scores[4]);  // 92
 
-void SendBallChange(LobbyLink& link, const char* player, int32_t change, physics::MoneyReason reason);  // 93
-void SendGameEnd(LobbyLink& link);                                                                      // 94
-void SendCallLobby(LobbyLink& link);                                                                    // 96
+void SendBallChange(LobbyLink& link, const char* player, int32_t change, rules::MoneyReason reason);  // 93
+void SendGameEnd(LobbyLink& link);                                                                    // 94
+void SendCallLobby(LobbyLink& link);                                                                  // 96
 
 // Readers of received bodies; the receive step has already checked their lengths.
 uint8_t MessageSlot(const LobbyPacket& packet);             // 2, 11, 15

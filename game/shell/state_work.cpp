@@ -23,7 +23,7 @@ constexpr uint32_t kScoreboardMs = 5000;
 constexpr uint32_t kNoticeColor = 0xFFFF00;
 
 void ShowLoadingPicture(Client& client, bool firstHole) {
-    present::ShowLoadingScreen(client.display, client.rand, firstHole, client.clock.NowMs());
+    screens::ShowLoadingScreen(client.display, client.rand, firstHole, client.clock.NowMs());
 }
 
 void RunStartup(Client& client) {

@@ -7,7 +7,7 @@
 #include "game/core/segment_mesh.h"
 #include "game/core/square_overlap.h"
 
-namespace physics {
+namespace core {
 namespace {
 
 TEST(Geometry, ProductsAreFormedInDoublePrecision) {
@@ -135,7 +135,7 @@ TEST(Geometry, UprightTrianglesAreMetOnlyWithinTheirEdges) {
 }
 
 TEST(Geometry, SegmentMeshTakesTheNearestCrossingAndTheFarthestCornersNormal) {
-    using course::FnxVertex;
+    using core::FnxVertex;
     std::vector<FnxVertex> v = {
         {0, 0, 0, 1, 0, 0, 0, 0}, {0, 0, 10, 0, 1, 0, 0, 0}, {10, 0, 0, 0, 0, 1, 0, 0},  // floor at y 0
         {0, 5, 0, 2, 0, 0, 0, 0}, {0, 5, 10, 0, 2, 0, 0, 0}, {10, 5, 0, 0, 0, 2, 0, 0},  // shelf at y 5
@@ -157,7 +157,7 @@ TEST(Geometry, SegmentMeshTakesTheNearestCrossingAndTheFarthestCornersNormal) {
 TEST(Geometry, SegmentMeshAgreesWithTestingEveryTriangle) {
     std::mt19937 rng(9);
     std::uniform_real_distribution<float> coord(-20.0f, 20.0f), step(-6.0f, 6.0f);
-    std::vector<course::FnxVertex> v;
+    std::vector<core::FnxVertex> v;
     std::vector<uint16_t> idx;
     for (int n = 0; n < 600; ++n) {
         const float x = coord(rng), y = coord(rng), z = coord(rng);
@@ -195,4 +195,4 @@ TEST(Geometry, SegmentMeshAgreesWithTestingEveryTriangle) {
 }
 
 }  // namespace
-}  // namespace physics
+}  // namespace core

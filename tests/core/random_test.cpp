@@ -5,7 +5,7 @@
 namespace {
 
 TEST(Rand15, MatchesTheClassicSequence) {
-    physics::Rand15 r;
+    core::Rand15 r;
     r.Seed(1);
     EXPECT_EQ(r.Next(), 41);
     EXPECT_EQ(r.Next(), 18467);

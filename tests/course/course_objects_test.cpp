@@ -15,15 +15,15 @@ using fixtures::AddGroup;
 using fixtures::V;
 
 // An upright picture in the plane z = zc, from x0 to x1 and y0 to y1, u across and v down.
-FnxGroup& AddPicture(FnxModel& model, const char* name, float x0, float x1, float y0, float y1, float zc,
-                     uint16_t material = 0) {
+core::FnxGroup& AddPicture(core::FnxModel& model, const char* name, float x0, float x1, float y0, float y1,
+                           float zc, uint16_t material = 0) {
     return AddGroup(model, name,
                     {V(x0, y1, zc, 0, 0), V(x1, y1, zc, 1, 0), V(x0, y0, zc, 0, 1), V(x1, y0, zc, 1, 1)},
                     {0, 1, 2, 2, 1, 3}, material);
 }
 
 struct Hole {
-    FnxModel model;
+    core::FnxModel model;
     TerrainGrid grid;
     CourseObjects objects;
 };
@@ -70,7 +70,7 @@ TEST(CourseObjects, TurningToTheView) {
     AddPicture(hole.model, "RSTa", -1, 1, 1, 3, 10);
     AddPicture(hole.model, "SSTb", -1, 1, 1, 3, 20);
     Prepare(hole);
-    const std::vector<FnxVertex> modelled = hole.model.groups[1].vertices;
+    const std::vector<core::FnxVertex> modelled = hole.model.groups[1].vertices;
     const Vec3 pin{5, 1, 30};
 
     // Looking along +z and along +x both give the angle 0: nothing turns, the flag stands at the pin.
@@ -79,7 +79,7 @@ TEST(CourseObjects, TurningToTheView) {
     TurnObjectsToView(hole.model, hole.objects, {0, 5, 0}, {10, 0, 0}, pin);
     EXPECT_EQ(hole.objects.LastFlagAngle, 0.0f);
     EXPECT_EQ(std::memcmp(hole.model.groups[1].vertices.data(), modelled.data(),
-                          modelled.size() * sizeof(FnxVertex)),
+                          modelled.size() * sizeof(core::FnxVertex)),
               0);
     EXPECT_EQ(hole.objects.FlagVertices[0].x, 3.5f);
     EXPECT_EQ(hole.objects.FlagVertices[0].y, 4.0f);
@@ -89,7 +89,7 @@ TEST(CourseObjects, TurningToTheView) {
     // Looking along -x: half a turn about the object's centre.
     TurnObjectsToView(hole.model, hole.objects, {0, 5, 0}, {-10, 0, 0}, pin);
     EXPECT_FLOAT_EQ(hole.objects.LastFlagAngle, 3.1415927f);
-    const FnxVertex& corner = hole.model.groups[1].vertices[0];
+    const core::FnxVertex& corner = hole.model.groups[1].vertices[0];
     EXPECT_NEAR(corner.x, 1.0f, 1e-5f);
     EXPECT_NEAR(corner.z, 10.0f, 1e-5f);
     EXPECT_NEAR(corner.nz, 0.0f, 1e-6f);
@@ -98,12 +98,12 @@ TEST(CourseObjects, TurningToTheView) {
     EXPECT_EQ(hole.model.groups[2].vertices[0].x, -1.0f);  // fixed objects never turn
 
     // The same view again turns nothing; a view straight down keeps the last angle.
-    const std::vector<FnxVertex> turned = hole.model.groups[1].vertices;
+    const std::vector<core::FnxVertex> turned = hole.model.groups[1].vertices;
     TurnObjectsToView(hole.model, hole.objects, {0, 5, 0}, {-10, 0, 0}, pin);
     TurnObjectsToView(hole.model, hole.objects, {3, 50, 3}, {3, 0, 3}, pin);
-    EXPECT_EQ(
-        std::memcmp(hole.model.groups[1].vertices.data(), turned.data(), turned.size() * sizeof(FnxVertex)),
-        0);
+    EXPECT_EQ(std::memcmp(hole.model.groups[1].vertices.data(), turned.data(),
+                          turned.size() * sizeof(core::FnxVertex)),
+              0);
     EXPECT_TRUE(std::isfinite(hole.objects.FlagVertices[0].x));
 }
 

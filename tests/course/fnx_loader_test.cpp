@@ -83,7 +83,7 @@ Bytes Triangle(uint16_t materialIndex = 0, uint16_t lastIndex = 2) {
 }
 
 bool Parses(const Bytes& f) {
-    FnxModel m;
+    core::FnxModel m;
     return ParseFnxModel(f.b.data(), f.b.size(), m);
 }
 
@@ -103,7 +103,7 @@ TEST(FnxLoader, ReadsEveryFieldOfTheSmallestTexturedModel) {
     const std::string path = TempPath("triangle.fnx");
     WriteFile(path, f.b);
 
-    FnxModel* m = LoadFnxModel(path);
+    core::FnxModel* m = LoadFnxModel(path);
     ASSERT_NE(m, nullptr);
     EXPECT_EQ(m->materialCount, 1);
     EXPECT_EQ(m->groupCount, 1);
@@ -117,7 +117,7 @@ TEST(FnxLoader, ReadsEveryFieldOfTheSmallestTexturedModel) {
     EXPECT_FLOAT_EQ(m->materials[0].power, 20.0f);
     EXPECT_STREQ(m->materials[0].textureName, "Bgreen.bmp");
     ASSERT_EQ(m->groups.size(), 1u);
-    const FnxGroup& g = m->groups[0];
+    const core::FnxGroup& g = m->groups[0];
     EXPECT_STREQ(g.name, "GRE01");
     EXPECT_EQ(g.reserved, 0x1234);
     EXPECT_EQ(g.materialIndex, 0);
@@ -135,7 +135,7 @@ TEST(FnxLoader, NameFieldsThatFillTheirWholeWidthStayTerminated) {
     Bytes f;
     Header(f, 1, 0, 0);
     Material(f, "ABCDEFGHIJKLMNOPQRS", "TUVWXYZ0123456789");
-    FnxModel m;
+    core::FnxModel m;
     ASSERT_TRUE(ParseFnxModel(f.b.data(), f.b.size(), m));
     EXPECT_STREQ(m.materials[0].name, "ABCDEFGHIJKLMNOPQRS");
     EXPECT_STREQ(m.materials[0].textureName, "TUVWXYZ0123456789");
@@ -144,19 +144,19 @@ TEST(FnxLoader, NameFieldsThatFillTheirWholeWidthStayTerminated) {
 TEST(FnxLoader, ZeroCountsAndNoMaterialGroupsLoad) {
     Bytes empty;
     Header(empty, 0, 0, 0);
-    FnxModel m;
+    core::FnxModel m;
     ASSERT_TRUE(ParseFnxModel(empty.b.data(), empty.b.size(), m));
     EXPECT_TRUE(m.materials.empty() && m.groups.empty() && m.lights.empty());
 
     // No materials at all, a group that uses none, an empty group, and a light.
     Bytes f;
     Header(f, 0, 2, 1);
-    GroupHeader(f, "BAK", 1, 0, kNoMaterial);
+    GroupHeader(f, "BAK", 1, 0, core::kNoMaterial);
     Vertex(f, 5, 6, 7);
-    GroupHeader(f, "rst", 0, 0, kNoMaterial);
+    GroupHeader(f, "rst", 0, 0, core::kNoMaterial);
     Light(f);
     ASSERT_TRUE(ParseFnxModel(f.b.data(), f.b.size(), m));
-    EXPECT_EQ(m.groups[0].materialIndex, kNoMaterial);
+    EXPECT_EQ(m.groups[0].materialIndex, core::kNoMaterial);
     EXPECT_TRUE(m.groups[1].vertices.empty());
     ASSERT_EQ(m.lights.size(), 1u);
     EXPECT_EQ(m.lights[0].type, 3u);
@@ -172,8 +172,8 @@ TEST(FnxLoader, RefusesWrongMagicMissingFilesAndBadIndices) {
     EXPECT_FALSE(Parses(f));
     EXPECT_EQ(LoadFnxModel(TempPath("no-such-model.fnx")), nullptr);
 
-    EXPECT_FALSE(Parses(Triangle(1)));           // material 1 of a one-material table
-    EXPECT_TRUE(Parses(Triangle(kNoMaterial)));  // 5000 means no material
+    EXPECT_FALSE(Parses(Triangle(1)));                 // material 1 of a one-material table
+    EXPECT_TRUE(Parses(Triangle(core::kNoMaterial)));  // 5000 means no material
     EXPECT_FALSE(Parses(Triangle(4999)));
     EXPECT_FALSE(Parses(Triangle(0, 3)));  // index equal to the vertex count
     EXPECT_FALSE(Parses(Triangle(0, 0xFFFF)));
@@ -185,7 +185,7 @@ TEST(FnxLoader, RefusesEveryTruncationAndLeavesTheRecordEmpty) {
     f.b[12] = 1;  // one light
     ASSERT_TRUE(Parses(f));
     for (size_t len = 0; len < f.b.size(); ++len) {
-        FnxModel m;
+        core::FnxModel m;
         m.materials.resize(3);
         EXPECT_FALSE(ParseFnxModel(f.b.data(), len, m)) << len;
         EXPECT_TRUE(m.materials.empty() && m.groups.empty() && m.lights.empty());
@@ -220,7 +220,7 @@ TEST(FnxWriter, WritesTheSameBytesTheLoaderRead) {
     Bytes f = Triangle();
     Light(f);
     f.b[12] = 1;
-    FnxModel m;
+    core::FnxModel m;
     ASSERT_TRUE(ParseFnxModel(f.b.data(), f.b.size(), m));
     std::vector<uint8_t> out;
     ASSERT_TRUE(EncodeFnxModel(m, out));
@@ -228,14 +228,14 @@ TEST(FnxWriter, WritesTheSameBytesTheLoaderRead) {
 
     const std::string path = TempPath("written.fnx");
     ASSERT_TRUE(WriteFnxModel(m, path));
-    FnxModel* back = LoadFnxModel(path);
+    core::FnxModel* back = LoadFnxModel(path);
     ASSERT_NE(back, nullptr);
     EXPECT_EQ(back->groups[0].indices, m.groups[0].indices);
     FreeFnxModel(back);
 }
 
 TEST(FnxWriter, RefusesModelsTheLoaderWouldRefuse) {
-    FnxModel m;
+    core::FnxModel m;
     m.groups.resize(1);
     m.groups[0].vertices.resize(2);
     m.groups[0].indices = {0, 1, 2};
@@ -244,7 +244,7 @@ TEST(FnxWriter, RefusesModelsTheLoaderWouldRefuse) {
     m.groups[0].indices = {0, 1, 1};
     m.groups[0].materialIndex = 0;
     EXPECT_FALSE(EncodeFnxModel(m, out));
-    m.groups[0].materialIndex = kNoMaterial;
+    m.groups[0].materialIndex = core::kNoMaterial;
     EXPECT_TRUE(EncodeFnxModel(m, out));
     EXPECT_EQ(out.size(), size_t{14 + 25 + 2 * 32 + 3 * 2});
     EXPECT_FALSE(WriteFnxModel(m, TempPath("no-such-dir/x.fnx")));

@@ -21,7 +21,7 @@ inline FnxModel SmallHole() {
     FnxModel hole;
     AddFlatQuad(hole, "FWY01", -50.0f, -20.0f, 50.0f, 170.0f, 1.0f);
     AddFlatQuad(hole, "GRE01", -15.0f, 170.0f, 15.0f, 200.0f, 1.05f);
-    course::FnxLight sun;
+    core::FnxLight sun;
     sun.type = 3;
     sun.direction[1] = -1.0f;
     sun.direction[2] = 0.3f;

@@ -12,16 +12,16 @@
 
 namespace fixtures {
 
-using course::FnxGroup;
-using course::FnxModel;
-using course::FnxVertex;
+using core::FnxGroup;
+using core::FnxModel;
+using core::FnxVertex;
 
 inline FnxVertex V(float x, float y, float z, float u = 0.0f, float v = 0.0f) {
     return {x, y, z, 0.0f, 1.0f, 0.0f, u, v};
 }
 
 inline FnxGroup& AddGroup(FnxModel& model, const std::string& name, std::vector<FnxVertex> vertices,
-                          std::vector<uint16_t> indices, uint16_t material = course::kNoMaterial) {
+                          std::vector<uint16_t> indices, uint16_t material = core::kNoMaterial) {
     FnxGroup group;
     std::strncpy(group.name, name.c_str(), sizeof(group.name) - 1);
     group.vertexCount = static_cast<uint16_t>(vertices.size());

@@ -23,7 +23,7 @@ TEST(ObjectTexels, AlphaDecidesWhereTexturesHaveIt) {
     EXPECT_TRUE(opaque(0, 1.0f, 1.0f));
     EXPECT_TRUE(opaque(1, 0.0f, 0.0f));
     EXPECT_TRUE(opaque(2, 0.0f, 0.0f));  // black, but a format without alpha has no holes
-    EXPECT_TRUE(opaque(kNoMaterial, 0.0f, 0.0f));
+    EXPECT_TRUE(opaque(core::kNoMaterial, 0.0f, 0.0f));
     platform::ReleaseDeviceTexture(cutout);
     platform::ReleaseDeviceTexture(solid);
 }

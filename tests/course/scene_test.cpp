@@ -64,8 +64,8 @@ class SceneDrawing : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_EQ(present::InitDisplay(display_, nullptr, 0), 0);
-        model_ = new course::FnxModel();
-        course::FnxMaterial white;
+        model_ = new core::FnxModel();
+        core::FnxMaterial white;
         white.diffuse = {1, 1, 1, 1};
         white.ambient = {1, 1, 1, 1};
         model_->materials.push_back(white);
@@ -119,7 +119,7 @@ class SceneDrawing : public ::testing::Test {
     uint32_t Saved(int x, int y) { return platform::ReadPixelRgb(*display_.sceneCopySurface, x, y); }
 
     present::Display display_;
-    course::FnxModel* model_ = nullptr;
+    core::FnxModel* model_ = nullptr;
     platform::DeviceTexture* red_ = nullptr;
     course::HoleState hole_;
     course::ViewState view_;
@@ -231,7 +231,7 @@ TEST_F(SceneDrawing, MapPanelIsDrawnAgainOnlyWhenItsPictureWouldChange) {
     inputs_.pinPosition.z = 240;
     EXPECT_TRUE(drawsAgain({2, 0, 120}, {10, 0, 240}));
     EXPECT_GT(view_.MapPinPos[1], pin[1]);
-    inputs_.surface = course::kSurfaceGreen;
+    inputs_.surface = core::kSurfaceGreen;
     EXPECT_TRUE(drawsAgain({2, 0, 230}, {0, 0, 240}));
     EXPECT_FALSE(drawsAgain({2, 0, 231}, {0, 0, 240}));
     const platform::SurfaceRect scribble{10, 10, 20, 20};

@@ -21,19 +21,19 @@ std::vector<TerrainCellEntry> CellEntries(const TerrainGrid& grid, int cell) {
 }
 
 TEST(TerrainGrid, SurfaceKindsFromGroupNames) {
-    FnxModel model;
+    core::FnxModel model;
     for (const char* name : {"fwy_left", "BAK01", "gre", "Oob", "OGR2", "WAYx", "cart"}) {
         AddGroup(model, name, {}, {});
     }
-    EXPECT_EQ(SurfaceKindOfGroup(model, 0), kSurfaceFairway);
-    EXPECT_EQ(SurfaceKindOfGroup(model, 1), kSurfaceNone);
-    EXPECT_EQ(SurfaceKindOfGroup(model, 2), kSurfaceGreen);
-    EXPECT_EQ(SurfaceKindOfGroup(model, 3), kSurfaceOutOfBounds);
-    EXPECT_EQ(SurfaceKindOfGroup(model, 4), kSurfaceOtherGreen);
-    EXPECT_EQ(SurfaceKindOfGroup(model, 5), kSurfaceCartPath);
-    EXPECT_EQ(SurfaceKindOfGroup(model, 6), kSurfaceNone);
-    EXPECT_EQ(SurfaceKindOfGroup(model, 7), kSurfaceNone);  // the group count
-    EXPECT_EQ(SurfaceKindOfGroup(model, -1), kSurfaceNone);
+    EXPECT_EQ(core::SurfaceKindOfGroup(model, 0), core::kSurfaceFairway);
+    EXPECT_EQ(core::SurfaceKindOfGroup(model, 1), core::kSurfaceNone);
+    EXPECT_EQ(core::SurfaceKindOfGroup(model, 2), core::kSurfaceGreen);
+    EXPECT_EQ(core::SurfaceKindOfGroup(model, 3), core::kSurfaceOutOfBounds);
+    EXPECT_EQ(core::SurfaceKindOfGroup(model, 4), core::kSurfaceOtherGreen);
+    EXPECT_EQ(core::SurfaceKindOfGroup(model, 5), core::kSurfaceCartPath);
+    EXPECT_EQ(core::SurfaceKindOfGroup(model, 6), core::kSurfaceNone);
+    EXPECT_EQ(core::SurfaceKindOfGroup(model, 7), core::kSurfaceNone);  // the group count
+    EXPECT_EQ(core::SurfaceKindOfGroup(model, -1), core::kSurfaceNone);
 }
 
 TEST(TerrainGrid, CellsAtTheBounds) {
@@ -49,7 +49,7 @@ TEST(TerrainGrid, CellsAtTheBounds) {
 }
 
 TEST(TerrainGrid, TrianglesAreListedInEveryCellTheyOverlapInModelOrder) {
-    FnxModel model;
+    core::FnxModel model;
     AddGroup(model, "FWY", {V(5, 3, 5), V(5, 4, 25), V(25, 2, 5)}, {0, 1, 2});   // straddles cells
     AddGroup(model, "BAK", {V(1, 50, 1), V(1, 50, 9), V(9, 50, 1)}, {0, 1, 2});  // backdrop: not terrain
     AddGroup(model, "RST", {V(1, 50, 1), V(1, 50, 9), V(9, 50, 1)}, {0, 1, 2});
@@ -78,7 +78,7 @@ TEST(TerrainGrid, TrianglesAreListedInEveryCellTheyOverlapInModelOrder) {
 }
 
 TEST(TerrainGrid, HeightNormalAndGroupUnderAPoint) {
-    FnxModel model;
+    core::FnxModel model;
     AddGroup(model, "GRE", {{0, 2, 0, 1, 0, 0, 0, 0}, {0, 2, 10, 0, 1, 0, 0, 0}, {10, 7, 0, 0, 0, 1, 0, 0}},
              {0, 1, 2});
     AddFlatQuad(model, "ROU", -50, -50, 50, 50, 1.0f);  // under the green and around it
@@ -104,7 +104,7 @@ TEST(TerrainGrid, HeightNormalAndGroupUnderAPoint) {
 }
 
 TEST(TerrainGrid, ProbesAlongSharedEdgesFindGround) {
-    FnxModel model;
+    core::FnxModel model;
     fixtures::AddHeightfield(model, "FWY", -20, -20, 20, 20, 4,
                              [](float x, float z) { return 3.0f + x * 0.1f + z * 0.05f; });
     const TerrainGrid grid = BuildTerrainGrid(model);
@@ -118,7 +118,7 @@ TEST(TerrainGrid, ProbesAlongSharedEdgesFindGround) {
 }
 
 TEST(TerrainGrid, GroundAtOrBelowZeroIsNoGround) {
-    FnxModel model;
+    core::FnxModel model;
     AddFlatQuad(model, "WTR", -50, -50, 50, 50, 0.0f);
     AddFlatQuad(model, "FWY", 60, 60, 70, 70, -3.0f);
     const TerrainGrid grid = BuildTerrainGrid(model);
@@ -130,7 +130,7 @@ TEST(TerrainGrid, GroundAtOrBelowZeroIsNoGround) {
 }
 
 TEST(TerrainGrid, SegmentWalk) {
-    FnxModel model;
+    core::FnxModel model;
     AddFlatQuad(model, "FWY", -150, -50, 150, 600, 2.0f);
     // A steep bank across the hole: z = 99 + y / 15 over a thin footprint.
     AddGroup(model, "OOB", {V(0, 0, 99), V(0, 30, 101), V(10, 0, 99)}, {0, 1, 2});
@@ -157,16 +157,16 @@ TEST(TerrainGrid, SegmentWalk) {
 }
 
 // The first triangle in model order whose footprint holds the probe: what the grid must agree with.
-bool BruteForceHeight(const FnxModel& model, Vec3& p, int* group) {
+bool BruteForceHeight(const core::FnxModel& model, Vec3& p, int* group) {
     for (size_t g = 0; g < model.groups.size(); ++g) {
-        const FnxGroup& grp = model.groups[g];
+        const core::FnxGroup& grp = model.groups[g];
         for (size_t i = 0; i + 2 < grp.indices.size(); i += 3) {
             const auto at = [&](int k) {
-                const FnxVertex& v = grp.vertices[grp.indices[i + k]];
+                const core::FnxVertex& v = grp.vertices[grp.indices[i + k]];
                 return Vec3{v.x, v.y, v.z};
             };
             Vec3 out;
-            if (physics::SegmentTriangle(at(0), at(1), at(2), {p.x, 200, p.z}, {p.x, 0, p.z}, &out)) {
+            if (core::SegmentTriangle(at(0), at(1), at(2), {p.x, 200, p.z}, {p.x, 0, p.z}, &out)) {
                 p = out;
                 *group = static_cast<int>(g);
                 return true;
@@ -181,7 +181,7 @@ TEST(TerrainGrid, ProbeAgreesWithABruteForceSearch) {
     std::uniform_real_distribution<float> x(-205.0f, 205.0f), z(-105.0f, 705.0f);
     int found = 0;
     for (uint32_t seed = 1; seed <= 4; ++seed) {
-        const FnxModel model = fixtures::RandomTerrain(seed);
+        const core::FnxModel model = fixtures::RandomTerrain(seed);
         const TerrainGrid grid = BuildTerrainGrid(model);
         for (int n = 0; n < 3000; ++n) {
             Vec3 viaGrid{x(rng), 0, z(rng)};
@@ -205,18 +205,17 @@ struct Crossing {
     float along = 0.0f;  // distance from the segment's start
 };
 
-Crossing NearestCrossing(const FnxModel& model, Vec3 s, Vec3 e) {
+Crossing NearestCrossing(const core::FnxModel& model, Vec3 s, Vec3 e) {
     Crossing best;
-    for (const FnxGroup& grp : model.groups) {
+    for (const core::FnxGroup& grp : model.groups) {
         for (size_t i = 0; i + 2 < grp.indices.size(); i += 3) {
             const auto at = [&](int k) {
-                const FnxVertex& v = grp.vertices[grp.indices[i + k]];
+                const core::FnxVertex& v = grp.vertices[grp.indices[i + k]];
                 return Vec3{v.x, v.y, v.z};
             };
             Vec3 out;
-            if (physics::SegmentTriangle(at(0), at(1), at(2), e, s, &out) &&
-                TerrainCellOf(out.x, out.z) >= 0) {
-                const float along = physics::Distance3(s, out);
+            if (core::SegmentTriangle(at(0), at(1), at(2), e, s, &out) && TerrainCellOf(out.x, out.z) >= 0) {
+                const float along = core::Distance3(s, out);
                 if (!best.found || along < best.along) {
                     best = {true, along};
                 }
@@ -232,7 +231,7 @@ TEST(TerrainGrid, SegmentWalkFindsTheFirstCrossingOfABruteForceSearch) {
         step(-8.0f, 8.0f), longStep(-60.0f, 60.0f);
     int hits = 0;
     for (uint32_t seed = 1; seed <= 3; ++seed) {
-        const FnxModel model = fixtures::RandomTerrain(seed, 3, 400);
+        const core::FnxModel model = fixtures::RandomTerrain(seed, 3, 400);
         const TerrainGrid grid = BuildTerrainGrid(model);
         for (int n = 0; n < 4000; ++n) {
             const bool isLong = n % 4 == 0;
@@ -253,7 +252,7 @@ TEST(TerrainGrid, SegmentWalkFindsTheFirstCrossingOfABruteForceSearch) {
             }
             ++hits;
             // The walk reports the first crossing met in the first one-cell step that has any.
-            const float along = physics::Distance3(s, hit);
+            const float along = core::Distance3(s, hit);
             EXPECT_GE(along, expected.along - 1e-3f);
             EXPECT_LE(along, expected.along + TerrainGrid::CellSize + 1e-3f);
         }

@@ -9,12 +9,12 @@
 #include "game/course/fnx_writer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    course::FnxModel model;
+    core::FnxModel model;
     if (!course::ParseFnxModel(data, size, model)) {
         return 0;
     }
     std::vector<uint8_t> bytes;
-    course::FnxModel again;
+    core::FnxModel again;
     if (!course::EncodeFnxModel(model, bytes) || !course::ParseFnxModel(bytes.data(), bytes.size(), again)) {
         std::abort();
     }

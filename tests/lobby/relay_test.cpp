@@ -286,7 +286,7 @@ TEST(ReportJson, WritesOneLinePerReport) {
     auto [lobbyEnd, clientEnd] = platform::LobbySocket::Pair();
     shell::AttachLobbySocket(link, std::move(clientEnd));
     shell::SetLobbyIdentity(link, "Ann", false);
-    shell::SendBallChange(link, "Bob", -5, physics::kMoneyPowerShotCharge);
+    shell::SendBallChange(link, "Bob", -5, rules::kMoneyPowerShotCharge);
     shell::SendHoleReport(link, 3, 4);
     shell::SendWind(link, 0.0f, 1.0f);
     std::vector<std::string> lines;

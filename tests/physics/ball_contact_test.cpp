@@ -42,12 +42,12 @@ TEST(BallContact, SlowBallDropsFastBallLipsOutOnce) {
     EXPECT_EQ(charge.finished, 0);
     int overCup = 0;
     for (int i = 0; i <= path.trajectoryCount; ++i) {
-        overCup += DistanceXZ(path.points[i].pos, pin) < 0.07f;
+        overCup += core::DistanceXZ(path.points[i].pos, pin) < 0.07f;
     }
     EXPECT_GE(overCup, 1);
     EXPECT_GT(std::fabs(charge.ballPos.x), 0.05f);
     // Once the ball stops rolling it has stopped at the cup's edge or beyond, not in it.
-    EXPECT_GE(DistanceXZ(charge.ballPos, pin), 0.07f);
+    EXPECT_GE(core::DistanceXZ(charge.ballPos, pin), 0.07f);
 }
 
 TEST(BallContact, BiteStopsTheWedgeAndPullsItBack) {
@@ -102,7 +102,7 @@ TEST(BallContact, SlopesPullTheRollingBallDownhillAndBunkersHoldIt) {
     ShotInput onFairway = Shot({0, 1, -40}, {0, 1, 100}, kClubPutter, 10.0f, 0.0f);
     SimulateShot(course.world, {.pin = {0, 0, 400}}, intoSand, path);
     SimulateShot(course.world, {.pin = {0, 0, 400}}, onFairway, path);
-    EXPECT_EQ(intoSand.surface, course::kSurfaceBunker);
+    EXPECT_EQ(intoSand.surface, core::kSurfaceBunker);
     EXPECT_LT(intoSand.ballPos.z - 55.0f, (onFairway.ballPos.z + 40.0f) / 2.0f);
 }
 

@@ -72,7 +72,7 @@ TEST(BallFlight, StraightShotStaysInItsPlaneAndStartsWithTheLaunchVelocity) {
         highest = std::max(highest, path.points[i].pos.y);
     }
     EXPECT_GT(highest, 15.0f);
-    EXPECT_EQ(shot.surface, course::kSurfaceFairway);
+    EXPECT_EQ(shot.surface, core::kSurfaceFairway);
     EXPECT_EQ(shot.ballPos.y, 1.01f);
     EXPECT_GT(shot.ballPos.z, 100.0f);
     EXPECT_EQ(shot.finished, 0);
@@ -123,7 +123,7 @@ TEST(BallFlight, LeavingTheCourseEndsTheShotOutOfBounds) {
     ShotInput shot = Shot({140, 1, 0}, {300, 1, 0}, kClubDriver, 114.1f, 10.0f);
     ShotTrajectory path;
     SimulateShot(course.world, {.par = 4, .strokes = 1}, shot, path);
-    EXPECT_EQ(shot.surface, course::kSurfaceOutOfBounds);
+    EXPECT_EQ(shot.surface, core::kSurfaceOutOfBounds);
     EXPECT_GT(shot.ballPos.x, 150.0f);
     EXPECT_EQ(shot.finished, 0);
     // One stroke short of the limit: the penalty will reach it, so the hole is over.
@@ -134,7 +134,7 @@ TEST(BallFlight, LeavingTheCourseEndsTheShotOutOfBounds) {
     // At twice the par the hole is over wherever the ball lies.
     shot = Shot({0, 1, 0}, {0, 1, 100}, kClubIron7, 67.4f, 25.35f);
     SimulateShot(course.world, {.par = 4, .strokes = 8}, shot, path);
-    EXPECT_EQ(shot.surface, course::kSurfaceFairway);
+    EXPECT_EQ(shot.surface, core::kSurfaceFairway);
     EXPECT_EQ(shot.limitReached, 1);
     shot = Shot({0, 1, 0}, {0, 1, 100}, kClubIron7, 67.4f, 25.35f);
     SimulateShot(course.world, {.par = 4, .strokes = 7}, shot, path);
@@ -147,7 +147,7 @@ TEST(BallFlight, WaterStopsTheBallAndHidesIt) {
     ShotInput shot = Shot({0, 1, 0}, {0, 1, 100}, kClubIron7, 67.4f, 25.35f);
     ShotTrajectory path;
     SimulateShot(course.world, {.par = 3, .strokes = 5}, shot, path);
-    EXPECT_EQ(shot.surface, course::kSurfaceWater);
+    EXPECT_EQ(shot.surface, core::kSurfaceWater);
     EXPECT_FLOAT_EQ(shot.ballPos.y, 1.21f);
     EXPECT_EQ(path.hiddenAtEnd, 1);
     EXPECT_EQ(shot.finished, 1);  // stroke 2 x par - 1 in water ends the hole at the limit
@@ -190,7 +190,7 @@ TEST(BallFlight, StepCapStopsARunawayBall) {
     EXPECT_EQ(path.trajectoryCount, kMaxShotSteps + 1);
     EXPECT_EQ(path.points[kMaxShotSteps + 1].pos.z, path.points[kMaxShotSteps].pos.z);
     EXPECT_EQ(shot.ballPos.z, path.points[kMaxShotSteps].pos.z);
-    EXPECT_EQ(shot.surface, course::kSurfaceCartPath);
+    EXPECT_EQ(shot.surface, core::kSurfaceCartPath);
 }
 
 TEST(BallFlight, UnknownTerrainPlaysAsRough) {
@@ -199,7 +199,7 @@ TEST(BallFlight, UnknownTerrainPlaysAsRough) {
     ShotInput shot = Shot({0, 1, 0}, {0, 1, 100}, kClubIron7, 67.4f, 25.35f);
     ShotTrajectory path;
     SimulateShot(course.world, {}, shot, path);
-    EXPECT_EQ(shot.surface, course::kSurfaceRough);
+    EXPECT_EQ(shot.surface, core::kSurfaceRough);
 }
 
 // Rolling hills, so that flight, bounces, slopes and friction all take part.

@@ -9,7 +9,7 @@
 namespace physics {
 namespace {
 
-ShotInput Shot(int club, int lieClass, int surface = course::kSurfaceFairway) {
+ShotInput Shot(int club, int lieClass, int surface = core::kSurfaceFairway) {
     ShotInput shot;
     shot.club = static_cast<uint8_t>(club);
     shot.lieClass = static_cast<uint8_t>(lieClass);
@@ -34,27 +34,27 @@ LaunchConditions Conditions(GaugeReadings g, int gameLevel = 0) {
 
 TEST(GaugeRate, LieLevelPowerShotAndSpinApplyInOrderWithTruncation) {
     SpinChoice none;
-    ShotInput drive = Shot(kClubDriver, kLieTeed, course::kSurfaceTee);
+    ShotInput drive = Shot(kClubDriver, kLieTeed, core::kSurfaceTee);
     EXPECT_EQ(GaugeRate(drive, 0, none), 80);
 
-    ShotInput spoon = Shot(kClubWood3, kLieTeed, course::kSurfaceTee);
+    ShotInput spoon = Shot(kClubWood3, kLieTeed, core::kSurfaceTee);
     EXPECT_EQ(GaugeRate(spoon, 0, none), 68);
 
     // 90 x 0.9 = 81, x 0.8 = 64 (64.8 truncated), x 1.5 = 96.
-    ShotInput iron = Shot(kClubIron3, kLieTeed, course::kSurfaceTee);
+    ShotInput iron = Shot(kClubIron3, kLieTeed, core::kSurfaceTee);
     iron.powerShot = 1;
     EXPECT_EQ(GaugeRate(iron, 1, none), 96);
 
     // 50 x 2 = 100, x 0.4 = 40, bite from sand x 1.4 = 56, backspin 0 x 1.2 = 67 (67.2),
     // sidespin 3 x 1.1 = 73 (73.7), both spins x 0.9 = 65 (65.7).
-    ShotInput buried = Shot(kClubSandWedge, kLieBuriedSand, course::kSurfaceBunker);
+    ShotInput buried = Shot(kClubSandWedge, kLieBuriedSand, core::kSurfaceBunker);
     buried.bite = 1;
     EXPECT_EQ(GaugeRate(buried, 2, SpinChoice{0, 3}), 65);
     EXPECT_EQ(buried.bite, 1);
 }
 
 TEST(GaugeRate, ShortPuttsSlowTheGaugeAndLongClubsCannotBite) {
-    ShotInput putt = Shot(kClubPutter, kLiePutting, course::kSurfaceGreen);
+    ShotInput putt = Shot(kClubPutter, kLiePutting, core::kSurfaceGreen);
     putt.bite = 1;
     putt.pinDistance = 1.5f;
     EXPECT_EQ(GaugeRate(putt, 0, SpinChoice{}), 24);
@@ -134,9 +134,9 @@ TEST(Gauge, ReadingsFromClickTimes) {
 }
 
 TEST(Launch, PerfectDriveOffTheTeeKeepsTheClubsNumbers) {
-    ShotInput shot = Shot(kClubDriver, kLieTeed, course::kSurfaceTee);
+    ShotInput shot = Shot(kClubDriver, kLieTeed, core::kSurfaceTee);
     shot.slopeForward = 0.3f;  // a teed ball ignores the slope
-    Rand15 rand;
+    core::Rand15 rand;
     Launch(shot, Conditions(Perfect()), rand);
     EXPECT_EQ(shot.launchSpeed, 114.1f);
     EXPECT_EQ(shot.elevation, 10.0f);
@@ -145,7 +145,7 @@ TEST(Launch, PerfectDriveOffTheTeeKeepsTheClubsNumbers) {
     EXPECT_EQ(shot.swingKind, kSwingWood);
     EXPECT_EQ(rand.state, 1u);  // nothing random in a clean wood shot
 
-    ShotInput spun = Shot(kClubDriver, kLieTeed, course::kSurfaceTee);
+    ShotInput spun = Shot(kClubDriver, kLieTeed, core::kSurfaceTee);
     LaunchConditions c = Conditions(Perfect());
     c.spin = SpinChoice{4, 0};
     Launch(spun, c, rand);
@@ -157,7 +157,7 @@ TEST(Launch, PerfectDriveOffTheTeeKeepsTheClubsNumbers) {
 TEST(Launch, DriverOffTheDeckLosesEightyPercent) {
     ShotInput teed = Shot(kClubDriver, kLieTeed);
     ShotInput deck = Shot(kClubDriver, kLieClean);
-    Rand15 rand;
+    core::Rand15 rand;
     Launch(teed, Conditions(Perfect()), rand);
     Launch(deck, Conditions(Perfect()), rand);
     EXPECT_FLOAT_EQ(deck.launchSpeed, teed.launchSpeed * 0.2f);
@@ -166,9 +166,9 @@ TEST(Launch, DriverOffTheDeckLosesEightyPercent) {
 TEST(Launch, PutterOffTheGreenHalvesAndWanders) {
     float lowest = 0.0f;
     float highest = 0.0f;
-    Rand15 rand;
+    core::Rand15 rand;
     for (int i = 0; i < 200; ++i) {
-        ShotInput shot = Shot(kClubPutter, kLieRough, course::kSurfaceRough);
+        ShotInput shot = Shot(kClubPutter, kLieRough, core::kSurfaceRough);
         Launch(shot, Conditions(Perfect()), rand);
         EXPECT_FLOAT_EQ(shot.launchSpeed, 15.6f * 0.94f * 0.5f);
         ASSERT_LE(std::fabs(shot.push), 15.0f);
@@ -178,7 +178,7 @@ TEST(Launch, PutterOffTheGreenHalvesAndWanders) {
     EXPECT_LT(lowest, -10.0f);
     EXPECT_GT(highest, 10.0f);
 
-    ShotInput onGreen = Shot(kClubPutter, kLiePutting, course::kSurfaceGreen);
+    ShotInput onGreen = Shot(kClubPutter, kLiePutting, core::kSurfaceGreen);
     Launch(onGreen, Conditions(Perfect()), rand);
     EXPECT_EQ(onGreen.push, 0.0f);
     EXPECT_EQ(onGreen.launchSpeed, 15.6f);
@@ -186,27 +186,27 @@ TEST(Launch, PutterOffTheGreenHalvesAndWanders) {
 
 TEST(Launch, CappedImpactErrorPushesHardButNotFully) {
     GaugeReadings g = ReadGauge(0, 2000, 2000 + 1200, 50);  // marker still at 40
-    Rand15 rand;
+    core::Rand15 rand;
     for (int i = 0; i < 100; ++i) {
-        ShotInput shot = Shot(kClubPutter, kLiePutting, course::kSurfaceGreen);
+        ShotInput shot = Shot(kClubPutter, kLiePutting, core::kSurfaceGreen);
         Launch(shot, Conditions(g), rand);
         EXPECT_GE(shot.push, 13.5f);
         EXPECT_LE(shot.push, 45.0f);
         EXPECT_EQ(shot.elevation, 0.0f);
     }
     // Run out below 0: a negative push.
-    ShotInput late = Shot(kClubPutter, kLiePutting, course::kSurfaceGreen);
+    ShotInput late = Shot(kClubPutter, kLiePutting, core::kSurfaceGreen);
     Launch(late, Conditions(ReadGauge(0, 2000, 4001, 50)), rand);
     EXPECT_LT(late.push, -13.5f);
 }
 
 TEST(Launch, EarlyClickWithAWoodOffTheTeeSkiesTheBall) {
-    ShotInput shot = Shot(kClubDriver, kLieTeed, course::kSurfaceTee);
+    ShotInput shot = Shot(kClubDriver, kLieTeed, core::kSurfaceTee);
     GaugeReadings g = Perfect();
     g.p2 = 25.0f;
     g.impactSigned = 10.0f;
     g.impactError = 10.0f;
-    Rand15 rand;
+    core::Rand15 rand;
     Launch(shot, Conditions(g), rand);
     EXPECT_FLOAT_EQ(shot.elevation, 55.0f);
     EXPECT_FLOAT_EQ(shot.launchSpeed, 114.1f * 0.5f * (1.0f - 0.05f * 10.0f) * 0.5f);
@@ -218,23 +218,23 @@ TEST(Launch, DuffAndWildSwingsAreMishits) {
     GaugeReadings g = Perfect();
     g.p1 = 85.0f;
     g.powerError = 20.0f;
-    Rand15 rand;
+    core::Rand15 rand;
     Launch(duff, Conditions(g), rand);
     EXPECT_EQ(duff.swingKind, kSwingMishit);
     EXPECT_EQ(duff.bite, 0);
     EXPECT_FLOAT_EQ(duff.elevation, 25.35f * 0.5f);
     EXPECT_FLOAT_EQ(duff.launchSpeed, (1.0f - 6.0f * 0.013f) * 0.4f * 67.4f);
 
-    ShotInput putt = Shot(kClubPutter, kLiePutting, course::kSurfaceGreen);
+    ShotInput putt = Shot(kClubPutter, kLiePutting, core::kSurfaceGreen);
     g.powerError = 60.0f;
     Launch(putt, Conditions(g), rand);
     EXPECT_EQ(putt.swingKind, kSwingPutter);
 }
 
 TEST(Launch, LaunchFieldsStayInRangeForAnyInput) {
-    Rand15 inputs;
+    core::Rand15 inputs;
     inputs.Seed(7);
-    Rand15 rand;
+    core::Rand15 rand;
     for (int i = 0; i < 20000; ++i) {
         ShotInput shot = Shot(inputs.Next() % kClubCount, inputs.Next() % 8, inputs.Next() % 9);
         shot.slopeForward = inputs.NextUnit() * 3.0f - 1.5f;
@@ -265,15 +265,15 @@ TEST(Launch, BeginnerLevelHalvesTheSidewaysError) {
     g.p2 = 16.0f;
     g.impactSigned = 1.0f;
     g.impactError = 1.0f;
-    ShotInput normal = Shot(kClubPutter, kLiePutting, course::kSurfaceGreen);
+    ShotInput normal = Shot(kClubPutter, kLiePutting, core::kSurfaceGreen);
     ShotInput beginner = normal;
-    Rand15 rand;
+    core::Rand15 rand;
     Launch(normal, Conditions(g, 0), rand);
     Launch(beginner, Conditions(g, 2), rand);
     EXPECT_FLOAT_EQ(normal.push, 2.0f);
     EXPECT_FLOAT_EQ(beginner.push, 1.0f);
 
-    ShotInput power = Shot(kClubDriver, kLieTeed, course::kSurfaceTee);
+    ShotInput power = Shot(kClubDriver, kLieTeed, core::kSurfaceTee);
     power.powerShot = 1;
     Launch(power, Conditions(Perfect(), 2), rand);
     EXPECT_FLOAT_EQ(power.launchSpeed, 114.1f * 1.2f);
@@ -290,7 +290,7 @@ TEST(Wind, RecordVectorLeansAcrossTheHole) {
 }
 
 TEST(Wind, StaysWithinBoundsForever) {
-    Rand15 rand;
+    core::Rand15 rand;
     rand.Seed(99);
     Wind wind = WindStep(Wind{}, true, rand);
     for (int i = 0; i < 100000; ++i) {

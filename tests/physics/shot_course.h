@@ -13,7 +13,7 @@
 namespace fixtures {
 
 struct ShotCourse {
-    course::FnxModel model;
+    core::FnxModel model;
     course::TerrainGrid grid;
     course::CourseObjects objects;
     physics::ShotWorld world;

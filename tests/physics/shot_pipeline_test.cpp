@@ -16,7 +16,7 @@ using fixtures::ShotCourse;
 ShotSetup FairwaySetup(Vec3 ball, Vec3 aim, uint8_t club) {
     ShotSetup setup;
     setup.ball = ball;
-    setup.surface = course::kSurfaceFairway;
+    setup.surface = core::kSurfaceFairway;
     setup.aim = aim;
     setup.pin = aim;
     setup.club = club;
@@ -76,14 +76,14 @@ TEST(ShotPipeline, TheStagesOnTwoClientsMatchTheWholeShot) {
     const ShotSetup setup = FairwaySetup({0, 1, 0}, {0, 1, 140}, kClubIron7);
     const SwingConditions swing{{2, 1}, {1.5f, 0.3f}, 0};
 
-    Rand15 wholeRand;
+    core::Rand15 wholeRand;
     wholeRand.Seed(7);
     ShotInput whole;
     ShotTrajectory wholePath;
     const ShotReport report =
         PlayShot(course.world, setup, 900, 1800, swing, 4, 1, wholeRand, whole, wholePath);
 
-    Rand15 shooterRand;
+    core::Rand15 shooterRand;
     shooterRand.Seed(7);
     ShotInput launched;
     AimShot(launched, setup, course.world);
@@ -105,15 +105,15 @@ TEST(ShotPipeline, TheStagesOnTwoClientsMatchTheWholeShot) {
 TEST(ShotPipeline, ABallInWaterIsPlayedFromBesideItWithAPenalty) {
     ShotCourse course;
     course.Patch("WTR", -40, 60, 40, 260, 1.0f).Patch("FWY", -150, -90, 150, 690, 1.0f).Ready();
-    Rand15 rand;
+    core::Rand15 rand;
     rand.Seed(1);
     ShotInput shot;
     ShotTrajectory path;
     const ShotReport report = PlayShot(course.world, FairwaySetup({0, 1, 0}, {0, 1, 150}, kClubIron7), 0, 0,
                                        {}, 4, 1, rand, shot, path);
-    EXPECT_EQ(report.rest.surface, course::kSurfaceWater);
+    EXPECT_EQ(report.rest.surface, core::kSurfaceWater);
     EXPECT_EQ(report.strokes, 2);  // one penalty stroke
-    EXPECT_NE(shot.surface, course::kSurfaceWater);
+    EXPECT_NE(shot.surface, core::kSurfaceWater);
     EXPECT_LT(shot.ballPos.z, report.rest.pos.z);  // moved back toward the start
 }
 

@@ -6,7 +6,7 @@
 
 namespace {
 
-using physics::kNoPlayer;
+using rules::kNoPlayer;
 
 rules::MatchState FourPlayers(int gameMode, int stake, int hole) {
     rules::MatchState m;
@@ -27,7 +27,7 @@ rules::MatchState FourPlayers(int gameMode, int stake, int hole) {
 }
 
 TEST(PlayerLeaving, TheOthersMoveDownAndKeepTheirOrder) {
-    rules::MatchState m = FourPlayers(physics::kModeStrokePlay, 0, 2);
+    rules::MatchState m = FourPlayers(rules::kModeStrokePlay, 0, 2);
     const uint8_t teeOrder[4] = {2, 0, 3, 1};
     std::copy(teeOrder, teeOrder + 4, m.rules.teeOrder);
     m.rules.nearestWinner = 3;
@@ -36,7 +36,7 @@ TEST(PlayerLeaving, TheOthersMoveDownAndKeepTheirOrder) {
     m.shooter = 2;
     m.shot.player = 2;
 
-    physics::RemovePlayer(m, 1);
+    rules::RemovePlayer(m, 1);
 
     EXPECT_EQ(m.options.playerCount, 3);
     EXPECT_EQ(m.rules.players[1].balance, 102);  // Cid moved into slot 1
@@ -51,28 +51,28 @@ TEST(PlayerLeaving, TheOthersMoveDownAndKeepTheirOrder) {
     EXPECT_EQ(m.shooter, 1);
     EXPECT_EQ(m.shot.player, 1);
 
-    physics::RemovePlayer(m, 1);  // the shooter himself leaves
+    rules::RemovePlayer(m, 1);  // the shooter himself leaves
     EXPECT_EQ(m.shooter, kNoPlayer);
     EXPECT_EQ(m.localSlot, 1);
     EXPECT_EQ(m.options.playerCount, 2);
 }
 
 TEST(PlayerLeaving, StrokePlayStakeGoesToThePotAndTheLastPlayerTakesIt) {
-    rules::MatchState m = FourPlayers(physics::kModeStrokePlay, 10, 3);
+    rules::MatchState m = FourPlayers(rules::kModeStrokePlay, 10, 3);
     m.rules.players[2].balance = 4;
-    physics::LeaverStake stake = physics::TakeLeaverStake(m.rules, m.options, 2, 0);
+    rules::LeaverStake stake = rules::TakeLeaverStake(m.rules, m.options, 2, 0);
     EXPECT_EQ(stake.balls, 4);
     EXPECT_FALSE(stake.noPenalty);
-    physics::RemovePlayer(m, 2);
-    physics::LeaverPayout payout = physics::PayLeaverStake(m.rules, m.options, stake);
+    rules::RemovePlayer(m, 2);
+    rules::LeaverPayout payout = rules::PayLeaverStake(m.rules, m.options, stake);
     EXPECT_EQ(payout.toPot, 4);
     EXPECT_EQ(m.rules.pot, 4);
     EXPECT_EQ(payout.potToLast, 0);
 
     for (int leaver : {2, 1}) {
-        stake = physics::TakeLeaverStake(m.rules, m.options, leaver, 0);
-        physics::RemovePlayer(m, leaver);
-        payout = physics::PayLeaverStake(m.rules, m.options, stake);
+        stake = rules::TakeLeaverStake(m.rules, m.options, leaver, 0);
+        rules::RemovePlayer(m, leaver);
+        payout = rules::PayLeaverStake(m.rules, m.options, stake);
     }
     EXPECT_EQ(m.options.playerCount, 1);
     EXPECT_EQ(payout.toPot, 10);
@@ -82,11 +82,11 @@ TEST(PlayerLeaving, StrokePlayStakeGoesToThePotAndTheLastPlayerTakesIt) {
 }
 
 TEST(PlayerLeaving, VegasSharesTheLeaversBallsInTurn) {
-    rules::MatchState m = FourPlayers(physics::kModeVegas, 5, 2);
+    rules::MatchState m = FourPlayers(rules::kModeVegas, 5, 2);
     m.rules.players[0].balance = 30;
-    const physics::LeaverStake stake = physics::TakeLeaverStake(m.rules, m.options, 0, 1);
-    physics::RemovePlayer(m, 0);
-    const physics::LeaverPayout payout = physics::PayLeaverStake(m.rules, m.options, stake);
+    const rules::LeaverStake stake = rules::TakeLeaverStake(m.rules, m.options, 0, 1);
+    rules::RemovePlayer(m, 0);
+    const rules::LeaverPayout payout = rules::PayLeaverStake(m.rules, m.options, stake);
     EXPECT_EQ(payout.shares[0], 20);
     EXPECT_EQ(payout.shares[1], 10);
     EXPECT_EQ(payout.shares[2], 0);
@@ -97,40 +97,40 @@ TEST(PlayerLeaving, VegasSharesTheLeaversBallsInTurn) {
 }
 
 TEST(PlayerLeaving, LeavingTheFirstHoleBeforeTheSecondStrokeCostsNothing) {
-    for (int mode : {physics::kModeStrokePlay, physics::kModeSkins, physics::kModeVegas}) {
+    for (int mode : {rules::kModeStrokePlay, rules::kModeSkins, rules::kModeVegas}) {
         rules::MatchState m = FourPlayers(mode, 10, 1);
         m.rules.players[1].strokes = 1;
         const int potBefore = m.rules.pot;
-        const physics::LeaverStake stake = physics::TakeLeaverStake(m.rules, m.options, 1, 0);
+        const rules::LeaverStake stake = rules::TakeLeaverStake(m.rules, m.options, 1, 0);
         EXPECT_TRUE(stake.noPenalty) << "mode " << mode;
-        physics::RemovePlayer(m, 1);
-        const physics::LeaverPayout payout = physics::PayLeaverStake(m.rules, m.options, stake);
+        rules::RemovePlayer(m, 1);
+        const rules::LeaverPayout payout = rules::PayLeaverStake(m.rules, m.options, stake);
         EXPECT_EQ(payout.toPot + payout.sharesTotal, 0) << "mode " << mode;
         EXPECT_EQ(m.rules.pot, potBefore);
     }
 }
 
 TEST(PlayerLeaving, ATeeShotAlreadyPlayedNoLongerCountsForTheTeeOrder) {
-    rules::MatchState m = FourPlayers(physics::kModeStrokePlay, 0, 2);
+    rules::MatchState m = FourPlayers(rules::kModeStrokePlay, 0, 2);
     m.rules.turnCounter = 2;
     m.rules.players[0].strokes = 1;  // slot 0 teed off; slot 2 is on the tee now
     m.rules.players[3].strokes = 0;
-    physics::TakeLeaverStake(m.rules, m.options, 0, 2);
+    rules::TakeLeaverStake(m.rules, m.options, 0, 2);
     EXPECT_EQ(m.rules.turnCounter, 1);
-    physics::TakeLeaverStake(m.rules, m.options, 3, 2);  // has not played: nothing changes
+    rules::TakeLeaverStake(m.rules, m.options, 3, 2);  // has not played: nothing changes
     EXPECT_EQ(m.rules.turnCounter, 1);
 }
 
 TEST(PlayerLeaving, TheLeaversTeamPaysTheOtherTeamUnlessTheMatchHasJustBegun) {
-    rules::MatchState m = FourPlayers(physics::kModeStrokePlay, 7, 1);
+    rules::MatchState m = FourPlayers(rules::kModeStrokePlay, 7, 1);
     m.options.teamPlay = true;
     m.rules.turnCounter = 4;
-    EXPECT_FALSE(physics::SettleTeamLeaving(m.rules, m.options, 1).settled);
+    EXPECT_FALSE(rules::SettleTeamLeaving(m.rules, m.options, 1).settled);
     EXPECT_EQ(m.rules.players[0].balance, 100);
 
     m.rules.turnCounter = 5;
     m.rules.players[2].balance = 4;
-    const physics::TeamSettlement team = physics::SettleTeamLeaving(m.rules, m.options, 3);
+    const rules::TeamSettlement team = rules::SettleTeamLeaving(m.rules, m.options, 3);
     ASSERT_TRUE(team.settled);
     EXPECT_EQ(team.payers[0], 2);
     EXPECT_EQ(team.receivers[0], 0);

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace physics {
+namespace rules {
 namespace {
 
 TEST(ResultNames, EachParEndsAtDoublePar) {
@@ -23,4 +23,4 @@ TEST(ResultNames, EachParEndsAtDoublePar) {
 }
 
 }  // namespace
-}  // namespace physics
+}  // namespace rules

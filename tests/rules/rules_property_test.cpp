@@ -5,7 +5,7 @@
 #include "game/rules/stroke_rules.h"
 #include "game/rules/turn_prep.h"
 
-namespace physics {
+namespace rules {
 namespace {
 
 int64_t MoneyInPlay(const MatchRules& m, int players) {
@@ -19,7 +19,7 @@ int64_t MoneyInPlay(const MatchRules& m, int players) {
 // Whole matches of random shots under random options: money only moves between players and the
 // pot, nobody ends below zero, and every shooter chosen is a player still on the hole.
 TEST(RulesProperty, MoneyIsKeptAndNobodyGoesBelowZero) {
-    Rand15 rand;
+    core::Rand15 rand;
     rand.Seed(2024);
     int moneyMoved = 0;
     for (int match = 0; match < 300; ++match) {
@@ -38,7 +38,7 @@ TEST(RulesProperty, MoneyIsKeptAndNobodyGoesBelowZero) {
         }
         m.pot = rand.Next() % 3 == 0 ? rand.Next() % 50 : 0;
         int64_t money = MoneyInPlay(m, o.playerCount);
-        const ShotWorld noWorld;
+        const physics::ShotWorld noWorld;
         for (int hole = o.startHole; hole <= o.endHole; ++hole) {
             const int par = 3 + rand.Next() % 3;
             ResetRulesForHole(m, hole, par, platform::Vec3{0.0f, 0.0f, 0.0f});
@@ -50,15 +50,15 @@ TEST(RulesProperty, MoneyIsKeptAndNobodyGoesBelowZero) {
                 ASSERT_GE(shooter, 0);
                 ASSERT_LT(shooter, o.playerCount);
                 ASSERT_FALSE(m.players[shooter].finishedHole);
-                ShotInput shot;
+                physics::ShotInput shot;
                 shot.player = static_cast<uint8_t>(shooter);
                 shot.lieClass = static_cast<uint8_t>(rand.Next() % 8);
-                PrepareTurn(shot, m, o, HoleMarks{}, noWorld);
+                PrepareTurn(shot, m, o, physics::HoleMarks{}, noWorld);
                 shot.surface = static_cast<uint8_t>(rand.Next() % 9);
                 shot.powerShot = rand.Next() % 4 == 0;
                 shot.ballPos.z = m.pin.z - static_cast<float>(rand.Next() % 300);
                 shot.finished = rand.Next() % 3 == 0 || m.players[shooter].strokes >= 2 * par;
-                SpinChoice spin;
+                physics::SpinChoice spin;
                 const RuleReports r = ShotEnded(m, o, shot, shooter, spin, nullptr);
                 // Charges for lost balls and power shots leave the match; settlements only move money.
                 for (int i = 0; i < r.moneyCount; ++i) {
@@ -80,4 +80,4 @@ TEST(RulesProperty, MoneyIsKeptAndNobodyGoesBelowZero) {
 }
 
 }  // namespace
-}  // namespace physics
+}  // namespace rules

@@ -8,7 +8,7 @@
 #include "game/rules/stroke_rules.h"
 #include "tests/course/model_fixtures.h"
 
-namespace physics {
+namespace rules {
 namespace {
 
 RuleOptions Options(int players, int mode = kModeStrokePlay, int stake = 10) {
@@ -37,8 +37,8 @@ void Finish(MatchRules& m, int player, int strokes) {
     m.players[player].totalStrokes += strokes;
 }
 
-ShotInput Rested(int player, int surface) {
-    ShotInput shot;
+physics::ShotInput Rested(int player, int surface) {
+    physics::ShotInput shot;
     shot.player = static_cast<uint8_t>(player);
     shot.surface = static_cast<uint8_t>(surface);
     shot.club = 3;
@@ -48,9 +48,9 @@ ShotInput Rested(int player, int surface) {
 
 // A fairway with a water hazard across it from z = 140 to 160.
 struct PondHole {
-    course::FnxModel model;
+    core::FnxModel model;
     course::TerrainGrid grid;
-    ShotWorld world;
+    physics::ShotWorld world;
     PondHole() {
         fixtures::AddFlatQuad(model, "WTR", -40.0f, 140.0f, 40.0f, 160.0f, 5.5f);
         fixtures::AddFlatQuad(model, "FWY", -40.0f, -50.0f, 40.0f, 450.0f, 5.0f);
@@ -67,15 +67,15 @@ TEST(ShotEnded, LostBallCostsAPointAndAStrokeReportedOnlyByTheShooter) {
     for (int local : {0, 1}) {
         MatchRules m = Match();
         m.players[0].strokes = 2;
-        ShotInput shot = Rested(0, course::kSurfaceWater);
+        physics::ShotInput shot = Rested(0, core::kSurfaceWater);
         shot.ballPos = platform::Vec3{1.3f, 5.5f, 150.3f};
         shot.startPos = platform::Vec3{1.3f, 5.0f, 20.3f};
-        SpinChoice spin{0, 4};
+        physics::SpinChoice spin{0, 4};
         const RuleReports r = ShotEnded(m, o, shot, local, spin, &pond.world);
         EXPECT_EQ(m.players[0].balance, 99);
         EXPECT_EQ(m.players[0].strokes, 3);
         EXPECT_EQ(m.players[0].scorecard[0], 3);
-        EXPECT_EQ(m.players[0].surface, course::kSurfaceFairway);  // dropped short of the pond
+        EXPECT_EQ(m.players[0].surface, core::kSurfaceFairway);  // dropped short of the pond
         EXPECT_LT(m.players[0].ballPos.z, 140.0f);
         EXPECT_GT(m.players[0].ballPos.z, 120.0f);
         EXPECT_EQ(m.players[0].club, 3);
@@ -95,16 +95,16 @@ TEST(ShotEnded, LostBallCostsAPointAndAStrokeReportedOnlyByTheShooter) {
 TEST(ShotEnded, ChargesNeedTheBalance) {
     MatchRules m = Match();
     m.players[1].balance = 4;
-    ShotInput shot = Rested(1, course::kSurfaceOutOfBounds);
+    physics::ShotInput shot = Rested(1, core::kSurfaceOutOfBounds);
     shot.powerShot = 1;
-    SpinChoice spin;
+    physics::SpinChoice spin;
     RuleReports r = ShotEnded(m, Options(2), shot, 1, spin, nullptr);
     EXPECT_EQ(m.players[1].balance, 3);  // the lost ball, but not the power shot
     ASSERT_EQ(r.moneyCount, 1);
     EXPECT_EQ(r.noticeCount, 0);  // notices only at the beginner level
 
     m.players[1].balance = 0;
-    shot = Rested(1, course::kSurfaceWater);
+    shot = Rested(1, core::kSurfaceWater);
     r = ShotEnded(m, Options(2), shot, 1, spin, nullptr);
     EXPECT_EQ(m.players[1].balance, 0);
     EXPECT_EQ(r.moneyCount, 0);
@@ -112,8 +112,8 @@ TEST(ShotEnded, ChargesNeedTheBalance) {
 
 TEST(ShotEnded, RecordNamingNoPlayerChangesNothing) {
     MatchRules m = Match();
-    ShotInput shot = Rested(3, course::kSurfaceWater);
-    SpinChoice spin;
+    physics::ShotInput shot = Rested(3, core::kSurfaceWater);
+    physics::SpinChoice spin;
     ShotEnded(m, Options(2), shot, 0, spin, nullptr);
     shot.player = 200;
     ShotEnded(m, Options(2), shot, 0, spin, nullptr);
@@ -129,9 +129,9 @@ TEST(ShotEnded, PartnersPlayOneBall) {
     EXPECT_EQ(m.players[3].strokes, 1);
     StartStroke(m, o, 3);
     EXPECT_EQ(m.players[2].strokes, 2);
-    ShotInput shot = Rested(3, course::kSurfaceGreen);
+    physics::ShotInput shot = Rested(3, core::kSurfaceGreen);
     shot.finished = 1;
-    SpinChoice spin;
+    physics::SpinChoice spin;
     ShotEnded(m, o, shot, 0, spin, nullptr);
     for (int p : {2, 3}) {
         EXPECT_EQ(m.players[p].finishedHole, 1);
@@ -329,9 +329,9 @@ TEST(Scorecard, EveryHoleUpToTheLastIsKept) {
     EXPECT_EQ(NextShooter(m, o, 0, kNoPlayer), 1);
     StartStroke(m, o, 1);
     StartStroke(m, o, 1);
-    ShotInput shot = Rested(1, course::kSurfaceGreen);
+    physics::ShotInput shot = Rested(1, core::kSurfaceGreen);
     shot.finished = 1;
-    SpinChoice spin;
+    physics::SpinChoice spin;
     ShotEnded(m, o, shot, 0, spin, nullptr);
     EXPECT_EQ(m.players[1].scorecard[17], 2);
     EXPECT_EQ(m.players[1].totalStrokes, 2);
@@ -404,10 +404,10 @@ MatchRules ParThreeAfterTeeShots() {
     MatchRules m = Match(1, 3);
     m.turnCounter = 2;
     m.players[0].strokes = 1;
-    m.players[0].surface = course::kSurfaceGreen;
+    m.players[0].surface = core::kSurfaceGreen;
     m.players[0].ballPos.z = 290.0f;
     m.players[1].strokes = 2;  // his second stroke was just counted
-    m.players[1].surface = course::kSurfaceGreen;
+    m.players[1].surface = core::kSurfaceGreen;
     m.players[1].ballPos.z = 285.0f;
     return m;
 }
@@ -420,7 +420,7 @@ TEST(Contests, NearestToThePinNeedsStakesAndLevel) {
     EXPECT_EQ(m.nearestWinner, 0);
 
     m = ParThreeAfterTeeShots();
-    m.players[0].surface = course::kSurfaceFairway;
+    m.players[0].surface = core::kSurfaceFairway;
     EXPECT_EQ(CheckNearest(m, o, 1), 1);  // the shooter's own ball still counts
 
     RuleOptions beginner = o, noStake = o, strokePlay = o, off = o;
@@ -449,12 +449,12 @@ TEST(Contests, LongestDriveIsTheFairwayBallNearestThePin) {
     o.optLongest = true;
     MatchRules m = ParThreeAfterTeeShots();
     m.par = 5;
-    m.players[0].surface = course::kSurfaceFairway;
-    m.players[1].surface = course::kSurfaceFairway;
+    m.players[0].surface = core::kSurfaceFairway;
+    m.players[1].surface = core::kSurfaceFairway;
     m.players[1].ballPos.z = 295.0f;
     EXPECT_EQ(CheckLongest(m, o, 1), 1);
     EXPECT_EQ(m.longestWinner, 1);
-    m.players[1].surface = course::kSurfaceRough;
+    m.players[1].surface = core::kSurfaceRough;
     EXPECT_EQ(CheckLongest(m, o, 1), 0);
 }
 
@@ -465,7 +465,7 @@ TEST(Contests, GiveOnlyForTheLastShortPuttOfTheHole) {
     Finish(m, 0, 4);
     Finish(m, 2, 5);
     m.players[1].strokes = 5;
-    ShotInput putt;
+    physics::ShotInput putt;
     putt.player = 1;
     putt.pinDistance = 1.0f;
     EXPECT_TRUE(GiveAllowed(m, o, 0, putt));
@@ -490,13 +490,13 @@ TEST(Contests, EnoughConcedeVotesHoleTheBallOnTheShootersClient) {
     RuleOptions o = Options(3, kModeSkins, 10);
     MatchRules m = Match();
     m.pin = platform::Vec3{2.0f, 3.0f, 300.0f};
-    ShotInput putt;
+    physics::ShotInput putt;
     putt.player = 1;
     ConcedeOutcome watcher = ApplyConcedeVote(m, o, 0, 2, false, true, putt);
     EXPECT_FALSE(watcher.announceGiver);
     EXPECT_EQ(m.players[0].concedeVote, 1);
 
-    ShotInput own = putt;
+    physics::ShotInput own = putt;
     ConcedeOutcome first = ApplyConcedeVote(m, o, 0, 1, false, true, own);
     EXPECT_TRUE(first.announceGiver);
     EXPECT_FALSE(first.conceded);  // slot 2 has not conceded yet
@@ -513,4 +513,4 @@ TEST(Contests, EnoughConcedeVotesHoleTheBallOnTheShootersClient) {
 }
 
 }  // namespace
-}  // namespace physics
+}  // namespace rules

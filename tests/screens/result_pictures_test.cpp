@@ -117,7 +117,7 @@ TEST_F(ResultPictures, BannerHoled) {
     ShotResultView banner;
     banner.shooterName = "Ann";
     banner.shooterLevel = 7;
-    banner.outcome = {true, course::kSurfaceGreen, course::kSurfaceFairway, 4, 3, 134.0f};
+    banner.outcome = {true, core::kSurfaceGreen, core::kSurfaceFairway, 4, 3, 134.0f};
     DrawShotResultBanner(Canvas(), banner);
     ExpectLikeReference("banner_holed");
 }
@@ -126,7 +126,7 @@ TEST_F(ResultPictures, BannerOutOfBounds) {
     DrawScene(false);
     ShotResultView banner;
     banner.shooterName = "Bob";
-    banner.outcome = {false, course::kSurfaceOutOfBounds, course::kSurfaceTee, 4, 1, 250.0f};
+    banner.outcome = {false, core::kSurfaceOutOfBounds, core::kSurfaceTee, 4, 1, 250.0f};
     DrawShotResultBanner(Canvas(), banner);
     ExpectLikeReference("banner_out");
 }

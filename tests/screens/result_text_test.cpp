@@ -61,40 +61,39 @@ screens::ShotResultLines Banner(bool holed, int rest, int start, int par, int st
 }
 
 TEST(ShotResultLines, LieAndDistance) {
-    const auto fairway = Banner(false, course::kSurfaceFairway, course::kSurfaceTee, 4, 1, 231.6f);
+    const auto fairway = Banner(false, core::kSurfaceFairway, core::kSurfaceTee, 4, 1, 231.6f);
     EXPECT_EQ(fairway.headline, "Fairway");
     EXPECT_EQ(fairway.distance, "231yd Shot");
-    EXPECT_EQ(Banner(false, course::kSurfaceGreen, course::kSurfaceGreen, 4, 3, 3.456f).distance,
-              "3.46yd Shot");
-    const auto lost = Banner(false, course::kSurfaceOutOfBounds, course::kSurfaceTee, 4, 2, 250.0f);
+    EXPECT_EQ(Banner(false, core::kSurfaceGreen, core::kSurfaceGreen, 4, 3, 3.456f).distance, "3.46yd Shot");
+    const auto lost = Banner(false, core::kSurfaceOutOfBounds, core::kSurfaceTee, 4, 2, 250.0f);
     EXPECT_EQ(lost.headline, "Out of Bounds");
     EXPECT_EQ(lost.distance, "");
-    EXPECT_EQ(Banner(false, course::kSurfaceWater, course::kSurfaceFairway, 4, 3, 120.0f).headline, "Water");
+    EXPECT_EQ(Banner(false, core::kSurfaceWater, core::kSurfaceFairway, 4, 3, 120.0f).headline, "Water");
     // Nonsense from a damaged record gives no name and a sane number, not a crash.
     EXPECT_EQ(Banner(false, 77, 0, 4, 1, 1e30f).headline, "");
-    EXPECT_EQ(Banner(false, course::kSurfaceRough, 0, 4, 1, -std::numeric_limits<float>::infinity()).distance,
+    EXPECT_EQ(Banner(false, core::kSurfaceRough, 0, 4, 1, -std::numeric_limits<float>::infinity()).distance,
               "0.00yd Shot");
 }
 
 TEST(ShotResultLines, HoledNamesTheResult) {
-    const auto ace = Banner(true, course::kSurfaceGreen, course::kSurfaceTee, 3, 1, 162.0f);
+    const auto ace = Banner(true, core::kSurfaceGreen, core::kSurfaceTee, 3, 1, 162.0f);
     EXPECT_EQ(ace.headline, "Hole in One");
     EXPECT_EQ(ace.distance, "162yd Shot");
-    EXPECT_EQ(Banner(true, course::kSurfaceGreen, course::kSurfaceGreen, 3, 6, 2.0f).headline, "Double Par");
-    EXPECT_EQ(Banner(true, course::kSurfaceGreen, course::kSurfaceFairway, 5, 2, 240.0f).headline,
+    EXPECT_EQ(Banner(true, core::kSurfaceGreen, core::kSurfaceGreen, 3, 6, 2.0f).headline, "Double Par");
+    EXPECT_EQ(Banner(true, core::kSurfaceGreen, core::kSurfaceFairway, 5, 2, 240.0f).headline,
               "Double Eagle");
     // A putt holed from the green says no distance.
-    EXPECT_EQ(Banner(true, course::kSurfaceGreen, course::kSurfaceGreen, 4, 4, 8.0f).distance, "");
+    EXPECT_EQ(Banner(true, core::kSurfaceGreen, core::kSurfaceGreen, 4, 4, 8.0f).distance, "");
     // Beyond the names of the table: the score to par.
-    EXPECT_EQ(Banner(true, course::kSurfaceGreen, course::kSurfaceGreen, 6, 9, 1.0f).headline, "+3");
+    EXPECT_EQ(Banner(true, core::kSurfaceGreen, core::kSurfaceGreen, 6, 9, 1.0f).headline, "+3");
 }
 
 TEST(ShotResultLines, InsetFramedForAShotThatWentSomewhere) {
-    EXPECT_TRUE(screens::InsetFramed(10.5f, course::kSurfaceFairway, course::kSurfaceTee));
-    EXPECT_FALSE(screens::InsetFramed(10.0f, course::kSurfaceFairway, course::kSurfaceTee));
-    EXPECT_FALSE(screens::InsetFramed(200.0f, course::kSurfaceWater, course::kSurfaceTee));
-    EXPECT_FALSE(screens::InsetFramed(200.0f, course::kSurfaceOutOfBounds, course::kSurfaceTee));
-    EXPECT_TRUE(screens::InsetFramed(0.5f, course::kSurfaceGreen, course::kSurfaceGreen));
+    EXPECT_TRUE(screens::InsetFramed(10.5f, core::kSurfaceFairway, core::kSurfaceTee));
+    EXPECT_FALSE(screens::InsetFramed(10.0f, core::kSurfaceFairway, core::kSurfaceTee));
+    EXPECT_FALSE(screens::InsetFramed(200.0f, core::kSurfaceWater, core::kSurfaceTee));
+    EXPECT_FALSE(screens::InsetFramed(200.0f, core::kSurfaceOutOfBounds, core::kSurfaceTee));
+    EXPECT_TRUE(screens::InsetFramed(0.5f, core::kSurfaceGreen, core::kSurfaceGreen));
 }
 
 screens::ScoreboardView Board(BoardMode mode, int players) {

@@ -8,15 +8,15 @@ namespace screens {
 namespace {
 
 // A plane rising half a yard per yard to the right (+x) and a quarter per yard away (+z).
-course::FnxModel TiltedGround() {
-    course::FnxModel model;
+core::FnxModel TiltedGround() {
+    core::FnxModel model;
     fixtures::AddHeightfield(model, "FWY", -40, -40, 40, 40, 8,
                              [](float x, float z) { return 10.0f + 0.5f * x + 0.25f * z; });
     return model;
 }
 
 TEST(SlopeReadout, AcrossAndAlongTheLineOfPlay) {
-    const course::FnxModel model = TiltedGround();
+    const core::FnxModel model = TiltedGround();
     const course::TerrainGrid grid = course::BuildTerrainGrid(model);
     const platform::Vec3 target{3.0f, 0.0f, 5.0f};
     // Playing up +z: the target's right (-x, the direction turned by -90 degrees) lies lower, and
@@ -35,7 +35,7 @@ TEST(SlopeReadout, AcrossAndAlongTheLineOfPlay) {
 }
 
 TEST(SlopeReadout, NoDirectionOrNoGroundGivesLevelReadouts) {
-    const course::FnxModel model = TiltedGround();
+    const core::FnxModel model = TiltedGround();
     const course::TerrainGrid grid = course::BuildTerrainGrid(model);
     SlopeReadout s = ReadSlopes(grid, {1, 5, 1}, {1, 9, 1}, {3, 0, 5});
     EXPECT_EQ(s.across, 0);

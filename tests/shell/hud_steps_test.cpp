@@ -50,20 +50,20 @@ TEST_F(HudSteps, HoverWithoutASurfaceOnlyUpdatesTheFlags) {
 }
 
 TEST_F(HudSteps, TheHudShowsTheLieTheShotIsPlayedFromNotWhereItEnds) {
-    client_.match.shot.startSurface = course::kSurfaceBunker;
-    client_.match.shot.surface = course::kSurfaceWater;  // as the simulation leaves it before the replay
+    client_.match.shot.startSurface = core::kSurfaceBunker;
+    client_.match.shot.surface = core::kSurfaceWater;  // as the simulation leaves it before the replay
     screens::HudView view;
     FillHudView(client_, view);
     EXPECT_STREQ(view.lieNameText, "Bunker");
 
     // A chip that will stop on the green: no green panels while the ball is in the air.
-    client_.match.shot.startSurface = course::kSurfaceFairway;
-    client_.match.shot.surface = course::kSurfaceGreen;
+    client_.match.shot.startSurface = core::kSurfaceFairway;
+    client_.match.shot.surface = core::kSurfaceGreen;
     client_.shell.gameState = GameState::Replay;
     FillHudView(client_, view);
     EXPECT_FALSE(view.onGreen);
     EXPECT_FALSE(view.showSlopes);
-    client_.match.shot.startSurface = course::kSurfaceGreen;  // a putt
+    client_.match.shot.startSurface = core::kSurfaceGreen;  // a putt
     FillHudView(client_, view);
     EXPECT_TRUE(view.onGreen);
     EXPECT_TRUE(view.showSlopes);

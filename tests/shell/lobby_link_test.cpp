@@ -100,7 +100,7 @@ std::vector<SenderCase> AllSenders() {
         {"quiet notice", 81, 0 + 6, true, [](LobbyLink& l) { shell::SendQuietNotice(l, ""); }},
         {"final scores", 92, 70, false, [](LobbyLink& l) { shell::SendFinalScores(l, 3, scores); }},
         {"ball change", 93, 23, false,
-         [](LobbyLink& l) { shell::SendBallChange(l, "Ann", -5, physics::kMoneyPowerShotCharge); }},
+         [](LobbyLink& l) { shell::SendBallChange(l, "Ann", -5, rules::kMoneyPowerShotCharge); }},
         {"game end", 94, 13, false, [](LobbyLink& l) { shell::SendGameEnd(l); }},
         {"call lobby", 96, 5, false, [](LobbyLink& l) { shell::SendCallLobby(l); }},
     };
@@ -131,7 +131,7 @@ TEST(LobbySenders, BuildTheirPacketsAndComeBackThroughTheReceiveStep) {
 TEST(LobbySenders, BodiesHoldTheirFieldsAtTheirOffsets) {
     WiredLink w("Ann");
     shell::SendPin(w.link, {1.0f, 2.0f, 3.0f}, 4);
-    shell::SendBallChange(w.link, "Bob", -5, physics::kMoneyPenaltyCharge);
+    shell::SendBallChange(w.link, "Bob", -5, rules::kMoneyPenaltyCharge);
     shell::SendTimeOut(w.link, 2);
     shell::SendGameEnd(w.link);
     shell::SendSnapshot(w.link, "Watcher", shell::GameSnapshot{});
@@ -147,7 +147,7 @@ TEST(LobbySenders, BodiesHoldTheirFieldsAtTheirOffsets) {
     const Bytes& ball = sent[1];  // name in 13 bytes, the change unaligned at body offset 13, the reason
     EXPECT_STREQ(reinterpret_cast<const char*>(&ball[48]), "Bob");
     EXPECT_EQ(GetU32(ball, 48 + 13), static_cast<uint32_t>(-5));
-    EXPECT_EQ(ball[48 + 17], physics::kMoneyPenaltyCharge);
+    EXPECT_EQ(ball[48 + 17], rules::kMoneyPenaltyCharge);
 
     EXPECT_EQ(sent[2][48], 2);  // the slot is the last payload byte: no spare byte
     EXPECT_EQ(sent[2].size(), 44u + 5u + 1u);

@@ -24,7 +24,7 @@ TEST_F(MatchFlow, OnePlayerPlaysAHoleFromTeeToCup) {
     SeatAutoplayers({.players = 1});
     PlayOut();
     ASSERT_TRUE(AllEnded());
-    const physics::PlayerRecord& ann = C(0).match.rules.players[0];
+    const rules::PlayerRecord& ann = C(0).match.rules.players[0];
     EXPECT_EQ(ann.finishedHole, 1);
     EXPECT_GE(ann.strokes, 1);
     EXPECT_LE(ann.strokes, 2 * C(0).match.rules.par);
@@ -143,15 +143,15 @@ TEST_F(MatchFlow, TheNextHoleTeesOffByThePreviousHolesStrokes) {
     EXPECT_EQ(CountSent(shell::kMsgNextHole), 1u);
     EXPECT_EQ(CountSent(shell::kMsgHoleReport), 4u);
     EXPECT_EQ(CountSent(shell::kMsgFinalScores), 2u);
-    const physics::MatchRules& r = C(1).match.rules;
+    const rules::MatchRules& r = C(1).match.rules;
     const int first = r.teeOrder[0];
     const int second = r.teeOrder[1];
-    const int hole1 = physics::HoleIndex(1);
+    const int hole1 = rules::HoleIndex(1);
     EXPECT_TRUE(r.players[first].scorecard[hole1] < r.players[second].scorecard[hole1] ||
                 (r.players[first].scorecard[hole1] == r.players[second].scorecard[hole1] && first < second));
     for (int p = 0; p < 2; ++p) {
         EXPECT_EQ(r.players[p].totalStrokes,
-                  r.players[p].scorecard[hole1] + r.players[p].scorecard[physics::HoleIndex(2)]);
+                  r.players[p].scorecard[hole1] + r.players[p].scorecard[rules::HoleIndex(2)]);
     }
     // The score strip lists hole 1 with that hole's strokes.
     screens::HudView view;
@@ -195,10 +195,10 @@ TEST_F(MatchFlow, TeamPartnersPlayOneBallInTurn) {
         Tick(AnySwinging() ? 10 : 50);
         RecordShots();
         if (logs_[0].size() > seen) {
-            const physics::MatchRules& r = C(2).match.rules;
+            const rules::MatchRules& r = C(2).match.rules;
             const int shooter = C(2).match.shot.player;
             shooters.push_back(shooter);
-            const physics::PlayerRecord& partner = r.players[shooter ^ 1];
+            const rules::PlayerRecord& partner = r.players[shooter ^ 1];
             EXPECT_EQ(std::memcmp(&partner.ballPos, &r.players[shooter].ballPos, sizeof(platform::Vec3)), 0);
             EXPECT_EQ(partner.strokes, r.players[shooter].strokes);
         }

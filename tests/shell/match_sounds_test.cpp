@@ -67,7 +67,7 @@ TEST_F(MatchSounds, AHoleIsHeardFromTeeToCup) {
     }
 }
 
-physics::ShotInput Shot(int club, float speed, int startSurface = course::kSurfaceFairway) {
+physics::ShotInput Shot(int club, float speed, int startSurface = core::kSurfaceFairway) {
     physics::ShotInput shot;
     shot.club = static_cast<uint8_t>(club);
     shot.launchSpeed = speed;
@@ -83,9 +83,9 @@ TEST(ReplaySounds, ImpactFollowsTheClubUnlessTheShotIsSoftOrFromSand) {
     for (int club = 0; club < 14; ++club) {
         EXPECT_EQ(shell::ImpactSound(Shot(club, 5.0f)), byClub[club]) << club;
         EXPECT_EQ(shell::ImpactSound(Shot(club, 4.99f)), GameSound::Send) << club;
-        EXPECT_EQ(shell::ImpactSound(Shot(club, 60.0f, course::kSurfaceBunker)), GameSound::Send) << club;
+        EXPECT_EQ(shell::ImpactSound(Shot(club, 60.0f, core::kSurfaceBunker)), GameSound::Send) << club;
     }
-    EXPECT_EQ(shell::ImpactSound(Shot(0, 60.0f, course::kSurfaceRough)), GameSound::Wood);
+    EXPECT_EQ(shell::ImpactSound(Shot(0, 60.0f, core::kSurfaceRough)), GameSound::Wood);
 }
 
 }  // namespace

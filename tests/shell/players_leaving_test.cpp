@@ -211,7 +211,7 @@ TEST_P(ObserverJoining, ItSeesTheSameMatchAsThePlayers) {
     const shell::Client& observer = AddObserver(settings, "Watcher");
     ASSERT_TRUE(PlayUntil([&] { return observer.config.match.waitingForSnapshot == 0; }, 30 * 1000));
     EXPECT_EQ(observer.match.currentHole, C(0).match.currentHole);
-    EXPECT_EQ(observer.match.localSlot, physics::kNoPlayer);
+    EXPECT_EQ(observer.match.localSlot, rules::kNoPlayer);
     PlayOut();
     ASSERT_TRUE(AllEnded());
     const std::vector<std::string>& seen = logs_[3];

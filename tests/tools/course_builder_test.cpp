@@ -42,7 +42,7 @@ tools::BuiltHole BuildSmallHole() {
     return built;
 }
 
-bool IsTerrain(const course::FnxGroup& g) {
+bool IsTerrain(const core::FnxGroup& g) {
     return std::strncmp(g.name, "BAK", 3) != 0 && std::strncmp(g.name, "RST", 3) != 0 &&
            std::strncmp(g.name, "SST", 3) != 0;
 }
@@ -50,7 +50,7 @@ bool IsTerrain(const course::FnxGroup& g) {
 TEST(CourseBuilder, TerrainGroupsAreNamedByTheKindsTheHoleHolds) {
     const tools::BuiltHole built = BuildSmallHole();
     std::set<std::string> codes;
-    for (const course::FnxGroup& g : built.model.groups) {
+    for (const core::FnxGroup& g : built.model.groups) {
         if (IsTerrain(g)) {
             codes.insert(std::string(g.name, 3));
         }
@@ -64,16 +64,16 @@ TEST(CourseBuilder, TerrainCoversTheWholeGridAboveGroundAndFacesUp) {
     // whole-yard points the game seats on the ground.
     const std::vector<tools::GroundPoint> seated = {{0, 0}, {0, 120}, {20, 120}, {-40, 60}};
     EXPECT_EQ(tools::UncoveredGround(built.model, seated, 5), std::vector<std::string>{});
-    for (const course::FnxGroup& g : built.model.groups) {
+    for (const core::FnxGroup& g : built.model.groups) {
         ASSERT_EQ(g.vertexCount, g.vertices.size());
         ASSERT_EQ(g.indexCount, g.indices.size());
         if (!IsTerrain(g)) {
             continue;
         }
         for (size_t t = 0; t < g.indices.size(); t += 3) {
-            const course::FnxVertex& a = g.vertices[g.indices[t]];
-            const course::FnxVertex& b = g.vertices[g.indices[t + 1]];
-            const course::FnxVertex& c = g.vertices[g.indices[t + 2]];
+            const core::FnxVertex& a = g.vertices[g.indices[t]];
+            const core::FnxVertex& b = g.vertices[g.indices[t + 1]];
+            const core::FnxVertex& c = g.vertices[g.indices[t + 2]];
             EXPECT_GT(a.y, 0.0f);
             // (B - A) x (C - A), the face normal the ball bounces off, must point up.
             const float ny = (b.z - a.z) * (c.x - a.x) - (b.x - a.x) * (c.z - a.z);
@@ -84,9 +84,9 @@ TEST(CourseBuilder, TerrainCoversTheWholeGridAboveGroundAndFacesUp) {
 
 TEST(CourseBuilder, WaterIsFlatAndTheGreenGentle) {
     const tools::BuiltHole built = BuildSmallHole();
-    for (const course::FnxGroup& g : built.model.groups) {
+    for (const core::FnxGroup& g : built.model.groups) {
         float lo = 1e9f, hi = -1e9f;
-        for (const course::FnxVertex& v : g.vertices) {
+        for (const core::FnxVertex& v : g.vertices) {
             lo = std::min(lo, v.y), hi = std::max(hi, v.y);
         }
         if (std::strncmp(g.name, "WTR", 3) == 0) {
@@ -101,7 +101,7 @@ TEST(CourseBuilder, WaterIsFlatAndTheGreenGentle) {
 TEST(CourseBuilder, ObjectsCarryTheirAttributeLetter) {
     const tools::BuiltHole built = BuildSmallHole();
     int trees = 0, bushes = 0, backdrops = 0, fixed = 0;
-    for (const course::FnxGroup& g : built.model.groups) {
+    for (const core::FnxGroup& g : built.model.groups) {
         const std::string name = g.name;
         if (name.rfind("RSToak", 0) == 0) {
             EXPECT_EQ(name.back(), 'T');
@@ -132,7 +132,7 @@ TEST(CourseBuilder, SettingsAndModelSurviveTheirFileFormats) {
     EXPECT_EQ(built.settings.defaultAim[1], built.settings.pin[1]);  // a par 3 aims at the pin
     std::vector<uint8_t> bytes;
     ASSERT_TRUE(course::EncodeFnxModel(built.model, bytes));
-    course::FnxModel loaded;
+    core::FnxModel loaded;
     ASSERT_TRUE(course::ParseFnxModel(bytes.data(), bytes.size(), loaded));
     EXPECT_EQ(loaded.groups.size(), built.model.groups.size());
     EXPECT_EQ(loaded.lights.size(), 2u);
@@ -151,7 +151,7 @@ TEST(CourseBuilder, AreasHaveCleanEdgesWithoutWedgesOfOtherGround) {
         course::Vec3 p{static_cast<float>(x), 0.0f, static_cast<float>(z)};
         int group = -1;
         course::TerrainHeightAt(grid, p, nullptr, &group);
-        return course::SurfaceKindOfGroup(built.model, group);
+        return core::SurfaceKindOfGroup(built.model, group);
     };
     int checked = 0;
     for (double z = 100; z <= 140; z += 0.5) {
@@ -159,13 +159,13 @@ TEST(CourseBuilder, AreasHaveCleanEdgesWithoutWedgesOfOtherGround) {
             const double bunker = tools::SignedDistance(hole.bunkers[0].outline, {x, z});
             const double green = tools::SignedDistance(hole.green.outline, {x, z});
             if (bunker < -0.8) {
-                EXPECT_EQ(kindAt(x, z), course::kSurfaceBunker) << x << ", " << z;
+                EXPECT_EQ(kindAt(x, z), core::kSurfaceBunker) << x << ", " << z;
                 ++checked;
             } else if (green < -0.8 && bunker > 0.8) {
-                EXPECT_EQ(kindAt(x, z), course::kSurfaceGreen) << x << ", " << z;
+                EXPECT_EQ(kindAt(x, z), core::kSurfaceGreen) << x << ", " << z;
                 ++checked;
             } else if (bunker > 1.2) {
-                EXPECT_NE(kindAt(x, z), course::kSurfaceBunker) << x << ", " << z;
+                EXPECT_NE(kindAt(x, z), core::kSurfaceBunker) << x << ", " << z;
             }
         }
     }
@@ -185,12 +185,12 @@ TEST(CourseBuilder, TreesShadeTheGroundAndCloudsRingTheHole) {
     ASSERT_TRUE(tools::BuildHole(hole, built, error)) << error;
     int shaded = 0;
     bool clouds = false;
-    for (const course::FnxGroup& g : built.model.groups) {
+    for (const core::FnxGroup& g : built.model.groups) {
         const std::string texture = built.model.materials[g.materialIndex].textureName;
         shaded += texture.rfind("Shade", 0) == 0 ? 1 : 0;
         if (std::strcmp(g.name, "BAKclouds") == 0) {
             clouds = true;
-            for (const course::FnxVertex& v : g.vertices) {  // far outside the terrain grid
+            for (const core::FnxVertex& v : g.vertices) {  // far outside the terrain grid
                 EXPECT_TRUE(std::fabs(v.x) > 260.0f || v.z < -160.0f || v.z > 760.0f) << v.x << ", " << v.z;
             }
         }
@@ -244,13 +244,13 @@ TEST(HoleDescription, TreesOnTheGreenOrInWaterAreRefused) {
 }
 
 TEST(BallModels, NearAndFarShareTheirTriangles) {
-    const course::FnxModel far = tools::MakeBallModel(0.06f);
-    const course::FnxModel near = tools::MakeBallModel(0.025f);
+    const core::FnxModel far = tools::MakeBallModel(0.06f);
+    const core::FnxModel near = tools::MakeBallModel(0.025f);
     ASSERT_EQ(far.groups.size(), 1u);
     EXPECT_EQ(far.groups[0].vertexCount, near.groups[0].vertexCount);
     EXPECT_EQ(far.groups[0].indices, near.groups[0].indices);
-    EXPECT_EQ(far.groups[0].materialIndex, course::kNoMaterial);
-    for (const course::FnxVertex& v : near.groups[0].vertices) {
+    EXPECT_EQ(far.groups[0].materialIndex, core::kNoMaterial);
+    for (const core::FnxVertex& v : near.groups[0].vertices) {
         EXPECT_NEAR(std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z), 0.025f, 1e-5f);
     }
 }

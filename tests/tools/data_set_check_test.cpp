@@ -31,7 +31,7 @@ TEST(DataSetCheck, ReportsMissingFilesAndTexturesButOnlyCountsLaterArt) {
     fs::remove_all(root);
     fs::create_directories(root / "Map/Hole");
     std::ofstream(root / "Option.ini") << "LANGUAGE ENG\n";
-    course::FnxModel model;
+    core::FnxModel model;
     model.materials.resize(2);
     std::snprintf(model.materials[0].textureName, sizeof model.materials[0].textureName, "Bsky.fni");
     std::snprintf(model.materials[1].textureName, sizeof model.materials[1].textureName, "T005.fni");

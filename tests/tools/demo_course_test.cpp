@@ -39,16 +39,16 @@ std::vector<fs::path> HoleFolders() {
 
 struct Probe {
     bool found = false;
-    SurfaceKind kind = kSurfaceNone;
+    core::SurfaceKind kind = core::kSurfaceNone;
     Vec3 point;
 };
 
-Probe ProbeAt(const FnxModel& model, const TerrainGrid& grid, const float xz[2]) {
+Probe ProbeAt(const core::FnxModel& model, const TerrainGrid& grid, const float xz[2]) {
     Probe probe;
     probe.point = {xz[0], 0.0f, xz[1]};
     int group = -1;
     probe.found = TerrainHeightAt(grid, probe.point, nullptr, &group);
-    probe.kind = SurfaceKindOfGroup(model, group);
+    probe.kind = core::SurfaceKindOfGroup(model, group);
     return probe;
 }
 
@@ -59,8 +59,8 @@ TEST(DemoCourse, TeeAimAndPinLieOnTheirSurfacesAndShotsCanBePlayed) {
     }
     for (const fs::path& folder : holes) {
         SCOPED_TRACE(folder.string());
-        std::unique_ptr<FnxModel, void (*)(FnxModel*)> model(LoadFnxModel((folder / "HoleData.fnx").string()),
-                                                             FreeFnxModel);
+        std::unique_ptr<core::FnxModel, void (*)(core::FnxModel*)> model(
+            LoadFnxModel((folder / "HoleData.fnx").string()), FreeFnxModel);
         ASSERT_TRUE(model);
         std::ifstream file(folder / "Hole.ini", std::ios::binary);
         const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(file), {}};
@@ -74,23 +74,23 @@ TEST(DemoCourse, TeeAimAndPinLieOnTheirSurfacesAndShotsCanBePlayed) {
         const Probe aim = ProbeAt(*model, grid, settings.defaultAim);
         const Probe pin = ProbeAt(*model, grid, settings.pin);
         ASSERT_TRUE(tee.found && aim.found && pin.found);
-        EXPECT_EQ(tee.kind, kSurfaceTee);
-        EXPECT_EQ(pin.kind, kSurfaceGreen);
-        EXPECT_TRUE(aim.kind == kSurfaceFairway || aim.kind == kSurfaceGreen) << int(aim.kind);
+        EXPECT_EQ(tee.kind, core::kSurfaceTee);
+        EXPECT_EQ(pin.kind, core::kSurfaceGreen);
+        EXPECT_TRUE(aim.kind == core::kSurfaceFairway || aim.kind == core::kSurfaceGreen) << int(aim.kind);
 
         const physics::ShotWorld world{model.get(), &grid, &objects, nullptr};
         const physics::ShotFacts facts{0, settings.par, 1, pin.point, 0.0f};
         physics::ShotInput drive;
         drive.ballPos = drive.startPos = tee.point;
         drive.aimTarget = aim.point;
-        drive.pinDistance = physics::DistanceXZ(tee.point, pin.point);
+        drive.pinDistance = core::DistanceXZ(tee.point, pin.point);
         drive.club = settings.par == 3 ? physics::kClubIron7 : physics::kClubDriver;
         drive.launchSpeed = physics::ClubRow(drive.club).speed;
         drive.elevation = physics::ClubRow(drive.club).loft;
         physics::ShotTrajectory path;
         physics::SimulateShot(world, facts, drive, path);
-        EXPECT_LT(drive.surface, kSurfaceKindCount);
-        EXPECT_GT(physics::DistanceXZ(drive.ballPos, tee.point), 80.0f);
+        EXPECT_LT(drive.surface, core::kSurfaceKindCount);
+        EXPECT_GT(core::DistanceXZ(drive.ballPos, tee.point), 80.0f);
         for (int i = 0; i <= path.trajectoryCount; ++i) {  // never through the ground
             Vec3 below = path.points[i].pos;
             if (SeatOnTerrain(grid, below)) {
@@ -106,7 +106,7 @@ TEST(DemoCourse, TeeAimAndPinLieOnTheirSurfacesAndShotsCanBePlayed) {
         putt.club = physics::kClubPutter;
         putt.launchSpeed = 3.0f;
         physics::SimulateShot(world, facts, putt, path);
-        EXPECT_LT(putt.surface, kSurfaceKindCount);
+        EXPECT_LT(putt.surface, core::kSurfaceKindCount);
     }
 }
 

@@ -81,7 +81,7 @@ TEST(HoleGround, GreenTrianglesFollowTheGreensOutline) {
     tools::BuiltHole built;
     ASSERT_TRUE(tools::BuildHole(hole, built, error)) << error;
     double area = 0;
-    for (const course::FnxGroup& g : built.model.groups) {
+    for (const core::FnxGroup& g : built.model.groups) {
         if (std::strncmp(g.name, "GRE", 3) != 0) {
             continue;
         }
@@ -89,7 +89,7 @@ TEST(HoleGround, GreenTrianglesFollowTheGreensOutline) {
         // none sticks out by half a grid step (no staircase of whole cells).
         int onEdge = 0;
         int outside = 0;
-        for (const course::FnxVertex& v : g.vertices) {
+        for (const core::FnxVertex& v : g.vertices) {
             const double d = tools::SignedDistance(hole.green.outline, {v.x, v.z});
             EXPECT_LT(d, 1.25) << v.x << ", " << v.z;
             onEdge += std::fabs(d) < 0.05;
@@ -99,9 +99,9 @@ TEST(HoleGround, GreenTrianglesFollowTheGreensOutline) {
         // few corners just outside.
         EXPECT_GT(onEdge, 8 * outside);
         for (size_t t = 0; t < g.indices.size(); t += 3) {
-            const course::FnxVertex& a = g.vertices[g.indices[t]];
-            const course::FnxVertex& b = g.vertices[g.indices[t + 1]];
-            const course::FnxVertex& c = g.vertices[g.indices[t + 2]];
+            const core::FnxVertex& a = g.vertices[g.indices[t]];
+            const core::FnxVertex& b = g.vertices[g.indices[t + 1]];
+            const core::FnxVertex& c = g.vertices[g.indices[t + 2]];
             area += 0.5 * ((b.z - a.z) * (c.x - a.x) - (b.x - a.x) * (c.z - a.z));
         }
     }

@@ -20,7 +20,7 @@ namespace fs = std::filesystem;
 fixtures::FnxModel ColouredHole() {
     fixtures::FnxModel model = fixtures::SmallHole();
     const auto material = [&](float r, float g, float b) {
-        course::FnxMaterial m;
+        core::FnxMaterial m;
         m.diffuse = {r, g, b, 1};
         m.ambient = {r * 0.4f, g * 0.4f, b * 0.4f, 1};
         model.materials.push_back(m);

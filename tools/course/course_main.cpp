@@ -30,7 +30,7 @@ int Fail(const std::string& message) {
     return 1;
 }
 
-bool WriteModel(const course::FnxModel& model, const std::string& path, std::string& error) {
+bool WriteModel(const core::FnxModel& model, const std::string& path, std::string& error) {
     std::vector<uint8_t> bytes;
     if (!course::EncodeFnxModel(model, bytes)) {
         error = path + ": the model does not fit the FNX format";

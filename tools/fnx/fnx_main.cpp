@@ -8,19 +8,19 @@
 
 namespace {
 
-void DumpModel(const course::FnxModel& model) {
+void DumpModel(const core::FnxModel& model) {
     std::printf("materials %zu, groups %zu, lights %zu\n", model.materials.size(), model.groups.size(),
                 model.lights.size());
     for (size_t i = 0; i < model.materials.size(); ++i) {
-        const course::FnxMaterial& m = model.materials[i];
+        const core::FnxMaterial& m = model.materials[i];
         std::printf("material %3zu %-19s diffuse %.2f %.2f %.2f %.2f texture \"%s\"\n", i, m.name,
                     m.diffuse.r, m.diffuse.g, m.diffuse.b, m.diffuse.a, m.textureName);
     }
     for (size_t i = 0; i < model.groups.size(); ++i) {
-        const course::FnxGroup& g = model.groups[i];
+        const core::FnxGroup& g = model.groups[i];
         float lo[3] = {1e30f, 1e30f, 1e30f};
         float hi[3] = {-1e30f, -1e30f, -1e30f};
-        for (const course::FnxVertex& v : g.vertices) {
+        for (const core::FnxVertex& v : g.vertices) {
             const float p[3] = {v.x, v.y, v.z};
             for (int k = 0; k < 3; ++k) {
                 lo[k] = std::min(lo[k], p[k]);
@@ -35,7 +35,7 @@ void DumpModel(const course::FnxModel& model) {
         std::printf("\n");
     }
     for (size_t i = 0; i < model.lights.size(); ++i) {
-        const course::FnxLight& l = model.lights[i];
+        const core::FnxLight& l = model.lights[i];
         std::printf("light %zu %-19s type %u direction %.2f %.2f %.2f colour %.2f %.2f %.2f\n", i, l.name,
                     l.type, l.direction[0], l.direction[1], l.direction[2], l.color.r, l.color.g, l.color.b);
     }
@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: fnx dump MODEL.fnx\n");
         return 2;
     }
-    course::FnxModel* model = course::LoadFnxModel(argv[2]);
+    core::FnxModel* model = course::LoadFnxModel(argv[2]);
     if (model == nullptr) {
         std::fprintf(stderr, "fnx: %s: not a readable FNX model\n", argv[2]);
         return 1;

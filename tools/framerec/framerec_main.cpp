@@ -39,7 +39,7 @@ bool RecordView(present::Display& display, const std::function<void()>& draw, co
 bool RecordHole(present::Display& display, int number, const std::filesystem::path& out, std::string& error) {
     std::vector<uint8_t> bytes;
     shell::HoleSettings settings;
-    const std::string iniPath = shell::HoleFilePath(1, number, "Hole.ini").text;
+    const std::string iniPath = core::HoleFilePath(1, number, "Hole.ini").text;
     if (!tools::ReadWholeFile(iniPath, bytes, error) || !shell::ParseHoleSettings(bytes, settings)) {
         error = iniPath + ": no readable hole settings";
         return false;

@@ -79,7 +79,7 @@ uint8_t SurfaceUnder(const course::HoleState& hole, Vec3 p) {
     if (!course::TerrainHeightAt(hole.grid, p, nullptr, &group)) {
         return 0;
     }
-    const int kind = static_cast<int>(course::SurfaceKindOfGroup(*hole.HoleModel, group));
+    const int kind = static_cast<int>(core::SurfaceKindOfGroup(*hole.HoleModel, group));
     return kind < 0 ? 0 : static_cast<uint8_t>(kind);
 }
 
@@ -128,7 +128,7 @@ int RenderView(present::Display& display, course::HoleState& hole, int skyIndex,
     inputs.pinPosition = hole.MapPinPoint;
     inputs.playerCount = 1;
     inputs.skyIndex = skyIndex;
-    inputs.GreenGridOn = inputs.startSurface == course::kSurfaceGreen;
+    inputs.GreenGridOn = inputs.startSurface == core::kSurfaceGreen;
     course::ViewState view;
     course::ResetView(display, hole, view, inputs, viewpoint.ball, viewpoint.aim);
     course::DrawMainScene(display, hole, view, inputs);
@@ -149,7 +149,7 @@ int RenderView(present::Display& display, course::HoleState& hole, int skyIndex,
         platform::WritePng(*display.mapPanelSurface, WithSuffix(out, "_map").c_str()) == 0;
     Vec3 flying = (viewpoint.ball + viewpoint.aim) * 0.5f;
     flying.y += 12.0f;
-    course::PlaceInsetCamera(*display.device, view, flying, inputs.startSurface == course::kSurfaceGreen);
+    course::PlaceInsetCamera(*display.device, view, flying, inputs.startSurface == core::kSurfaceGreen);
     course::DrawInsetScene(*display.device, hole, inputs, flying);
     const bool insetWritten = WriteArea(*display.backBuffer, {550, 410, 786, 586}, WithSuffix(out, "_inset"));
     if (!mainWritten || !mapWritten || !insetWritten) {
@@ -163,7 +163,7 @@ int Render(const std::string& out, int courseNumber, int holeNumber, const std::
     std::vector<uint8_t> bytes;
     std::string error;
     shell::HoleSettings settings;
-    const std::string iniPath = shell::HoleFilePath(courseNumber, holeNumber, "Hole.ini").text;
+    const std::string iniPath = core::HoleFilePath(courseNumber, holeNumber, "Hole.ini").text;
     if (!tools::ReadWholeFile(iniPath, bytes, error) || !shell::ParseHoleSettings(bytes, settings)) {
         return Fail(iniPath + ": no readable hole settings");
     }

@@ -34,8 +34,8 @@ constexpr SamplePlayer kExtremes[4] = {{"", 17, 10, 99, 99999, 99999},
                                        {"", 3, 9, 145, 12, 12345}};
 
 int SurfaceOfCode(const std::string& code) {
-    for (int kind = 0; kind < course::kSurfaceKindCount; ++kind) {
-        if (code == course::kSurfaceCodes[kind]) {
+    for (int kind = 0; kind < core::kSurfaceKindCount; ++kind) {
+        if (code == core::kSurfaceCodes[kind]) {
             return kind;
         }
     }
@@ -136,7 +136,7 @@ void DrawScene(present::Display& display, course::HoleState& hole, course::ViewS
     screens::ResultScene scene;
     scene.picture.swingFrame = 1000;  // past the sheet's end: its last frame
     int pixel[2] = {};
-    const bool lost = restSurface == course::kSurfaceWater;
+    const bool lost = restSurface == core::kSurfaceWater;
     if (!lost && course::ProjectToScreen(*display.device, rest, nullptr, pixel, nullptr)) {
         scene.picture.ballShown = true;
         scene.picture.ballX = pixel[0];
@@ -147,7 +147,7 @@ void DrawScene(present::Display& display, course::HoleState& hole, course::ViewS
     screens::HudCanvas hud = canvas.For(display);
     screens::DrawResultScene(hud, scene);
     if (scene.insetFrame) {
-        course::PlaceInsetCamera(*display.device, view, rest, startSurface == course::kSurfaceGreen);
+        course::PlaceInsetCamera(*display.device, view, rest, startSurface == core::kSurfaceGreen);
         course::DrawInsetScene(*display.device, hole, inputs, rest);
         course::PlaceMainCamera(*display.device, view, display.displayWidth, display.displayHeight);
     }
@@ -173,7 +173,7 @@ bool WriteResultScreens(present::Display& display, course::HoleState& hole, cour
     }
     if (!choice.banner.empty()) {
         const bool holed = choice.banner == "holed";
-        const int restSurface = holed ? course::kSurfaceGreen : SurfaceOfCode(choice.banner);
+        const int restSurface = holed ? core::kSurfaceGreen : SurfaceOfCode(choice.banner);
         if (restSurface < 0) {
             error = "--banner takes a surface code (TEE, FWY, GRE, ROU, BNK, WAY, WTR, OOB, OGR) or holed";
             return false;
@@ -199,7 +199,7 @@ bool WriteResultScreens(present::Display& display, course::HoleState& hole, cour
             return false;
         }
         Canvas canvas(choice);
-        DrawScene(display, hole, view, inputs, canvas, aim, course::kSurfaceGreen, startSurface,
+        DrawScene(display, hole, view, inputs, canvas, aim, core::kSurfaceGreen, startSurface,
                   std::hypot(aim.x - ball.x, aim.z - ball.z));
         screens::HudCanvas hud = canvas.For(display);
         const screens::ScoreboardView board = SampleBoard(choice, mode);

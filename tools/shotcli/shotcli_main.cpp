@@ -22,14 +22,14 @@ namespace {
 using physics::ShotInput;
 
 const char* SurfaceName(uint8_t kind) {
-    return kind < course::kSurfaceKindCount ? physics::LieRow(kind).name : "(none)";
+    return kind < core::kSurfaceKindCount ? physics::LieRow(kind).name : "(none)";
 }
 
 int DefaultLie(uint8_t surface) {
-    if (surface == course::kSurfaceTee) {
+    if (surface == core::kSurfaceTee) {
         return physics::kLieTeed;
     }
-    return surface == course::kSurfaceGreen ? physics::kLiePutting : physics::kLieClean;
+    return surface == core::kSurfaceGreen ? physics::kLiePutting : physics::kLieClean;
 }
 
 void PrintPoints(const physics::ShotTrajectory& path) {
@@ -37,7 +37,7 @@ void PrintPoints(const physics::ShotTrajectory& path) {
     for (int i = 0; i <= path.trajectoryCount; ++i) {
         const physics::TrajectoryPoint& p = path.points[i];
         std::printf("%4d %8.3f %8.3f %8.3f  %-7s", i, p.pos.x, p.pos.y, p.pos.z,
-                    p.surface == physics::kNoSurface ? "-" : course::kSurfaceCodes[p.surface]);
+                    p.surface == physics::kNoSurface ? "-" : core::kSurfaceCodes[p.surface]);
         if (p.bounced) {
             std::printf("  bounce");
         }
@@ -61,8 +61,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "shotcli: %s\n%s", error.c_str(), tools::kShotUsage);
         return 2;
     }
-    std::unique_ptr<course::FnxModel, void (*)(course::FnxModel*)> model(course::LoadFnxModel(options.model),
-                                                                         course::FreeFnxModel);
+    std::unique_ptr<core::FnxModel, void (*)(core::FnxModel*)> model(course::LoadFnxModel(options.model),
+                                                                     course::FreeFnxModel);
     if (!model) {
         std::fprintf(stderr, "shotcli: cannot read the hole model %s\n", options.model.c_str());
         return 1;
@@ -91,7 +91,7 @@ int main(int argc, char** argv) {
     setup.bite = options.bite ? 1 : 0;
     setup.powerShot = options.powerShot ? 1 : 0;
     const physics::SwingConditions swing{options.spin, options.wind, options.gameLevel};
-    physics::Rand15 rand;
+    core::Rand15 rand;
     rand.Seed(options.seed);
     ShotInput shot;
     physics::ShotTrajectory path;
@@ -116,9 +116,9 @@ int main(int argc, char** argv) {
     std::printf(
         "rests at %.3f %.3f %.3f on %s after %d steps, %.2f yards from the start, %.2f from the pin%s%s\n",
         report.rest.pos.x, report.rest.pos.y, report.rest.pos.z, SurfaceName(report.rest.surface),
-        path.trajectoryCount - 1, physics::DistanceXZ(report.rest.pos, shot.startPos),
-        physics::DistanceXZ(report.rest.pos, options.pin),
-        shot.finished && !shot.limitReached ? ", holed" : "", shot.limitReached ? ", stroke limit" : "");
+        path.trajectoryCount - 1, core::DistanceXZ(report.rest.pos, shot.startPos),
+        core::DistanceXZ(report.rest.pos, options.pin), shot.finished && !shot.limitReached ? ", holed" : "",
+        shot.limitReached ? ", stroke limit" : "");
     std::printf("next stroke from %.3f %.3f %.3f on %s, strokes %u\n", shot.ballPos.x, shot.ballPos.y,
                 shot.ballPos.z, SurfaceName(shot.surface), report.strokes);
     return 0;

@@ -67,19 +67,19 @@ void CheckTextureSeam(const std::string& root, const std::string& texture, const
 
 void CheckModel(const std::string& root, const std::string& modelPath, std::set<std::string>& seamChecked,
                 DataSetReport& report) {
-    course::FnxModel* model = course::LoadFnxModel(root + "/" + modelPath);
+    core::FnxModel* model = course::LoadFnxModel(root + "/" + modelPath);
     if (model == nullptr) {
         report.broken.push_back(modelPath + ": not a readable FNX model");
         return;
     }
     const std::string folder = std::filesystem::path(modelPath).parent_path().string();
-    for (const course::FnxMaterial& material : model->materials) {
+    for (const core::FnxMaterial& material : model->materials) {
         const std::string texture = TexturePathOf(material.textureName, folder);
         if (!texture.empty() && !std::filesystem::exists(root + "/" + texture)) {
             report.missing.push_back(texture + " (named by " + modelPath + ")");
         }
     }
-    for (const course::FnxGroup& group : model->groups) {
+    for (const core::FnxGroup& group : model->groups) {
         if (group.materialIndex >= model->materials.size()) {
             continue;
         }
@@ -109,8 +109,8 @@ void CheckModel(const std::string& root, const std::string& modelPath, std::set<
 
 // The near ball is drawn with the far ball's triangle list, so both must share it.
 void CheckBallModels(const std::string& root, DataSetReport& report) {
-    course::FnxModel* far = course::LoadFnxModel(root + "/Image/Ball.fnx");
-    course::FnxModel* near = course::LoadFnxModel(root + "/Image/SBall.fnx");
+    core::FnxModel* far = course::LoadFnxModel(root + "/Image/Ball.fnx");
+    core::FnxModel* near = course::LoadFnxModel(root + "/Image/SBall.fnx");
     if (far != nullptr && near != nullptr) {
         const bool same = !far->groups.empty() && !near->groups.empty() &&
                           far->groups[0].vertexCount == near->groups[0].vertexCount &&

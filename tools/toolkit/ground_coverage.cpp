@@ -20,7 +20,7 @@ void Probe(const course::TerrainGrid& grid, float x, float z, size_t most,
 
 }  // namespace
 
-std::vector<std::string> UncoveredGround(const course::FnxModel& model, const std::vector<GroundPoint>& also,
+std::vector<std::string> UncoveredGround(const core::FnxModel& model, const std::vector<GroundPoint>& also,
                                          size_t most) {
     using Grid = course::TerrainGrid;
     course::TerrainGrid grid = course::BuildTerrainGrid(model);

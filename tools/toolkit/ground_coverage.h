@@ -16,7 +16,7 @@ struct GroundPoint {
 
 // Points of the terrain grid (probed at several places in every cell, and at the given points such
 // as the tee, aim point and pin) with no ground under them, as "(x, z)" texts; at most `most`.
-std::vector<std::string> UncoveredGround(const course::FnxModel& model, const std::vector<GroundPoint>& also,
+std::vector<std::string> UncoveredGround(const core::FnxModel& model, const std::vector<GroundPoint>& also,
                                          size_t most);
 
 }  // namespace tools

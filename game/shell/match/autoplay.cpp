@@ -25,7 +25,7 @@ constexpr float kTopSpread = 3.0f;
 constexpr float kImpactSpread = 2.4f;
 
 // A roughly bell-shaped error in -spread .. spread.
-float HandError(physics::Rand15& rand, float spread) {
+float HandError(core::Rand15& rand, float spread) {
     const float sum = rand.NextUnit() + rand.NextUnit() + rand.NextUnit();
     return (sum / 1.5f - 1.0f) * spread;
 }

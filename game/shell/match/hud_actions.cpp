@@ -96,7 +96,7 @@ void PressPowerShot(Client& client) {
 
 void PressConcede(Client& client) {
     rules::MatchState& m = client.match;
-    if (!m.concedeArmed || !physics::GiveAllowed(m.rules, m.options, m.localSlot, m.shot)) {
+    if (!m.concedeArmed || !rules::GiveAllowed(m.rules, m.options, m.localSlot, m.shot)) {
         return;
     }
     m.concedeArmed = false;

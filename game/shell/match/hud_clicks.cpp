@@ -182,7 +182,7 @@ screens::HudView MatchHudView(Client& client) {
     const rules::MatchState& m = client.match;
     view.localSlot = m.localSlot;
     view.currentSlot = m.shooter;
-    view.localTurn = m.localSlot != physics::kNoPlayer && m.shooter == m.localSlot;
+    view.localTurn = m.localSlot != rules::kNoPlayer && m.shooter == m.localSlot;
     view.turnActive = client.turn.active;
     view.club = m.shot.club;
     view.lieClass = m.shot.lieClass;
@@ -193,7 +193,7 @@ screens::HudView MatchHudView(Client& client) {
                        m.shot.lieClass != physics::kLiePutting;
     view.powerShotShown = view.localTurn && m.powerShotAvailable;
     view.powerShotAllowance = m.powerShotAllowance;
-    view.giveShown = m.concedeArmed && physics::GiveAllowed(m.rules, m.options, m.localSlot, m.shot);
+    view.giveShown = m.concedeArmed && rules::GiveAllowed(m.rules, m.options, m.localSlot, m.shot);
     return view;
 }
 

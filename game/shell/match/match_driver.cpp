@@ -23,15 +23,15 @@ void DriverStartNextTurn(Client& client) {
     }
     if (!m.holeFinished) {
         physics::ShotWorld world;
-        physics::DriverView view;
+        rules::DriverView view;
         view.world = MakeShotWorld(client, world) ? &world : nullptr;
         view.skyCount = client.config.skyCount;
         view.wind = m.wind;
         view.lastContactSurface = m.lastContactSurface;
         view.localSlot = m.localSlot;
         view.skippedPlayer = m.timeOutSlot;
-        const physics::TurnAnnouncement next =
-            physics::NextTurnStep(m.rules, m.options, m.marks, m.shot, view, client.rand);
+        const rules::TurnAnnouncement next =
+            rules::NextTurnStep(m.rules, m.options, m.marks, m.shot, view, client.rand);
         if (!next.holeOver) {
             if (next.pinPlaced) {
                 m.sky = next.pin.sky;

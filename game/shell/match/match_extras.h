@@ -24,7 +24,7 @@ struct AutoplayState {
     platform::Vec3 aim;        // where it means to aim
     float topMark = 105;       // where the first click stops the gauge, errors included
     float impactMark = 15;
-    physics::Rand15 rand;  // the player's own hand: not the game's draws
+    core::Rand15 rand;  // the player's own hand: not the game's draws
 };
 
 // The last moments of a game the lobby closed or a team match a player left: the picture stays up,
@@ -40,7 +40,7 @@ inline constexpr size_t kMaxPendingObservers = 20;
 struct MatchExtras {
     // The hole model as loaded, before any object was turned toward this client's camera: shots
     // collide with it so that every client sees the same ball.
-    std::unique_ptr<course::FnxModel> collisionModel;
+    std::unique_ptr<core::FnxModel> collisionModel;
     course::TexelOpacity opacity;  // the hole's textures read back for the ball
     std::string stateLogPath;      // empty: no state log
     AutoplayState autoplay;

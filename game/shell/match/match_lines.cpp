@@ -35,7 +35,7 @@ int SlotByName(const Client& client, const char* name) {
             return p;
         }
     }
-    return physics::kNoPlayer;
+    return rules::kNoPlayer;
 }
 
 }  // namespace shell

@@ -36,14 +36,14 @@ void OfferConcede(rules::MatchState& m) {
     m.concedeOffered = true;
     m.concedeAllowed = true;
     m.concedeArmed = true;
-    for (physics::PlayerRecord& player : m.rules.players) {
+    for (rules::PlayerRecord& player : m.rules.players) {
         player.concedeVote = 0;
     }
 }
 
 // The driver tells everyone who won a tee-shot contest.
 void AnnounceContest(Client& client, int winner, int stringIndex) {
-    if (winner == physics::kNoPlayer || client.match.localSlot != 0) {
+    if (winner == rules::kNoPlayer || client.match.localSlot != 0) {
         return;
     }
     AnnounceToAll(client, MatchText(client, stringIndex, kPlaceholderId, SlotName(client, winner)).text);
@@ -54,12 +54,12 @@ void BeginTurn(Client& client, const LobbyPacket& packet) {
     m.shotShown = false;
     m.shot = MessageShot(packet);
     m.shooter = m.shot.player;
-    m.timeOutSlot = physics::kNoPlayer;  // a late player is put last for one choice only
+    m.timeOutSlot = rules::kNoPlayer;  // a late player is put last for one choice only
     m.playerLeftThisTurn = false;
     OfferConcede(m);
     physics::ShotWorld world;
     MakeShotWorld(client, world);
-    const physics::TurnPreparation prep = physics::PrepareTurn(m.shot, m.rules, m.options, m.marks, world);
+    const rules::TurnPreparation prep = rules::PrepareTurn(m.shot, m.rules, m.options, m.marks, world);
     AnnounceContest(client, prep.nearestWinner, kStringNearestWinner);
     AnnounceContest(client, prep.longestWinner, kStringLongestWinner);
     ShowMatchInScene(client);
@@ -68,7 +68,7 @@ void BeginTurn(Client& client, const LobbyPacket& packet) {
     client.display.cursorShown = 1;
     SetGameState(client, GameState::Playing);
     RedrawPlayScreen(client);
-    if (m.localSlot != physics::kNoPlayer) {
+    if (m.localSlot != rules::kNoPlayer) {
         SendShooterReady(client.lobby, static_cast<uint8_t>(m.localSlot));
     }
 }
@@ -106,11 +106,11 @@ void ShotResult(Client& client, const LobbyPacket& packet) {
 void ConcedeVote(Client& client, const LobbyPacket& packet) {
     rules::MatchState& m = client.match;
     const int voter = SlotByName(client, packet.sender);
-    if (voter == physics::kNoPlayer) {
+    if (voter == rules::kNoPlayer) {
         return;
     }
-    const physics::ConcedeOutcome outcome = physics::ApplyConcedeVote(
-        m.rules, m.options, voter, m.localSlot, m.swingStarted, m.concedeAllowed, m.shot);
+    const rules::ConcedeOutcome outcome = rules::ApplyConcedeVote(m.rules, m.options, voter, m.localSlot,
+                                                                  m.swingStarted, m.concedeAllowed, m.shot);
     if (outcome.announceGiver) {
         AnnounceToAll(client,
                       MatchText(client, kStringConcedeVote, kPlaceholderId, SlotName(client, voter)).text);
@@ -170,11 +170,11 @@ bool RenumberAfterLeaving(Client& client, LobbyPacket& packet) {
     }
     if (packet.type == kMsgShooterReady) {
         const int sender = SlotByName(client, packet.sender);
-        if (sender != physics::kNoPlayer) {
+        if (sender != rules::kNoPlayer) {
             packet.body[0] = static_cast<uint8_t>(sender);
         }
     } else if (NamesTheShooter(packet.type)) {
-        if (m.shooter == physics::kNoPlayer) {
+        if (m.shooter == rules::kNoPlayer) {
             return false;
         }
         packet.body[0] = static_cast<uint8_t>(m.shooter);

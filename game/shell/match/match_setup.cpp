@@ -21,13 +21,13 @@ int PowerShotAllowance(int holes) {
     return holes <= kLongMatchHoles ? 3 : 6;
 }
 
-physics::RuleOptions RuleOptionsFromConfig(const LaunchConfig& config) {
+rules::RuleOptions RuleOptionsFromConfig(const LaunchConfig& config) {
     const MatchConfig& m = config.match;
-    physics::RuleOptions o;
+    rules::RuleOptions o;
     o.gameMode = m.gameMode;
     o.gameLevel = m.gameLevel;
     o.stake = m.betting;
-    o.playerCount = std::clamp<int32_t>(m.maxPlayers, 1, physics::kMaxPlayers);
+    o.playerCount = std::clamp<int32_t>(m.maxPlayers, 1, rules::kMaxPlayers);
     o.startHole = m.startHole;
     o.endHole = m.endHole;
     o.teamPlay = m.teamPlay != 0;
@@ -42,10 +42,10 @@ void ResetMatchState(rules::MatchState& match, const LaunchConfig& config) {
     match.options = RuleOptionsFromConfig(config);
     match.currentHole = config.match.startHole;
     match.lastHole = std::max(config.match.endHole, config.match.startHole);
-    match.localSlot = config.match.localIsObserver ? physics::kNoPlayer : config.match.localSlot;
+    match.localSlot = config.match.localIsObserver ? rules::kNoPlayer : config.match.localSlot;
     match.startingPlayers = match.options.playerCount;
     match.powerShotAllowance = PowerShotAllowance(match.lastHole - match.currentHole + 1);
-    for (int p = 0; p < physics::kMaxPlayers; ++p) {
+    for (int p = 0; p < rules::kMaxPlayers; ++p) {
         match.rules.players[p].balance = std::max<int32_t>(config.players[p].balls, 0);
     }
     if (match.options.teamPlay) {
@@ -56,7 +56,7 @@ void ResetMatchState(rules::MatchState& match, const LaunchConfig& config) {
 
 void ResetMatchForHole(rules::MatchState& match, const HoleSettings& hole, platform::Vec3 teePoint,
                        platform::Vec3 defaultAim, platform::Vec3 pinPoint) {
-    physics::ResetRulesForHole(match.rules, match.currentHole, hole.par, teePoint);
+    rules::ResetRulesForHole(match.rules, match.currentHole, hole.par, teePoint);
     match.rules.pin = pinPoint;
     match.marks.teePoint = teePoint;
     match.marks.layupPoint = defaultAim;
@@ -71,7 +71,7 @@ void ResetMatchForHole(rules::MatchState& match, const HoleSettings& hole, platf
     match.concedeAllowed = false;
     match.concedeArmed = false;
     match.concedeOffered = false;
-    match.timeOutSlot = physics::kNoPlayer;
+    match.timeOutSlot = rules::kNoPlayer;
     match.powerShotAvailable = match.powerShotAllowance > 0;
     match.spin = physics::SpinChoice{};
     if (match.options.playerCount == 1) {

@@ -12,7 +12,7 @@ struct Client;
 // Power shots a player gets for a match of this many holes.
 int PowerShotAllowance(int holes);
 
-physics::RuleOptions RuleOptionsFromConfig(const LaunchConfig& config);
+rules::RuleOptions RuleOptionsFromConfig(const LaunchConfig& config);
 
 // Starts the match: first hole, no totals, every player's balls from the match file.
 void ResetMatchState(rules::MatchState& match, const LaunchConfig& config);

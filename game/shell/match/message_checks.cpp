@@ -41,12 +41,12 @@ bool FinitePoint(platform::Vec3 p) {
 }
 
 bool SlotInMatch(const rules::MatchState& match, int slot) {
-    return physics::IsPlayer(match.options, slot);
+    return rules::IsPlayer(match.options, slot);
 }
 
 bool ShotRecordUsable(const rules::MatchState& match, const physics::ShotInput& shot) {
     return SlotInMatch(match, shot.player) && shot.club < physics::kClubCount &&
-           shot.surface < course::kSurfaceKindCount && shot.lieClass <= physics::kLiePutting &&
+           shot.surface < core::kSurfaceKindCount && shot.lieClass <= physics::kLiePutting &&
            ShotFloatsFinite(shot);
 }
 

@@ -12,7 +12,7 @@ namespace shell {
 namespace {
 
 bool TurnIsLocalAndReady(const rules::MatchState& m) {
-    if (m.localSlot == physics::kNoPlayer || m.shooter != m.localSlot) {
+    if (m.localSlot == rules::kNoPlayer || m.shooter != m.localSlot) {
         return false;
     }
     for (int p = 0; p < m.options.playerCount && p < rules::kMaxPlayers; ++p) {
@@ -24,7 +24,7 @@ bool TurnIsLocalAndReady(const rules::MatchState& m) {
 }
 
 void ActivateTurn(Client& client) {
-    rules::TurnClock& turn = client.turn;
+    TurnClock& turn = client.turn;
     turn.active = true;
     turn.startMs = client.clock.NowMs();
     turn.shotMade = false;
@@ -33,7 +33,7 @@ void ActivateTurn(Client& client) {
 }
 
 void WatchTurnTime(Client& client) {
-    rules::TurnClock& turn = client.turn;
+    TurnClock& turn = client.turn;
     rules::MatchState& m = client.match;
     const uint32_t elapsed = client.clock.NowMs() - turn.startMs;
     if (elapsed >= kTurnWarningMs && !turn.warned) {

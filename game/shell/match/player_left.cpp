@@ -44,7 +44,7 @@ void RemovePlayerInfo(LaunchConfig& config, int leaver) {
     config.players[kPlayerSlots - 1] = PlayerInfo{};
     config.match.maxPlayers = config.match.maxPlayers > 0 ? config.match.maxPlayers - 1 : 0;
     if (!config.match.localIsObserver) {
-        config.match.localSlot = physics::SlotAfterLeaving(config.match.localSlot, leaver);
+        config.match.localSlot = rules::SlotAfterLeaving(config.match.localSlot, leaver);
     }
 }
 
@@ -55,15 +55,15 @@ GameText TextWithBalls(const Client& client, int index, const char* who, int32_t
 
 // Stroke play and skins: the driver reports the leaver's payment into the pot and, when only one
 // player is left, the pot going to him.
-void ReportPotPayment(Client& client, const char* leaver, const physics::LeaverPayout& payout) {
+void ReportPotPayment(Client& client, const char* leaver, const rules::LeaverPayout& payout) {
     if (!IsDriver(client)) {
         return;
     }
     if (payout.toPot >= 1) {
-        SendBallChange(client.lobby, leaver, -payout.toPot, physics::kMoneySettlement);
+        SendBallChange(client.lobby, leaver, -payout.toPot, rules::kMoneySettlement);
     }
     if (payout.potToLast >= 1) {
-        SendBallChange(client.lobby, SlotName(client, 0), payout.potToLast, physics::kMoneySettlement);
+        SendBallChange(client.lobby, SlotName(client, 0), payout.potToLast, rules::kMoneySettlement);
     }
     if (client.match.options.playerCount == 1) {
         SendQuietNotice(client.lobby, MatchText(client, kStringPotToLastPlayer).text);
@@ -73,25 +73,24 @@ void ReportPotPayment(Client& client, const char* leaver, const physics::LeaverP
 }
 
 // Vegas: each player reports his own share; the driver reports what the leaver paid in all.
-void ReportShares(Client& client, const char* leaver, const physics::LeaverPayout& payout) {
+void ReportShares(Client& client, const char* leaver, const rules::LeaverPayout& payout) {
     const int local = client.match.localSlot;
-    if (physics::IsPlayer(client.match.options, local) && payout.shares[local] > 0) {
-        SendBallChange(client.lobby, SlotName(client, local), payout.shares[local],
-                       physics::kMoneySettlement);
+    if (rules::IsPlayer(client.match.options, local) && payout.shares[local] > 0) {
+        SendBallChange(client.lobby, SlotName(client, local), payout.shares[local], rules::kMoneySettlement);
         ShowSystemLine(client, TextWithBalls(client, kStringLeaverShare, leaver, payout.shares[local]).text);
     }
     if (IsDriver(client) && payout.sharesTotal != 0) {
-        SendBallChange(client.lobby, leaver, -payout.sharesTotal, physics::kMoneySettlement);
+        SendBallChange(client.lobby, leaver, -payout.sharesTotal, rules::kMoneySettlement);
     }
 }
 
-void SettleLeaverStake(Client& client, const char* leaver, const physics::LeaverStake& stake) {
+void SettleLeaverStake(Client& client, const char* leaver, const rules::LeaverStake& stake) {
     rules::MatchState& m = client.match;
     if (m.options.stake < 1 || m.options.playerCount < 1) {
         return;
     }
-    const physics::LeaverPayout payout = physics::PayLeaverStake(m.rules, m.options, stake);
-    if (m.options.gameMode == physics::kModeVegas) {
+    const rules::LeaverPayout payout = rules::PayLeaverStake(m.rules, m.options, stake);
+    if (m.options.gameMode == rules::kModeVegas) {
         ReportShares(client, leaver, payout);
     } else {
         ReportPotPayment(client, leaver, payout);
@@ -101,7 +100,7 @@ void SettleLeaverStake(Client& client, const char* leaver, const physics::Leaver
 // The driver concedes a short putt that only the leaver's vote was missing for.
 void ConcedeForLeaver(Client& client) {
     rules::MatchState& m = client.match;
-    if (!IsDriver(client) || !m.concedeAllowed || !physics::IsPlayer(m.options, m.shooter) ||
+    if (!IsDriver(client) || !m.concedeAllowed || !rules::IsPlayer(m.options, m.shooter) ||
         m.options.playerCount < 2) {
         return;
     }
@@ -109,9 +108,9 @@ void ConcedeForLeaver(Client& client) {
     for (int p = 0; p < m.options.playerCount; ++p) {
         votes += m.rules.players[p].concedeVote != 0 ? 1 : 0;
     }
-    const physics::PlayerRecord& shooter = m.rules.players[m.shooter];
+    const rules::PlayerRecord& shooter = m.rules.players[m.shooter];
     if (votes < m.options.playerCount - 1 || shooter.finishedHole ||
-        m.shot.pinDistance > physics::kGiveDistance) {
+        m.shot.pinDistance > rules::kGiveDistance) {
         return;
     }
     m.conceded = true;
@@ -126,7 +125,7 @@ void ConcedeForLeaver(Client& client) {
 // The turn or the hole goes on without the leaver.
 void ContinueWithoutLeaver(Client& client, int leaver, bool shooterLeft, bool holeWasFinished) {
     rules::MatchState& m = client.match;
-    const bool allHoled = physics::EveryoneHoled(m.rules, m.options);
+    const bool allHoled = rules::EveryoneHoled(m.rules, m.options);
     if (allHoled && !m.holeFinished) {
         EvaluateHoleNow(client);  // the leaver was the last one still playing the hole
         return;
@@ -156,13 +155,13 @@ void ContinueWithoutLeaver(Client& client, int leaver, bool shooterLeft, bool ho
 // In a team match a player leaving ends the match for everyone: his side pays the other side.
 void EndTeamMatch(Client& client, int leaver) {
     rules::MatchState& m = client.match;
-    const physics::TeamSettlement team = physics::SettleTeamLeaving(m.rules, m.options, leaver);
+    const rules::TeamSettlement team = rules::SettleTeamLeaving(m.rules, m.options, leaver);
     const int local = m.localSlot;
     for (int i = 0; team.settled && i < 2; ++i) {
         if (local == team.receivers[i]) {
-            SendBallChange(client.lobby, SlotName(client, local), team.shares[i], physics::kMoneySettlement);
+            SendBallChange(client.lobby, SlotName(client, local), team.shares[i], rules::kMoneySettlement);
             SendBallChange(client.lobby, SlotName(client, team.payers[i]), -team.payments[i],
-                           physics::kMoneySettlement);
+                           rules::kMoneySettlement);
             ShowSystemLine(client, MatchText(client, kStringTeamSettled).text);
             ShowSystemLine(client, ReplacePlaceholder(MatchText(client, kStringTeamReceives).text,
                                                       kPlaceholderBallCount, kTeamSettlementShown)
@@ -182,7 +181,7 @@ void EndTeamMatch(Client& client, int leaver) {
 void HandlePlayerLeft(Client& client, const LobbyPacket& packet) {
     rules::MatchState& m = client.match;
     const int leaver = SlotByName(client, packet.recipient);
-    if (leaver == physics::kNoPlayer) {
+    if (leaver == rules::kNoPlayer) {
         return;
     }
     if (m.options.teamPlay) {
@@ -194,8 +193,8 @@ void HandlePlayerLeft(Client& client, const LobbyPacket& packet) {
     name.text[kPlayerNameCapacity - 1] = '\0';
     const bool shooterLeft = leaver == m.shooter;
     const bool holeWasFinished = m.holeFinished;
-    const physics::LeaverStake stake = physics::TakeLeaverStake(m.rules, m.options, leaver, m.shooter);
-    physics::RemovePlayer(m, leaver);
+    const rules::LeaverStake stake = rules::TakeLeaverStake(m.rules, m.options, leaver, m.shooter);
+    rules::RemovePlayer(m, leaver);
     RemovePlayerInfo(client.config, leaver);
     m.playerLeftThisTurn = true;
 

@@ -27,12 +27,12 @@ int SwingSteps(const Client& client, const physics::ShotInput& shot) {
     return steps > 0 ? steps : 0;
 }
 
-uint32_t StepDueMs(const rules::ReplayState& r, int step) {
+uint32_t StepDueMs(const ReplayState& r, int step) {
     return r.clockMs + static_cast<uint32_t>(static_cast<int64_t>(step) * 1000 / kReplayStepsPerSecond);
 }
 
 bool EndsInWater(const physics::ShotTrajectory& t) {
-    return t.points[t.trajectoryCount].surface == course::kSurfaceWater;
+    return t.points[t.trajectoryCount].surface == core::kSurfaceWater;
 }
 
 // Where each point of the ball's path appears in the main view, its size there, and whether the
@@ -56,7 +56,7 @@ void PlacePathInView(Client& client, physics::ShotTrajectory& path) {
 }
 
 void ReplayStep(Client& client) {
-    rules::ReplayState& r = client.replay;
+    ReplayState& r = client.replay;
     ++r.stepCount;
     const int last = r.trajectory.trajectoryCount;
     if (r.stepCount >= r.swingSteps && r.index < last) {
@@ -87,8 +87,8 @@ void EndReplay(Client& client) {
 
 void StartReplay(Client& client, uint8_t impactByte) {
     rules::MatchState& m = client.match;
-    rules::ReplayState& r = client.replay;
-    r = rules::ReplayState{};
+    ReplayState& r = client.replay;
+    r = ReplayState{};
     physics::ShotWorld world;
     if (MakeShotWorld(client, world)) {
         physics::ShotFacts facts;
@@ -113,7 +113,7 @@ void StartReplay(Client& client, uint8_t impactByte) {
 }
 
 void RunReplay(Client& client) {
-    rules::ReplayState& r = client.replay;
+    ReplayState& r = client.replay;
     const uint32_t now = client.clock.NowMs();
     while (!r.ended && static_cast<int32_t>(now - StepDueMs(r, r.stepCount + 1)) >= 0) {
         ReplayStep(client);

@@ -27,7 +27,7 @@ void PlayCupSounds(Client& client) {
 }  // namespace
 
 GameSound ImpactSound(const physics::ShotInput& shot) {
-    if (shot.startSurface == course::kSurfaceBunker || shot.launchSpeed < kCleanStrikeSpeed) {
+    if (shot.startSurface == core::kSurfaceBunker || shot.launchSpeed < kCleanStrikeSpeed) {
         return GameSound::Send;
     }
     if (physics::IsWood(shot.club)) {
@@ -55,14 +55,14 @@ void PlayPointSounds(Client& client, int index) {
     if (point.objectHit) {
         PlayGameSound(client, point.objectKind == 'E' ? GameSound::DnGreen : GameSound::DnTree);
     } else if (point.bounced) {
-        if (point.surface == course::kSurfaceBunker) {
+        if (point.surface == core::kSurfaceBunker) {
             PlayGameSound(client, GameSound::DnSand);
-        } else if (point.surface != course::kSurfaceWater) {
+        } else if (point.surface != core::kSurfaceWater) {
             PlayGameSound(client, GameSound::DnGreen);
         }
     }
     if (index == t.trajectoryCount) {
-        if (point.surface == course::kSurfaceWater) {
+        if (point.surface == core::kSurfaceWater) {
             PlayGameSound(client, GameSound::DnWater);
         } else if (client.match.shot.finished && !client.match.shot.limitReached) {
             PlayCupSounds(client);

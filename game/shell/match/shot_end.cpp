@@ -29,11 +29,11 @@ void SendFinalScoreReport(Client& client) {
     SendFinalScores(client.lobby, static_cast<uint8_t>(m.startingPlayers), scores);
 }
 
-void SendRuleReports(Client& client, const physics::RuleReports& reports) {
+void SendRuleReports(Client& client, const rules::RuleReports& reports) {
     for (int i = 0; i < reports.moneyCount; ++i) {
-        const physics::MoneyReport& money = reports.money[i];
+        const rules::MoneyReport& money = reports.money[i];
         SendBallChange(client.lobby, SlotName(client, money.player), money.amount,
-                       static_cast<physics::MoneyReason>(money.reason));
+                       static_cast<rules::MoneyReason>(money.reason));
     }
     for (int i = 0; i < reports.noticeCount; ++i) {
         ShowSystemLine(client, MatchText(client, reports.notices[i]).text);
@@ -53,8 +53,8 @@ void ApplyShotResult(Client& client) {
     physics::ShotWorld world;
     const bool haveWorld = MakeShotWorld(client, world);
     m.restedShot = m.shot;
-    const physics::RuleReports reports =
-        physics::ShotEnded(m.rules, m.options, m.shot, m.localSlot, m.spin, haveWorld ? &world : nullptr);
+    const rules::RuleReports reports =
+        rules::ShotEnded(m.rules, m.options, m.shot, m.localSlot, m.spin, haveWorld ? &world : nullptr);
     m.holeFinished = m.rules.holeSettled != 0;
     SendRuleReports(client, reports);
     WriteShotLine(client);
@@ -67,8 +67,8 @@ void ApplyShotResult(Client& client) {
 
 void EvaluateHoleNow(Client& client) {
     rules::MatchState& m = client.match;
-    physics::RuleReports reports;
-    physics::SettleHole(m.rules, m.options, m.localSlot, reports);
+    rules::RuleReports reports;
+    rules::SettleHole(m.rules, m.options, m.localSlot, reports);
     m.holeFinished = m.rules.holeSettled != 0;
     SendRuleReports(client, reports);
     if (reports.holeFinished) {

@@ -40,7 +40,7 @@ float TopMarkFor(int club, float distance) {
 ShotPlan PlanShot(const physics::ShotInput& shot, platform::Vec3 pin) {
     ShotPlan plan;
     plan.aim = pin;
-    const float distance = physics::DistanceXZ(shot.ballPos, pin);
+    const float distance = core::DistanceXZ(shot.ballPos, pin);
     if (shot.lieClass == physics::kLiePutting) {
         plan.club = physics::kClubPutter;
         plan.topMark = TopMarkFor(plan.club, distance);

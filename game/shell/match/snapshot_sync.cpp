@@ -30,7 +30,7 @@ void CopyName(char* to, const char* from) {
 
 void FillSlot(GameSnapshot& s, const Client& client, int p) {
     const rules::MatchState& m = client.match;
-    const physics::PlayerRecord& r = m.rules.players[p];
+    const rules::PlayerRecord& r = m.rules.players[p];
     const PlayerInfo& info = client.config.players[p];
     s.balls[p] = r.balance;
     s.characterType[p] = info.characterType;
@@ -56,7 +56,7 @@ void FillSlot(GameSnapshot& s, const Client& client, int p) {
 
 void TakeSlot(Client& client, const GameSnapshot& s, int p) {
     rules::MatchState& m = client.match;
-    physics::PlayerRecord& r = m.rules.players[p];
+    rules::PlayerRecord& r = m.rules.players[p];
     PlayerInfo& info = client.config.players[p];
     r.balance = s.balls[p];
     info.characterType = s.characterType[p];
@@ -111,7 +111,7 @@ bool SnapshotUsable(const Client& client, const GameSnapshot& s, const char* fro
         }
     }
     const MatchConfig& match = client.config.match;
-    if (physics::HoleIndex(s.currentHole) < 0 || s.currentHole < match.startHole ||
+    if (rules::HoleIndex(s.currentHole) < 0 || s.currentHole < match.startHole ||
         s.currentHole > std::max(match.endHole, match.startHole)) {
         return Refuse(from, "hole out of range");
     }
@@ -187,7 +187,7 @@ GameSnapshot BuildSnapshot(const Client& client) {
 }
 
 void RequestSnapshot(Client& client, const LobbyPacket& packet) {
-    if (client.match.localSlot == physics::kNoPlayer || packet.sender[0] == '\0') {
+    if (client.match.localSlot == rules::kNoPlayer || packet.sender[0] == '\0') {
         return;  // only a player can describe the match
     }
     if (client.shell.gameState == GameState::Playing) {

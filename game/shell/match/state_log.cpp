@@ -23,7 +23,7 @@ void AppendPoint(std::string& line, platform::Vec3 p) {
 
 void AppendPlayers(std::string& line, const rules::MatchState& match) {
     for (int p = 0; p < match.options.playerCount && p < rules::kMaxPlayers; ++p) {
-        const physics::PlayerRecord& r = match.rules.players[p];
+        const rules::PlayerRecord& r = match.rules.players[p];
         char text[160];
         std::snprintf(text, sizeof(text), " p%d=", p);
         line += text;

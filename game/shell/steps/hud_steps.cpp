@@ -128,28 +128,28 @@ void FillMatchFacts(const Client& client, screens::HudView& view) {
     const uint8_t lie = m.shot.startSurface;
     view.lieName = lie;
     view.lieNameText = physics::LieRow(lie).name;
-    view.onGreen = lie == course::kSurfaceGreen;
+    view.onGreen = lie == core::kSurfaceGreen;
     view.backspin = m.spin.backspin;
     view.sidespin = m.spin.sidespin;
     view.bite = m.shot.bite != 0;
     view.biteOffered = view.club >= kFirstBiteClub && view.club <= kLastBiteClub;
     view.powerShotShown = m.powerShotAvailable;
     view.powerShotAllowance = m.powerShotAllowance;
-    view.giveShown = m.concedeArmed && physics::GiveAllowed(m.rules, m.options, m.localSlot, m.shot);
+    view.giveShown = m.concedeArmed && rules::GiveAllowed(m.rules, m.options, m.localSlot, m.shot);
     view.gaugeHint = view.beginner ? physics::GaugeHintMark(view.club, m.shot.pinDistance) : 0;
     view.windDirection = m.wind.windDirection;
     view.windSpeed = m.wind.windSpeed;
     view.par = m.rules.par;
     view.distanceToHole = m.shot.pinDistance;
     for (int slot = 0; slot < kPlayerSlots; ++slot) {
-        const physics::PlayerRecord& record = m.rules.players[slot];
+        const rules::PlayerRecord& record = m.rules.players[slot];
         screens::HudPlayerBar& bar = view.players[slot];
         bar.strokes = record.strokes;
         bar.scoreToPar = record.overPar;
         bar.balance = record.balance;
         bar.ready = m.slots[slot].ready != 0;
     }
-    const physics::PlayerRecord& current = m.rules.players[shooter];
+    const rules::PlayerRecord& current = m.rules.players[shooter];
     // The turn's preparation has already counted the stroke about to be played.
     view.strokeNumber = std::max<int>(current.strokes, 1);
     view.beforeFirstShot = view.beginner && current.totalStrokes == 0 && current.strokes <= 1;
@@ -157,7 +157,7 @@ void FillMatchFacts(const Client& client, screens::HudView& view) {
     const int first = client.config.match.startHole;
     view.holesPlayed = 0;
     for (int hole = first; hole < m.currentHole && view.holesPlayed < 18; ++hole) {
-        const int index = physics::HoleIndex(hole);
+        const int index = rules::HoleIndex(hole);
         if (index >= 0 && hole < kParTableSize) {
             view.holeStrokes[view.holesPlayed] = current.scorecard[index];
             view.holePars[view.holesPlayed] = client.config.parByHole[hole];
@@ -169,7 +169,7 @@ void FillMatchFacts(const Client& client, screens::HudView& view) {
 // The replay's picture from the replay state: the swing frame, the impact animation in the first
 // steps after the club meets the ball, the ball at its trajectory point and the splash.
 void FillReplayPicture(const Client& client, const screens::HudView& view, screens::ReplayPicture& picture) {
-    const rules::ReplayState& r = client.replay;
+    const ReplayState& r = client.replay;
     const rules::MatchState& m = client.match;
     const physics::ShotTrajectory& path = r.trajectory;
     const int last = std::clamp(path.trajectoryCount, 0, physics::kTrajectoryCapacity - 1);
@@ -227,7 +227,7 @@ void RenderRestInset(Client& client) {
     }
     const physics::ShotInput& rest = client.match.restedShot;
     platform::Device3D& device = *client.display.device;
-    course::PlaceInsetCamera(device, client.view, rest.ballPos, rest.startSurface == course::kSurfaceGreen);
+    course::PlaceInsetCamera(device, client.view, rest.ballPos, rest.startSurface == core::kSurfaceGreen);
     course::DrawInsetScene(device, client.hole, client.scene, rest.ballPos);
     course::PlaceMainCamera(device, client.view, client.display.displayWidth, client.display.displayHeight);
 }
@@ -248,9 +248,9 @@ void DrawResultLayer(Client& client, screens::HudView& view) {
 
 screens::BoardMode BoardModeOf(int32_t gameMode) {
     switch (gameMode) {
-        case physics::kModeSkins:
+        case rules::kModeSkins:
             return screens::BoardMode::Skins;
-        case physics::kModeVegas:
+        case rules::kModeVegas:
             return screens::BoardMode::Vegas;
         default:
             return screens::BoardMode::StrokePlay;
@@ -268,7 +268,7 @@ void FillScoreboardView(const Client& client, screens::ScoreboardView& board) {
     board.par = m.rules.par;
     board.playerCount = std::clamp(m.options.playerCount, 0, screens::kBoardRows);
     for (int slot = 0; slot < board.playerCount; ++slot) {
-        const physics::PlayerRecord& record = m.rules.players[slot];
+        const rules::PlayerRecord& record = m.rules.players[slot];
         screens::BoardPlayer& player = board.players[slot];
         player.name = client.config.players[slot].name;
         player.strokes = record.strokes;

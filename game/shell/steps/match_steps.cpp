@@ -39,7 +39,7 @@ void KeepCollisionModel(Client& client) {
     if (client.hole.HoleModel == nullptr || !client.hole.prepared) {
         return;
     }
-    extras.collisionModel = std::make_unique<course::FnxModel>(*client.hole.HoleModel);
+    extras.collisionModel = std::make_unique<core::FnxModel>(*client.hole.HoleModel);
     extras.opacity = course::OpacityFromTextures(client.hole.HoleTextures);
 }
 

@@ -6,15 +6,15 @@
 
 namespace tools {
 
-course::FnxModel MakeBallModel(float radius) {
+core::FnxModel MakeBallModel(float radius) {
     constexpr int kRings = 8;
     constexpr int kSegments = 12;
     constexpr double kPi = 3.14159265358979323846;
-    course::FnxModel model;
+    core::FnxModel model;
     std::memcpy(model.magic, "FNX3DF", 6);
-    course::FnxGroup group;
+    core::FnxGroup group;
     std::snprintf(group.name, sizeof group.name, "ball");
-    group.materialIndex = course::kNoMaterial;
+    group.materialIndex = core::kNoMaterial;
     for (int r = 0; r <= kRings; ++r) {
         const double polar = kPi * r / kRings;
         for (int s = 0; s <= kSegments; ++s) {

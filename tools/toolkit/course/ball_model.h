@@ -7,6 +7,6 @@
 
 namespace tools {
 
-course::FnxModel MakeBallModel(float radius);
+core::FnxModel MakeBallModel(float radius);
 
 }  // namespace tools

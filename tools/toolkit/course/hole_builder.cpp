@@ -12,8 +12,8 @@
 namespace tools {
 namespace {
 
-uint16_t AddMaterial(course::FnxModel& model, const char* name, const std::string& texture) {
-    course::FnxMaterial m;
+uint16_t AddMaterial(core::FnxModel& model, const char* name, const std::string& texture) {
+    core::FnxMaterial m;
     std::snprintf(m.name, sizeof m.name, "%s", name);
     m.ambient = {1, 1, 1, 1};
     m.diffuse = {1, 1, 1, 1};
@@ -37,18 +37,18 @@ double LengthOfPlay(const HoleDescription& hole) {
 
 bool BuildHole(const HoleDescription& hole, BuiltHole& built, std::string& error) {
     BuiltHole result;
-    course::FnxModel& model = result.model;
+    core::FnxModel& model = result.model;
     std::memcpy(model.magic, "FNX3DF", 6);
 
     GroundMaterials ground;
     for (int kind = 0; kind < 9; ++kind) {
         char name[20];
-        std::snprintf(name, sizeof name, "ground%s", course::kSurfaceCodes[kind]);
+        std::snprintf(name, sizeof name, "ground%s", core::kSurfaceCodes[kind]);
         ground.sunny[kind] = AddMaterial(model, name, hole.groundTextures[kind]);
     }
     for (int kind = 0; kind < 9; ++kind) {
         char name[20];
-        std::snprintf(name, sizeof name, "shade%s", course::kSurfaceCodes[kind]);
+        std::snprintf(name, sizeof name, "shade%s", core::kSurfaceCodes[kind]);
         ground.shaded[kind] = hole.shadedTextures[kind].empty()
                                   ? ground.sunny[kind]
                                   : AddMaterial(model, name, hole.shadedTextures[kind]);

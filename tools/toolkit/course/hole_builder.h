@@ -13,7 +13,7 @@
 namespace tools {
 
 struct BuiltHole {
-    course::FnxModel model;
+    core::FnxModel model;
     shell::HoleSettings settings;
     std::vector<std::string> holeTextures;
 };

@@ -288,7 +288,7 @@ void ReadDescription(const Reader& r, HoleDescription& hole) {
         }
         for (const auto& [code, value] : textures.items()) {
             const std::string p = "/ground_textures/" + code;
-            const int kind = course::SurfaceKindOfName(code.c_str());
+            const int kind = core::SurfaceKindOfName(code.c_str());
             if (kind < 0 || code.size() != 3) {
                 r.Fail(p, "unknown surface code (TEE, FWY, GRE, ROU, BNK, WAY, WTR, OOB or OGR)");
             }

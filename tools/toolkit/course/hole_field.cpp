@@ -196,36 +196,36 @@ double GroundHeight(const HoleField& field, Vec2 p) {
     return std::max(h, kLowestGround);
 }
 
-double KindDistance(const HoleField& field, course::SurfaceKind kind, Vec2 p) {
+double KindDistance(const HoleField& field, core::SurfaceKind kind, Vec2 p) {
     const HoleDescription& hole = *field.hole;
     switch (kind) {
-        case course::kSurfaceWater:
+        case core::kSurfaceWater:
             return MinDistance(hole.water, p);
-        case course::kSurfaceBunker: {
+        case core::kSurfaceBunker: {
             double best = kFar;
             for (const BunkerDescription& b : hole.bunkers) {
                 best = std::min(best, SignedDistance(b.outline, p));
             }
             return best;
         }
-        case course::kSurfaceGreen:
+        case core::kSurfaceGreen:
             return SignedDistance(hole.green.outline, p);
-        case course::kSurfaceOtherGreen:
+        case core::kSurfaceOtherGreen:
             return MinDistance(hole.otherGreens, p);
-        case course::kSurfaceTee:
+        case core::kSurfaceTee:
             return SignedDistance(hole.teeBox, p);
-        case course::kSurfaceCartPath:
+        case core::kSurfaceCartPath:
             return MinDistance(hole.paths, p);
-        case course::kSurfaceFairway:
+        case core::kSurfaceFairway:
             return MinDistance(hole.fairways, p);
-        case course::kSurfaceOutOfBounds:
+        case core::kSurfaceOutOfBounds:
             return -SignedDistance(field.corridor, p);
         default:
             return kFar;
     }
 }
 
-Vec2 KindGradient(const HoleField& field, course::SurfaceKind kind, Vec2 p) {
+Vec2 KindGradient(const HoleField& field, core::SurfaceKind kind, Vec2 p) {
     constexpr double h = 0.05;
     const double gx = KindDistance(field, kind, {p.x + h, p.z}) - KindDistance(field, kind, {p.x - h, p.z});
     const double gz = KindDistance(field, kind, {p.x, p.z + h}) - KindDistance(field, kind, {p.x, p.z - h});
@@ -233,21 +233,21 @@ Vec2 KindGradient(const HoleField& field, course::SurfaceKind kind, Vec2 p) {
     return length < 1e-12 ? Vec2{0, 0} : Vec2{gx / length, gz / length};
 }
 
-const std::vector<course::SurfaceKind>& EdgeKinds() {
-    static const std::vector<course::SurfaceKind> kinds = {
-        course::kSurfaceWater, course::kSurfaceBunker,   course::kSurfaceGreen,   course::kSurfaceOtherGreen,
-        course::kSurfaceTee,   course::kSurfaceCartPath, course::kSurfaceFairway, course::kSurfaceOutOfBounds,
+const std::vector<core::SurfaceKind>& EdgeKinds() {
+    static const std::vector<core::SurfaceKind> kinds = {
+        core::kSurfaceWater, core::kSurfaceBunker,   core::kSurfaceGreen,   core::kSurfaceOtherGreen,
+        core::kSurfaceTee,   core::kSurfaceCartPath, core::kSurfaceFairway, core::kSurfaceOutOfBounds,
     };
     return kinds;
 }
 
-course::SurfaceKind SurfaceAt(const HoleField& field, Vec2 p) {
-    for (course::SurfaceKind kind : EdgeKinds()) {
+core::SurfaceKind SurfaceAt(const HoleField& field, Vec2 p) {
+    for (core::SurfaceKind kind : EdgeKinds()) {
         if (KindDistance(field, kind, p) < 0) {
             return kind;
         }
     }
-    return course::kSurfaceRough;
+    return core::kSurfaceRough;
 }
 
 }  // namespace tools

@@ -31,14 +31,14 @@ bool InTreeShade(const HoleField& field, Vec2 p);
 
 double NaturalHeight(const HoleField& field, Vec2 p);
 double GroundHeight(const HoleField& field, Vec2 p);
-course::SurfaceKind SurfaceAt(const HoleField& field, Vec2 p);
+core::SurfaceKind SurfaceAt(const HoleField& field, Vec2 p);
 
 // Signed distance to the edge of the areas of one kind (negative inside); a large positive value
 // for kinds that have no edge of their own (rough).
-double KindDistance(const HoleField& field, course::SurfaceKind kind, Vec2 p);
-Vec2 KindGradient(const HoleField& field, course::SurfaceKind kind, Vec2 p);
+double KindDistance(const HoleField& field, core::SurfaceKind kind, Vec2 p);
+Vec2 KindGradient(const HoleField& field, core::SurfaceKind kind, Vec2 p);
 
 // The kinds whose edges shape the ground, most important first.
-const std::vector<course::SurfaceKind>& EdgeKinds();
+const std::vector<core::SurfaceKind>& EdgeKinds();
 
 }  // namespace tools

@@ -49,8 +49,8 @@ struct Canvas {
     }
 };
 
-void FillTriangle(Canvas& canvas, const course::FnxVertex& a, const course::FnxVertex& b,
-                  const course::FnxVertex& c, Colour colour) {
+void FillTriangle(Canvas& canvas, const core::FnxVertex& a, const core::FnxVertex& b,
+                  const core::FnxVertex& c, Colour colour) {
     const float ux = b.x - a.x, uy = b.y - a.y, uz = b.z - a.z;
     const float vx = c.x - a.x, vy = c.y - a.y, vz = c.z - a.z;
     float nx = uy * vz - uz * vy, ny = uz * vx - ux * vz, nz = ux * vy - uy * vx;
@@ -94,10 +94,10 @@ void Cross(Canvas& canvas, float x, float z, Colour c) {
 
 }  // namespace
 
-RgbaImage DrawHolePreview(const course::FnxModel& model, const shell::HoleSettings& settings) {
+RgbaImage DrawHolePreview(const core::FnxModel& model, const shell::HoleSettings& settings) {
     float minX = 1e9f, maxX = -1e9f, minZ = 1e9f, maxZ = -1e9f;
-    for (const course::FnxGroup& g : model.groups) {
-        for (const course::FnxVertex& v : g.vertices) {
+    for (const core::FnxGroup& g : model.groups) {
+        for (const core::FnxVertex& v : g.vertices) {
             minX = std::min(minX, v.x), maxX = std::max(maxX, v.x);
             minZ = std::min(minZ, v.z), maxZ = std::max(maxZ, v.z);
         }
@@ -107,8 +107,8 @@ RgbaImage DrawHolePreview(const course::FnxModel& model, const shell::HoleSettin
     canvas.maxZ = std::ceil(maxZ);
     canvas.image = MakeRgbaImage(static_cast<int>(std::ceil(maxX) - canvas.minX) + 1,
                                  static_cast<int>(canvas.maxZ - std::floor(minZ)) + 1);
-    for (const course::FnxGroup& g : model.groups) {
-        const int kind = course::SurfaceKindOfName(g.name);
+    for (const core::FnxGroup& g : model.groups) {
+        const int kind = core::SurfaceKindOfName(g.name);
         if (kind < 0) {
             continue;
         }
@@ -117,7 +117,7 @@ RgbaImage DrawHolePreview(const course::FnxModel& model, const shell::HoleSettin
                          g.vertices[g.indices[t + 2]], kKindColours[kind]);
         }
     }
-    for (const course::FnxGroup& g : model.groups) {
+    for (const core::FnxGroup& g : model.groups) {
         const bool tree = std::strncmp(g.name, "RST", 3) == 0;
         const bool fixed = std::strncmp(g.name, "SST", 3) == 0;
         if (!tree && !fixed) {

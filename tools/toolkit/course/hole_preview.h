@@ -9,6 +9,6 @@
 
 namespace tools {
 
-RgbaImage DrawHolePreview(const course::FnxModel& model, const shell::HoleSettings& settings);
+RgbaImage DrawHolePreview(const core::FnxModel& model, const shell::HoleSettings& settings);
 
 }  // namespace tools

@@ -13,14 +13,14 @@ constexpr double kStakeSpacing = 25;
 constexpr double kBackdropTopV = 0.03;
 constexpr double kBackdropBottomV = 0.97;
 
-course::FnxVertex Vertex(double x, double y, double z, double nx, double ny, double nz, double u, double v) {
+core::FnxVertex Vertex(double x, double y, double z, double nx, double ny, double nz, double u, double v) {
     return {static_cast<float>(x),  static_cast<float>(y),  static_cast<float>(z), static_cast<float>(nx),
             static_cast<float>(ny), static_cast<float>(nz), static_cast<float>(u), static_cast<float>(v)};
 }
 
 // A quad from four vertices given top-left, top-right, bottom-left, bottom-right as the viewer
 // sees its front, drawn as two clockwise triangles.
-void AppendQuad(course::FnxGroup& group, const course::FnxVertex corners[4]) {
+void AppendQuad(core::FnxGroup& group, const core::FnxVertex corners[4]) {
     const auto base = static_cast<uint16_t>(group.vertices.size());
     group.vertices.insert(group.vertices.end(), corners, corners + 4);
     for (int k : {0, 1, 2, 2, 1, 3}) {
@@ -28,24 +28,24 @@ void AppendQuad(course::FnxGroup& group, const course::FnxVertex corners[4]) {
     }
 }
 
-course::FnxGroup NamedGroup(const std::string& name, uint16_t material) {
-    course::FnxGroup group;
+core::FnxGroup NamedGroup(const std::string& name, uint16_t material) {
+    core::FnxGroup group;
     std::snprintf(group.name, sizeof group.name, "%s", name.c_str());
     group.materialIndex = material;
     return group;
 }
 
-void Finish(course::FnxGroup& group, course::FnxModel& model) {
+void Finish(core::FnxGroup& group, core::FnxModel& model) {
     group.vertexCount = static_cast<uint16_t>(group.vertices.size());
     group.indexCount = static_cast<uint16_t>(group.indices.size());
     model.groups.push_back(std::move(group));
 }
 
 // An upright box (no bottom face) with the whole picture on each side face and on the top.
-void AppendBox(course::FnxGroup& group, Vec2 at, double bottom, double halfX, double halfZ, double height) {
+void AppendBox(core::FnxGroup& group, Vec2 at, double bottom, double halfX, double halfZ, double height) {
     const double x0 = at.x - halfX, x1 = at.x + halfX, z0 = at.z - halfZ, z1 = at.z + halfZ;
     const double y0 = bottom, y1 = bottom + height;
-    const course::FnxVertex faces[5][4] = {
+    const core::FnxVertex faces[5][4] = {
         {Vertex(x0, y1, z0, 0, 0, -1, 0, 0), Vertex(x1, y1, z0, 0, 0, -1, 1, 0),
          Vertex(x0, y0, z0, 0, 0, -1, 0, 1), Vertex(x1, y0, z0, 0, 0, -1, 1, 1)},
         {Vertex(x1, y1, z1, 0, 0, 1, 0, 0), Vertex(x0, y1, z1, 0, 0, 1, 1, 0),
@@ -62,24 +62,23 @@ void AppendBox(course::FnxGroup& group, Vec2 at, double bottom, double halfX, do
     }
 }
 
-bool TreeMayStandOn(course::SurfaceKind kind) {
-    return kind == course::kSurfaceRough || kind == course::kSurfaceOutOfBounds ||
-           kind == course::kSurfaceFairway;
+bool TreeMayStandOn(core::SurfaceKind kind) {
+    return kind == core::kSurfaceRough || kind == core::kSurfaceOutOfBounds || kind == core::kSurfaceFairway;
 }
 
 }  // namespace
 
 bool AppendTrees(const HoleField& field, const TerrainRegion& region, const SceneryMaterials& materials,
-                 course::FnxModel& model, std::string& error) {
+                 core::FnxModel& model, std::string& error) {
     int number = 0;
     for (const TreePlacement& tree : field.hole->trees) {
-        const course::SurfaceKind ground = SurfaceAt(field, tree.at);
+        const core::SurfaceKind ground = SurfaceAt(field, tree.at);
         if (!InsideRegion(region, tree.at) || !TreeMayStandOn(ground)) {
             char where[96];
             std::snprintf(where, sizeof where, "a %s at (%.1f, %.1f) would stand %s", tree.kind->name,
                           tree.at.x, tree.at.z, InsideRegion(region, tree.at) ? "on " : "off the ground");
             error = field.hole->path + ":" + std::to_string(tree.line) + ": " + where +
-                    (InsideRegion(region, tree.at) ? course::kSurfaceCodes[ground] : "");
+                    (InsideRegion(region, tree.at) ? core::kSurfaceCodes[ground] : "");
             return false;
         }
         const double width = tree.height * tree.kind->widthPerHeight;
@@ -89,12 +88,12 @@ bool AppendTrees(const HoleField& field, const TerrainRegion& region, const Scen
         const double z = tree.at.z;
         // Facing -z, the way a viewer looking along the hole sees it; normals point up so that the
         // picture is lit like the ground around it whichever way it is turned.
-        const course::FnxVertex corners[4] = {
-            Vertex(x0, y + tree.height, z, 0, 1, 0, 0, 0), Vertex(x1, y + tree.height, z, 0, 1, 0, 1, 0),
-            Vertex(x0, y, z, 0, 1, 0, 0, 1), Vertex(x1, y, z, 0, 1, 0, 1, 1)};
+        const core::FnxVertex corners[4] = {Vertex(x0, y + tree.height, z, 0, 1, 0, 0, 0),
+                                            Vertex(x1, y + tree.height, z, 0, 1, 0, 1, 0),
+                                            Vertex(x0, y, z, 0, 1, 0, 0, 1), Vertex(x1, y, z, 0, 1, 0, 1, 1)};
         char name[18];
         std::snprintf(name, sizeof name, "RST%s%03d%c", tree.kind->name, ++number, tree.kind->attribute);
-        course::FnxGroup group = NamedGroup(name, materials.trees[tree.kind->picture]);
+        core::FnxGroup group = NamedGroup(name, materials.trees[tree.kind->picture]);
         AppendQuad(group, corners);
         Finish(group, model);
     }
@@ -102,7 +101,7 @@ bool AppendTrees(const HoleField& field, const TerrainRegion& region, const Scen
 }
 
 void AppendStakes(const HoleField& field, const TerrainRegion& region, const SceneryMaterials& materials,
-                  course::FnxModel& model) {
+                  core::FnxModel& model) {
     const std::vector<Vec2>& line = field.corridor.points;
     const double reach = field.hole->corridor;
     std::vector<Vec2> candidates;
@@ -131,34 +130,34 @@ void AppendStakes(const HoleField& field, const TerrainRegion& region, const Sce
     for (const Vec2& p : candidates) {
         // Only stakes that really stand on the boundary, on dry meshed ground.
         if (std::fabs(SignedDistance(field.corridor, p)) > 0.5 || !InsideRegion(region, p) ||
-            SurfaceAt(field, p) == course::kSurfaceWater) {
+            SurfaceAt(field, p) == core::kSurfaceWater) {
             continue;
         }
         char name[18];
         std::snprintf(name, sizeof name, "SSTstake%03dS", ++number % 1000);
-        course::FnxGroup stake = NamedGroup(name, materials.stake);
+        core::FnxGroup stake = NamedGroup(name, materials.stake);
         AppendBox(stake, p, GroundHeight(field, p) - 0.2, 0.05, 0.05, 1.2);
         Finish(stake, model);
     }
 }
 
-void AppendTeeSign(const HoleField& field, const SceneryMaterials& materials, course::FnxModel& model) {
+void AppendTeeSign(const HoleField& field, const SceneryMaterials& materials, core::FnxModel& model) {
     const HoleDescription& hole = *field.hole;
     const Vec2 towardAim = field.corridor.points[1] - hole.tee;
     const double length = Length(towardAim);
     const Vec2 side{towardAim.z / length, -towardAim.x / length};
     // Beside the tee box, on the left of a player facing the hole, clear of the tee itself.
     Vec2 at = hole.tee + side * 4.0;
-    for (int k = 0; k < 20 && KindDistance(field, course::kSurfaceTee, at) < 1.5; ++k) {
+    for (int k = 0; k < 20 && KindDistance(field, core::kSurfaceTee, at) < 1.5; ++k) {
         at = at + side;
     }
     const double ground = GroundHeight(field, at);
-    course::FnxGroup sign = NamedGroup("SSTteesignS", materials.signWood);
+    core::FnxGroup sign = NamedGroup("SSTteesignS", materials.signWood);
     AppendBox(sign, at, ground - 0.1, 0.6, 0.06, 0.9);
     Finish(sign, model);
 }
 
-void AppendBackdrop(const HoleField& field, const SceneryMaterials& materials, course::FnxModel& model) {
+void AppendBackdrop(const HoleField& field, const SceneryMaterials& materials, core::FnxModel& model) {
     // Rings around the hole outside the game's terrain grid, seen from inside: far hills, and a
     // tree line in front of them. Each picture is as tall as it looks from the middle of the line
     // of play at the same angle, whatever its distance, and repeats a whole number of times
@@ -180,7 +179,7 @@ void AppendBackdrop(const HoleField& field, const SceneryMaterials& materials, c
     // Clouds farthest out, drawn first, from just above the horizon to high in the sky; the sky
     // picture behind the scene shows through their gaps.
     std::vector<Layer> layers;
-    if (materials.backdropClouds != course::kNoMaterial) {
+    if (materials.backdropClouds != core::kNoMaterial) {
         layers.push_back({"BAKclouds", materials.backdropClouds, 70, 0.02, 0.55, 0.5});
     }
     layers.push_back({"BAKhills", materials.backdropHills, 38, 0, 0.07, 0.8});
@@ -206,7 +205,7 @@ void AppendBackdrop(const HoleField& field, const SceneryMaterials& materials, c
             ring.push_back(middle + dir * t);
         }
         const double repeats = std::max(1.0, std::round(2 * kPi * layer.repeatPerRadian));
-        course::FnxGroup group = NamedGroup(layer.name, layer.material);
+        core::FnxGroup group = NamedGroup(layer.name, layer.material);
         for (int k = 0; k < kSteps; ++k) {
             const Vec2 a = ring[k];
             const Vec2 b = ring[(k + 1) % kSteps];
@@ -219,11 +218,11 @@ void AppendBackdrop(const HoleField& field, const SceneryMaterials& materials, c
             // The back is added too so that no camera sees through it. The picture's top and
             // bottom rows are kept off the edges: filtering with wrapped coordinates would
             // otherwise draw a faint line of the ground colour along the sky.
-            const course::FnxVertex front[4] = {Vertex(a.x, ya + ha, a.z, 0, 1, 0, u0, kBackdropTopV),
-                                                Vertex(b.x, yb + hb, b.z, 0, 1, 0, u1, kBackdropTopV),
-                                                Vertex(a.x, ya, a.z, 0, 1, 0, u0, kBackdropBottomV),
-                                                Vertex(b.x, yb, b.z, 0, 1, 0, u1, kBackdropBottomV)};
-            const course::FnxVertex back[4] = {front[1], front[0], front[3], front[2]};
+            const core::FnxVertex front[4] = {Vertex(a.x, ya + ha, a.z, 0, 1, 0, u0, kBackdropTopV),
+                                              Vertex(b.x, yb + hb, b.z, 0, 1, 0, u1, kBackdropTopV),
+                                              Vertex(a.x, ya, a.z, 0, 1, 0, u0, kBackdropBottomV),
+                                              Vertex(b.x, yb, b.z, 0, 1, 0, u1, kBackdropBottomV)};
+            const core::FnxVertex back[4] = {front[1], front[0], front[3], front[2]};
             AppendQuad(group, front);
             AppendQuad(group, back);
         }
@@ -231,9 +230,9 @@ void AppendBackdrop(const HoleField& field, const SceneryMaterials& materials, c
     }
 }
 
-void AppendLights(course::FnxModel& model) {
+void AppendLights(core::FnxModel& model) {
     auto light = [](const char* name, double dx, double dy, double dz, double r, double g, double b) {
-        course::FnxLight l;
+        core::FnxLight l;
         std::snprintf(l.name, sizeof l.name, "%s", name);
         l.type = 3;
         const double length = std::sqrt(dx * dx + dy * dy + dz * dz);

@@ -18,19 +18,19 @@ struct SceneryMaterials {
     uint16_t signWood = 0;
     uint16_t backdropHills = 0;
     uint16_t backdropTreeLine = 0;
-    uint16_t backdropClouds = course::kNoMaterial;  // none: the hole has no cloud ring
+    uint16_t backdropClouds = core::kNoMaterial;  // none: the hole has no cloud ring
 };
 
 // Fails (with a message naming the description's line) when a tree stands where it cannot: off
 // the meshed ground, in water, a bunker, on a tee or a green.
 bool AppendTrees(const HoleField& field, const TerrainRegion& region, const SceneryMaterials& materials,
-                 course::FnxModel& model, std::string& error);
+                 core::FnxModel& model, std::string& error);
 void AppendStakes(const HoleField& field, const TerrainRegion& region, const SceneryMaterials& materials,
-                  course::FnxModel& model);
-void AppendTeeSign(const HoleField& field, const SceneryMaterials& materials, course::FnxModel& model);
-void AppendBackdrop(const HoleField& field, const SceneryMaterials& materials, course::FnxModel& model);
+                  core::FnxModel& model);
+void AppendTeeSign(const HoleField& field, const SceneryMaterials& materials, core::FnxModel& model);
+void AppendBackdrop(const HoleField& field, const SceneryMaterials& materials, core::FnxModel& model);
 // A sun from behind the tee and a weaker, cooler fill light from the other side, so that slopes
 // read clearly with no ambient light.
-void AppendLights(course::FnxModel& model);
+void AppendLights(core::FnxModel& model);
 
 }  // namespace tools

@@ -33,7 +33,7 @@ struct GridPoint {
 // gradient, since the distance of a turned ellipse is only exact on the edge itself.
 Vec2 SnapToEdge(const HoleField& field, Vec2 p, double reach) {
     constexpr double h = 0.01;
-    for (course::SurfaceKind kind : EdgeKinds()) {
+    for (core::SurfaceKind kind : EdgeKinds()) {
         if (std::fabs(KindDistance(field, kind, p)) >= 2 * reach) {
             continue;
         }
@@ -124,7 +124,7 @@ void UndoFoldingSnaps(const std::vector<Vec2>& gridPositions, const std::vector<
 bool Straddling(const HoleField& field, const std::vector<GridPoint>& points, const int* triangle) {
     const Vec2 a = points[triangle[0]].p, b = points[triangle[1]].p, c = points[triangle[2]].p;
     const Vec2 middle = (a + b + c) * (1.0 / 3.0);
-    const course::SurfaceKind kind = SurfaceAt(field, middle);
+    const core::SurfaceKind kind = SurfaceAt(field, middle);
     for (const Vec2& corner : {a, b, c}) {
         if (SurfaceAt(field, corner + (middle - corner) * 0.2) != kind) {
             return true;
@@ -134,8 +134,8 @@ bool Straddling(const HoleField& field, const std::vector<GridPoint>& points, co
 }
 
 // The kind that covers most of a triangle, from seven points spread over it.
-course::SurfaceKind MostCoveringKind(const HoleField& field, const std::vector<GridPoint>& points,
-                                     const int* triangle) {
+core::SurfaceKind MostCoveringKind(const HoleField& field, const std::vector<GridPoint>& points,
+                                   const int* triangle) {
     const Vec2 a = points[triangle[0]].p, b = points[triangle[1]].p, c = points[triangle[2]].p;
     const Vec2 middle = (a + b + c) * (1.0 / 3.0);
     const Vec2 samples[7] = {middle,
@@ -155,19 +155,18 @@ course::SurfaceKind MostCoveringKind(const HoleField& field, const std::vector<G
             best = kind;
         }
     }
-    return static_cast<course::SurfaceKind>(best);
+    return static_cast<core::SurfaceKind>(best);
 }
 
 struct KindGroupBuilder {
-    course::FnxGroup group;
+    core::FnxGroup group;
     std::map<int, uint16_t> vertexOfPoint;
 };
 
-void StartGroup(std::vector<KindGroupBuilder>& groups, course::SurfaceKind kind, uint16_t material,
+void StartGroup(std::vector<KindGroupBuilder>& groups, core::SurfaceKind kind, uint16_t material,
                 int number) {
     KindGroupBuilder builder;
-    std::snprintf(builder.group.name, sizeof builder.group.name, "%s%02d", course::kSurfaceCodes[kind],
-                  number);
+    std::snprintf(builder.group.name, sizeof builder.group.name, "%s%02d", core::kSurfaceCodes[kind], number);
     builder.group.materialIndex = material;
     groups.push_back(std::move(builder));
 }
@@ -177,7 +176,7 @@ uint16_t VertexFor(KindGroupBuilder& builder, int pointIndex, const GridPoint& p
     if (found != builder.vertexOfPoint.end()) {
         return found->second;
     }
-    course::FnxVertex v;
+    core::FnxVertex v;
     v.x = static_cast<float>(point.p.x);
     v.y = static_cast<float>(point.y);
     v.z = static_cast<float>(point.p.z);
@@ -243,7 +242,7 @@ bool InsideRegion(const TerrainRegion& region, Vec2 p) {
 }
 
 void AppendTerrainGroups(const HoleField& field, const TerrainRegion& region,
-                         const GroundMaterials& materials, course::FnxModel& model) {
+                         const GroundMaterials& materials, core::FnxModel& model) {
     const std::vector<double> xs = MeshLines(region.min.x, region.max.x, region.fineMin.x, region.fineMax.x,
                                              region.spacing, region.coarseSpacing);
     const std::vector<double> zs = MeshLines(region.min.z, region.max.z, region.fineMin.z, region.fineMax.z,
@@ -308,7 +307,7 @@ void AppendTerrainGroups(const HoleField& field, const TerrainRegion& region,
 
     int number = 0;
     for (const auto& [key, keyCorners] : trianglesOfKey) {
-        const auto kind = static_cast<course::SurfaceKind>(key / 2);
+        const auto kind = static_cast<core::SurfaceKind>(key / 2);
         const uint16_t material = key % 2 == 1 ? materials.shaded[kind] : materials.sunny[kind];
         std::vector<KindGroupBuilder> groups;
         for (size_t t = 0; t < keyCorners.size(); t += 3) {

@@ -43,7 +43,7 @@ struct GroundMaterials {
 
 // Appends the terrain groups.
 void AppendTerrainGroups(const HoleField& field, const TerrainRegion& region,
-                         const GroundMaterials& materials, course::FnxModel& model);
+                         const GroundMaterials& materials, core::FnxModel& model);
 
 // Whether a ground-plan point is covered by the land.
 bool InsideRegion(const TerrainRegion& region, Vec2 p);
