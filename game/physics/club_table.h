@@ -64,5 +64,9 @@ inline bool IsWood(int club) {
 inline bool IsIron(int club) {
     return club >= kClubIron3 && club <= kClubIron9;
 }
+// The clubs with which a player may choose the bite (backspin) shot: 7 to 12.
+inline bool BiteOffered(int club) {
+    return club >= 7 && club <= 12;
+}
 
 }  // namespace physics

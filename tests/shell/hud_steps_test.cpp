@@ -11,6 +11,7 @@
 #include "game/screens/hud_controls.h"
 #include "game/screens/hud_view.h"
 #include "game/shell/client.h"
+#include "game/shell/match/hud_clicks.h"
 
 namespace shell {
 namespace {
@@ -29,24 +30,64 @@ class HudSteps : public ::testing::Test {
     Client client_;
 };
 
-TEST_F(HudSteps, ChatAndCloseAnswerOutsideTheTurnButTheShotDoesNot) {
-    int x = 0, y = 0;
-    ASSERT_TRUE(screens::ControlCentre(client_.hud.sprites, screens::HudControl::Chat, -1, x, y));
-    EXPECT_EQ(HitTestPlayScreen(client_, x, y).control, screens::HudControl::Chat);
-    ASSERT_TRUE(screens::ControlCentre(client_.hud.sprites, screens::HudControl::Close, -1, x, y));
-    EXPECT_EQ(HitTestPlayScreen(client_, x, y).control, screens::HudControl::Close);
-    ASSERT_TRUE(screens::ControlCentre(client_.hud.sprites, screens::HudControl::Shot, -1, x, y));
-    EXPECT_EQ(HitTestPlayScreen(client_, x, y).control, screens::HudControl::None);
-    EXPECT_EQ(HitTestPlayScreen(client_, 300, 200).control, screens::HudControl::None);
+bool Hovered(const Client& client, screens::HudControl control) {
+    return client.hud.state.hover[static_cast<int>(control)];
 }
 
-TEST_F(HudSteps, HoverWithoutASurfaceOnlyUpdatesTheFlags) {
+// Hover and clicks read the same view as drawing: outside the player's turn the chat and close
+// buttons answer, the shot button (not drawn) does not.
+TEST_F(HudSteps, ChatAndCloseAnswerOutsideTheTurnButTheShotDoesNot) {
+    client_.shell.gameState = GameState::Playing;
+    client_.match.localSlot = 0;
+    client_.match.shooter = 1;
     int x = 0, y = 0;
+    ASSERT_TRUE(screens::ControlCentre(client_.hud.sprites, screens::HudControl::Close, -1, x, y));
+    HandleHudHover(client_, x, y);
+    EXPECT_TRUE(Hovered(client_, screens::HudControl::Close));
+    ASSERT_TRUE(screens::ControlCentre(client_.hud.sprites, screens::HudControl::Shot, -1, x, y));
+    HandleHudHover(client_, x, y);
+    EXPECT_FALSE(Hovered(client_, screens::HudControl::Shot));
+    EXPECT_FALSE(Hovered(client_, screens::HudControl::Close));
+    HandleHudClick(client_, x, y);
+    EXPECT_EQ(client_.shell.gameState, GameState::Playing);  // no swing outside the turn
+
     ASSERT_TRUE(screens::ControlCentre(client_.hud.sprites, screens::HudControl::Chat, -1, x, y));
-    HoverPlayScreen(client_, x, y);  // no display: nothing is drawn, nothing fails
-    EXPECT_TRUE(client_.hud.state.hover[static_cast<int>(screens::HudControl::Chat)]);
-    HoverPlayScreen(client_, 5, 5);
-    EXPECT_FALSE(client_.hud.state.hover[static_cast<int>(screens::HudControl::Chat)]);
+    HandleHudHover(client_, x, y);  // no display: nothing is drawn, nothing fails
+    EXPECT_TRUE(Hovered(client_, screens::HudControl::Chat));
+    HandleHudClick(client_, x, y);
+    EXPECT_TRUE(client_.hud.state.macroMenuOpen);
+    HandleHudClick(client_, x, y);
+    EXPECT_FALSE(client_.hud.state.macroMenuOpen);
+    HandleHudHover(client_, 5, 5);
+    EXPECT_FALSE(Hovered(client_, screens::HudControl::Chat));
+}
+
+// With no shooter named (before the first turn) and for an observer, nobody's controls are
+// offered, and the bite toggle never on the green.
+TEST_F(HudSteps, TheTurnsControlsAreOnlyTheShootersOwn) {
+    screens::HudView view;
+    client_.match.localSlot = 0;
+    client_.match.shooter = rules::kNoPlayer;
+    client_.match.powerShotAvailable = true;
+    client_.match.shot.club = 11;
+    FillHudView(client_, view);
+    EXPECT_FALSE(view.localTurn);
+    EXPECT_FALSE(view.biteOffered);
+    EXPECT_FALSE(view.powerShotShown);
+
+    client_.match.shooter = 0;
+    FillHudView(client_, view);
+    EXPECT_TRUE(view.localTurn);
+    EXPECT_TRUE(view.biteOffered);
+    EXPECT_TRUE(view.powerShotShown);
+
+    client_.match.shot.lieClass = screens::kLiePutting;
+    FillHudView(client_, view);
+    EXPECT_FALSE(view.biteOffered);
+
+    client_.config.match.localIsObserver = 1;
+    FillHudView(client_, view);
+    EXPECT_FALSE(view.localTurn);
 }
 
 TEST_F(HudSteps, TheHudShowsTheLieTheShotIsPlayedFromNotWhereItEnds) {

@@ -17,8 +17,6 @@ namespace shell {
 namespace {
 
 constexpr int32_t kPowerShotBalls = 5;
-constexpr int kFirstBiteClub = 7;
-constexpr int kLastBiteClub = 12;
 
 }  // namespace
 
@@ -42,7 +40,7 @@ void ChooseClub(Client& client, int club) {
         club = physics::kClubPutter;
     }
     m.shot.club = static_cast<uint8_t>(club);
-    if (club < kFirstBiteClub || club > kLastBiteClub) {
+    if (!physics::BiteOffered(club)) {
         m.shot.bite = 0;
     }
     m.shot.swingKind = physics::SwingKindOfClub(club);

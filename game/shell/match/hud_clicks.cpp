@@ -24,9 +24,6 @@ namespace {
 
 using screens::HudControl;
 
-constexpr int kFirstBiteClub = 7;
-constexpr int kLastBiteClub = 12;
-
 // A point on the course under (x, z), or false where there is no ground.
 bool GroundPoint(const Client& client, float x, float z, platform::Vec3& out) {
     physics::ShotWorld world;
@@ -93,7 +90,7 @@ void ToggleBite(Client& client) {
         ShowAnnouncementLine(client, MatchText(client, kStringBiteInFreeGame).text);
         return;
     }
-    if (m.shot.club < kFirstBiteClub || m.shot.club > kLastBiteClub) {
+    if (!physics::BiteOffered(m.shot.club)) {
         return;
     }
     m.shot.bite = m.shot.bite ? 0 : 1;
@@ -175,28 +172,6 @@ void ClickControl(Client& client, const screens::HudHit& hit, int x, int y) {
     }
 }
 
-// The HUD's view of the play screen with the turn as the match has it.
-screens::HudView MatchHudView(Client& client) {
-    screens::HudView view;
-    FillHudView(client, view);
-    const rules::MatchState& m = client.match;
-    view.localSlot = m.localSlot;
-    view.currentSlot = m.shooter;
-    view.localTurn = m.localSlot != rules::kNoPlayer && m.shooter == m.localSlot;
-    view.turnActive = client.turn.active;
-    view.club = m.shot.club;
-    view.lieClass = m.shot.lieClass;
-    view.backspin = m.spin.backspin;
-    view.sidespin = m.spin.sidespin;
-    view.bite = m.shot.bite != 0;
-    view.biteOffered = view.localTurn && m.shot.club >= kFirstBiteClub && m.shot.club <= kLastBiteClub &&
-                       m.shot.lieClass != physics::kLiePutting;
-    view.powerShotShown = view.localTurn && m.powerShotAvailable;
-    view.powerShotAllowance = m.powerShotAllowance;
-    view.giveShown = m.concedeArmed && rules::GiveAllowed(m.rules, m.options, m.localSlot, m.shot);
-    return view;
-}
-
 }  // namespace
 
 void HandleHudClick(Client& client, int x, int y) {
@@ -207,7 +182,8 @@ void HandleHudClick(Client& client, int x, int y) {
     if (client.shell.gameState != GameState::Playing) {
         return;
     }
-    const screens::HudView view = MatchHudView(client);
+    screens::HudView view;
+    FillHudView(client, view);
     const screens::HudHit hit = screens::HitTestHud(client.hud.state, client.hud.sprites, view, x, y);
     if (client.hud.state.menuPhase != screens::ClubMenuPhase::Closed) {
         ClickInClubMenu(client, hit);
@@ -223,7 +199,8 @@ void HandleHudHover(Client& client, int x, int y) {
     if (client.shell.gameState != GameState::Playing) {
         return;
     }
-    const screens::HudView view = MatchHudView(client);
+    screens::HudView view;
+    FillHudView(client, view);
     if (screens::UpdateHudHover(client.hud.state, client.hud.sprites, view, x, y)) {
         RequestFullRedraw(client);
     }

@@ -31,8 +31,6 @@ namespace {
 
 constexpr uint32_t kOverlayRefreshMs = 100;
 constexpr int kSlopeTitleStrings[2] = {28, 29};
-constexpr int kFirstBiteClub = 7;
-constexpr int kLastBiteClub = 12;
 constexpr int kSplashFrames = 10;
 
 const char* LanguageOf(const Client& client) {
@@ -118,7 +116,9 @@ void FillMatchFacts(const Client& client, screens::HudView& view) {
     const int shooter = m.shooter >= 0 && m.shooter < kPlayerSlots ? m.shooter : 0;
     view.localSlot = m.localSlot;
     view.currentSlot = shooter;
-    view.localTurn = !view.observer && m.localSlot == shooter;
+    // The local player's turn only when the match names him as the shooter: with no shooter (or
+    // an observer) nobody's controls are offered.
+    view.localTurn = !view.observer && m.localSlot != rules::kNoPlayer && m.shooter == m.localSlot;
     view.turnActive = client.turn.active;
     view.club = m.shot.club < physics::kClubCount ? m.shot.club : 0;
     view.lieClass = m.shot.lieClass;
@@ -132,8 +132,10 @@ void FillMatchFacts(const Client& client, screens::HudView& view) {
     view.backspin = m.spin.backspin;
     view.sidespin = m.spin.sidespin;
     view.bite = m.shot.bite != 0;
-    view.biteOffered = view.club >= kFirstBiteClub && view.club <= kLastBiteClub;
-    view.powerShotShown = m.powerShotAvailable;
+    // The bite toggle is the shooter's, for clubs 7-12 and never on the green.
+    view.biteOffered =
+        view.localTurn && physics::BiteOffered(view.club) && m.shot.lieClass != screens::kLiePutting;
+    view.powerShotShown = view.localTurn && m.powerShotAvailable;
     view.powerShotAllowance = m.powerShotAllowance;
     view.giveShown = m.concedeArmed && rules::GiveAllowed(m.rules, m.options, m.localSlot, m.shot);
     view.gaugeHint = view.beginner ? physics::GaugeHintMark(view.club, m.shot.pinDistance) : 0;
@@ -309,21 +311,6 @@ void FillHudView(Client& client, screens::HudView& view) {
     const physics::ShotInput& shot = client.match.shot;
     FillAim(client, view, view.swinging || view.replaying ? shot.startPos : shot.ballPos, shot.aimTarget);
     view.showSlopes = screens::SlopesShown(client.hud.state, view.onGreen, view.observer, view.nowMs);
-}
-
-screens::HudHit HitTestPlayScreen(Client& client, int x, int y) {
-    screens::HudView view;
-    FillHudView(client, view);
-    return screens::HitTestHud(client.hud.state, client.hud.sprites, view, x, y);
-}
-
-void HoverPlayScreen(Client& client, int x, int y) {
-    screens::HudView view;
-    FillHudView(client, view);
-    if (screens::UpdateHudHover(client.hud.state, client.hud.sprites, view, x, y)) {
-        screens::HudCanvas canvas = CanvasFor(client, view);
-        screens::DrawControls(canvas, true);
-    }
 }
 
 void LoadHudSprites(Client& client) {

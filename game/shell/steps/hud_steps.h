@@ -7,12 +7,9 @@ namespace shell {
 
 struct Client;
 
-// What the HUD shows, gathered from the client's records.
+// What the HUD shows, gathered from the client's records: the one view that drawing, clicks and
+// hover all read, so a control is clickable exactly when it is drawn.
 void FillHudView(Client& client, screens::HudView& view);
-// The control under a point of the picture as the current view offers it.
-screens::HudHit HitTestPlayScreen(Client& client, int x, int y);
-// Hover at a point: updates the HUD's hover flags and redraws the controls when one changed.
-void HoverPlayScreen(Client& client, int x, int y);
 // The swing gauge's frame for the current time over the shot button (drawn when it changes).
 void DrawSwingGaugeStep(Client& client);
 
