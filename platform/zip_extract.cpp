@@ -12,6 +12,7 @@
 #include <system_error>
 
 #include "platform/printable_text.h"
+#include "platform/zip_raw_names.h"
 
 namespace platform {
 
@@ -62,7 +63,7 @@ class ProgressReporter {
     int last_ = -1;
 };
 
-std::string Quoted(const char* name) {
+std::string Quoted(std::string_view name) {
     return "\"" + PrintableName(name) + "\"";
 }
 
@@ -80,20 +81,21 @@ bool IsPlainFileOrFolder(zip_t* archive, zip_uint64_t index) {
     return type == 0 || type == S_IFREG || type == S_IFDIR;
 }
 
-// With strict decoding libzip turns names not marked as UTF-8 from code page 437 into UTF-8, so a
-// name that reads the same both ways and has non-ASCII bytes is marked as UTF-8.
-bool NameMarkedUtf8(zip_t* archive, zip_uint64_t index, const char* raw) {
-    const char* strict = zip_get_name(archive, index, ZIP_FL_ENC_STRICT);
-    bool ascii =
-        std::all_of(raw, raw + std::strlen(raw), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    return !ascii && strict != nullptr && std::strcmp(strict, raw) == 0;
+// The zip library read the same directory as the raw reader: the same entries, in the same order.
+bool SameEntry(const zip_stat_t& stat, const RawEntry& raw) {
+    return (stat.valid & ZIP_STAT_CRC) != 0 && (stat.valid & ZIP_STAT_COMP_SIZE) != 0 &&
+           (stat.valid & ZIP_STAT_COMP_METHOD) != 0 && stat.crc == raw.crc && stat.size == raw.size &&
+           stat.comp_size == raw.compressedSize && stat.comp_method == raw.method;
 }
 
-std::string Declare(zip_t* archive, const UnpackLimits& limits, std::vector<DeclaredEntry>& declared,
-                    zip_uint64_t& total) {
+std::string Declare(zip_t* archive, const std::vector<RawEntry>& raw, const UnpackLimits& limits,
+                    std::vector<DeclaredEntry>& declared, zip_uint64_t& total) {
     zip_int64_t count = zip_get_num_entries(archive, 0);
     if (count < 0 || static_cast<uint64_t>(count) > limits.maxEntries) {
         return "the package has more than " + std::to_string(limits.maxEntries) + " entries";
+    }
+    if (static_cast<uint64_t>(count) != raw.size()) {
+        return "the package's directory reads two ways";
     }
     total = 0;
     for (zip_int64_t i = 0; i < count; ++i) {
@@ -104,16 +106,19 @@ std::string Declare(zip_t* archive, const UnpackLimits& limits, std::vector<Decl
             (stat.valid & ZIP_STAT_SIZE) == 0) {
             return "unreadable entry " + std::to_string(i);
         }
+        if (!SameEntry(stat, raw[index])) {
+            return "the package's directory reads two ways at entry " + std::to_string(i);
+        }
         if ((stat.valid & ZIP_STAT_ENCRYPTION_METHOD) != 0 && stat.encryption_method != ZIP_EM_NONE) {
-            return "entry " + Quoted(stat.name) + " is encrypted";
+            return "entry " + Quoted(raw[index].name) + " is encrypted";
         }
         if (!IsPlainFileOrFolder(archive, index)) {
-            return "entry " + Quoted(stat.name) + " is a link or a device, not a file";
+            return "entry " + Quoted(raw[index].name) + " is a link or a device, not a file";
         }
         DeclaredEntry entry;
         entry.index = index;
-        entry.staged.name = stat.name;
-        entry.staged.utf8Name = NameMarkedUtf8(archive, index, stat.name);
+        entry.staged.name = raw[index].name;
+        entry.staged.utf8Name = raw[index].utf8;
         std::string_view name = entry.staged.name;
         entry.staged.folder = !name.empty() && (name.back() == '/' || name.back() == '\\');
         entry.size = entry.staged.folder ? 0 : stat.size;
@@ -149,7 +154,7 @@ std::string StageFile(zip_t* archive, const DeclaredEntry& entry, const UnpackCa
                       ProgressReporter& progress) {
     EntryReader reader(zip_fopen_index(archive, entry.index, 0));
     if (!reader) {
-        return "cannot read entry " + Quoted(entry.staged.name.c_str()) + ": " + zip_strerror(archive);
+        return "cannot read entry " + Quoted(entry.staged.name) + ": " + zip_strerror(archive);
     }
     std::unique_ptr<FILE, StdioCloser> out(std::fopen(entry.staged.stagedFile.c_str(), "wbx"));
     if (!out) {
@@ -163,15 +168,14 @@ std::string StageFile(zip_t* archive, const DeclaredEntry& entry, const UnpackCa
         }
         zip_int64_t got = zip_fread(reader.get(), buffer.data(), buffer.size());
         if (got < 0) {
-            return "damaged entry " + Quoted(entry.staged.name.c_str()) + ": " +
-                   zip_file_strerror(reader.get());
+            return "damaged entry " + Quoted(entry.staged.name) + ": " + zip_file_strerror(reader.get());
         }
         if (got == 0) {
             break;
         }
         auto bytes = static_cast<zip_uint64_t>(got);
         if (bytes > entry.size - written) {
-            return "entry " + Quoted(entry.staged.name.c_str()) + " holds more than the " +
+            return "entry " + Quoted(entry.staged.name) + " holds more than the " +
                    std::to_string(entry.size) + " bytes it declares";
         }
         if (std::fwrite(buffer.data(), 1, bytes, out.get()) != bytes) {
@@ -181,7 +185,7 @@ std::string StageFile(zip_t* archive, const DeclaredEntry& entry, const UnpackCa
         progress.Add(bytes);
     }
     if (written != entry.size) {
-        return "damaged entry " + Quoted(entry.staged.name.c_str()) + ": shorter than declared";
+        return "damaged entry " + Quoted(entry.staged.name) + ": shorter than declared";
     }
     if (std::fflush(out.get()) != 0 || fsync(fileno(out.get())) != 0 || std::fclose(out.release()) != 0) {
         return "cannot write " + PrintableName(entry.staged.stagedFile);
@@ -203,9 +207,13 @@ UnpackResult UnpackToStaging(const std::string& archivePath, const std::string& 
         zip_error_fini(&error);
         return result;
     }
+    std::optional<std::vector<RawEntry>> raw = ReadRawEntries(archivePath, limits.maxEntries, result.failure);
+    if (!raw) {
+        return result;
+    }
     std::vector<DeclaredEntry> declared;
     zip_uint64_t total = 0;
-    result.failure = Declare(archive.get(), limits, declared, total);
+    result.failure = Declare(archive.get(), *raw, limits, declared, total);
     if (result.failure.empty()) {
         result.failure = CheckRoom(archivePath, stagingFolder, limits, total);
     }

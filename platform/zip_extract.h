@@ -24,7 +24,7 @@ struct UnpackLimits {
 };
 
 struct StagedEntry {
-    std::string name;        // as the package stores it
+    std::string name;        // the bytes the package's directory stores, NULs included
     bool utf8Name = false;   // the package marks the name as UTF-8 (otherwise: the maker's code page)
     bool folder = false;     // a folder entry (its name ends in a separator); nothing is staged
     std::string stagedFile;  // files: where its bytes were written

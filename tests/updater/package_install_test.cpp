@@ -131,6 +131,8 @@ TEST_F(InstallTest, RefusedPackagesChangeNothingAtAll) {
         {"file and folder of one name, other case", with({{"ADDED/deeper", "x"}})},
         {"control character", with({{"Info/\x1b[2Jclear.txt", "x"}})},
         {"line feed", with({{"Info/two\nlines.txt", "x"}})},
+        {"NUL in a name", with({{std::string("Data.txt\0junk", 13), "x"}})},
+        {"NUL in a folder's name", with({{std::string("Info\0/x.txt", 10), "x"}})},
         {"byte no character of the code page", with({{"Info/\x81.txt", "x"}})},
         {"broken UTF-8", with({{"Info/\xC3(.txt", "x", false, 0, true}})},
         {"UTF-8 beyond the code page", with({{"Info/\xE4\xB8\xAD.txt", "x", false, 0, true}})},
@@ -243,6 +245,15 @@ TEST_F(InstallTest, CaseFollowsTheInstallationAndThePackagesFirstSpelling) {
     for (const char* other : {"SKY", "sky", "INFO", "version.ini", "README.txt"}) {
         EXPECT_FALSE(fs::exists(game / other)) << other;
     }
+}
+
+// Archives of very many entries give the directory's place in zip64 end records, which the name
+// reader follows as the zip library does.
+TEST_F(InstallTest, PackageWithZip64EndRecordsIsApplied) {
+    InstallResult result =
+        Install(MakeStoredZip({{"Version.ini", "1.01\n"}, {"Map/Hole1.fnx", "hole"}}, true));
+    ASSERT_TRUE(result.ok) << result.failure;
+    EXPECT_EQ(ReadFileText(game / "Map" / "Hole1.fnx"), "hole");
 }
 
 TEST_F(InstallTest, NamesMarkedUtf8AreStoredInTheCodePage) {

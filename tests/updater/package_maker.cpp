@@ -60,7 +60,7 @@ void PutCommonHeader(std::string& out, const PackageEntry& entry) {
 
 }  // namespace
 
-std::string MakeStoredZip(const std::vector<PackageEntry>& entries) {
+std::string MakeStoredZip(const std::vector<PackageEntry>& entries, bool zip64End) {
     std::string out;
     std::string central;
     for (const PackageEntry& entry : entries) {
@@ -82,13 +82,35 @@ std::string MakeStoredZip(const std::vector<PackageEntry>& entries) {
     }
     uint32_t centralOffset = static_cast<uint32_t>(out.size());
     out += central;
+    uint32_t count = static_cast<uint32_t>(entries.size());
+    if (zip64End) {
+        // The zip64 end record and its locator hold the directory's place; the end record only
+        // the markers that send a reader there.
+        uint32_t zip64Offset = static_cast<uint32_t>(out.size());
+        Put32(out, 0x06064b50);
+        Put32(out, 44);  // size of the rest of the record
+        Put32(out, 0);
+        Put16(out, 45);  // made by
+        Put16(out, 45);  // needed
+        Put32(out, 0);   // this disk
+        Put32(out, 0);   // the directory's disk
+        for (uint32_t value : {count, count, static_cast<uint32_t>(central.size()), centralOffset}) {
+            Put32(out, value);
+            Put32(out, 0);
+        }
+        Put32(out, 0x07064b50);
+        Put32(out, 0);
+        Put32(out, zip64Offset);
+        Put32(out, 0);
+        Put32(out, 1);
+    }
     Put32(out, 0x06054b50);
     Put16(out, 0);
     Put16(out, 0);
-    Put16(out, static_cast<uint32_t>(entries.size()));
-    Put16(out, static_cast<uint32_t>(entries.size()));
-    Put32(out, static_cast<uint32_t>(central.size()));
-    Put32(out, centralOffset);
+    Put16(out, zip64End ? 0xFFFF : count);
+    Put16(out, zip64End ? 0xFFFF : count);
+    Put32(out, zip64End ? 0xFFFFFFFF : static_cast<uint32_t>(central.size()));
+    Put32(out, zip64End ? 0xFFFFFFFF : centralOffset);
     Put16(out, 0);
     return out;
 }

@@ -20,8 +20,9 @@ struct PackageEntry {
 
 inline constexpr uint32_t kUnixLink = 0120777;
 
-// A zip archive with uncompressed entries, written byte by byte.
-std::string MakeStoredZip(const std::vector<PackageEntry>& entries);
+// A zip archive with uncompressed entries, written byte by byte; with zip64End the directory's
+// place is given by zip64 end records, as archives of very many entries give it.
+std::string MakeStoredZip(const std::vector<PackageEntry>& entries, bool zip64End = false);
 
 // A zip archive with deflated entries made by the "zip" tool from files of the given names
 // ("/"-separated) and contents.
