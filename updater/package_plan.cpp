@@ -155,6 +155,17 @@ std::string CheckFile(const fs::path& root, PlannedFile& file) {
 
 }  // namespace
 
+bool IsUpdaterSetting(const std::string& target) {
+    std::vector<std::string> parts;
+    for (const fs::path& part : fs::path(LowerAscii(target))) {
+        parts.push_back(part.string());
+    }
+    if (parts.size() == 1) {
+        return parts[0] == "option.ini" || parts[0] == "version.ini";
+    }
+    return parts.size() == 3 && parts[0] == "info" && parts[2] == "atstring.ini";
+}
+
 bool IsInstallationProgram(const std::string& target) {
     std::string lower = LowerAscii(target);
     for (const char* program : {kLobbyProgram, "Mendler.exe", "Brightlea.exe"}) {
@@ -201,6 +212,11 @@ std::string PlanPackage(const fs::path& root, const std::vector<platform::Staged
         }
         if (checked.kind == platform::EntryKind::File) {
             files.push_back(PlannedFile{entry.stagedFile, path});
+        }
+    }
+    for (const std::string& folder : tree.folders) {
+        if (IsUpdaterSetting(folder)) {
+            return "the package puts a folder where the updater's setting " + Quoted(folder) + " belongs";
         }
     }
     std::string failure = CheckFolders(root, tree, plan);

@@ -2,7 +2,8 @@
 // Checking a staged package against the installation before anything of it is applied: every
 // name must be a harmless path in the installation's code page, spelled the way the installation
 // (or the package itself) already spells it, and the package's tree must fit the installation's
-// (no file where a folder is, no folder where a file is, no folder that leads outside).
+// (no file where a folder is, no folder where a file is, no folder that leads outside, no folder
+// where one of the updater's own settings belongs).
 
 #include <filesystem>
 #include <string>
@@ -32,6 +33,10 @@ struct PackagePlan {
 // printable reason why the package is refused.
 std::string PlanPackage(const std::filesystem::path& root, const std::vector<platform::StagedEntry>& entries,
                         platform::CodePage codePage, PackagePlan& plan);
+
+// True for the files the updater itself reads: "Option.ini", "Version.ini" and every language's
+// "Info/<language>/ATString.ini", whatever the case of the name.
+bool IsUpdaterSetting(const std::string& target);
 
 // True for the programs of the installation (the game, the lobby, the updater) at its top level,
 // whatever the case of the name.

@@ -7,6 +7,7 @@
 #include "platform/printable_text.h"
 #include "updater/package_plan.h"
 #include "updater/update_journal.h"
+#include "updater/update_steps.h"
 #include "updater/whole_file.h"
 
 namespace updater {
@@ -198,6 +199,29 @@ void SetModes(const PackagePlan& plan) {
     }
 }
 
+// The updater's settings as they would read once the plan is applied.
+ReadTextFile SettingsAfter(const fs::path& root, const PackagePlan& plan) {
+    return [&root, &plan](const std::string& path) {
+        for (auto file = plan.files.rbegin(); file != plan.files.rend(); ++file) {
+            if (file->target == path) {
+                return ReadWholeFile(file->stagedFile);
+            }
+        }
+        return ReadWholeFile(root / path);
+    };
+}
+
+// Settings that read now must still read after the package, or the updater would stop working
+// for good: such a package is refused and the updater keeps the settings it has.
+std::string CheckSettings(const fs::path& root, const PackagePlan& plan) {
+    auto before = [&root](const std::string& path) { return ReadWholeFile(root / path); };
+    if (!SettingsProblem(before).empty()) {
+        return {};
+    }
+    std::string after = SettingsProblem(SettingsAfter(root, plan));
+    return after.empty() ? after : "the package would leave the updater's settings unreadable: " + after;
+}
+
 // Staging folders of runs that were killed while unpacking, and a journal that was being written.
 void RemoveLeftovers(const fs::path& root) {
     std::error_code error;
@@ -229,6 +253,9 @@ InstallResult InstallPackage(const fs::path& root, const std::string& archivePat
         result.stopped = unpacked.stopped;
     } else {
         result.failure = PlanPackage(root, unpacked.entries, codePage, plan);
+    }
+    if (result.failure.empty()) {
+        result.failure = CheckSettings(root, plan);
     }
     if (!result.failure.empty()) {
         std::error_code ignored;

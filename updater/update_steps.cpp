@@ -78,6 +78,15 @@ void FormCreate(UpdaterState& state, const ReadTextFile& readFile) {
     state.form.caption = MessageLine(state.messages, kLineCaption);
 }
 
+std::string SettingsProblem(const ReadTextFile& readFile) {
+    UpdaterState trial;
+    FormCreate(trial, readFile);
+    if (trial.problems.empty()) {
+        PrepareDownload(trial, readFile("Version.ini"));
+    }
+    return trial.problems.empty() ? std::string() : trial.problems.front();
+}
+
 StepAction tmrDelayTimer(UpdaterState& state) {
     if (!state.form.tmrDelayEnabled) {
         return StepAction::None;

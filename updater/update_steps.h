@@ -73,6 +73,10 @@ std::string MessageFilePath(const std::string& language);
 // problem is shown in lblMsg and the next step starts the lobby.
 void FormCreate(UpdaterState& state, const ReadTextFile& readFile);
 
+// What would keep the updater from working on these files (the problem FormCreate or
+// PrepareDownload would show), or an empty text when they read.
+std::string SettingsProblem(const ReadTextFile& readFile);
+
 // A problem that keeps the updater from working: shown in lblMsg (control characters escaped),
 // kept for standard error with its detail (too long for the window), and the lobby is started on
 // the next tick.

@@ -149,6 +149,40 @@ TEST_F(InstallTest, RefusedPackagesChangeNothingAtAll) {
     EXPECT_FALSE(fs::exists(scratch.Path() / "escaped.txt"));
 }
 
+// With the updater's settings in place, a package may neither put a folder where one of them
+// belongs (in any language, existing or not) nor leave them unreadable.
+TEST_F(InstallTest, PackagesThatWouldBreakTheUpdatersSettingsAreRefused) {
+    const std::string messages = "00=h\n01=/p/\n02=a\n03=b\n04=c\n05=d\n06=e\n07=f\n";
+    fs::create_directories(game / "Info" / "ENG");
+    WriteFileText(game / "Option.ini", "LANGUAGE=ENG\n");
+    WriteFileText(game / "Info" / "ENG" / "ATString.ini", messages);
+    const std::vector<PackageEntry> good = {{"Version.ini", "1.01\n"}, {"Added/new.txt", "n"}};
+    auto with = [&](std::vector<PackageEntry> bad) {
+        std::vector<PackageEntry> entries = good;
+        entries.insert(entries.end(), bad.begin(), bad.end());
+        return MakeStoredZip(entries);
+    };
+    const std::pair<const char*, std::string> packages[] = {
+        {"another language's messages as a folder", with({{"Info/KOR/ATString.ini/x", "x"}})},
+        {"a folder entry, other case", with({{"info/JPN/atstring.INI/", ""}})},
+        {"Option.ini as a folder", with({{"OPTION.INI/", ""}})},
+        {"messages too short", with({{"Info/ENG/ATString.ini", "00=h\n05=x\n"}})},
+        {"a language without messages", with({{"Option.ini", "LANGUAGE=KOR\n"}})},
+        {"no language", with({{"Option.ini", "D3D=1\n"}})},
+        {"no version", with({{"Version.ini", "\n"}})},
+        {"a garbled version", with({{"Version.ini", "1.0\x1b[2J\n"}})},
+    };
+    std::map<std::string, std::string> before = Snapshot();
+    for (const auto& [what, bytes] : packages) {
+        InstallResult result = Install(bytes);
+        EXPECT_FALSE(result.ok) << what;
+        EXPECT_EQ(Snapshot(), before) << what;
+        EXPECT_TRUE(WorkFolderEmpty()) << what;
+    }
+    InstallResult renewed = Install(with({{"Info/ENG/ATString.ini", messages + "08=g\n"}}));
+    EXPECT_TRUE(renewed.ok) << renewed.failure;
+}
+
 TEST_F(InstallTest, RefusedNamesArePrintable) {
     InstallResult result = Install(MakeStoredZip({{"Info/\x1b[31mred\x07.txt", "x"}}));
     ASSERT_FALSE(result.ok);
