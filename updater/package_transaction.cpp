@@ -135,6 +135,7 @@ InstallResult Undo(const fs::path& root, const UpdateJournal& journal, InstallRe
     std::string failure = RollBack(root, journal);
     if (!failure.empty()) {
         result.failure += "; undoing it failed, to be retried at the next start: " + failure;
+        result.undoPending = true;
         return result;
     }
     Finish(root, journal);

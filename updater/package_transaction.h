@@ -21,8 +21,10 @@ struct InstallCallbacks {
 
 struct InstallResult {
     bool ok = false;
-    bool stopped = false;  // keepGoing asked to stop; nothing of the package was kept
-    std::string failure;   // printable
+    bool stopped = false;  // keepGoing asked to stop; unless undoPending nothing of the package was kept
+    // Moving the package back failed; the journal stays and the next start finishes undoing it.
+    bool undoPending = false;
+    std::string failure;  // printable
 };
 
 // Applies the package at archivePath to the game directory root (canonical). The installation's

@@ -61,7 +61,8 @@ struct Session {
     platform::FormWindow* window = nullptr;
     FormPicture shown;  // what the window shows now
     bool closed = false;
-    bool stopped = false;  // a stop request has undone a step
+    bool stopped = false;      // a stop request has undone a step
+    bool undoPending = false;  // a package could not be moved back; the next start undoes it
 
     fs::path Game(const std::string& relative) const { return root / relative; }
 
@@ -128,6 +129,7 @@ struct Session {
                                      " not applied: " + result.failure);
         }
         stopped = stopped || result.stopped;
+        undoPending = undoPending || result.undoPending;
         UnpackFinished(state, result.ok);
     }
 
@@ -140,6 +142,20 @@ struct Session {
         return true;
     }
 
+    // What a stop left, as it is: a package being moved in when the stop came was either moved
+    // back or had already been finished.
+    std::string StopReport() const {
+        std::optional<std::string> versionText = ReadWholeFile(Game("Version.ini"));
+        std::string version = platform::WithoutControlBytes(versionText ? VersionFromFile(*versionText) : "");
+        if (undoPending) {
+            return "stopped; the package could not be moved back yet, the next start finishes undoing it";
+        }
+        if (state.packageUnpacked) {
+            return "stopped after the installation was brought to version " + version;
+        }
+        return "stopped; the installation was left as it was (version " + version + ")";
+    }
+
     // Runs the step machine until the lobby is started, the window is closed or a stop is asked.
     void RunSteps(UpdaterOutcome& outcome) {
         Clock::time_point nextTick = Clock::now() + options.stepInterval;
@@ -147,7 +163,7 @@ struct Session {
             if (StopRequested()) {
                 outcome.stopped = true;
                 outcome.exitStatus = 1;
-                std::cerr << "Mendler: stopped; the installation was left as it was\n";
+                std::cerr << "Mendler: " << StopReport() << '\n';
                 return;
             }
             auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(nextTick - Clock::now());

@@ -8,8 +8,8 @@ Most kills land while the package is being moved into place (the journal exists)
 random earlier points (downloading, unpacking into the staging folder). After each kill the
 updater is started again with the update server answering nothing, so that it only finishes or
 undoes the interrupted update and starts the lobby. A second phase sends SIGTERM while the
-package is being unpacked or applied: the updater must undo it, leave nothing behind and end
-without starting the lobby. Prints the counts; exits 1 at the first mixed installation.
+package is being unpacked or applied: the updater must undo it or finish it, say truthfully
+which, leave nothing behind and, when it undid it, end without starting the lobby. Prints the counts; exits 1 at the first mixed installation.
 """
 
 import argparse
@@ -122,10 +122,10 @@ def work_folder_left(game):
     return sorted(n for n in os.listdir(upgrade) if n != "UpData.zip") if os.path.isdir(upgrade) else []
 
 
-def start(game):
+def start(game, stderr=subprocess.DEVNULL):
     env = dict(os.environ, SDL_VIDEODRIVER="dummy", SDL_AUDIODRIVER="dummy")
     return subprocess.Popen([os.path.join(game, "Mendler")], cwd=game, env=env,
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                            stdout=subprocess.DEVNULL, stderr=stderr)
 
 
 def wait_for(condition, limit):
@@ -223,17 +223,21 @@ def main():
         server.up = True
         for stop in range(args.stops):
             reset(game, old)
-            process = start(game)
+            process = start(game, subprocess.PIPE)
             wait_for(lambda: (unpacking(game) if stop % 2 == 0 else applying(game)) or process.poll() is not None,
                      60)
             process.send_signal(signal.SIGTERM)
-            status = process.wait()
+            printed = process.communicate()[1].decode(errors="replace")
+            status = process.returncode
             state = snapshot(game)
             found = next((name for name, tree in expected.items() if tree == state), None)
             lobby = os.path.exists(os.path.join(game, "lobby-started.txt"))
-            if found is None or work_folder_left(game) or (found == "old" and (status != 1 or lobby)):
-                print("SIGTERM %d: status %d, lobby started %s, installation %s, left %s"
-                      % (stop + 1, status, lobby, found or "MIXED", work_folder_left(game)))
+            # What the updater says it left must be what it left.
+            said = {"old": "left as it was", "new": "brought to version 1.01"}.get(found, "")
+            if (found is None or work_folder_left(game) or said not in printed or
+                    (found == "old" and (status != 1 or lobby))):
+                print("SIGTERM %d: status %d, lobby started %s, installation %s, left %s, said %r"
+                      % (stop + 1, status, lobby, found or "MIXED", work_folder_left(game), printed))
                 return 1
             stops[found] += 1
 

@@ -85,6 +85,17 @@ class UpdaterRunTest : public ::testing::Test {
         EXPECT_EQ(LobbyArguments(), fs::canonical(game).string() + "\n[-a]\n[b]\n");
     }
 
+    // A package is being unpacked or moved in: its staging folder exists.
+    bool Applying() {
+        std::error_code ignored;
+        for (const fs::directory_entry& item : fs::directory_iterator(game / "Upgrade", ignored)) {
+            if (item.path().filename().string().rfind("Staging-", 0) == 0) {
+                return true;
+            }
+        }
+        return false;
+    }
+
     void ServeTwoVersions() {
         server.Serve("/patch/1.00/UpData.zip", MakeDeflatedZip({{"Version.ini", "1.00\r\n1.01\r\n"},
                                                                 {"Map/Course1/Hole1.fnx", "hole one"}}));
@@ -256,20 +267,52 @@ TEST_F(UpdaterRunTest, StopWhileUnpackingUndoesThePackageAndEnds) {
     ServeTwoVersions();
     std::map<std::string, std::string> before = Installation();
     UpdaterOptions options = Options();
-    options.stopRequested = [&] {
-        std::error_code ignored;
-        for (const fs::directory_entry& item : fs::directory_iterator(game / "Upgrade", ignored)) {
-            if (item.path().filename().string().rfind("Staging-", 0) == 0) {
-                return true;
-            }
-        }
-        return false;
-    };
+    options.stopRequested = [&] { return Applying(); };
+    testing::internal::CaptureStderr();
     UpdaterOutcome outcome = Run(options);
+    std::string printed = testing::internal::GetCapturedStderr();
     EXPECT_TRUE(outcome.stopped);
     EXPECT_FALSE(outcome.lobbyStarted);
     EXPECT_EQ(outcome.exitStatus, 1);
     EXPECT_EQ(Installation(), before);
+    EXPECT_NE(printed.find("stopped; the installation was left as it was (version 1.00)"), std::string::npos)
+        << printed;
+    ExpectOnlyThePackageLeft();
+}
+
+// A stop at each point where the updater looks for one while it applies a package, and one that
+// comes once the last file is in place (Version.ini is moved last): the package is either moved
+// back or finished, and what the updater prints says which.
+TEST_F(UpdaterRunTest, StopAtAnyPointSaysTruthfullyWhatItLeft) {
+    server.Serve("/patch/1.00/UpData.zip", MakeStoredZip({{"Map/Course1/Hole1.fnx", "hole one"},
+                                                          {"Map/Course1/Hole2.fnx", "hole two"},
+                                                          {"Version.ini", "1.01\r\n"}}));
+    std::map<std::string, std::string> before = Installation();
+    int undone = 0;
+    for (int stopAt = 1;; ++stopAt) {
+        UpdaterOptions options = Options();
+        int asked = 0;
+        options.stopRequested = [&] {
+            return (Applying() && ++asked >= stopAt) || ReadFileText(game / "Version.ini") == "1.01\r\n";
+        };
+        testing::internal::CaptureStderr();
+        UpdaterOutcome outcome = Run(options);
+        std::string printed = testing::internal::GetCapturedStderr();
+        ASSERT_TRUE(outcome.stopped);
+        EXPECT_FALSE(outcome.lobbyStarted);
+        if (ReadFileText(game / "Version.ini") == "1.01\r\n") {
+            EXPECT_EQ(ReadFileText(game / "Map" / "Course1" / "Hole2.fnx"), "hole two");
+            EXPECT_NE(printed.find("stopped after the installation was brought to version 1.01"),
+                      std::string::npos)
+                << printed;
+            break;
+        }
+        ++undone;
+        EXPECT_EQ(Installation(), before) << stopAt;
+        EXPECT_NE(printed.find("left as it was (version 1.00)"), std::string::npos) << printed;
+        ASSERT_LT(stopAt, 1000);
+    }
+    EXPECT_GT(undone, 3);
     ExpectOnlyThePackageLeft();
 }
 
