@@ -4,10 +4,10 @@
 
 #include <vector>
 
-#include "game/shell/game_snapshot.h"
-#include "game/shell/lobby_link.h"
-#include "game/shell/lobby_messages.h"
-#include "game/shell/shot_input_wire.h"
+#include "game/shell/lobby/game_snapshot.h"
+#include "game/shell/lobby/lobby_link.h"
+#include "game/shell/lobby/lobby_messages.h"
+#include "game/shell/lobby/shot_input_wire.h"
 
 namespace {
 

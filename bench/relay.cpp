@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "game/shell/lobby_link.h"
-#include "game/shell/lobby_messages.h"
+#include "game/shell/lobby/lobby_link.h"
+#include "game/shell/lobby/lobby_messages.h"
 #include "lobby/relay.h"
 
 namespace {

@@ -14,8 +14,8 @@
 #include <thread>
 #include <vector>
 
-#include "game/shell/lobby_link.h"
-#include "game/shell/lobby_messages.h"
+#include "game/shell/lobby/lobby_link.h"
+#include "game/shell/lobby/lobby_messages.h"
 #include "lobby/relay.h"
 #include "lobby/remote_link.h"
 #include "platform/lobby_socket.h"

@@ -11,7 +11,7 @@
 #include "game/course/main_view_reuse.h"
 #include "game/course/scene_renderer.h"
 #include "game/present/display.h"
-#include "game/shell/launch_files.h"
+#include "game/shell/launch/launch_files.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <sstream>
 
-#include "game/shell/launch_files.h"
+#include "game/shell/launch/launch_files.h"
 #include "lobby/client_setup.h"
 
 namespace fs = std::filesystem;

@@ -7,7 +7,7 @@
 #include <sstream>
 #include <thread>
 
-#include "game/shell/lobby_packet.h"
+#include "game/shell/lobby/lobby_packet.h"
 #include "lobby/client_launch.h"
 #include "lobby/client_setup.h"
 #include "lobby/join_guard.h"

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "game/shell/lobby_messages.h"
+#include "game/shell/lobby/lobby_messages.h"
 
 namespace lobby {
 

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "game/shell/lobby_packet.h"
+#include "game/shell/lobby/lobby_packet.h"
 #include "lobby/client_setup.h"
 
 namespace lobby {

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <ostream>
 
-#include "game/shell/lobby_packet.h"
+#include "game/shell/lobby/lobby_packet.h"
 #include "lobby/report_json.h"
 
 namespace lobby {

@@ -2,8 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "game/shell/lobby_messages.h"
-#include "game/shell/lobby_packet.h"
+#include "game/shell/lobby/lobby_messages.h"
+#include "game/shell/lobby/lobby_packet.h"
 #include "platform/le_bytes.h"
 
 namespace lobby {

@@ -2,11 +2,12 @@
 
 #include "game/screens/loading_screen.h"
 #include "game/shell/capture.h"
-#include "game/shell/chat_display.h"
+#include "game/shell/chat/chat_display.h"
+#include "game/shell/match/match_steps.h"
 #include "game/shell/state_work.h"
 #include "game/shell/steps/chat_steps.h"
-#include "game/shell/steps/hud_steps.h"
-#include "game/shell/steps/match_steps.h"
+#include "game/shell/view/hud_screens.h"
+#include "game/shell/view/picture_present.h"
 
 namespace shell {
 
@@ -28,19 +29,6 @@ bool HasHudOverlay(GameState state) {
 }
 
 }  // namespace
-
-bool IsLoadingState(GameState state) {
-    return state == GameState::Startup || state == GameState::LoadHole;
-}
-
-void SetGameState(Client& client, GameState state) {
-    client.shell.gameState = state;
-    client.shell.stateEnteredMs = client.clock.NowMs();
-}
-
-void RequestFullRedraw(Client& client) {
-    client.shell.fullRedrawRequested = true;
-}
 
 void FullRedraw(Client& client) {
     switch (client.shell.gameState) {
@@ -64,24 +52,6 @@ void FullRedraw(Client& client) {
         default:
             break;
     }
-}
-
-int PresentStep(Client& client) {
-    ShellState& shell = client.shell;
-    if (!shell.active || !shell.ready) {
-        return 0;
-    }
-    const bool loading = IsLoadingState(shell.gameState);
-    const int result = present::PresentFrame(client.display, loading);
-    if (client.display.systemChatWindow != 0) {
-        if (loading) {
-            shell.chatWindowCovered = true;
-        } else if (shell.chatWindowCovered) {
-            shell.chatWindowCovered = false;
-            RedrawChatWindow(client);
-        }
-    }
-    return result;
 }
 
 void FrameTick(Client& client) {

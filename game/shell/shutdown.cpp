@@ -3,9 +3,9 @@
 #include "game/shell/capture.h"
 #include "game/shell/steps/chat_steps.h"
 #include "game/shell/steps/config_steps.h"
-#include "game/shell/steps/course_steps.h"
-#include "game/shell/steps/hud_steps.h"
-#include "game/shell/steps/sound_steps.h"
+#include "game/shell/view/hole_scene.h"
+#include "game/shell/view/hud_screens.h"
+#include "game/shell/view/sounds.h"
 
 namespace shell {
 

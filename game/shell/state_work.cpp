@@ -5,13 +5,14 @@
 #include "game/screens/loading_screen.h"
 #include "game/shell/frame_tick.h"
 #include "game/shell/match/game_end.h"
+#include "game/shell/match/match_steps.h"
 #include "game/shell/shutdown.h"
 #include "game/shell/steps/config_steps.h"
-#include "game/shell/steps/course_steps.h"
-#include "game/shell/steps/hud_steps.h"
 #include "game/shell/steps/lobby_steps.h"
-#include "game/shell/steps/match_steps.h"
-#include "game/shell/steps/sound_steps.h"
+#include "game/shell/view/hole_scene.h"
+#include "game/shell/view/hud_screens.h"
+#include "game/shell/view/picture_present.h"
+#include "game/shell/view/sounds.h"
 
 namespace shell {
 

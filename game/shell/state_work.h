@@ -7,7 +7,4 @@ namespace shell {
 
 void RunStateWork(Client& client);
 
-// Ends the game: releases everything in order and stops the main loop.
-void EndGame(Client& client);
-
 }  // namespace shell

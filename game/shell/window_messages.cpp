@@ -2,10 +2,11 @@
 
 #include "game/shell/capture.h"
 #include "game/shell/frame_tick.h"
+#include "game/shell/match/match_steps.h"
 #include "game/shell/state_work.h"
 #include "game/shell/steps/chat_steps.h"
-#include "game/shell/steps/course_steps.h"
-#include "game/shell/steps/match_steps.h"
+#include "game/shell/view/hole_scene.h"
+#include "game/shell/view/picture_present.h"
 #include "platform/keys.h"
 
 namespace shell {

@@ -155,6 +155,49 @@ std::vector<std::string> CheckDeviceWall(const fs::path& root) {
     return failures;
 }
 
+// game/shell/ is grouped by role, lowest first: the launch files and loaders, the lobby link and
+// its packets, chat, what the client shows and plays (HUD screens, sounds, the hole's scene), the
+// match flow, the steps the frame loop dispatches, and the frame loop itself (the files directly
+// in game/shell/). A file may include headers of its own group and of the groups below it. The
+// client's record (client.h) and the records it gathers are shared: every file may include them,
+// and they may include the record headers of any group.
+const std::vector<std::string> kShellGroups = {"launch", "lobby", "chat", "view", "match", "steps", ""};
+
+bool IsShellRecord(const std::string& path) {
+    return path == "client.h" || path == "game_state.h" || path == "match/match_extras.h" ||
+           path == "match/turn_records.h";
+}
+
+// The group of a path inside game/shell/: its first folder, or "" for the frame loop's files.
+std::string ShellGroup(const std::string& path) {
+    const size_t slash = path.find('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+// The include lines of the shell file at `path` (inside game/shell/) that reach a group above its
+// own, or a folder that is no group.
+std::vector<std::string> ShellUpwardIncludes(const std::string& path, const std::string& text) {
+    const std::string prefix = "game/shell/";
+    std::vector<std::string> found;
+    const int rank = Rank(kShellGroups, ShellGroup(path));
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        const std::string included = QuotedInclude(line);
+        if (included.compare(0, prefix.size(), prefix) != 0) {
+            continue;
+        }
+        const std::string target = included.substr(prefix.size());
+        if (IsShellRecord(path) || IsShellRecord(target)) {
+            continue;
+        }
+        const int used = Rank(kShellGroups, ShellGroup(target));
+        if (rank < 0 || used < 0 || used > rank) {
+            found.push_back(line);
+        }
+    }
+    return found;
+}
+
 TEST(ModuleLayers, TheCheckFindsUpwardAndUnknownIncludes) {
     const std::vector<std::string> order = {"core", "course", "physics"};
     const std::string text =
@@ -215,6 +258,36 @@ TEST(ModuleLayers, TheDeviceWallLetsOnlyThePublicHeadersThrough) {
     std::string report;
     for (const auto& failure : CheckDeviceWall(BRIGHTLEA_SOURCE_DIR)) {
         report += failure + "\n";
+    }
+    EXPECT_TRUE(report.empty()) << report;
+}
+
+TEST(ModuleLayers, TheShellsGroupsIncludeOnlyGroupsBelowThem) {
+    const std::string text =
+        "#include \"game/shell/client.h\"\n"
+        "#include \"game/shell/launch/text_lines.h\"\n"
+        "#include \"game/shell/match/replay.h\"\n"
+        "#include \"game/shell/frame_tick.h\"\n"
+        "#include \"game/shell/elsewhere/thing.h\"\n"
+        "#include \"game/screens/hud_view.h\"\n";
+    const auto fromChat = ShellUpwardIncludes("chat/chat_send.cpp", text);
+    ASSERT_EQ(fromChat.size(), 3u);  // the match, the frame loop and the unknown folder
+    EXPECT_NE(fromChat[0].find("match/replay.h"), std::string::npos);
+    EXPECT_EQ(ShellUpwardIncludes("frame_tick.cpp", text).size(), 1u);    // only the unknown folder
+    EXPECT_EQ(ShellUpwardIncludes("client.h", text).size(), 0u);          // the records gather all
+    EXPECT_EQ(ShellUpwardIncludes("odd/new_file.cpp", text).size(), 4u);  // not a group at all
+
+    const fs::path shell = fs::path(BRIGHTLEA_SOURCE_DIR) / "game" / "shell";
+    std::string report;
+    for (const auto& entry : fs::recursive_directory_iterator(shell)) {
+        const auto ext = entry.path().extension();
+        if (!entry.is_regular_file() || (ext != ".cpp" && ext != ".h")) {
+            continue;
+        }
+        const std::string path = fs::relative(entry.path(), shell).generic_string();
+        for (const auto& line : ShellUpwardIncludes(path, ReadAll(entry.path()))) {
+            report += path + ": " + line + "\n";
+        }
     }
     EXPECT_TRUE(report.empty()) << report;
 }

@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "game/shell/word_filter.h"
+#include "game/shell/launch/word_filter.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     shell::WordList list;

@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "game/shell/launch_files.h"
+#include "game/shell/launch/launch_files.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     shell::SwingTiming timing;

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "game/shell/game_snapshot.h"
+#include "game/shell/lobby/game_snapshot.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < static_cast<size_t>(shell::kGameSnapshotWireSize)) {

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "game/shell/chat/chat_history.h"
-#include "game/shell/lobby_link.h"
-#include "game/shell/lobby_messages.h"
+#include "game/shell/lobby/lobby_link.h"
+#include "game/shell/lobby/lobby_messages.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     shell::LobbyLink link;

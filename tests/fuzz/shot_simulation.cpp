@@ -6,7 +6,7 @@
 
 #include "game/physics/ball_flight.h"
 #include "game/physics/relocation.h"
-#include "game/shell/wire_fields.h"
+#include "game/shell/lobby/wire_fields.h"
 #include "platform/le_bytes.h"
 #include "tests/physics/shot_course.h"
 

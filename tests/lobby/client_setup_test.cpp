@@ -10,7 +10,7 @@
 
 #include <sys/stat.h>
 
-#include "game/shell/launch_files.h"
+#include "game/shell/launch/launch_files.h"
 #include "lobby/screenshot_keeper.h"
 
 namespace fs = std::filesystem;

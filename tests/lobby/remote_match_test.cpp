@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "game/shell/lobby_packet.h"
+#include "game/shell/lobby/lobby_packet.h"
 #include "lobby/remote_frame.h"
 #include "tests/course/hole_files.h"
 #include "tests/lobby/net_helpers.h"

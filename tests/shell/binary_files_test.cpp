@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "game/shell/launch_files.h"
+#include "game/shell/launch/launch_files.h"
 
 namespace {
 

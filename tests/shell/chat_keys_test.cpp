@@ -7,9 +7,9 @@
 #include <memory>
 #include <string>
 
-#include "game/shell/chat_display.h"
+#include "game/shell/chat/chat_display.h"
 #include "game/shell/client.h"
-#include "game/shell/lobby_messages.h"
+#include "game/shell/lobby/lobby_messages.h"
 #include "game/shell/window_messages.h"
 #include "platform/keys.h"
 

@@ -1,4 +1,5 @@
 #include "game/shell/steps/config_steps.h"
+#include "game/shell/view/hole_scene.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include "game/shell/client.h"
 #include "game/shell/command_line.h"
 #include "game/shell/frame_tick.h"
-#include "game/shell/steps/course_steps.h"
+#include "game/shell/view/hole_scene.h"
 #include "game/shell/window_messages.h"
 #include "platform/keys.h"
 #include "tests/course/hole_files.h"

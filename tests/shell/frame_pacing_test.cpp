@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "game/shell/client.h"
-#include "game/shell/lobby_messages.h"
+#include "game/shell/lobby/lobby_messages.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "game/shell/launch_loader.h"
+#include "game/shell/launch/launch_loader.h"
 
 namespace fs = std::filesystem;
 

@@ -1,4 +1,4 @@
-#include "game/shell/game_strings.h"
+#include "game/shell/launch/game_strings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "game/shell/launch_loader.h"
+#include "game/shell/launch/launch_loader.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "game/shell/language.h"
+#include "game/shell/launch/language.h"
 #include "tests/shell/game_directory.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include "game/shell/client.h"
 #include "game/shell/frame_tick.h"
-#include "game/shell/lobby_messages.h"
+#include "game/shell/lobby/lobby_messages.h"
 #include "game/shell/steps/lobby_steps.h"
 
 namespace {

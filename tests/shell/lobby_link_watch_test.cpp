@@ -1,6 +1,6 @@
 // The link to a lobby that stalls, breaks, comes back or is gone, and at the end of the game.
 
-#include "game/shell/lobby_link_watch.h"
+#include "game/shell/lobby/lobby_link_watch.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <random>
 #include <thread>
 
-#include "game/shell/lobby_messages.h"
+#include "game/shell/lobby/lobby_messages.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "game/shell/lobby_packet.h"
+#include "game/shell/lobby/lobby_packet.h"
 #include "platform/lobby_socket.h"
 
 namespace fixtures {

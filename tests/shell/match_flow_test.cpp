@@ -8,10 +8,10 @@
 #include <string>
 
 #include "game/screens/map_aim.h"
-#include "game/shell/lobby_packet.h"
+#include "game/shell/lobby/lobby_packet.h"
 #include "game/shell/match/hud_actions.h"
 #include "game/shell/match/hud_clicks.h"
-#include "game/shell/steps/hud_steps.h"
+#include "game/shell/view/hud_screens.h"
 #include "tests/shell/match_table.h"
 
 namespace {

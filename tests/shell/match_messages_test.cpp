@@ -8,14 +8,14 @@
 #include <memory>
 
 #include "game/shell/client.h"
-#include "game/shell/lobby_messages.h"
+#include "game/shell/lobby/lobby_messages.h"
+#include "game/shell/lobby/shot_input_wire.h"
 #include "game/shell/match/hud_actions.h"
 #include "game/shell/match/match_messages.h"
 #include "game/shell/match/match_setup.h"
+#include "game/shell/match/match_steps.h"
 #include "game/shell/match/state_log.h"
 #include "game/shell/match/swing.h"
-#include "game/shell/shot_input_wire.h"
-#include "game/shell/steps/match_steps.h"
 #include "platform/le_bytes.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "game/shell/match/replay_sounds.h"
-#include "game/shell/steps/sound_steps.h"
+#include "game/shell/view/sounds.h"
 #include "tests/shell/match_table.h"
 
 namespace {

@@ -15,7 +15,7 @@
 
 #include "game/shell/client.h"
 #include "game/shell/frame_tick.h"
-#include "game/shell/lobby_packet.h"
+#include "game/shell/lobby/lobby_packet.h"
 #include "game/shell/match/state_log.h"
 #include "game/shell/state_work.h"
 

@@ -9,7 +9,7 @@
 #include <functional>
 #include <limits>
 
-#include "game/shell/lobby_messages.h"
+#include "game/shell/lobby/lobby_messages.h"
 #include "game/shell/match/snapshot_sync.h"
 #include "tests/shell/match_table.h"
 

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "game/shell/launch_files.h"
-#include "game/shell/start_tokens.h"
+#include "game/shell/launch/launch_files.h"
+#include "game/shell/launch/start_tokens.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <bit>
 #include <cstring>
 
-#include "game/shell/game_snapshot.h"
-#include "game/shell/shot_input_wire.h"
+#include "game/shell/lobby/game_snapshot.h"
+#include "game/shell/lobby/shot_input_wire.h"
 
 namespace {
 

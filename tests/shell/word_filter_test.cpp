@@ -1,4 +1,4 @@
-#include "game/shell/word_filter.h"
+#include "game/shell/launch/word_filter.h"
 
 #include <gtest/gtest.h>
 

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "game/present/fni_image.h"
-#include "game/shell/game_strings.h"
-#include "game/shell/launch_files.h"
-#include "game/shell/word_filter.h"
+#include "game/shell/launch/game_strings.h"
+#include "game/shell/launch/launch_files.h"
+#include "game/shell/launch/word_filter.h"
 #include "platform/png_file.h"
 
 namespace {

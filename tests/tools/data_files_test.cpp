@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "game/shell/launch_files.h"
-#include "game/shell/word_filter.h"
+#include "game/shell/launch/launch_files.h"
+#include "game/shell/launch/word_filter.h"
 #include "tools/toolkit/output_file.h"
 #include "tools/toolkit/png_file.h"
 #include "tools/toolkit/svg_render.h"

@@ -16,7 +16,7 @@
 #include "game/course/terrain_grid.h"
 #include "game/physics/ball_flight.h"
 #include "game/physics/club_table.h"
-#include "game/shell/launch_files.h"
+#include "game/shell/launch/launch_files.h"
 
 namespace course {
 namespace {

@@ -23,7 +23,7 @@
 #include "game/core/surface_kind.h"
 #include "game/course/scene_renderer.h"
 #include "game/present/display.h"
-#include "game/shell/launch_files.h"
+#include "game/shell/launch/launch_files.h"
 #include "platform/png_file.h"
 #include "tools/holeview/play_screen.h"
 #include "tools/holeview/result_screens.h"

@@ -6,7 +6,7 @@
 #include "game/screens/hud_controls.h"
 #include "game/screens/hud_draw.h"
 #include "game/screens/map_aim.h"
-#include "game/shell/language.h"
+#include "game/shell/launch/language.h"
 #include "platform/png_file.h"
 
 namespace holeview {

@@ -8,7 +8,7 @@
 #include "game/screens/hud_draw.h"
 #include "game/screens/scoreboard.h"
 #include "game/screens/shot_result.h"
-#include "game/shell/language.h"
+#include "game/shell/launch/language.h"
 #include "platform/png_file.h"
 #include "tools/toolkit/code_page.h"
 

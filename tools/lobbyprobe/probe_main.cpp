@@ -24,10 +24,10 @@
 #include <thread>
 #include <vector>
 
-#include "game/shell/launch_files.h"
-#include "game/shell/lobby_link.h"
-#include "game/shell/lobby_link_watch.h"
-#include "game/shell/lobby_messages.h"
+#include "game/shell/launch/launch_files.h"
+#include "game/shell/lobby/lobby_link.h"
+#include "game/shell/lobby/lobby_link_watch.h"
+#include "game/shell/lobby/lobby_messages.h"
 #include "lobby/client_setup.h"
 #include "platform/clock.h"
 #include "platform/lobby_socket.h"

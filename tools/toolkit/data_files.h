@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "game/shell/launch_config.h"
+#include "game/shell/launch/launch_config.h"
 
 namespace tools {
 

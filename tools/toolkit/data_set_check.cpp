@@ -11,7 +11,7 @@
 #include "game/course/fnx_loader.h"
 #include "game/course/hole_state.h"
 #include "game/present/fni_image.h"
-#include "game/shell/launch_files.h"
+#include "game/shell/launch/launch_files.h"
 #include "tools/toolkit/ground_coverage.h"
 #include "tools/toolkit/output_file.h"
 #include "tools/toolkit/texture_seams.h"

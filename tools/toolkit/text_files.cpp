@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "game/shell/launch_config.h"
+#include "game/shell/launch/launch_config.h"
 #include "tools/toolkit/code_page.h"
 #include "tools/toolkit/data_files.h"
 

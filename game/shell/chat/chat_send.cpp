@@ -2,13 +2,13 @@
 
 #include <string>
 
-#include "game/shell/chat_display.h"
+#include "game/shell/chat/chat_display.h"
 #include "game/shell/client.h"
-#include "game/shell/game_strings.h"
-#include "game/shell/language.h"
-#include "game/shell/lobby_messages.h"
-#include "game/shell/text_lines.h"
-#include "game/shell/word_filter.h"
+#include "game/shell/launch/game_strings.h"
+#include "game/shell/launch/language.h"
+#include "game/shell/launch/text_lines.h"
+#include "game/shell/launch/word_filter.h"
+#include "game/shell/lobby/lobby_messages.h"
 
 namespace shell {
 

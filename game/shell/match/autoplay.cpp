@@ -4,9 +4,9 @@
 #include "game/screens/hud_layout.h"
 #include "game/shell/client.h"
 #include "game/shell/match/hud_actions.h"
+#include "game/shell/match/match_steps.h"
 #include "game/shell/match/shot_plan.h"
 #include "game/shell/match/swing.h"
-#include "game/shell/steps/match_steps.h"
 
 namespace shell {
 

@@ -1,10 +1,8 @@
 #include "game/shell/match/game_end.h"
 
 #include "game/shell/client.h"
-#include "game/shell/frame_tick.h"
-#include "game/shell/lobby_messages.h"
+#include "game/shell/lobby/lobby_messages.h"
 #include "game/shell/match/match_lines.h"
-#include "game/shell/state_work.h"
 
 namespace shell {
 

@@ -3,14 +3,12 @@
 #include "game/physics/club_table.h"
 #include "game/rules/concede.h"
 #include "game/shell/client.h"
-#include "game/shell/frame_tick.h"
-#include "game/shell/lobby_messages.h"
+#include "game/shell/lobby/lobby_messages.h"
 #include "game/shell/match/match_lines.h"
 #include "game/shell/match/match_setup.h"
 #include "game/shell/match/message_checks.h"
 #include "game/shell/match/swing.h"
-#include "game/shell/state_work.h"
-#include "game/shell/steps/sound_steps.h"
+#include "game/shell/view/sounds.h"
 
 namespace shell {
 

@@ -9,14 +9,13 @@
 #include "game/screens/map_aim.h"
 #include "game/shell/chat/chat_send.h"
 #include "game/shell/client.h"
-#include "game/shell/frame_tick.h"
-#include "game/shell/lobby_messages.h"
+#include "game/shell/lobby/lobby_messages.h"
 #include "game/shell/match/hud_actions.h"
 #include "game/shell/match/match_lines.h"
 #include "game/shell/match/match_setup.h"
 #include "game/shell/match/swing.h"
-#include "game/shell/steps/hud_steps.h"
-#include "game/shell/steps/sound_steps.h"
+#include "game/shell/view/hud_screens.h"
+#include "game/shell/view/sounds.h"
 
 namespace shell {
 

@@ -2,7 +2,7 @@
 
 #include "game/rules/next_turn.h"
 #include "game/shell/client.h"
-#include "game/shell/lobby_messages.h"
+#include "game/shell/lobby/lobby_messages.h"
 #include "game/shell/match/match_setup.h"
 
 namespace shell {

@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "game/shell/chat_display.h"
+#include "game/shell/chat/chat_display.h"
 #include "game/shell/client.h"
-#include "game/shell/lobby_messages.h"
+#include "game/shell/lobby/lobby_messages.h"
 
 namespace shell {
 

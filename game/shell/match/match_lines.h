@@ -2,7 +2,7 @@
 // The match's game-string lines: shown to the local player as a system or announcement line, or
 // announced to everyone through the lobby.
 
-#include "game/shell/game_strings.h"
+#include "game/shell/launch/game_strings.h"
 
 namespace shell {
 

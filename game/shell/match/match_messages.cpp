@@ -4,16 +4,15 @@
 #include "game/rules/concede.h"
 #include "game/rules/turn_prep.h"
 #include "game/shell/client.h"
-#include "game/shell/frame_tick.h"
-#include "game/shell/lobby_messages.h"
+#include "game/shell/lobby/lobby_messages.h"
 #include "game/shell/match/match_lines.h"
 #include "game/shell/match/match_setup.h"
 #include "game/shell/match/message_checks.h"
 #include "game/shell/match/replay.h"
 #include "game/shell/match/scene_sync.h"
 #include "game/shell/match/shot_end.h"
-#include "game/shell/steps/course_steps.h"
-#include "game/shell/steps/hud_steps.h"
+#include "game/shell/view/hole_scene.h"
+#include "game/shell/view/hud_screens.h"
 
 namespace shell {
 

@@ -3,7 +3,7 @@
 
 #include "game/physics/shot_world.h"
 #include "game/rules/match_state.h"
-#include "game/shell/launch_config.h"
+#include "game/shell/launch/launch_config.h"
 
 namespace shell {
 

@@ -6,7 +6,7 @@
 #include "game/core/surface_kind.h"
 #include "game/physics/club_table.h"
 #include "game/physics/wind.h"
-#include "game/shell/lobby_messages.h"
+#include "game/shell/lobby/lobby_messages.h"
 
 namespace shell {
 

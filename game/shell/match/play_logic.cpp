@@ -1,11 +1,10 @@
 #include "game/shell/match/play_logic.h"
 
 #include "game/shell/client.h"
-#include "game/shell/lobby_messages.h"
+#include "game/shell/lobby/lobby_messages.h"
 #include "game/shell/match/match_lines.h"
 #include "game/shell/match/swing.h"
-#include "game/shell/state_work.h"
-#include "game/shell/steps/sound_steps.h"
+#include "game/shell/view/sounds.h"
 
 namespace shell {
 

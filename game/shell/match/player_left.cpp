@@ -5,14 +5,13 @@
 #include "game/rules/concede.h"
 #include "game/rules/player_leaving.h"
 #include "game/shell/client.h"
-#include "game/shell/frame_tick.h"
-#include "game/shell/lobby_messages.h"
+#include "game/shell/lobby/lobby_messages.h"
 #include "game/shell/match/game_end.h"
 #include "game/shell/match/match_driver.h"
 #include "game/shell/match/match_lines.h"
 #include "game/shell/match/scene_sync.h"
 #include "game/shell/match/shot_end.h"
-#include "game/shell/steps/sound_steps.h"
+#include "game/shell/view/sounds.h"
 
 namespace shell {
 

@@ -6,12 +6,11 @@
 #include "game/course/camera.h"
 #include "game/physics/ball_flight.h"
 #include "game/shell/client.h"
-#include "game/shell/frame_tick.h"
-#include "game/shell/lobby_messages.h"
+#include "game/shell/lobby/lobby_messages.h"
 #include "game/shell/match/match_setup.h"
 #include "game/shell/match/replay_sounds.h"
 #include "game/shell/match/swing.h"
-#include "game/shell/steps/hud_steps.h"
+#include "game/shell/view/hud_screens.h"
 
 namespace shell {
 

@@ -3,7 +3,7 @@
 #include "game/core/surface_kind.h"
 #include "game/physics/club_table.h"
 #include "game/shell/client.h"
-#include "game/shell/steps/sound_steps.h"
+#include "game/shell/view/sounds.h"
 
 namespace shell {
 

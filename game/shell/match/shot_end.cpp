@@ -6,12 +6,11 @@
 #include "game/rules/settlement.h"
 #include "game/rules/stroke_rules.h"
 #include "game/shell/client.h"
-#include "game/shell/frame_tick.h"
-#include "game/shell/lobby_messages.h"
+#include "game/shell/lobby/lobby_messages.h"
 #include "game/shell/match/match_lines.h"
 #include "game/shell/match/match_setup.h"
 #include "game/shell/match/state_log.h"
-#include "game/shell/steps/hud_steps.h"
+#include "game/shell/view/hud_screens.h"
 
 namespace shell {
 

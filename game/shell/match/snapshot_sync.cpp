@@ -7,15 +7,14 @@
 
 #include "game/physics/wind.h"
 #include "game/shell/client.h"
-#include "game/shell/frame_tick.h"
-#include "game/shell/lobby_messages.h"
+#include "game/shell/lobby/lobby_messages.h"
+#include "game/shell/match/match_steps.h"
 #include "game/shell/match/message_checks.h"
 #include "game/shell/match/scene_sync.h"
-#include "game/shell/steps/config_steps.h"
-#include "game/shell/steps/course_steps.h"
-#include "game/shell/steps/hud_steps.h"
-#include "game/shell/steps/match_steps.h"
-#include "game/shell/steps/sound_steps.h"
+#include "game/shell/view/hole_scene.h"
+#include "game/shell/view/hud_screens.h"
+#include "game/shell/view/picture_present.h"
+#include "game/shell/view/sounds.h"
 
 namespace shell {
 

@@ -2,7 +2,7 @@
 // Bringing an observer who joins a running match up to date: a player's client describes the match
 // in a snapshot (message 17) when asked (message 95), and the observer takes it over.
 
-#include "game/shell/game_snapshot.h"
+#include "game/shell/lobby/game_snapshot.h"
 
 namespace shell {
 

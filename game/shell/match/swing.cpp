@@ -4,8 +4,7 @@
 
 #include "game/physics/shot_pipeline.h"
 #include "game/shell/client.h"
-#include "game/shell/frame_tick.h"
-#include "game/shell/lobby_messages.h"
+#include "game/shell/lobby/lobby_messages.h"
 
 namespace shell {
 

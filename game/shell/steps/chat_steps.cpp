@@ -3,22 +3,17 @@
 #include <string>
 
 #include "game/screens/chat_input_line.h"
+#include "game/shell/chat/chat_display.h"
 #include "game/shell/chat/chat_send.h"
 #include "game/shell/client.h"
-#include "game/shell/frame_tick.h"
-#include "game/shell/language.h"
-#include "game/shell/lobby_messages.h"
+#include "game/shell/launch/language.h"
+#include "game/shell/lobby/lobby_messages.h"
 #include "platform/keys.h"
 #include "platform/window.h"
 
 namespace shell {
 
 namespace {
-
-ChatInputLanguage InputLanguage(const Client& client) {
-    const char* language = client.config.options.language;
-    return {client.text.codePage, UsesDoubleByteText(language)};
-}
 
 void EditKey(Client& client, int virtualKey) {
     ChatInput& input = client.chat.input;
@@ -51,10 +46,6 @@ void EditKey(Client& client, int virtualKey) {
 }
 
 }  // namespace
-
-const char* ChatFace(const Client& client) {
-    return client.config.fixedFace[0] != '\0' ? client.config.fixedFace : client.config.hudFace;
-}
 
 void CreateChatInput(Client& client) {
     if (client.shell.gameWindow != nullptr) {
@@ -107,21 +98,6 @@ void ExpireChatLines(Client& client) {
     if (ExpireChatLines(client.chat.history, client.clock.NowMs())) {
         RequestFullRedraw(client);
     }
-}
-
-void DrawChatInputStep(Client& client) {
-    if (client.display.backBuffer == nullptr) {
-        return;
-    }
-    size_t caret = 0;
-    const std::string shown = ShownChatInput(client.chat.input, InputLanguage(client), caret);
-    screens::DrawChatInputLine(client.text, *client.display.backBuffer, ChatFace(client), shown.c_str(),
-                               static_cast<int>(caret));
-}
-
-// The input line is drawn into the picture itself, so the picture is all there is to repaint.
-void RedrawChatWindow(Client& client) {
-    DrawChatInputStep(client);
 }
 
 void ReleaseChatInput(Client& client) {

@@ -14,13 +14,6 @@ void HandleTypedText(Client& client, const char* utf8);
 // The input method's text being composed (empty when the composition ended).
 void HandleComposingText(Client& client, const char* utf8, int cursor);
 void ExpireChatLines(Client& client);
-// The input line at the bottom left of the picture (per frame, over the HUD).
-void DrawChatInputStep(Client& client);
-// Repaints a chat window that the loading picture covered.
-void RedrawChatWindow(Client& client);
 void ReleaseChatInput(Client& client);
-// The fixed-pitch face of the chat lines and the input line: the language's own, else the HUD's
-// face (the Korean and Japanese faces have fixed-pitch characters).
-const char* ChatFace(const Client& client);
 
 }  // namespace shell

@@ -1,11 +1,10 @@
 #include "game/shell/steps/config_steps.h"
 
 #include "game/shell/client.h"
-#include "game/shell/language.h"
-#include "game/shell/launch_files.h"
-#include "game/shell/launch_loader.h"
-#include "game/shell/steps/match_steps.h"
-#include "game/shell/text_lines.h"
+#include "game/shell/launch/language.h"
+#include "game/shell/launch/launch_files.h"
+#include "game/shell/launch/launch_loader.h"
+#include "game/shell/launch/text_lines.h"
 
 namespace shell {
 
@@ -46,15 +45,6 @@ void ReadSwingTimingTable(Client& client) {
 
 void CountSkyPictures(Client& client) {
     client.config.skyCount = CountSkyPictures();
-}
-
-void LoadHoleSettings(Client& client) {
-    LaunchConfig& config = client.config;
-    int hole = CurrentHole(client);
-    LoadHoleSettings(config, hole);
-    if (const char* loop = HoleBackgroundSound(config.match.courseCode, hole)) {
-        CopyCut(config.backgroundLoop, sizeof(config.backgroundLoop), loop);
-    }
 }
 
 void ReleaseWordFilter(Client& client) {

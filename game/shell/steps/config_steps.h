@@ -13,8 +13,6 @@ void SetUpLanguageInput(Client& client);
 // The swing-timing table, once at start-up.
 void ReadSwingTimingTable(Client& client);
 void CountSkyPictures(Client& client);
-// The current hole's settings and background sound.
-void LoadHoleSettings(Client& client);
 // The word list of the chat filter, released at exit.
 void ReleaseWordFilter(Client& client);
 

@@ -2,11 +2,10 @@
 
 #include <cstdio>
 
-#include "game/shell/chat_display.h"
+#include "game/shell/chat/chat_display.h"
 #include "game/shell/client.h"
-#include "game/shell/lobby_link_watch.h"
-#include "game/shell/state_work.h"
-#include "game/shell/steps/match_steps.h"
+#include "game/shell/lobby/lobby_link_watch.h"
+#include "game/shell/match/match_steps.h"
 #include "platform/lobby_socket.h"
 #include "platform/window.h"
 
