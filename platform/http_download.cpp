@@ -1,7 +1,11 @@
 #include "platform/http_download.h"
 
 #include <curl/curl.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <cstdio>
+#include <memory>
 #include <mutex>
 
 namespace platform {
@@ -10,9 +14,13 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// Takes the body's bytes as they arrive; false when they cannot be kept.
+using BodySink = std::function<bool(const char* data, size_t size)>;
+
 struct Transfer {
     const HttpGetOptions* options = nullptr;
-    std::string body;
+    const BodySink* sink = nullptr;
+    int64_t bodyBytes = 0;
     int64_t lastReceived = -1;
     Clock::time_point started = Clock::now();
     Clock::time_point lastProgress = started;
@@ -20,16 +28,21 @@ struct Transfer {
     bool late = false;
     bool tooLarge = false;
     bool abandoned = false;
+    bool writeFailed = false;
 };
 
 size_t OnBody(char* data, size_t size, size_t count, void* user) {
     auto* transfer = static_cast<Transfer*>(user);
     size_t bytes = size * count;
-    if (static_cast<int64_t>(transfer->body.size() + bytes) > transfer->options->maxBodyBytes) {
+    if (transfer->bodyBytes + static_cast<int64_t>(bytes) > transfer->options->maxBodyBytes) {
         transfer->tooLarge = true;
         return 0;  // makes curl fail the transfer
     }
-    transfer->body.append(data, bytes);
+    if (!(*transfer->sink)(data, bytes)) {
+        transfer->writeFailed = true;
+        return 0;
+    }
+    transfer->bodyBytes += static_cast<int64_t>(bytes);
     return bytes;
 }
 
@@ -62,6 +75,40 @@ void InitCurlOnce() {
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
+HttpFailure KindOf(const Transfer& transfer, CURLcode code, long status, long osError) {
+    if (transfer.stalled || transfer.late) {
+        return HttpFailure::TimedOut;
+    }
+    if (transfer.tooLarge) {
+        return HttpFailure::HttpError;
+    }
+    if (transfer.abandoned) {
+        return HttpFailure::Abandoned;
+    }
+    if (transfer.writeFailed) {
+        return HttpFailure::Local;
+    }
+    switch (code) {
+        case CURLE_COULDNT_RESOLVE_HOST:
+        case CURLE_COULDNT_RESOLVE_PROXY:
+            return HttpFailure::Unreachable;
+        case CURLE_COULDNT_CONNECT:
+            return osError == ECONNREFUSED ? HttpFailure::Refused : HttpFailure::Unreachable;
+        case CURLE_OPERATION_TIMEDOUT:
+            return HttpFailure::TimedOut;
+        case CURLE_PEER_FAILED_VERIFICATION:
+        case CURLE_SSL_CONNECT_ERROR:
+        case CURLE_SSL_CACERT_BADFILE:
+            return HttpFailure::Untrusted;
+        case CURLE_UNSUPPORTED_PROTOCOL:
+        case CURLE_URL_MALFORMAT:
+            return HttpFailure::Local;
+        default:
+            break;
+    }
+    return status == 404 || status == 410 ? HttpFailure::NotFound : HttpFailure::HttpError;
+}
+
 std::string DescribeFailure(const Transfer& transfer, CURLcode code, long status) {
     if (transfer.stalled) {
         return "no data arrived for " + std::to_string(transfer.options->stallLimit.count()) + " ms";
@@ -75,24 +122,27 @@ std::string DescribeFailure(const Transfer& transfer, CURLcode code, long status
     if (transfer.abandoned) {
         return "abandoned";
     }
-    if (code != CURLE_OK) {
+    if (transfer.writeFailed) {
+        return "cannot store the answer";
+    }
+    if (code != CURLE_OK && code != CURLE_HTTP_RETURNED_ERROR) {
         return curl_easy_strerror(code);
     }
     return "HTTP status " + std::to_string(status);
 }
 
-}  // namespace
-
-HttpGetResult HttpGet(const std::string& url, const HttpGetOptions& options) {
+HttpGetResult Get(const std::string& url, const HttpGetOptions& options, const BodySink& sink) {
     InitCurlOnce();
     HttpGetResult result;
     CURL* curl = curl_easy_init();
     if (curl == nullptr) {
+        result.kind = HttpFailure::Local;
         result.failure = "cannot start a transfer";
         return result;
     }
     Transfer transfer;
     transfer.options = &options;
+    transfer.sink = &sink;
     long stallSeconds = static_cast<long>((options.stallLimit.count() + 999) / 1000);
 
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
@@ -101,6 +151,13 @@ HttpGetResult HttpGet(const std::string& url, const HttpGetOptions& options) {
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 5L);
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    // Error pages are not bodies: an answer of 400 or more fails without being written anywhere.
+    curl_easy_setopt(curl, CURLOPT_FAILONERROR, 1L);
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
+    if (!options.certificateAuthorities.empty()) {
+        curl_easy_setopt(curl, CURLOPT_CAINFO, options.certificateAuthorities.c_str());
+    }
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, stallSeconds > 0 ? stallSeconds : 1L);
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, OnBody);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
@@ -109,14 +166,58 @@ HttpGetResult HttpGet(const std::string& url, const HttpGetOptions& options) {
     curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &transfer);
 
     CURLcode code = curl_easy_perform(curl);
+    long osError = 0;
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &result.status);
+    curl_easy_getinfo(curl, CURLINFO_OS_ERRNO, &osError);
     curl_easy_cleanup(curl);
 
     result.ok = code == CURLE_OK && result.status >= 200 && result.status < 300;
-    if (result.ok) {
-        result.body = std::move(transfer.body);
-    } else {
+    if (!result.ok) {
+        result.kind = KindOf(transfer, code, result.status, osError);
         result.failure = DescribeFailure(transfer, code, result.status);
+    }
+    return result;
+}
+
+struct FileCloser {
+    void operator()(FILE* file) const { std::fclose(file); }
+};
+
+}  // namespace
+
+HttpGetResult HttpGet(const std::string& url, const HttpGetOptions& options) {
+    std::string body;
+    HttpGetResult result = Get(url, options, [&body](const char* data, size_t size) {
+        body.append(data, size);
+        return true;
+    });
+    if (result.ok) {
+        result.body = std::move(body);
+    }
+    return result;
+}
+
+HttpGetResult HttpGetToFile(const std::string& url, const std::string& path, const HttpGetOptions& options) {
+    std::unique_ptr<FILE, FileCloser> out(std::fopen(path.c_str(), "wb"));
+    if (!out) {
+        HttpGetResult result;
+        result.kind = HttpFailure::Local;
+        result.failure = "cannot write " + path;
+        return result;
+    }
+    HttpGetResult result = Get(url, options, [&out](const char* data, size_t size) {
+        return std::fwrite(data, 1, size, out.get()) == size;
+    });
+    bool stored = std::fflush(out.get()) == 0 && (!result.ok || fsync(fileno(out.get())) == 0);
+    if (!result.ok) {
+        stored = ftruncate(fileno(out.get()), 0) == 0 && stored;
+    }
+    if (std::fclose(out.release()) != 0 || !stored) {
+        if (result.ok) {
+            result.ok = false;
+            result.kind = HttpFailure::Local;
+            result.failure = "cannot write " + path;
+        }
     }
     return result;
 }

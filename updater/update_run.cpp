@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <optional>
 #include <thread>
@@ -27,10 +26,22 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Write errors are not checked here: a package that was not stored whole fails to unpack.
-void StorePackage(const fs::path& path, const std::string& body) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(body.data(), static_cast<std::streamsize>(body.size()));
+// How a failed transfer is told to the player; a missing package is no failure.
+UpdateFailure FailureOf(platform::HttpFailure kind) {
+    switch (kind) {
+        case platform::HttpFailure::Unreachable:
+            return UpdateFailure::Unreachable;
+        case platform::HttpFailure::Refused:
+            return UpdateFailure::Refused;
+        case platform::HttpFailure::TimedOut:
+            return UpdateFailure::TimedOut;
+        case platform::HttpFailure::Untrusted:
+            return UpdateFailure::Untrusted;
+        case platform::HttpFailure::Local:
+            return UpdateFailure::NotApplied;
+        default:
+            return UpdateFailure::ServerError;
+    }
 }
 
 // Holds the lock that keeps a second updater off the same game directory.
@@ -102,17 +113,24 @@ struct Session {
         platform::HttpGetOptions get;
         get.stallLimit = options.stallLimit;
         get.deadline = options.downloadDeadline;
+        get.certificateAuthorities = options.certificateAuthorities;
         get.progress = [this](int64_t received, int64_t total) {
             DownloadProgress(state, received, total);
             Refresh(0);
             return KeepGoing();
         };
-        platform::HttpGetResult result = platform::HttpGet(state.packageUrl, get);
-        StorePackage(Game(kPackagePath), result.body);
-        if (!result.ok) {
-            state.problems.push_back("no package from " + state.packageUrl + ": " + result.failure);
+        platform::HttpGetResult result =
+            platform::HttpGetToFile(state.packageUrl, Game(kPackagePath).string(), get);
+        if (result.ok || result.kind == platform::HttpFailure::NotFound) {
+            if (!result.ok) {
+                state.problems.push_back("no package for version " + state.version + " at " +
+                                         state.packageUrl);
+            }
+            DownloadFinished(state, result.ok);
+            return;
         }
-        DownloadFinished(state, result.ok);
+        WalkFailed(state, FailureOf(result.kind),
+                   "the update could not be checked at " + state.packageUrl + ": " + result.failure);
     }
 
     void Unpack() {

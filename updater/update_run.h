@@ -19,6 +19,8 @@ struct UpdaterOptions {
     // A download that has not finished after this long fails, however steadily bytes trickle in.
     std::chrono::milliseconds downloadDeadline{std::chrono::minutes(20)};
     platform::UnpackLimits unpackLimits;
+    // Certificate authorities trusted for HTTPS instead of the system's (tests); empty: the system's.
+    std::string certificateAuthorities;
     bool showWindow = true;
     // True once the updater is asked to stop (SIGINT, SIGTERM): the running step is undone and the
     // updater ends without starting the lobby.

@@ -24,11 +24,42 @@ bool IsReadableVersion(const std::string& version) {
            std::all_of(version.begin(), version.end(), [](char c) { return c > ' ' && c < 0x7F; });
 }
 
+// Shown when a message file made before the failure lines existed lacks them.
+const char* StandInText(int line) {
+    switch (line) {
+        case kLineFailedUnreachable:
+            return "Update check failed: server not reachable.";
+        case kLineFailedRefused:
+            return "Update check failed: connection refused.";
+        case kLineFailedTimedOut:
+            return "Update check failed: no answer in time.";
+        case kLineFailedServerError:
+            return "Update check failed: the server sent an error.";
+        case kLineRefusedUntrusted:
+            return "Update refused: it could not be verified.";
+        case kLineRefusedNotApplied:
+            return "Update refused: the package could not be applied.";
+        default:
+            return "Updates are off: no update server is set.";
+    }
+}
+
+void ShowLineOrStandIn(UpdaterState& state, int line) {
+    ShowLine(state, line);
+    if (state.form.lblMsg.empty()) {
+        state.form.lblMsg = StandInText(line);
+    }
+}
+
+void StartLobbyNext(UpdaterState& state) {
+    state.updateStep = kStepStartLobby;
+    state.form.tmrDelayEnabled = true;
+}
+
 // No further package: show how the walk went and start the lobby on the next tick.
 void EndWalk(UpdaterState& state) {
     ShowLine(state, state.packageUnpacked ? kLineDoneUpdated : kLineDoneNothingNew);
-    state.updateStep = kStepStartLobby;
-    state.form.tmrDelayEnabled = true;
+    StartLobbyNext(state);
 }
 
 }  // namespace
@@ -36,8 +67,13 @@ void EndWalk(UpdaterState& state) {
 void GiveUp(UpdaterState& state, const std::string& problem, const std::string& detail) {
     state.form.lblMsg = platform::WithoutControlBytes(problem);
     state.problems.push_back(detail.empty() ? problem : problem + ": " + detail);
-    state.updateStep = kStepStartLobby;
-    state.form.tmrDelayEnabled = true;
+    StartLobbyNext(state);
+}
+
+void WalkFailed(UpdaterState& state, UpdateFailure failure, const std::string& reason) {
+    ShowLineOrStandIn(state, static_cast<int>(failure));
+    state.problems.push_back(reason);
+    StartLobbyNext(state);
 }
 
 std::string MessageFilePath(const std::string& language) {
@@ -110,6 +146,16 @@ StepAction tmrDelayTimer(UpdaterState& state) {
 }
 
 bool PrepareDownload(UpdaterState& state, const std::optional<std::string>& versionFileText) {
+    const std::string& host = MessageLine(state.messages, kLineHost);
+    const std::string& prefix = MessageLine(state.messages, kLinePackagePrefix);
+    std::optional<std::string> source =
+        state.updateServer.empty() ? PackageFolderAddress(host, prefix) : state.updateServer;
+    if (!source) {
+        ShowLineOrStandIn(state, kLineUpdatesOff);
+        state.problems.push_back("updates are off: no update server is set");
+        StartLobbyNext(state);
+        return false;
+    }
     state.version = versionFileText ? VersionFromFile(*versionFileText) : std::string();
     if (state.version.empty()) {
         GiveUp(state, "Version.ini is missing or names no version");
@@ -126,8 +172,7 @@ bool PrepareDownload(UpdaterState& state, const std::optional<std::string>& vers
         return false;
     }
     walked.push_back(state.version);
-    state.packageUrl = PackageUrl(MessageLine(state.messages, kLineHost),
-                                  MessageLine(state.messages, kLinePackagePrefix), state.version);
+    state.packageUrl = PackageUrl(*source, state.version);
     state.downloadOk = true;
     return true;
 }
@@ -158,7 +203,8 @@ void UnZipProgress(UpdaterState& state, int percent) {
 
 void UnpackFinished(UpdaterState& state, bool ok) {
     if (!ok) {
-        EndWalk(state);
+        ShowLineOrStandIn(state, kLineRefusedNotApplied);
+        StartLobbyNext(state);
         return;
     }
     state.packageUnpacked = true;

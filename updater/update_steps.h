@@ -30,6 +30,26 @@ inline constexpr int kLineStarting = 5;
 inline constexpr int kLineDownloading = 6;
 inline constexpr int kLineCaption = 7;
 inline constexpr int kMessageLinesNeeded = 8;
+// Final status texts when the walk ended on a failure rather than on "no package for this
+// version", and when no update server is set. Message files made before these lines existed
+// lack them; an English text stands in then.
+inline constexpr int kLineFailedUnreachable = 8;
+inline constexpr int kLineFailedRefused = 9;
+inline constexpr int kLineFailedTimedOut = 10;
+inline constexpr int kLineFailedServerError = 11;
+inline constexpr int kLineRefusedUntrusted = 12;
+inline constexpr int kLineRefusedNotApplied = 13;
+inline constexpr int kLineUpdatesOff = 14;
+
+// Why the walk could not go on, each with its own message line.
+enum class UpdateFailure {
+    Unreachable = kLineFailedUnreachable,
+    Refused = kLineFailedRefused,
+    TimedOut = kLineFailedTimedOut,
+    ServerError = kLineFailedServerError,
+    Untrusted = kLineRefusedUntrusted,    // a signature or certificate that does not verify
+    NotApplied = kLineRefusedNotApplied,  // the package could not be stored or applied
+};
 
 // Where the downloaded package is kept, relative to the game directory.
 inline constexpr const char* kUpgradeFolder = "Upgrade";
@@ -56,6 +76,9 @@ struct UpdaterState {
     MessageTable messages;
     std::string language;
     std::string version;
+    // The installation's own update server (an address the package folders lie under); empty:
+    // message lines 0 and 1 give it, and when they give none either, updates are off.
+    std::string updateServer;
     std::vector<std::string> versionsWalked;  // every version whose package was asked for
     std::string packageUrl;                   // the package the running download fetches
     std::vector<std::string> problems;        // for standard error; the caller empties it
@@ -90,21 +113,25 @@ enum class StepAction { None, Download, Unpack, StartLobby };
 StepAction tmrDelayTimer(UpdaterState& state);
 
 // Prepares the download of the installed version's package from the text of "Version.ini"
-// (nothing when unreadable). Returns false, and goes on to start the lobby, when there is no version
-// or it holds anything but printable ASCII (a problem shown in lblMsg) or when the version was already walked
-// in this run (a package that names its own version again ends the walk); otherwise state.packageUrl is the
-// address to fetch.
+// (nothing when unreadable). Returns false, and goes on to start the lobby, when no update server is
+// set (updates are off), when there is no version or it holds anything but printable ASCII (a
+// problem shown in lblMsg) or when the version was already walked in this run (a package that names
+// its own version again ends the walk); otherwise state.packageUrl is the address to fetch.
 bool PrepareDownload(UpdaterState& state, const std::optional<std::string>& versionFileText);
 
 // Progress of the running download; totalBytes is 0 while the size is unknown.
 void DownloadProgress(UpdaterState& state, int64_t receivedBytes, int64_t totalBytes);
-// End of the download: on success the next step unpacks, otherwise the walk ends.
+// End of the download: on success the next step unpacks; when the server has no package for this
+// version the walk ends (the installation is up to date).
 void DownloadFinished(UpdaterState& state, bool ok);
+// The walk ends on a failure: its line is shown, the reason kept for standard error, and the
+// lobby is started on the next tick.
+void WalkFailed(UpdaterState& state, UpdateFailure failure, const std::string& reason);
 
 // Progress of the extraction, 0 to 100.
 void UnZipProgress(UpdaterState& state, int percent);
 // End of the extraction: on success the next step downloads the next version's package,
-// otherwise the walk ends.
+// otherwise the walk ends on a package that could not be applied.
 void UnpackFinished(UpdaterState& state, bool ok);
 
 }  // namespace updater

@@ -3,7 +3,7 @@
 #   tests/installer/package_test.sh BUILD_DIR
 # The per-user installer runs without root (as "nobody" when this script runs as root) in a
 # temporary HOME: a fresh install, its desktop entry and the match that the entry's command starts
-# (updater, no reachable update server, lobby, one hole played to its end), installing again over
+# (updater with no update server set, lobby, one hole played to its end), installing again over
 # it, two installations side by side, uninstalling, and installs that must stop before changing
 # anything. The Debian package: control fields, contents, Depends against the linked libraries,
 # lintian.
@@ -71,7 +71,8 @@ check "desktop entry starts the installed updater" grep -qxF "Exec=\"$game/Mendl
 check "icons in the hicolor theme" test -f "$home/.local/share/icons/hicolor/scalable/apps/brightlea.svg" -a \
   -f "$home/.local/share/icons/hicolor/48x48/apps/brightlea.png"
 
-# --- The desktop entry's command: the updater finds no server and starts the lobby ---
+# --- The desktop entry's command: with no update server set, the updater says updates are off and
+# starts the lobby ---
 command=$(sed -n 's/^Exec="\(.*\)"$/\1/p' "$entry")
 lobby_log=$work/lobby.log
 seconds=${MATCH_SECONDS:-150}
@@ -82,6 +83,7 @@ for _ in $(seq 1 $((seconds + 20))); do
   grep -q "every client has ended" "$lobby_log" && break
   sleep 1
 done
+check "the updater said that updates are off" grep -q "updates are off" "$lobby_log"
 check "the updater started the lobby, which started the game" grep -q "started Player1" "$lobby_log"
 check "the game drew its pictures" test -n "$(find "$shots" -name '*.png' 2>/dev/null | head -n 1)"
 check "the one-player hole ended with a hole report" grep -q '"hole":' "$work/reports.jsonl"
@@ -108,8 +110,8 @@ check "its desktop entry starts its own updater" grep -qxF "Exec=\"$other/Mendle
 as_player "$game/uninstall.sh" >"$work/uninstall.log" 2>&1 || fail "uninstall of the first installation"
 check "uninstalling the first keeps the second's desktop entry" grep -qxF "Exec=\"$other/Mendler\"" "$entry"
 left=$(cd "$game" && find . ! -type d | LC_ALL=C sort | tr '\n' ' ')
-check "uninstall leaves exactly the player's and the updater's files (left: $left)" \
-  test "$left" = "./Option.ini ./Upgrade/UpData.zip ./screenshot-0001.png "
+check "uninstall leaves exactly the player's files (left: $left)" \
+  test "$left" = "./Option.ini ./screenshot-0001.png "
 as_player "$other/uninstall.sh" >/dev/null 2>&1 || fail "uninstall of the second installation"
 check "the folder the second install made is gone" test ! -e "$home/My Games"
 check "no other file of either installation is left" \

@@ -109,15 +109,19 @@ TEST(WordListSource, OnlyWhatTheFilterCanMatch) {
     EXPECT_FALSE(tools::BuildWordList(Source({}), out, error));
 }
 
-TEST(UpdaterStrings, AllEightLinesWithTwoDigitIndices) {
+TEST(UpdaterStrings, EveryLineWithTwoDigitIndicesAndTheServerLinesOptional) {
     std::vector<std::string> lines;
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < 15; ++i) {
         lines.push_back((i < 10 ? "0" : "") + std::to_string(i) + " line");
     }
     std::string out;
     std::string error;
     ASSERT_TRUE(tools::BuildUpdaterStrings(Source(lines), "JPN", out, error)) << error;
     EXPECT_EQ(out.substr(0, 8), "00 line\n");
+    // Without the server lines: written empty, so the table keeps every index.
+    std::vector<std::string> noServer(lines.begin() + 2, lines.end());
+    ASSERT_TRUE(tools::BuildUpdaterStrings(Source(noServer), "JPN", out, error)) << error;
+    EXPECT_EQ(out.substr(0, 16), "00 \n01 \n02 line\n");
     lines.pop_back();
     EXPECT_FALSE(tools::BuildUpdaterStrings(Source(lines), "JPN", out, error));
 }

@@ -10,7 +10,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The data set's updater files give every language a complete message table and a version.
+// The data set's updater files give every language a complete message table (every text line,
+// failures included) and a version, and name no update server: that is the installation's own.
 TEST(BundledData, UpdaterFilesAreComplete) {
     fs::path data = BRIGHTLEA_GAMEDATA_DIR;
     if (!fs::exists(data / "Version.ini")) {
@@ -30,7 +31,11 @@ TEST(BundledData, UpdaterFilesAreComplete) {
         EXPECT_TRUE(state.problems.empty()) << language << ": " << state.form.lblMsg;
         EXPECT_FALSE(state.form.caption.empty()) << language;
         EXPECT_EQ(tmrDelayTimer(state), StepAction::Download) << language;
-        EXPECT_TRUE(PrepareDownload(state, testing_support::ReadFileText(data / "Version.ini"))) << language;
+        for (int line = kLineDownloaded; line <= kLineUpdatesOff; ++line) {
+            EXPECT_FALSE(MessageLine(state.messages, line).empty()) << language << " line " << line;
+        }
+        EXPECT_FALSE(PrepareDownload(state, testing_support::ReadFileText(data / "Version.ini"))) << language;
+        EXPECT_EQ(state.form.lblMsg, MessageLine(state.messages, kLineUpdatesOff)) << language;
     }
 }
 

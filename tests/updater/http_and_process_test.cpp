@@ -39,20 +39,47 @@ TEST(HttpGet, BodyArrivesWithProgress) {
     EXPECT_EQ(lastTotal, 300000);
 }
 
-TEST(HttpGet, ErrorStatusesAndDeadServersFail) {
+// The body goes to the file as it arrives; an error page never reaches it.
+TEST(HttpGet, BodyIsStreamedIntoAFile) {
     LoopbackServer server;
+    std::string body(3 << 20, 'q');
+    server.Serve("/UpData.zip", body);
+    testing_support::ScratchFolder scratch;
+    std::string path = (scratch.Path() / "UpData.zip").string();
+    HttpGetResult result = HttpGetToFile(UrlOf(server, "/UpData.zip"), path, {});
+    ASSERT_TRUE(result.ok) << result.failure;
+    EXPECT_TRUE(result.body.empty());
+    EXPECT_EQ(testing_support::ReadFileText(path), body);
+
+    HttpGetResult missing = HttpGetToFile(UrlOf(server, "/gone.zip"), path, {});
+    EXPECT_EQ(missing.kind, HttpFailure::NotFound);
+    EXPECT_EQ(fs::file_size(path), 0u);
+    EXPECT_EQ(HttpGetToFile(UrlOf(server, "/UpData.zip"), (scratch.Path() / "no" / "x").string(), {}).kind,
+              HttpFailure::Local);
+}
+
+TEST(HttpGet, FailuresAreToldApart) {
+    LoopbackServer server;
+    server.ServeStatus("/broken", "503 Service Unavailable");
     HttpGetResult missing = HttpGet(UrlOf(server, "/patch/9.99/UpData.zip"), {});
     EXPECT_FALSE(missing.ok);
     EXPECT_EQ(missing.status, 404);
+    EXPECT_EQ(missing.kind, HttpFailure::NotFound);
     EXPECT_TRUE(missing.body.empty());
+    HttpGetResult broken = HttpGet(UrlOf(server, "/broken"), {});
+    EXPECT_EQ(broken.status, 503);
+    EXPECT_EQ(broken.kind, HttpFailure::HttpError);
+    EXPECT_EQ(broken.failure, "HTTP status 503");
 
     int closedPort = 0;
     {
         LoopbackServer gone;
         closedPort = gone.Port();
     }
-    EXPECT_FALSE(HttpGet("http://127.0.0.1:" + std::to_string(closedPort) + "/x", {}).ok);
-    EXPECT_FALSE(HttpGet("file:///etc/passwd", {}).ok);
+    HttpGetResult refused = HttpGet("http://127.0.0.1:" + std::to_string(closedPort) + "/x", {});
+    EXPECT_FALSE(refused.ok);
+    EXPECT_EQ(refused.kind, HttpFailure::Refused);
+    EXPECT_EQ(HttpGet("file:///etc/passwd", {}).kind, HttpFailure::Local);
 }
 
 TEST(HttpGet, StalledTransferIsGivenUp) {
@@ -66,6 +93,7 @@ TEST(HttpGet, StalledTransferIsGivenUp) {
         EXPECT_FALSE(result.ok);
         EXPECT_NE(result.failure.find("no data arrived"), std::string::npos)
             << path << ": " << result.failure;
+        EXPECT_EQ(result.kind, HttpFailure::TimedOut);
     }
 }
 

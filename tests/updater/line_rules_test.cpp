@@ -66,11 +66,17 @@ TEST(ProgressText, KilobytesAreWholeNumbers) {
 }
 
 TEST(PackageAddress, PrefixIsAPathOnTheHostOrAFullAddress) {
-    EXPECT_EQ(PackageUrl("update.example.net", "/patch/", "1.01"),
+    auto url = [](std::string_view host, std::string_view prefix, std::string_view version) {
+        return PackageUrl(PackageFolderAddress(host, prefix).value_or("(off)"), version);
+    };
+    EXPECT_EQ(url("update.example.net", "/patch/", "1.01"),
               "http://update.example.net/patch/1.01/UpData.zip");
-    EXPECT_EQ(PackageUrl("127.0.0.1:8080", "patch/", "1.01"), "http://127.0.0.1:8080/patch/1.01/UpData.zip");
-    EXPECT_EQ(PackageUrl("ignored", "http://cdn.example.net/p/", "7"),
-              "http://cdn.example.net/p/7/UpData.zip");
+    EXPECT_EQ(url("127.0.0.1:8080", "patch/", "1.01"), "http://127.0.0.1:8080/patch/1.01/UpData.zip");
+    EXPECT_EQ(url("", "https://cdn.example.net/p/", "7"), "https://cdn.example.net/p/7/UpData.zip");
+    EXPECT_EQ(SignatureUrl("http://h/p/7/UpData.zip"), "http://h/p/7/UpData.zip.sig");
+    // No host and no full address: no server at all, rather than a guess.
+    EXPECT_FALSE(PackageFolderAddress("", "/update/"));
+    EXPECT_FALSE(PackageFolderAddress("", ""));
 }
 
 TEST(CommandLine, ArgumentsFollowTheProgramName) {

@@ -65,17 +65,30 @@ std::string LoopbackServer::Host() const {
 
 void LoopbackServer::Serve(const std::string& path, std::string body) {
     std::lock_guard lock(mutex_);
-    answers_[path] = Answer{std::move(body), false, 0};
+    answers_[path] = Answer{std::move(body)};
+}
+
+void LoopbackServer::ServeStatus(const std::string& path, std::string status) {
+    std::lock_guard lock(mutex_);
+    Answer answer{"<html><body>" + status + "</body></html>"};
+    answer.status = std::move(status);
+    answers_[path] = std::move(answer);
 }
 
 void LoopbackServer::Stall(const std::string& path, std::string firstBytes, size_t fullSize) {
     std::lock_guard lock(mutex_);
-    answers_[path] = Answer{std::move(firstBytes), true, fullSize};
+    Answer answer{std::move(firstBytes)};
+    answer.stall = true;
+    answer.fullSize = fullSize;
+    answers_[path] = std::move(answer);
 }
 
 void LoopbackServer::Silence(const std::string& path) {
     std::lock_guard lock(mutex_);
-    answers_[path] = Answer{{}, true, 0, true};
+    Answer answer;
+    answer.stall = true;
+    answer.silent = true;
+    answers_[path] = std::move(answer);
 }
 
 void LoopbackServer::Trickle(const std::string& path, std::string body, std::chrono::milliseconds interval) {
@@ -152,7 +165,7 @@ void LoopbackServer::Handle(int connection) {
         WaitUntilClosed(connection);
         return;
     }
-    SendAll(connection, Headers("200 OK", answer.body.size()) + answer.body);
+    SendAll(connection, Headers(answer.status, answer.body.size()) + answer.body);
 }
 
 void LoopbackServer::WaitUntilClosed(int connection) {

@@ -25,6 +25,8 @@ class LoopbackServer {
     std::string Host() const;
 
     void Serve(const std::string& path, std::string body);
+    // Answers with an error status line such as "500 Internal Server Error" and a small page.
+    void ServeStatus(const std::string& path, std::string status);
     // Sends the headers for a body of fullSize bytes and the first bytes of it, then goes silent.
     void Stall(const std::string& path, std::string firstBytes, size_t fullSize);
     // Reads the request and never answers.
@@ -37,6 +39,7 @@ class LoopbackServer {
   private:
     struct Answer {
         std::string body;
+        std::string status = "200 OK";
         bool stall = false;
         size_t fullSize = 0;
         bool silent = false;

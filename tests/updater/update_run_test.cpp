@@ -22,6 +22,10 @@ using testing_support::WriteFileText;
 
 constexpr const char* kUpdated = "The game was brought up to date.";
 constexpr const char* kNothingNew = "The game is up to date.";
+constexpr const char* kRefused = "Update check failed: connection refused.";
+constexpr const char* kTimedOut = "Update check failed: no answer in time.";
+constexpr const char* kServerError = "Update check failed: the server sent an error.";
+constexpr const char* kNotApplied = "Update refused: the package could not be applied.";
 
 // A game directory whose messages point at a loopback update server, with a lobby stand-in that
 // writes its folder and arguments to "lobby-args.txt".
@@ -37,7 +41,10 @@ class UpdaterRunTest : public ::testing::Test {
         WriteFileText(game / "Info" / "ENG" / "ATString.ini",
                       "00=" + server.Host() + "\r\n01=/patch/\r\n02=Package received.\r\n03=" + kUpdated +
                           "\r\n04=" + kNothingNew + "\r\n05=Looking for updates...\r\n06=Downloading...\r\n" +
-                          "07=Brightlea Update\r\n");
+                          "07=Brightlea Update\r\n08=Update check failed: server not reachable.\r\n" +
+                          "09=" + kRefused + "\r\n10=" + kTimedOut + "\r\n11=" + kServerError +
+                          "\r\n12=Update refused: it could not be verified.\r\n13=" + kNotApplied +
+                          "\r\n14=Updates are off.\r\n");
         WriteFileText(game / "Version.ini", "1.00\r\n");
         WriteFileText(game / "Ravelin",
                       "#!/bin/sh\n{ pwd; for a in \"$@\"; do echo \"[$a]\"; done; } > lobby.tmp\n"
@@ -128,7 +135,44 @@ TEST_F(UpdaterRunTest, NoPackageAtAll) {
 TEST_F(UpdaterRunTest, StalledServerEndsTheWalk) {
     server.Stall("/patch/1.00/UpData.zip", "PK\x03\x04", 50000);
     UpdaterOutcome outcome = Run();
-    EXPECT_EQ(outcome.lastMessage, kNothingNew);
+    EXPECT_EQ(outcome.lastMessage, kTimedOut);
+    ExpectLobbyStarted(outcome);
+}
+
+// Only "no package for this version" means up to date; a server that cannot be asked, or that
+// answers with another error, is told as such, and the lobby starts all the same.
+TEST_F(UpdaterRunTest, FailedChecksAreToldAsFailures) {
+    server.ServeStatus("/patch/1.00/UpData.zip", "500 Internal Server Error");
+    UpdaterOutcome outcome = Run();
+    EXPECT_EQ(outcome.lastMessage, kServerError);
+    ExpectLobbyStarted(outcome);
+
+    int closedPort = 0;
+    {
+        testing_support::LoopbackServer gone;
+        closedPort = gone.Port();
+    }
+    std::string messages = ReadFileText(game / "Info" / "ENG" / "ATString.ini");
+    std::string host = server.Host();
+    messages.replace(messages.find(host), host.size(), "127.0.0.1:" + std::to_string(closedPort));
+    WriteFileText(game / "Info" / "ENG" / "ATString.ini", messages);
+    testing::internal::CaptureStderr();
+    outcome = Run();
+    std::string printed = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(outcome.lastMessage, kRefused);
+    EXPECT_NE(printed.find("the update could not be checked at http://127.0.0.1:"), std::string::npos)
+        << printed;
+    ExpectLobbyStarted(outcome);
+}
+
+// With no update server at all the updater says that updates are off, and asks nobody.
+TEST_F(UpdaterRunTest, NoUpdateServerMeansUpdatesAreOff) {
+    WriteFileText(game / "Info" / "ENG" / "ATString.ini",
+                  "00 \r\n01 \r\n02=a\r\n03=b\r\n04=c\r\n05=d\r\n06=e\r\n07=f\r\n");
+    UpdaterOutcome outcome = Run();
+    EXPECT_EQ(outcome.lastMessage, "Updates are off: no update server is set.");  // the stand-in text
+    EXPECT_TRUE(outcome.versionsWalked.empty());
+    EXPECT_TRUE(server.Requests().empty());
     ExpectLobbyStarted(outcome);
 }
 
@@ -137,7 +181,7 @@ TEST_F(UpdaterRunTest, BrokenSecondPackageKeepsTheFirstVersion) {
     std::string second = MakeStoredZip({{"Version.ini", "1.02\r\n"}, {"Map/Course1/Hole1.fnx", "v2"}});
     server.Serve("/patch/1.01/UpData.zip", second.substr(0, second.size() / 2));
     UpdaterOutcome outcome = Run();
-    EXPECT_EQ(outcome.lastMessage, kUpdated);
+    EXPECT_EQ(outcome.lastMessage, kNotApplied);
     EXPECT_EQ(outcome.versionsWalked, (std::vector<std::string>{"1.00", "1.01"}));
     EXPECT_EQ(ReadFileText(game / "Version.ini"), "1.00\r\n1.01\r\n");
     EXPECT_EQ(ReadFileText(game / "Map" / "Course1" / "Hole1.fnx"), "hole one");
@@ -148,7 +192,7 @@ TEST_F(UpdaterRunTest, ZipSlipPackageIsRefused) {
     server.Serve("/patch/1.00/UpData.zip",
                  MakeStoredZip({{"Version.ini", "1.01\r\n"}, {"..\\Escaped.txt", "x"}}));
     UpdaterOutcome outcome = Run();
-    EXPECT_EQ(outcome.lastMessage, kNothingNew);
+    EXPECT_EQ(outcome.lastMessage, kNotApplied);
     EXPECT_FALSE(fs::exists(game.parent_path() / "Escaped.txt"));
     EXPECT_EQ(ReadFileText(game / "Version.ini"), "1.00\r\n");
     ExpectLobbyStarted(outcome);
@@ -225,7 +269,7 @@ TEST_F(UpdaterRunTest, RefusedPackageChangesNothingAndIsAskedForAgain) {
     std::map<std::string, std::string> before = Installation();
     for (int run = 0; run < 2; ++run) {
         UpdaterOutcome outcome = Run();
-        EXPECT_EQ(outcome.lastMessage, kNothingNew);
+        EXPECT_EQ(outcome.lastMessage, kNotApplied);
         EXPECT_EQ(Installation(), before);
         ExpectOnlyThePackageLeft();
         ExpectLobbyStarted(outcome);
@@ -257,7 +301,7 @@ TEST_F(UpdaterRunTest, TricklingServerIsGivenUpAtTheDeadline) {
     UpdaterOutcome outcome = Run(options);
     std::string printed = testing::internal::GetCapturedStderr();
     EXPECT_NE(printed.find("not finished within 1500 ms"), std::string::npos) << printed;
-    EXPECT_EQ(outcome.lastMessage, kNothingNew);
+    EXPECT_EQ(outcome.lastMessage, kTimedOut);
     ExpectLobbyStarted(outcome);
 }
 

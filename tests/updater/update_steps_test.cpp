@@ -99,7 +99,7 @@ TEST(UpdaterSteps, WalksVersionsUntilADownloadFails) {
     EXPECT_EQ(tmrDelayTimer(state), StepAction::None);
 }
 
-TEST(UpdaterSteps, FailedFirstStepEndsWithNothingNew) {
+TEST(UpdaterSteps, MissingFirstPackageEndsWithNothingNewAndARefusedOneWithItsLine) {
     UpdaterState downloadFailed = Created();
     RunOnePackage(downloadFailed, "1.00", false, false);
     EXPECT_EQ(downloadFailed.form.lblMsg, "Up to date");
@@ -107,7 +107,7 @@ TEST(UpdaterSteps, FailedFirstStepEndsWithNothingNew) {
 
     UpdaterState unpackFailed = Created();
     RunOnePackage(unpackFailed, "1.00", true, false);
-    EXPECT_EQ(unpackFailed.form.lblMsg, "Up to date");
+    EXPECT_EQ(unpackFailed.form.lblMsg, "Update refused: the package could not be applied.");
     EXPECT_EQ(tmrDelayTimer(unpackFailed), StepAction::StartLobby);
 }
 

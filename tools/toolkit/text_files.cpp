@@ -17,7 +17,11 @@ using shell::kGameStringCount;
 using shell::kQuickChatCount;
 constexpr size_t kGameStringMax = shell::kGameStringCapacity - 1;
 constexpr size_t kQuickChatMax = shell::kQuickChatCapacity - 1;
-constexpr int kUpdaterStringCount = 8;
+// The updater's lines: 0 and 1 name the update server, 2-7 its texts, 8-14 its failure texts.
+constexpr int kUpdaterStringCount = 15;
+// The data set names no update server (the installer sets the installation's own), so lines 0 and
+// 1 may be left out of the source; they are written empty.
+constexpr int kUpdaterServerLines = 2;
 
 bool GameStringUnused(int index) {
     return index == 19 || index == 25;
@@ -155,7 +159,9 @@ bool BuildUpdaterStrings(const SourceFile& source, const std::string& language, 
         return false;
     }
     for (int index = 0; index < kUpdaterStringCount; ++index) {
-        if (!HasEntry(entries, index)) {
+        if (!HasEntry(entries, index) && index < kUpdaterServerLines) {
+            entries.emplace(entries.begin() + index, index, std::string());
+        } else if (!HasEntry(entries, index)) {
             error = source.path + ": line " + std::to_string(index) + " is missing";
             return false;
         }
