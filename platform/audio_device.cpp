@@ -97,11 +97,6 @@ AudioDevicePtr OpenAudioDevice(std::string& error) {
     return AudioDevicePtr(new AudioDevice{device, context});
 }
 
-std::string AudioDeviceName(const AudioDevice& device) {
-    const ALCchar* name = alcGetString(device.device, ALC_DEVICE_SPECIFIER);
-    return name != nullptr ? name : "";
-}
-
 AudioVoicePtr CreateAudioVoice(AudioDevice& device, const PcmSamples& samples, std::string& error) {
     MakeCurrent(device.context);
     alGetError();

@@ -37,8 +37,6 @@ struct PcmSamples {
 // "dummy" (a headless run) and no OpenAL driver is named, OpenAL's null output is used, which
 // plays nothing. nullptr and a reason in error when there is no output.
 AudioDevicePtr OpenAudioDevice(std::string& error);
-// The name the output gives itself ("No Output" for the null output).
-std::string AudioDeviceName(const AudioDevice& device);
 
 // A voice holding a copy of the samples. nullptr and a reason in error when the output refuses them.
 AudioVoicePtr CreateAudioVoice(AudioDevice& device, const PcmSamples& samples, std::string& error);

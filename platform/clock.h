@@ -22,7 +22,6 @@ class GameClock {
     uint32_t NowMs() const;
     // Moves a test clock forward; does nothing to the real clock.
     void Advance(uint32_t ms);
-    bool IsTestClock() const { return isTest_; }
     double Scale() const { return scale_; }
 
   private:

@@ -12,7 +12,7 @@
 namespace platform {
 
 // Writes values one after another into a buffer of known size. Writing past the end is dropped
-// (and remembered), so a wrong layout shows up as Overflowed() instead of a buffer overrun.
+// instead of overrunning the buffer (the wire-record tests check every layout byte by byte).
 class LeWriter {
   public:
     LeWriter(uint8_t* out, size_t size) : out_(out), size_(size) {}
@@ -47,12 +47,10 @@ class LeWriter {
     }
 
     size_t Offset() const { return pos_; }
-    bool Overflowed() const { return overflowed_; }
 
   private:
     bool Room(size_t n) {
         if (n > size_ - pos_) {
-            overflowed_ = true;
             return false;
         }
         return true;
@@ -70,7 +68,6 @@ class LeWriter {
     uint8_t* out_;
     size_t size_;
     size_t pos_ = 0;
-    bool overflowed_ = false;
 };
 
 // Reads values one after another from a buffer of known size. Reading past the end gives zeros

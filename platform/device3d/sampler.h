@@ -54,25 +54,6 @@ struct Sampler {
     return rb | ag << 8;
 }
 
-[[gnu::always_inline]] inline uint32_t SamplePoint(const Sampler& s, float u, float v) {
-    int x, y, unused;
-    uint32_t fraction;
-    TexelPair(u, s.widthF, s.width, 0.0f, x, unused, fraction);
-    TexelPair(v, s.heightF, s.height, 0.0f, y, unused, fraction);
-    return s.texels[static_cast<size_t>(y) * static_cast<size_t>(s.width) + static_cast<size_t>(x)];
-}
-
-[[gnu::always_inline]] inline uint32_t SampleBilinear(const Sampler& s, float u, float v) {
-    int x0, x1, y0, y1;
-    uint32_t fx, fy;
-    TexelPair(u, s.widthF, s.width, 0.5f, x0, x1, fx);
-    TexelPair(v, s.heightF, s.height, 0.5f, y0, y1, fy);
-    const size_t w = static_cast<size_t>(s.width);
-    const uint32_t* row0 = s.texels + static_cast<size_t>(y0) * w;
-    const uint32_t* row1 = s.texels + static_cast<size_t>(y1) * w;
-    return MixTexels(MixTexels(row0[x0], row0[x1], fx), MixTexels(row1[x0], row1[x1], fx), fy);
-}
-
 // Texture coordinates walked across a run of pixels in 16.16 fixed-point texels, wrapped into the
 // texture: exact (perspective-correct) at both ends of the run, linear in between.
 struct TexelWalk {

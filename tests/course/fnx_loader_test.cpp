@@ -10,7 +10,7 @@
 #include <unistd.h>
 
 #include "game/course/fnx_loader.h"
-#include "game/course/fnx_writer.h"
+#include "tools/toolkit/fnx_writer.h"
 
 namespace course {
 namespace {
@@ -223,11 +223,11 @@ TEST(FnxWriter, WritesTheSameBytesTheLoaderRead) {
     core::FnxModel m;
     ASSERT_TRUE(ParseFnxModel(f.b.data(), f.b.size(), m));
     std::vector<uint8_t> out;
-    ASSERT_TRUE(EncodeFnxModel(m, out));
+    ASSERT_TRUE(tools::EncodeFnxModel(m, out));
     EXPECT_EQ(out, f.b);
 
     const std::string path = TempPath("written.fnx");
-    ASSERT_TRUE(WriteFnxModel(m, path));
+    ASSERT_TRUE(tools::WriteFnxModel(m, path));
     core::FnxModel* back = LoadFnxModel(path);
     ASSERT_NE(back, nullptr);
     EXPECT_EQ(back->groups[0].indices, m.groups[0].indices);
@@ -240,14 +240,14 @@ TEST(FnxWriter, RefusesModelsTheLoaderWouldRefuse) {
     m.groups[0].vertices.resize(2);
     m.groups[0].indices = {0, 1, 2};
     std::vector<uint8_t> out;
-    EXPECT_FALSE(EncodeFnxModel(m, out));
+    EXPECT_FALSE(tools::EncodeFnxModel(m, out));
     m.groups[0].indices = {0, 1, 1};
     m.groups[0].materialIndex = 0;
-    EXPECT_FALSE(EncodeFnxModel(m, out));
+    EXPECT_FALSE(tools::EncodeFnxModel(m, out));
     m.groups[0].materialIndex = core::kNoMaterial;
-    EXPECT_TRUE(EncodeFnxModel(m, out));
+    EXPECT_TRUE(tools::EncodeFnxModel(m, out));
     EXPECT_EQ(out.size(), size_t{14 + 25 + 2 * 32 + 3 * 2});
-    EXPECT_FALSE(WriteFnxModel(m, TempPath("no-such-dir/x.fnx")));
+    EXPECT_FALSE(tools::WriteFnxModel(m, TempPath("no-such-dir/x.fnx")));
 }
 
 }  // namespace

@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <string>
 
-#include "game/course/fnx_writer.h"
 #include "tests/course/model_fixtures.h"
+#include "tools/toolkit/fnx_writer.h"
 
 namespace fixtures {
 
@@ -38,9 +38,9 @@ inline void WriteHoleFiles(const std::filesystem::path& root, int course, int ho
     std::snprintf(folder, sizeof(folder), "Map/Club_%02d/Hole_%02d", course, hole);
     std::filesystem::create_directories(root / folder);
     std::filesystem::create_directories(root / "Image");
-    course::WriteFnxModel(model, (root / folder / "HoleData.fnx").string());
-    course::WriteFnxModel(SmallBall(), (root / "Image" / "Ball.fnx").string());
-    course::WriteFnxModel(SmallBall(), (root / "Image" / "SBall.fnx").string());
+    tools::WriteFnxModel(model, (root / folder / "HoleData.fnx").string());
+    tools::WriteFnxModel(SmallBall(), (root / "Image" / "Ball.fnx").string());
+    tools::WriteFnxModel(SmallBall(), (root / "Image" / "SBall.fnx").string());
 }
 
 }  // namespace fixtures

@@ -92,7 +92,7 @@ TEST_F(HoleLoading, BallModelsOfDifferentSizesAreRefused) {
     fixtures::FnxModel bigger = fixtures::SmallBall();
     bigger.groups[0].vertices.push_back(fixtures::V(1, 1, 1));
     bigger.groups[0].vertexCount = 5;
-    course::WriteFnxModel(bigger, (dir_ / "Image" / "SBall.fnx").string());
+    tools::WriteFnxModel(bigger, (dir_ / "Image" / "SBall.fnx").string());
     EXPECT_FALSE(Load());
     EXPECT_NE(error_.find("ball"), std::string::npos);
     EXPECT_TRUE(hole_.BallVertices.empty());

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "game/course/fnx_loader.h"
-#include "game/course/fnx_writer.h"
+#include "tools/toolkit/fnx_writer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     core::FnxModel model;
@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     std::vector<uint8_t> bytes;
     core::FnxModel again;
-    if (!course::EncodeFnxModel(model, bytes) || !course::ParseFnxModel(bytes.data(), bytes.size(), again)) {
+    if (!tools::EncodeFnxModel(model, bytes) || !course::ParseFnxModel(bytes.data(), bytes.size(), again)) {
         std::abort();
     }
     return 0;

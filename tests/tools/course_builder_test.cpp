@@ -6,10 +6,10 @@
 
 #include "game/core/surface_kind.h"
 #include "game/course/fnx_loader.h"
-#include "game/course/fnx_writer.h"
 #include "game/course/terrain_grid.h"
 #include "tools/toolkit/course/ball_model.h"
 #include "tools/toolkit/course/hole_builder.h"
+#include "tools/toolkit/fnx_writer.h"
 #include "tools/toolkit/ground_coverage.h"
 
 namespace {
@@ -131,7 +131,7 @@ TEST(CourseBuilder, SettingsAndModelSurviveTheirFileFormats) {
     EXPECT_EQ(built.settings.length, 120);
     EXPECT_EQ(built.settings.defaultAim[1], built.settings.pin[1]);  // a par 3 aims at the pin
     std::vector<uint8_t> bytes;
-    ASSERT_TRUE(course::EncodeFnxModel(built.model, bytes));
+    ASSERT_TRUE(tools::EncodeFnxModel(built.model, bytes));
     core::FnxModel loaded;
     ASSERT_TRUE(course::ParseFnxModel(bytes.data(), bytes.size(), loaded));
     EXPECT_EQ(loaded.groups.size(), built.model.groups.size());

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "game/course/fnx_writer.h"
+#include "tools/toolkit/fnx_writer.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ TEST(DataSetCheck, ReportsMissingFilesAndTexturesButOnlyCountsLaterArt) {
     model.materials.resize(2);
     std::snprintf(model.materials[0].textureName, sizeof model.materials[0].textureName, "Bsky.fni");
     std::snprintf(model.materials[1].textureName, sizeof model.materials[1].textureName, "T005.fni");
-    ASSERT_TRUE(course::WriteFnxModel(model, (root / "Map/Hole/HoleData.fnx").string()));
+    ASSERT_TRUE(tools::WriteFnxModel(model, (root / "Map/Hole/HoleData.fnx").string()));
     std::ofstream(root / "Map/Hole/Bsky.fni") << "x";
 
     const tools::DataSetReport report = tools::CheckDataSet(

@@ -5,10 +5,10 @@
 #include <string_view>
 #include <vector>
 
-#include "game/course/fnx_writer.h"
 #include "tools/toolkit/course/ball_model.h"
 #include "tools/toolkit/course/hole_builder.h"
 #include "tools/toolkit/course/hole_preview.h"
+#include "tools/toolkit/fnx_writer.h"
 #include "tools/toolkit/output_file.h"
 #include "tools/toolkit/png_file.h"
 
@@ -32,7 +32,7 @@ int Fail(const std::string& message) {
 
 bool WriteModel(const core::FnxModel& model, const std::string& path, std::string& error) {
     std::vector<uint8_t> bytes;
-    if (!course::EncodeFnxModel(model, bytes)) {
+    if (!tools::EncodeFnxModel(model, bytes)) {
         error = path + ": the model does not fit the FNX format";
         return false;
     }

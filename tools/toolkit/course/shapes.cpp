@@ -84,17 +84,6 @@ double SignedDistance(const Shape& shape, Vec2 p) {
     return 0;
 }
 
-Vec2 DistanceGradient(const Shape& shape, Vec2 p) {
-    constexpr double h = 0.05;
-    const double gx = SignedDistance(shape, {p.x + h, p.z}) - SignedDistance(shape, {p.x - h, p.z});
-    const double gz = SignedDistance(shape, {p.x, p.z + h}) - SignedDistance(shape, {p.x, p.z - h});
-    const double length = std::sqrt(gx * gx + gz * gz);
-    if (length < 1e-12) {
-        return {0, 0};
-    }
-    return {gx / length, gz / length};
-}
-
 void ShapeBounds(const Shape& shape, Vec2& min, Vec2& max) {
     if (shape.kind == ShapeKind::Ellipse) {
         const double r = std::max(shape.radiusA, shape.radiusB);

@@ -37,8 +37,6 @@ struct Shape {
 };
 
 double SignedDistance(const Shape& shape, Vec2 p);
-// Unit direction in which the signed distance grows fastest (numerically).
-Vec2 DistanceGradient(const Shape& shape, Vec2 p);
 
 // A shape's extent in the ground plane.
 void ShapeBounds(const Shape& shape, Vec2& min, Vec2& max);

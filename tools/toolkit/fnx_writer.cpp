@@ -1,9 +1,9 @@
-#include "game/course/fnx_writer.h"
+#include "tools/toolkit/fnx_writer.h"
 
 #include <bit>
 #include <cstdio>
 
-namespace course {
+namespace tools {
 
 namespace {
 
@@ -142,4 +142,4 @@ bool WriteFnxModel(const core::FnxModel& model, const std::string& path) {
     return written && closed;
 }
 
-}  // namespace course
+}  // namespace tools

@@ -9,7 +9,7 @@
 
 #include "game/core/fnx_model.h"
 
-namespace course {
+namespace tools {
 
 // Encodes the model. Returns false (out left empty) when the loader would refuse the result: an
 // array too long for its 16-bit count, an index outside its group or a material number that is
@@ -19,4 +19,4 @@ bool EncodeFnxModel(const core::FnxModel& model, std::vector<uint8_t>& out);
 // Encodes the model and writes it to path. Returns false when it cannot be encoded or written.
 bool WriteFnxModel(const core::FnxModel& model, const std::string& path);
 
-}  // namespace course
+}  // namespace tools
