@@ -13,7 +13,9 @@
 
 #include "lobby/client_launch.h"
 #include "lobby/client_setup.h"
+#include "lobby/farewell_text.h"
 #include "lobby/lobby_session.h"
+#include "lobby/log_text.h"
 #include "lobby/remote_frame.h"
 #include "lobby/remote_link.h"
 #include "lobby/remote_settings.h"
@@ -42,7 +44,7 @@ constexpr auto kTickPeriod = std::chrono::milliseconds(100);
 constexpr auto kClientGrace = std::chrono::seconds(5);
 
 void Log(const std::string& text) {
-    std::cerr << "ravelin: " << text << std::endl;
+    std::cerr << "ravelin: " << LogSafe(text) << std::endl;
 }
 
 struct JoinSession {
@@ -60,6 +62,7 @@ struct JoinSession {
     std::vector<uint8_t> held;  // a packet that came before the client connected
     std::string instance = "ravelin-join-" + std::to_string(platform::ProcessId());
     bool started = false;
+    std::string language;  // of the match: the client is told in it why its game ends
     bool linkEnded = false;
     bool linkLostFirst = false;
     Clock::time_point linkEndedAt;
@@ -168,6 +171,7 @@ void JoinSession::StartClient(const std::vector<uint8_t>& settings) {
         link->Close("this machine does not have the course");
         return;
     }
+    language = remote.match.language;
     const fs::path dir = work / "client";
     const std::string startIni = BuildStartIni(remote.match, remote.players, remote.seat);
     if (!PrepareClientDirectory(data, dir, remote.match, startIni, error)) {
@@ -213,6 +217,7 @@ void JoinSession::WaitForClient() {
             return;
         }
         bridge = std::make_shared<PacketBridge>(link, fd);
+        bridge->SetFarewell([this](const std::string& reason) { return LinkEndedPackets(language, reason); });
         bridge->Start(
             [this](const std::string& reason) {
                 OnLinkEnded(reason, bridge != nullptr && bridge->LocalEnded());

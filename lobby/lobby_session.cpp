@@ -11,6 +11,7 @@
 #include "lobby/client_launch.h"
 #include "lobby/client_setup.h"
 #include "lobby/join_guard.h"
+#include "lobby/log_text.h"
 #include "lobby/relay.h"
 #include "lobby/remote_host.h"
 #include "lobby/report_json.h"
@@ -55,7 +56,7 @@ struct Session {
 };
 
 void Log(const std::string& text) {
-    std::cerr << "ravelin: " << text << std::endl;
+    std::cerr << "ravelin: " << LogSafe(text) << std::endl;
 }
 
 fs::path StateLogPath(const Session& s, size_t index) {
@@ -138,7 +139,7 @@ void AddRemoteClient(Session& s, const Seat& seat, platform::LobbySocket socket)
 // An observer joins the running match: started here, or (remote) linked from another machine.
 void ObserverJoins(Session& s, const std::string& name, platform::LobbySocket* remote = nullptr) {
     for (const RelayClient& c : s.relay.clients) {
-        if (c.seat.name == name) {
+        if (c.seat.name == name && !c.gone) {  // one who has left may come back under his name
             Log("the name " + name + " is taken");
             return;
         }
@@ -314,7 +315,7 @@ void Poll(Session& s) {
         entries.push_back({client.listener.Fd()});
         if (client.socket.IsOpen()) {
             // A sender with more waiting than its allowance is read on the next round, not woken for.
-            entries.push_back({client.socket.Fd(), !client.outbox.empty(), !client.allowance.saturated});
+            entries.push_back({client.socket.Fd(), !client.outbox.empty(), !client.allowance.heldNow});
         }
     }
     if (s.inputOpen) {
@@ -445,6 +446,7 @@ int RunLobby(const RavelinOptions& options) {
     }
 
     platform::LanguageCodePage(resolved.match.language, session.relay.codePage);
+    session.relay.players = static_cast<int>(resolved.players.size());
     session.relay.log = &std::cerr;
     session.relay.events = &std::cout;
     while (!AllEnded(session)) {
@@ -459,6 +461,7 @@ int RunLobby(const RavelinOptions& options) {
         ServeRemoteSeats(session);
         FlushOutboxes(session.relay);
         ReapClients(session);
+        EndObserversAfterPlayers(session.relay);
         FlushOutboxes(session.relay);
         HandleStopRequests(session);
     }

@@ -61,6 +61,23 @@ bool BodyFits(uint32_t type, const uint8_t* payload, uint32_t payloadLength) {
            std::memchr(payload + 4, 0, payloadLength - 4) != nullptr;
 }
 
+// The player slot a message names in its first body byte (the slot of a ready, next-hole or
+// time-out message, the shooter of a shot record); -1 for types that name none.
+int NamedSlot(uint32_t type, const uint8_t* payload) {
+    switch (type) {
+        case shell::kMsgTurnStart:
+        case shell::kMsgShotSetup:
+        case shell::kMsgShot:
+        case shell::kMsgShotEnd:
+        case shell::kMsgShooterReady:
+        case shell::kMsgNextHole:
+        case shell::kMsgTimeOut:
+            return payload[4];
+        default:
+            return -1;
+    }
+}
+
 }  // namespace
 
 const char* PacketFaultName(PacketFault fault) {
@@ -77,13 +94,15 @@ const char* PacketFaultName(PacketFault fault) {
             return "a sender name that is not the seat's";
         case PacketFault::kBody:
             return "a payload of the wrong length for its type";
+        case PacketFault::kSlot:
+            return "a slot outside the match's seats";
         case PacketFault::kCount:
             break;
     }
     return "?";
 }
 
-PacketFault CheckClientPacket(const Seat& seat, const uint8_t* data, size_t size,
+PacketFault CheckClientPacket(const Seat& seat, int players, const uint8_t* data, size_t size,
                               shell::LobbyHeader& header) {
     if (!shell::ReadLobbyHeader(data, size, header)) {
         return PacketFault::kHeader;
@@ -100,6 +119,9 @@ PacketFault CheckClientPacket(const Seat& seat, const uint8_t* data, size_t size
     }
     if (!BodyFits(header.type, data + shell::kLobbyHeaderSize, header.payloadLength)) {
         return PacketFault::kBody;
+    }
+    if (players > 0 && NamedSlot(header.type, data + shell::kLobbyHeaderSize) >= players) {
+        return PacketFault::kSlot;  // the body is long enough: BodyFits checked its length
     }
     return PacketFault::kNone;
 }

@@ -18,14 +18,16 @@ enum class PacketFault {
     kType,    // a type this client may not send (the lobby's own types among them)
     kSender,  // the sender field is not the seat's name
     kBody,    // the payload length is wrong for the type, or a text is not terminated
+    kSlot,    // names a player slot outside the match's seats
     kCount
 };
 
 // A short name of the fault for logs and JSON lines.
 const char* PacketFaultName(PacketFault fault);
 
-// Checks one packet received from the client in seat. header is filled when the header could be
-// read (every fault but kHeader).
-PacketFault CheckClientPacket(const Seat& seat, const uint8_t* data, size_t size, shell::LobbyHeader& header);
+// Checks one packet received from the client in seat, in a match of players player seats (0: slots
+// are not checked). header is filled when the header could be read (every fault but kHeader).
+PacketFault CheckClientPacket(const Seat& seat, int players, const uint8_t* data, size_t size,
+                              shell::LobbyHeader& header);
 
 }  // namespace lobby

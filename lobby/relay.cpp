@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "game/shell/lobby/lobby_packet.h"
+#include "lobby/log_text.h"
 #include "lobby/report_json.h"
 
 namespace lobby {
@@ -25,42 +26,51 @@ void SendToAll(Relay& relay, const std::vector<uint8_t>& packet) {
 
 namespace {
 
+void LogLine(Relay& relay, const std::string& text) {
+    if (relay.log != nullptr) {
+        *relay.log << "ravelin: " << LogSafe(text) << std::endl;
+    }
+}
+
 void Refuse(Relay& relay, RelayClient& from, PacketFault fault, const shell::LobbyHeader& header) {
     ++relay.refused[static_cast<size_t>(fault)];
     if (fault == PacketFault::kHeader) {
         ++relay.droppedMalformed;
     }
     ++from.refused;
-    if (relay.log == nullptr || from.refused > kLoggedRefusals) {
+    if (from.refused > kLoggedRefusals) {
         return;
     }
-    *relay.log << "ravelin: refused a packet from " << from.seat.name << ": " << PacketFaultName(fault);
+    std::string text = "refused a packet from " + from.seat.name + ": " + PacketFaultName(fault);
     if (fault != PacketFault::kHeader) {
-        *relay.log << " (type " << header.type << ", sender " << QuotedName(header.sender) << ")";
+        text += " (type " + std::to_string(header.type) + ", sender " + QuotedName(header.sender) + ")";
     }
     if (from.refused == kLoggedRefusals) {
-        *relay.log << "; more from " << from.seat.name << " are only counted";
+        text += "; more from " + from.seat.name + " are only counted";
     }
-    *relay.log << std::endl;
+    LogLine(relay, text);
 }
 
 }  // namespace
 
 void RelayPacket(Relay& relay, RelayClient& from, const uint8_t* data, size_t size, std::ostream& reports) {
     shell::LobbyHeader header;
-    if (const PacketFault fault = CheckClientPacket(from.seat, data, size, header);
+    if (const PacketFault fault = CheckClientPacket(from.seat, relay.players, data, size, header);
         fault != PacketFault::kNone) {
         Refuse(relay, from, fault, header);
         return;
     }
-    if (header.type == shell::kMsgFinalScores) {
+    const bool playersScores = header.type == shell::kMsgFinalScores && !from.seat.observer;
+    if (playersScores) {
         from.sentFinalScores = true;
     }
     if (const auto report = ReportJson(data, size, relay.codePage)) {
         reports << *report << '\n' << std::flush;
-        if (header.type == shell::kMsgFinalScores && !relay.finalScoresLogged && relay.log != nullptr) {
-            relay.finalScoresLogged = true;  // every client sends the same scores: told once
-            *relay.log << "ravelin: final scores (total strokes): " << FinalScoresText(*report) << std::endl;
+        // Every player's client sends the same scores: told once. An observer's are only reported,
+        // never taken for the result.
+        if (playersScores && !relay.finalScoresLogged) {
+            relay.finalScoresLogged = true;
+            LogLine(relay, "final scores (total strokes): " + FinalScoresText(*report));
         }
     }
     const std::vector<uint8_t> packet(data, data + size);
@@ -106,6 +116,23 @@ void ClientLeft(Relay& relay, RelayClient& client) {
     }
 }
 
+namespace {
+
+// Takes the client out of the match with last packets that it gets a short while to read.
+void LeaveWithLastWords(Relay& relay, RelayClient& client, const std::vector<std::vector<uint8_t>>& last) {
+    client.closing = client.socket.IsOpen();
+    client.closeByMs = relay.nowMs + kRemovalGraceMs;
+    ClientLeft(relay, client);
+    if (client.closing) {
+        for (const auto& packet : last) {
+            client.outbox.push_back(packet);
+            client.outboxBytes += packet.size();
+        }
+    }
+}
+
+}  // namespace
+
 void RemoveClient(Relay& relay, RelayClient& client, const std::string& reason,
                   const std::vector<std::pair<std::string, uint64_t>>& counts) {
     if (client.gone) {
@@ -114,19 +141,21 @@ void RemoveClient(Relay& relay, RelayClient& client, const std::string& reason,
     if (relay.events != nullptr) {
         *relay.events << EventJson("removed", client.seat.name, reason, counts) << std::endl;
     }
-    if (relay.log != nullptr) {
-        *relay.log << "ravelin: " << client.seat.name << " is taken out of the match: " << reason
-                   << std::endl;
+    LogLine(relay, client.seat.name + " is taken out of the match: " + reason);
+    LeaveWithLastWords(
+        relay, client,
+        {LobbyMessage(shell::kMsgSystemText, "", "", "The lobby took you out of the match: " + reason),
+         LobbyMessage(shell::kMsgCloseMatch, "", "")});
+}
+
+void EndObserversAfterPlayers(Relay& relay) {
+    if (FirstPlayer(relay) != nullptr) {
+        return;
     }
-    client.closing = client.socket.IsOpen();
-    client.closeByMs = relay.nowMs + kRemovalGraceMs;
-    ClientLeft(relay, client);
-    if (client.closing) {
-        for (const auto& packet :
-             {LobbyMessage(shell::kMsgSystemText, "", "", "The lobby took you out of the match: " + reason),
-              LobbyMessage(shell::kMsgCloseMatch, "", "")}) {
-            client.outbox.push_back(packet);
-            client.outboxBytes += packet.size();
+    for (RelayClient& client : relay.clients) {
+        if (client.seat.observer && !client.gone) {
+            LogLine(relay, client.seat.name + " stops watching: every player has ended");
+            LeaveWithLastWords(relay, client, {LobbyMessage(shell::kMsgCloseMatch, "", "")});
         }
     }
 }
@@ -145,10 +174,7 @@ void AcceptConnections(Relay& relay, RelayClient& client) {
             *relay.events << EventJson("refused", client.seat.name, "a second connection to the seat")
                           << std::endl;
         }
-        if (relay.log != nullptr) {
-            *relay.log << "ravelin: refused a second connection to the seat of " << client.seat.name
-                       << std::endl;
-        }
+        LogLine(relay, "refused a second connection to the seat of " + client.seat.name);
     }
 }
 
@@ -158,15 +184,18 @@ void ReadClient(Relay& relay, RelayClient& client, int maxPackets, std::ostream&
     }
     SendAllowance& allowance = client.allowance;
     const int allowed = std::min(maxPackets, PacketsAllowed(allowance, relay.nowMs));
-    const int taken = allowed == 0 ? 0
-                                   : client.socket.ReceivePending(
-                                         [&](const uint8_t* data, size_t size) {
-                                             ChargeAllowance(allowance, size);
-                                             RelayPacket(relay, client, data, size, reports);
-                                         },
-                                         allowed);
-    NoteRead(allowance, taken >= allowed && client.socket.HasPending(), relay.nowMs);
-    if (FloodsTooLong(allowance, relay.nowMs)) {
+    if (allowed > 0) {
+        client.socket.ReceivePending(
+            [&](const uint8_t* data, size_t size) {
+                ChargeAllowance(allowance, size);
+                RelayPacket(relay, client, data, size, reports);
+            },
+            allowed);
+    }
+    // Held back only when its allowance, not this round's share of the reading, left packets waiting.
+    NoteHeldBack(allowance,
+                 (allowance.packets < 1.0 || allowance.bytes <= 0.0) && client.socket.HasPending());
+    if (Floods(allowance)) {
         RemoveClient(relay, client, "flooding",
                      {{"packets", allowance.packetsSent},
                       {"bytes", allowance.bytesSent},

@@ -51,6 +51,7 @@ struct Relay {
     std::ostream* log = nullptr;     // where refusals and removals are told (Ravelin: standard error)
     std::ostream* events = nullptr;  // JSON lines of refused connections and removed clients (stdout)
     uint64_t nowMs = 0;              // the lobby's clock, set before each round
+    int players = 0;                 // player seats of the match: the slots a message may name
     platform::CodePage codePage = platform::CodePage::Western1252;  // of the match's texts
     bool finalScoresLogged = false;  // the first final scores were told in the log, for people
 };
@@ -78,6 +79,10 @@ void ClientLeft(Relay& relay, RelayClient& client);
 // match's end, for a short while, before its connection is closed.
 void RemoveClient(Relay& relay, RelayClient& client, const std::string& reason,
                   const std::vector<std::pair<std::string, uint64_t>>& counts);
+
+// Once every player has left the match, the observers still in it are told the match is over
+// (message 97) and their connections are closed shortly after: nobody is left to watch.
+void EndObserversAfterPlayers(Relay& relay);
 
 // Takes the connections waiting at the client's socket. The first one is the client's; any other
 // while it is open is refused: told so, closed, logged and written as a JSON line.

@@ -8,7 +8,9 @@
 #include <map>
 #include <set>
 
+#include "lobby/admission.h"
 #include "lobby/join_guard.h"
+#include "lobby/refusal_digest.h"
 #include "lobby/remote_link.h"
 #include "lobby/report_json.h"
 
@@ -20,6 +22,7 @@ using Tcp = asio::ip::tcp;
 
 constexpr auto kStopWait = std::chrono::milliseconds(500);
 constexpr auto kAcceptRetry = std::chrono::milliseconds(100);
+constexpr auto kDigestPeriod = std::chrono::seconds(1);
 
 uint64_t SteadyMs() {
     return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -50,8 +53,17 @@ struct RemoteHost::State {
 
     // Only on the host's thread:
     JoinGuard guard;
-    std::vector<std::weak_ptr<FrameLink>> links;      // every connection, to limit their number
-    std::map<const FrameLink*, std::string> pending;  // not seated yet, by their address
+    UnjoinedPool unjoined;
+    RefusalDigest refusals;
+    asio::steady_timer digestTimer{io};
+    uint64_t nextId = 1;
+    std::vector<std::weak_ptr<FrameLink>> links;  // every connection, to limit their number
+    struct Pending {
+        std::string address;
+        uint64_t id = 0;
+        std::weak_ptr<FrameLink> link;
+    };
+    std::map<const FrameLink*, Pending> pending;                        // not seated yet
     std::map<std::string, std::shared_ptr<FrameLink>> seatedPlayers;    // before the start
     std::map<std::string, std::shared_ptr<FrameLink>> seatedObservers;  // before the start
     std::set<std::string> observerNames;
@@ -72,6 +84,39 @@ struct RemoteHost::State {
     void Event(const std::string& event, const std::string& name, const std::string& reason) {
         const std::lock_guard lock(mutex);
         messages.push_back({true, EventJson(event, name, reason)});
+    }
+    // A connection from address was refused or ended before joining: told in full, or only
+    // counted once the address has been told about often enough in this interval.
+    void Refused(const std::string& address, const std::string& name, const std::string& reason) {
+        if (refusals.Note(address, SteadyMs())) {
+            Event("refused", name, reason + " (" + address + ")");
+        }
+    }
+    void EndedUnjoined(const std::string& address, const std::string& reason) {
+        if (refusals.Note(address, SteadyMs())) {
+            Log("a connection from " + address + " ended before it joined: " + reason);
+        }
+    }
+    void SumUpRefusals(bool everything) {
+        for (std::string& line : refusals.Summaries(SteadyMs(), everything)) {
+            const std::lock_guard lock(mutex);
+            messages.push_back({true, std::move(line)});
+        }
+    }
+    void WatchRefusals() {
+        digestTimer.expires_after(kDigestPeriod);
+        digestTimer.async_wait([this](const asio::error_code& ec) {
+            if (!ec) {
+                SumUpRefusals(false);
+                WatchRefusals();
+            }
+        });
+    }
+    void Unpend(const FrameLink* link) {
+        if (const auto found = pending.find(link); found != pending.end()) {
+            unjoined.Remove(found->second.id);
+            pending.erase(found);
+        }
     }
 
     void Accept(Tcp::acceptor& acceptor);
@@ -106,35 +151,46 @@ void RemoteHost::State::Accept(Tcp::acceptor& acceptor) {
 }
 
 void RemoteHost::State::OnAccepted(Tcp::socket socket) {
+    KeepFromChildren(socket.native_handle());
     std::erase_if(links, [](const std::weak_ptr<FrameLink>& weak) {
         const auto link = weak.lock();
         return link == nullptr || !link->IsOpen();
     });
     asio::error_code ec;
-    Tcp::endpoint peer = socket.remote_endpoint(ec);
-    std::string address = peer.address().to_string();
-    if (peer.address().is_v6() && peer.address().to_v6().is_v4_mapped()) {
-        address = asio::ip::make_address_v4(asio::ip::v4_mapped, peer.address().to_v6()).to_string();
-    }
-    size_t fromAddress = 0;
-    for (const auto& [link, from] : pending) {
-        fromAddress += from == address;
-    }
-    if (links.size() >= kMaxConnections || fromAddress >= kMaxPendingPerAddress) {
-        Log("refused a connection from " + address + ": too many connections");
+    const std::string address = PlainAddress(socket.remote_endpoint(ec).address().to_string());
+    if (links.size() >= kMaxConnections) {
+        Refused(address, "", "too many connections");
         socket.close(ec);
         return;
+    }
+    const uint64_t id = nextId++;
+    const UnjoinedPool::Decision admitted = unjoined.Admit(id, AddressGroup(address));
+    if (!admitted.admit) {
+        Refused(address, "", "too many connections waiting to join from this network");
+        socket.close(ec);
+        return;
+    }
+    if (admitted.evict != 0) {
+        for (const auto& [raw, waiting] : pending) {
+            if (waiting.id == admitted.evict) {
+                if (const auto evicted = waiting.link.lock()) {
+                    evicted->Close("too many connections waiting to join: try again");
+                }
+                break;
+            }
+        }
     }
     auto link = std::make_shared<FrameLink>(std::move(socket));
     link->LimitRate();
     links.push_back(link);
     if (!guard.MayTry(address, SteadyMs())) {
+        unjoined.Remove(id);
         link->Start(nullptr, nullptr);
         link->Close("too many wrong join codes from this address: try again later");
-        Event("refused", "", "an address waiting after wrong join codes: " + address);
+        Refused(address, "", "an address waiting after wrong join codes");
         return;
     }
-    pending[link.get()] = address;
+    pending[link.get()] = {address, id, link};
     link->SetDeadline(kHelloDeadlineMs);
     const std::weak_ptr<FrameLink> weak = link;
     link->Start(
@@ -144,24 +200,27 @@ void RemoteHost::State::OnAccepted(Tcp::socket socket) {
             }
         },
         [this, raw = link.get(), address](const std::string& reason) {
-            pending.erase(raw);
-            Log("a connection from " + address + " ended before it joined: " + reason);
+            if (pending.count(raw) != 0) {  // refused ones were told already
+                Unpend(raw);
+                EndedUnjoined(address, reason);
+            }
         });
 }
 
 void RemoteHost::State::OnHello(const std::shared_ptr<FrameLink>& link, FrameType type,
                                 const std::vector<uint8_t>& payload) {
-    const std::string address = pending.count(link.get()) ? pending[link.get()] : link->PeerAddress();
-    pending.erase(link.get());
+    const auto found = pending.find(link.get());
+    const std::string address = found != pending.end() ? found->second.address : link->PeerAddress();
+    Unpend(link.get());
     Hello hello;
     if (type != FrameType::kHello || !DecodeHello(payload, hello)) {
-        Event("refused", "", "no hello from " + address);
+        Refused(address, "", "no hello");
         link->Close("the first frame must be a hello");
         return;
     }
     if (!CodesMatch(hello.code, config.code)) {
         guard.NoteWrongCode(address, SteadyMs());
-        Event("refused", hello.name, "a wrong join code from " + address);
+        Refused(address, hello.name, "a wrong join code");
         link->Close("wrong join code");
         return;
     }
@@ -169,7 +228,7 @@ void RemoteHost::State::OnHello(const std::shared_ptr<FrameLink>& link, FrameTyp
     const std::string refusal =
         hello.observer ? SeatObserver(link, hello.name) : SeatPlayer(link, hello.name);
     if (!refusal.empty()) {
-        Event("refused", hello.name, refusal + " (" + address + ")");
+        Refused(address, hello.name, refusal);
         link->Close(refusal);
         return;
     }
@@ -262,8 +321,16 @@ platform::LobbySocket RemoteHost::State::Bridge(const std::shared_ptr<FrameLink>
     link->Send(FrameType::kSettings, EncodeRemoteMatch(remote));
     auto bridge = std::make_shared<PacketBridge>(link, fds[0]);
     bridges.push_back(bridge);
-    const std::string name = seat.name;
-    bridge->Start([this, name](const std::string& reason) { Log(name + "'s link ended: " + reason); });
+    const std::weak_ptr<FrameLink> weak = link;
+    bridge->Start([this, seat, weak](const std::string& reason) {
+        Log(seat.name + "'s link ended: " + reason);
+        if (const auto ended = weak.lock(); ended != nullptr && ended->EndedByPeerFault()) {
+            Event("removed", seat.name, reason);  // cut by its link: the match is told like any removal
+        }
+        if (seat.observer) {
+            observerNames.erase(seat.name);  // the name and the place are free again
+        }
+    });
     return platform::LobbySocket(fds[1]);
 }
 
@@ -327,6 +394,7 @@ std::unique_ptr<RemoteHost> RemoteHost::Open(const HostConfig& config, std::stri
         auto acceptor = std::make_unique<Tcp::acceptor>(s.io);
         asio::error_code ec;
         acceptor->open(protocol, ec);
+        KeepFromChildren(acceptor->is_open() ? acceptor->native_handle() : -1);
         if (!ec && protocol == Tcp::v6()) {
             acceptor->set_option(asio::ip::v6_only(true), ec);  // IPv4 has its own socket
         }
@@ -357,6 +425,7 @@ std::unique_ptr<RemoteHost> RemoteHost::Open(const HostConfig& config, std::stri
         s.Accept(*acceptor);
     }
     s.UpdateAllSeated();
+    s.WatchRefusals();
     host->thread_ = std::thread([&s] { s.io.run(); });
     return host;
 }
@@ -405,6 +474,8 @@ void RemoteHost::Stop() {
                 link->Close("the host has ended");
             }
         }
+        s.digestTimer.cancel();
+        s.SumUpRefusals(true);
         s.work.reset();
         auto timer = std::make_shared<asio::steady_timer>(s.io, kStopWait);
         timer->async_wait([&s, timer](const asio::error_code&) { s.io.stop(); });

@@ -22,11 +22,12 @@
 
 namespace lobby {
 
-// A joining connection must have sent its hello within this long.
-inline constexpr uint64_t kHelloDeadlineMs = 10000;
-// Connections at once (seated or not) and unseated connections from one address.
+// A joining connection must have sent its hello within this long: an honest joiner's comes after
+// one round trip, and a short wait keeps unjoined connections from holding places for long.
+inline constexpr uint64_t kHelloDeadlineMs = 3000;
+// Connections at once, seated or not; unjoined ones are limited further (admission.h), so that
+// places stay for the peers who proved the code.
 inline constexpr size_t kMaxConnections = 64;
-inline constexpr size_t kMaxPendingPerAddress = 8;
 inline constexpr size_t kMaxRemoteObservers = 16;
 
 struct HostConfig {

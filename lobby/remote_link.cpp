@@ -1,5 +1,6 @@
 #include "lobby/remote_link.h"
 
+#include <fcntl.h>
 #include <sys/socket.h>
 
 #include <chrono>
@@ -10,7 +11,8 @@ namespace lobby {
 
 namespace {
 
-constexpr auto kTickPeriod = std::chrono::milliseconds(100);
+constexpr uint64_t kTickPeriodMs = 100;
+constexpr auto kTickPeriod = std::chrono::milliseconds(kTickPeriodMs);
 constexpr auto kRateRetry = std::chrono::milliseconds(20);
 // A bye not written after this long is given up.
 constexpr uint64_t kByeWaitMs = 2000;
@@ -23,8 +25,15 @@ uint64_t SteadyMs() {
 
 }  // namespace
 
+void KeepFromChildren(int fd) {
+    if (fd >= 0) {
+        ::fcntl(fd, F_SETFD, ::fcntl(fd, F_GETFD) | FD_CLOEXEC);
+    }
+}
+
 FrameLink::FrameLink(asio::ip::tcp::socket socket)
     : socket_(std::move(socket)), tick_(socket_.get_executor()), retry_(socket_.get_executor()) {
+    KeepFromChildren(socket_.native_handle());
     asio::error_code ec;
     peer_ = socket_.remote_endpoint(ec).address().to_string();
     socket_.set_option(asio::ip::tcp::no_delay(true), ec);  // packets are small and wanted at once
@@ -61,16 +70,10 @@ void FrameLink::ContinueReading() {
     }
     const uint64_t now = NowMs();
     const int allowed = PacketsAllowed(allowance_, now);
-    // A peer whose allowance runs dry again and again, without ever letting half of it refill,
-    // is flooding; after kFloodCutMs of that it is cut.
-    if (allowed == 0 && !exhausted_) {
-        exhausted_ = true;
-        exhaustedSinceMs_ = now;
-    } else if (allowed >= static_cast<int>(kSendBurstPackets / 2)) {
-        exhausted_ = false;
-    }
-    if (exhausted_ && now - exhaustedSinceMs_ > kFloodCutMs) {
-        Close("flooding");
+    asio::error_code ec;
+    NoteHeldBack(allowance_, allowed == 0 && socket_.available(ec) > 0);
+    if (Floods(allowance_)) {
+        Cut("flooding");
         return;
     }
     reading_ = true;
@@ -101,10 +104,10 @@ void FrameLink::ReadHeader() {
                          self->lastHeardMs_ = self->NowMs();
                          switch (ReadFrameHeader(self->header_, self->current_)) {
                              case FrameFault::kType:
-                                 self->Close("a frame of an unknown type");
+                                 self->Cut("a frame of an unknown type");
                                  return;
                              case FrameFault::kTooLong:
-                                 self->Close("a frame over its size limit");
+                                 self->Cut("a frame over its size limit");
                                  return;
                              case FrameFault::kNone:
                                  break;
@@ -164,6 +167,7 @@ void FrameLink::Send(FrameType type, const uint8_t* payload, size_t size) {
         return;
     }
     if (queuedBytes_ + size > kLinkQueueLimit) {
+        peerFault_ = true;
         End("not reading what it is sent");
         return;
     }
@@ -226,6 +230,11 @@ void FrameLink::Close(const std::string& reason) {
     WriteNext();
 }
 
+void FrameLink::Cut(const std::string& reason) {
+    peerFault_ = true;
+    Close(reason);
+}
+
 void FrameLink::End(const std::string& reason) {
     if (closed_) {
         return;
@@ -258,6 +267,15 @@ void FrameLink::Tick() {
         return;
     }
     const uint64_t now = NowMs();
+    // A tick far later than asked for means this machine did not run (suspended, stalled): the
+    // time it lost is not the peer's silence, nor its slowness to read.
+    if (lastTickMs_ != 0 && now - lastTickMs_ > kStallMs) {
+        const uint64_t lost = now - lastTickMs_ - kTickPeriodMs;
+        lastHeardMs_ += lost;
+        lastWriteProgressMs_ += lost;
+        deadlineMs_ += deadlineMs_ != 0 ? lost : 0;
+    }
+    lastTickMs_ = now;
     if (closing_) {
         if (now - closingSinceMs_ > kByeWaitMs) {
             End("");
@@ -266,8 +284,9 @@ void FrameLink::Tick() {
     } else if (deadlineMs_ != 0 && now >= deadlineMs_) {
         Close("no hello in time");
     } else if (!paused_ && now - lastHeardMs_ > kSilenceMs) {
-        Close("silent for " + std::to_string(kSilenceMs / 1000) + " s");
+        Cut("silent for " + std::to_string(kSilenceMs / 1000) + " s");
     } else if (!queue_.empty() && now - lastWriteProgressMs_ > kSilenceMs) {
+        peerFault_ = true;
         End("not reading what it is sent");
         return;
     } else if (now - lastSentMs_ >= kKeepAliveMs) {
@@ -370,6 +389,11 @@ void PacketBridge::End(const std::string& reason) {
     }
     ended_ = true;
     asio::error_code ec;
+    if (!localEnded_ && farewell_ && !link_->IsOpen()) {
+        for (const std::vector<uint8_t>& packet : farewell_(reason)) {
+            local_.send(asio::buffer(packet), 0, ec);
+        }
+    }
     local_.close(ec);
     link_->Close(reason);
     if (const auto onEnded = std::move(onEnded_)) {

@@ -29,6 +29,10 @@ inline constexpr size_t kLinkQueueLimit = 4u << 20;
 // Above this much waiting to be sent a bridge stops taking packets from its local side.
 inline constexpr size_t kLinkHighWater = 256u * 1024;
 
+// Marks a descriptor close-on-exec, so that the clients Ravelin starts do not hold its
+// connections and listeners open after it has ended.
+void KeepFromChildren(int fd);
+
 class FrameLink : public std::enable_shared_from_this<FrameLink> {
   public:
     using FrameHandler = std::function<void(FrameType, std::vector<uint8_t>&)>;
@@ -57,6 +61,8 @@ class FrameLink : public std::enable_shared_from_this<FrameLink> {
     // The socket is closed: a bye, if any, has been written or given up.
     bool IsFinished() const { return closed_; }
     size_t QueuedBytes() const { return queuedBytes_; }
+    // The link was ended for something the peer did (flooding, a bad frame, silence, not reading).
+    bool EndedByPeerFault() const { return peerFault_; }
     // Called once the send queue has fallen below half of kLinkHighWater.
     void OnDrained(std::function<void()> onDrained) { onDrained_ = std::move(onDrained); }
     const std::string& PeerAddress() const { return peer_; }
@@ -70,6 +76,7 @@ class FrameLink : public std::enable_shared_from_this<FrameLink> {
     void ContinueReading();
     void WriteNext();
     void Tick();
+    void Cut(const std::string& reason);  // Close for the peer's fault
     void End(const std::string& reason);
     void NotifyClosed(const std::string& reason);
 
@@ -98,8 +105,8 @@ class FrameLink : public std::enable_shared_from_this<FrameLink> {
     uint64_t lastWriteProgressMs_ = 0;
     SendAllowance allowance_;
     bool limitRate_ = false;
-    bool exhausted_ = false;
-    uint64_t exhaustedSinceMs_ = 0;
+    bool peerFault_ = false;
+    uint64_t lastTickMs_ = 0;
 };
 
 // Joins a link to a local lobby socket (a SOCK_SEQPACKET descriptor): packet frames are written to
@@ -114,6 +121,11 @@ class PacketBridge : public std::enable_shared_from_this<PacketBridge> {
     void Start(std::function<void(const std::string&)> onEnded, std::vector<uint8_t> held = {});
     // Ends the bridge: the local socket is closed and the link says bye with the reason.
     void Stop(const std::string& reason);
+    // When the link (not the local side) ends, these packets for the reason are written to the
+    // local side before it is closed.
+    void SetFarewell(std::function<std::vector<std::vector<uint8_t>>(const std::string&)> farewell) {
+        farewell_ = std::move(farewell);
+    }
     // The bridge ended because its local side did (the client closed its connection).
     bool LocalEnded() const { return localEnded_; }
 
@@ -125,6 +137,7 @@ class PacketBridge : public std::enable_shared_from_this<PacketBridge> {
     std::shared_ptr<FrameLink> link_;
     LocalSocket local_;
     std::function<void(const std::string&)> onEnded_;
+    std::function<std::vector<std::vector<uint8_t>>(const std::string&)> farewell_;
     std::vector<uint8_t> toLocal_;
     std::vector<uint8_t> fromLocal_;
     asio::socket_base::message_flags receivedFlags_ = 0;

@@ -12,10 +12,11 @@ namespace {
 
 using nlohmann::json;
 
-std::string ReadName(platform::LeReader& r, size_t field) {
+// A name field in UTF-8 from the match's code page.
+std::string ReadName(platform::LeReader& r, size_t field, platform::CodePage codePage) {
     char name[128] = {};
     r.Name(name, field);
-    return name;
+    return platform::CodePageToUtf8(name, codePage);
 }
 
 // A text of the body (up to its NUL or its end) in UTF-8.
@@ -54,7 +55,7 @@ bool ReadReport(uint32_t type, platform::LeReader& r, size_t bodyLength, platfor
             json scores = json::array();
             for (int i = 0; i < 4; ++i) {
                 json entry;
-                entry["name"] = ReadName(r, shell::kPlayerNameSize);
+                entry["name"] = ReadName(r, shell::kPlayerNameSize, codePage);
                 entry["present"] = r.U8();
                 entry["strokes"] = r.U16();
                 scores.push_back(entry);
@@ -63,12 +64,12 @@ bool ReadReport(uint32_t type, platform::LeReader& r, size_t bodyLength, platfor
             return true;
         }
         case shell::kMsgBallChange:
-            j["player"] = ReadName(r, shell::kPlayerNameSize);
+            j["player"] = ReadName(r, shell::kPlayerNameSize, codePage);
             j["change"] = r.I32();
             j["reason"] = r.U8();
             return true;
         case shell::kMsgGameEnd:
-            j["text"] = ReadName(r, 8);
+            j["text"] = ReadName(r, 8, codePage);
             return true;
         case shell::kMsgCallLobby:
             return true;
@@ -86,7 +87,7 @@ std::optional<std::string> ReportJson(const uint8_t* packet, size_t size, platfo
     }
     json j;
     j["type"] = header.type;
-    j["from"] = header.sender;
+    j["from"] = platform::CodePageToUtf8(header.sender, codePage);
     const size_t body = shell::kLobbyHeaderSize + 4;
     platform::LeReader r(packet + body, header.payloadLength - 4);
     if (!ReadReport(header.type, r, header.payloadLength - 4, codePage, j)) {
@@ -95,8 +96,8 @@ std::optional<std::string> ReportJson(const uint8_t* packet, size_t size, platfo
     if (r.Overran()) {
         j["truncated"] = true;
     }
-    // Names are bytes in the game's code page; anything that is not UTF-8 is replaced rather than
-    // refused.
+    // Texts and names were converted from the code page; anything still not UTF-8 is replaced
+    // rather than refused.
     return j.dump(-1, ' ', false, json::error_handler_t::replace);
 }
 
@@ -117,11 +118,15 @@ std::string FinalScoresText(const std::string& reportJson) {
 }
 
 std::string EventJson(const std::string& event, const std::string& name, const std::string& reason,
-                      const std::vector<std::pair<std::string, uint64_t>>& counts) {
+                      const std::vector<std::pair<std::string, uint64_t>>& counts,
+                      const std::vector<std::pair<std::string, std::string>>& texts) {
     json j;
     j["event"] = event;
     j["name"] = name;
     j["reason"] = reason;
+    for (const auto& [key, value] : texts) {
+        j[key] = value;
+    }
     for (const auto& [key, value] : counts) {
         j[key] = value;
     }

@@ -24,9 +24,11 @@ std::optional<std::string> ReportJson(const uint8_t* packet, size_t size,
 std::string FinalScoresText(const std::string& reportJson);
 
 // One JSON line (without the line end) for something the lobby did to a client, e.g.
-// {"event":"removed","name":"Cy","reason":"flooding","packets":120000}.
+// {"event":"removed","name":"Cy","reason":"flooding","packets":120000}; texts are further string
+// fields ("address").
 std::string EventJson(const std::string& event, const std::string& name, const std::string& reason,
-                      const std::vector<std::pair<std::string, uint64_t>>& counts = {});
+                      const std::vector<std::pair<std::string, uint64_t>>& counts = {},
+                      const std::vector<std::pair<std::string, std::string>>& texts = {});
 
 // The line a hosting Ravelin writes once it listens: {"event":"hosting","port":47615,"code":"..."}.
 std::string HostingJson(uint16_t port, const std::string& code);

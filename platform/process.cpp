@@ -67,6 +67,9 @@ int SpawnProcess(const SpawnRequest& request, std::string* error) {
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
+    // The child gets standard input, output and error only: a descriptor another thread has just
+    // opened without close-on-exec (a connection, a listener) must not live on in it.
+    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
     if (!request.directory.empty()) {
         posix_spawn_file_actions_addchdir_np(&actions, request.directory.c_str());
     }

@@ -13,6 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         relay.clients.emplace_back().seat.name = name;
     }
     relay.clients.emplace_back().seat = lobby::Seat{"Watcher", true, 0, true};
+    relay.players = 2;
     std::ostringstream reports;
     lobby::RelayPacket(relay, relay.clients[0], data, size, reports);
     lobby::ClientLeft(relay, relay.clients[1]);

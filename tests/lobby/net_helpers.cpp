@@ -195,7 +195,7 @@ void TcpProxy::Accept() {
     });
 }
 
-RawPeer::RawPeer(const std::string& address, uint16_t port) {
+RawPeer::RawPeer(const std::string& address, uint16_t port, const std::string& from) {
     const bool v6 = address.find(':') != std::string::npos;
     fd_ = ::socket(v6 ? AF_INET6 : AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_storage storage{};
@@ -212,6 +212,12 @@ RawPeer::RawPeer(const std::string& address, uint16_t port) {
         a->sin_port = htons(port);
         ::inet_pton(AF_INET, address.c_str(), &a->sin_addr);
         size = sizeof *a;
+    }
+    if (fd_ >= 0 && !from.empty()) {
+        sockaddr_in source{};
+        source.sin_family = AF_INET;
+        ::inet_pton(AF_INET, from.c_str(), &source.sin_addr);
+        ::bind(fd_, reinterpret_cast<sockaddr*>(&source), sizeof source);
     }
     if (fd_ >= 0 && ::connect(fd_, reinterpret_cast<sockaddr*>(&storage), size) != 0) {
         ::close(fd_);

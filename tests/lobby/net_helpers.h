@@ -59,8 +59,9 @@ class TcpProxy {
 // A connection that sends whatever a test writes, frames or not.
 class RawPeer {
   public:
-    // Connects to the address (IPv4 or IPv6) and port; IsOpen tells whether it worked.
-    RawPeer(const std::string& address, uint16_t port);
+    // Connects to the address (IPv4 or IPv6) and port, from the IPv4 address from when one is given
+    // (any of 127.0.0.0/8 stands for another machine); IsOpen tells whether it worked.
+    RawPeer(const std::string& address, uint16_t port, const std::string& from = "");
     ~RawPeer();
     bool IsOpen() const { return fd_ >= 0; }
     // Sends without waiting; false once the host has closed or stopped taking bytes.

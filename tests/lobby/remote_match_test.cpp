@@ -139,6 +139,10 @@ TEST_F(RemoteMatch, ACutLinkIsReportedAsLeavingAndTheOthersFinish) {
     EXPECT_TRUE(cutter.Cut());
     EXPECT_EQ(Count(Lines(HostClientLog(0)), "|Cy|91|"), 1u);
     EXPECT_EQ(Count(Lines(JoinerLog("Bob")), "|Cy|91|"), 1u);
+    // Cy's client is told why its game ends, then that the match is closed.
+    const std::vector<std::string> cyGot = Lines(JoinerLog("Cy"));
+    EXPECT_EQ(Count(cyGot, "||82|"), 1u);
+    EXPECT_EQ(Count(cyGot, "||97|"), 1u);
     EXPECT_EQ(Count(Lines(HostClientLog(0)), "Bob||94|"), 1u);
     EXPECT_EQ(Count(Lines(JoinerLog("Bob")), "Ann||94|"), 1u);
 }
@@ -194,9 +198,10 @@ TEST_F(RemoteMatch, HostilePeersNeitherJoinNorStopTheMatch) {
     nettest::RawPeer local("127.0.0.1", port);
     local.Send(lobby::EncodeHello({false, "Ann", kCode}));
     EXPECT_NE(local.ReadUntilBye().find("no seat kept for that name"), std::string::npos);
-    nettest::RawPeer halfOpen("127.0.0.1", port);
+    // (Each from an address of its own: refusals are told one by one only a few times per address.)
+    nettest::RawPeer halfOpen("127.0.0.1", port, "127.0.0.6");
     halfOpen.Send({0x10, 0x00});
-    nettest::RawPeer silent("::1", port);  // connects and says nothing at all
+    nettest::RawPeer silent("127.0.0.1", port, "127.0.0.7");  // connects and says nothing at all
 
     auto bob = Join("Bob", "127.0.0.1:" + std::to_string(port));
     ASSERT_TRUE(nettest::WaitForLine(Err("host"), "the match starts"));
@@ -235,11 +240,11 @@ TEST_F(RemoteMatch, HostilePeersNeitherJoinNorStopTheMatch) {
 
     // Wrong codes: after three, that address waits even with the right code.
     for (int i = 0; i < 3; ++i) {
-        nettest::RawPeer guess("127.0.0.1", port);
+        nettest::RawPeer guess("127.0.0.1", port, "127.0.0.5");
         guess.Send(lobby::EncodeHello({true, "Guess" + std::to_string(i), "WRONGCODE" + std::to_string(i)}));
         EXPECT_NE(guess.ReadUntilBye().find("wrong join code"), std::string::npos);
     }
-    nettest::RawPeer waiting("127.0.0.1", port);
+    nettest::RawPeer waiting("127.0.0.1", port, "127.0.0.5");
     EXPECT_NE(waiting.ReadUntilBye().find("try again later"), std::string::npos);
     {
         nettest::RawPeer other("::1", port);  // another address may still join
@@ -262,6 +267,7 @@ TEST_F(RemoteMatch, HostilePeersNeitherJoinNorStopTheMatch) {
     EXPECT_EQ(Count(log, "refused a packet from Mallory: a type this client may not send"), 1u);
     EXPECT_EQ(Count(log, "refused a packet from Mallory: cut short"), 1u);
     EXPECT_EQ(Count(log, "Mallory's link ended: flooding"), 1u);
+    EXPECT_EQ(Count(Lines(Out("host")), R"({"event":"removed","name":"Mallory","reason":"flooding"})"), 1u);
     EXPECT_GE(Count(log, "ended before it joined: no hello in time"), 2u);  // half-open and silent
     EXPECT_EQ(Count(Lines(Out("host")), R"("reason":"a wrong join code)"), 3u);
 }
