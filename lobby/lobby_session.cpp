@@ -447,6 +447,9 @@ int RunLobby(const RavelinOptions& options) {
 
     platform::LanguageCodePage(resolved.match.language, session.relay.codePage);
     session.relay.players = static_cast<int>(resolved.players.size());
+    if (resolved.players.size() >= 2) {
+        session.relay.turns.emplace(resolved.players, ParseTimeScale(resolved.timeScale));
+    }
     session.relay.log = &std::cerr;
     session.relay.events = &std::cout;
     while (!AllEnded(session)) {
@@ -457,6 +460,7 @@ int RunLobby(const RavelinOptions& options) {
         for (RelayClient& client : session.relay.clients) {
             ReceiveFrom(session, client, kPacketsPerRound);
         }
+        WatchTurns(session.relay);
         ReadCommands(session);
         ServeRemoteSeats(session);
         FlushOutboxes(session.relay);

@@ -73,6 +73,14 @@ void RelayPacket(Relay& relay, RelayClient& from, const uint8_t* data, size_t si
             LogLine(relay, "final scores (total strokes): " + FinalScoresText(*report));
         }
     }
+    if (relay.turns && header.recipient[0] == '\0') {
+        if (header.type == shell::kMsgTimeOut && relay.turns->IsStaleTimeOut()) {
+            ++relay.droppedStale;  // the lobby timed this turn out already: it must not count twice
+            return;
+        }
+        const uint8_t firstBodyByte = header.payloadLength > 4 ? data[shell::kLobbyHeaderSize + 4] : 0;
+        relay.turns->Note(header.type, firstBodyByte, header.sender, "", relay.nowMs);
+    }
     const std::vector<uint8_t> packet(data, data + size);
     if (header.recipient[0] == '\0') {
         SendToAll(relay, packet);
@@ -113,6 +121,9 @@ void ClientLeft(Relay& relay, RelayClient& client) {
     client.listener = platform::LobbyListener();  // nobody connects to a seat that has left
     if (!client.seat.observer && !client.sentFinalScores) {
         SendToAll(relay, LobbyMessage(shell::kMsgPlayerLeft, "", client.seat.name));
+        if (relay.turns) {
+            relay.turns->Note(shell::kMsgPlayerLeft, 0, "", client.seat.name, relay.nowMs);
+        }
     }
 }
 
@@ -146,6 +157,36 @@ void RemoveClient(Relay& relay, RelayClient& client, const std::string& reason,
         relay, client,
         {LobbyMessage(shell::kMsgSystemText, "", "", "The lobby took you out of the match: " + reason),
          LobbyMessage(shell::kMsgCloseMatch, "", "")});
+}
+
+void WatchTurns(Relay& relay) {
+    if (!relay.turns) {
+        return;
+    }
+    for (const TurnAction& action : relay.turns->Due(relay.nowMs)) {
+        RelayClient* seat = nullptr;
+        for (RelayClient& client : relay.clients) {
+            if (!client.gone && !client.seat.observer && client.seat.name == action.name) {
+                seat = &client;
+            }
+        }
+        if (seat == nullptr) {
+            continue;
+        }
+        if (action.kind == TurnAction::kTimeOut) {
+            LogLine(relay, action.name + "'s turn is timed out by the lobby: his client did not act in time");
+            SendToAll(relay,
+                      LobbyMessage(shell::kMsgSystemText, "", "",
+                                   action.name + " did not play in time: the lobby times the turn out."));
+            const uint8_t payload[5] = {shell::kMsgTimeOut, 0, 0, 0, static_cast<uint8_t>(action.slot)};
+            SendToAll(relay, shell::BuildLobbyPacket(action.name.c_str(), "", payload, sizeof payload));
+            relay.turns->Note(shell::kMsgTimeOut, action.slot, action.name, "", relay.nowMs);
+        } else {
+            SendToAll(relay, LobbyMessage(shell::kMsgSystemText, "", "",
+                                          action.name + " leaves the match: " + action.reason + "."));
+            RemoveClient(relay, *seat, action.reason, {});
+        }
+    }
 }
 
 void EndObserversAfterPlayers(Relay& relay) {

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "lobby/client_setup.h"
 #include "lobby/flow_control.h"
 #include "lobby/packet_rules.h"
+#include "lobby/turn_watch.h"
 #include "platform/code_page.h"
 #include "platform/lobby_socket.h"
 
@@ -52,6 +54,8 @@ struct Relay {
     std::ostream* events = nullptr;  // JSON lines of refused connections and removed clients (stdout)
     uint64_t nowMs = 0;              // the lobby's clock, set before each round
     int players = 0;                 // player seats of the match: the slots a message may name
+    std::optional<TurnWatch> turns;  // matches of two or more players: nobody stalls them
+    uint64_t droppedStale = 0;       // time-outs of a turn the lobby had already timed out
     platform::CodePage codePage = platform::CodePage::Western1252;  // of the match's texts
     bool finalScoresLogged = false;  // the first final scores were told in the log, for people
 };
@@ -83,6 +87,10 @@ void RemoveClient(Relay& relay, RelayClient& client, const std::string& reason,
 // Once every player has left the match, the observers still in it are told the match is over
 // (message 97) and their connections are closed shortly after: nobody is left to watch.
 void EndObserversAfterPlayers(Relay& relay);
+
+// Acts for the clients that should have acted by now (turn_watch.h): a time-out in the one order
+// of the match, or a seat that does not answer taken out of it; the others get a system line.
+void WatchTurns(Relay& relay);
 
 // Takes the connections waiting at the client's socket. The first one is the client's; any other
 // while it is open is refused: told so, closed, logged and written as a JSON line.
