@@ -8,7 +8,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libosmesa6-dev  # Mesa's software OpenGL, for the rendering comparison (the build works without it)
   libsdl2-dev libsdl2-ttf-dev libopenal-dev libfontconfig-dev
-  libcurl4-openssl-dev libzip-dev zip unzip
+  libcurl4-openssl-dev libzip-dev libsodium-dev zip unzip openssl
   libpng-dev librsvg2-dev libimagequant-dev nlohmann-json3-dev libasio-dev
   fonts-liberation fonts-ipafont-gothic fonts-nanum
   xvfb xauth x11-apps x11-utils xfonts-base python3 sox

@@ -235,11 +235,25 @@ void RemoveLeftovers(const fs::path& root) {
     }
 }
 
+// Stages the updater's own files beside the package's and plans them last.
+std::string AddOwnFiles(const fs::path& root, const fs::path& staging, const std::vector<OwnFile>& ownFiles,
+                        PackagePlan& plan) {
+    for (size_t i = 0; i < ownFiles.size(); ++i) {
+        fs::path staged = staging / ("own-" + std::to_string(i));
+        if (!platform::ReplaceFileDurably(staged, ownFiles[i].bytes)) {
+            return "cannot write " + platform::PrintableName(staged.string());
+        }
+        plan.files.push_back(
+            PlannedFile{staged.string(), ownFiles[i].target, Exists(root / ownFiles[i].target)});
+    }
+    return {};
+}
+
 }  // namespace
 
 InstallResult InstallPackage(const fs::path& root, const std::string& archivePath,
                              platform::CodePage codePage, const platform::UnpackLimits& limits,
-                             const InstallCallbacks& callbacks) {
+                             const InstallCallbacks& callbacks, const std::vector<OwnFile>& ownFiles) {
     InstallResult result;
     fs::path staging = MakeStagingFolder(root, result.failure);
     if (staging.empty()) {
@@ -257,6 +271,9 @@ InstallResult InstallPackage(const fs::path& root, const std::string& archivePat
     }
     if (result.failure.empty()) {
         result.failure = CheckSettings(root, plan);
+    }
+    if (result.failure.empty()) {
+        result.failure = AddOwnFiles(root, staging, ownFiles, plan);
     }
     if (!result.failure.empty()) {
         std::error_code ignored;

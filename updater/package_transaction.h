@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/code_page.h"
 #include "platform/zip_extract.h"
@@ -27,11 +28,18 @@ struct InstallResult {
     std::string failure;  // printable
 };
 
-// Applies the package at archivePath to the game directory root (canonical). The installation's
-// texts are in codePage, which the entry names must fit.
+// A file the updater itself writes in the same transaction as the package (the installation's
+// update settings when the package hands on a new key).
+struct OwnFile {
+    std::string target;  // relative to the game directory
+    std::string bytes;
+};
+
+// Applies the package at archivePath to the game directory root (canonical), together with
+// ownFiles. The installation's texts are in codePage, which the entry names must fit.
 InstallResult InstallPackage(const std::filesystem::path& root, const std::string& archivePath,
                              platform::CodePage codePage, const platform::UnpackLimits& limits,
-                             const InstallCallbacks& callbacks);
+                             const InstallCallbacks& callbacks, const std::vector<OwnFile>& ownFiles = {});
 
 // Finishes (when every file was in place) or undoes the update an interrupted run left in root, and
 // removes its staging folders. Returns an empty text, or the printable problem when the journal

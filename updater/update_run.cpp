@@ -14,7 +14,10 @@
 #include "platform/text_out.h"
 #include "updater/command_line.h"
 #include "updater/form_drawing.h"
+#include "updater/package_address.h"
 #include "updater/package_transaction.h"
+#include "updater/signature_file.h"
+#include "updater/update_settings.h"
 #include "updater/update_steps.h"
 #include "updater/whole_file.h"
 
@@ -74,6 +77,8 @@ struct Session {
     bool closed = false;
     bool stopped = false;      // a stop request has undone a step
     bool undoPending = false;  // a package could not be moved back; the next start undoes it
+    UpdateSettings settings;   // the installation's update server and key
+    std::optional<platform::PublicKey> handedOnKey;  // the verified package's next key, if any
 
     fs::path Game(const std::string& relative) const { return root / relative; }
 
@@ -121,16 +126,58 @@ struct Session {
         };
         platform::HttpGetResult result =
             platform::HttpGetToFile(state.packageUrl, Game(kPackagePath).string(), get);
-        if (result.ok || result.kind == platform::HttpFailure::NotFound) {
-            if (!result.ok) {
-                state.problems.push_back("no package for version " + state.version + " at " +
-                                         state.packageUrl);
-            }
-            DownloadFinished(state, result.ok);
+        if (!result.ok && result.kind != platform::HttpFailure::NotFound) {
+            WalkFailed(state, FailureOf(result.kind),
+                       "the update could not be checked at " + state.packageUrl + ": " + result.failure);
             return;
         }
-        WalkFailed(state, FailureOf(result.kind),
-                   "the update could not be checked at " + state.packageUrl + ": " + result.failure);
+        if (!result.ok) {
+            state.problems.push_back("no package for version " + state.version + " at " + state.packageUrl);
+            DownloadFinished(state, false);
+            return;
+        }
+        std::string refusal = CheckSignature(get);
+        if (!refusal.empty()) {
+            WalkFailed(
+                state, UpdateFailure::Untrusted,
+                "the package for version " + state.version + " is refused before unpacking: " + refusal);
+            return;
+        }
+        DownloadFinished(state, true);
+    }
+
+    // Fetches the package's signature and checks it with the installation's key against the
+    // installed version. Returns the reason for refusing the package, or an empty text.
+    std::string CheckSignature(platform::HttpGetOptions get) {
+        handedOnKey.reset();
+        if (!settings.key) {
+            return std::string("this installation has no update key (") + kUpdateSettingsPath + ")";
+        }
+        get.maxBodyBytes = kSignatureFileMaxBytes;
+        std::string signatureUrl = SignatureUrl(state.packageUrl);
+        platform::HttpGetResult fetched = platform::HttpGet(signatureUrl, get);
+        if (fetched.kind == platform::HttpFailure::NotFound) {
+            return "it is not signed (no " + signatureUrl + ")";
+        }
+        if (!fetched.ok) {
+            return "its signature could not be fetched: " + fetched.failure;
+        }
+        std::string problem;
+        std::optional<SignatureFile> file = ParseSignatureFile(fetched.body, problem);
+        if (!file) {
+            return "its signature is malformed: " + problem;
+        }
+        if (file->statement.appliesTo != state.version) {
+            return "it is signed for version " + file->statement.appliesTo + ", not for the installed " +
+                   state.version + " (an old package offered again?)";
+        }
+        platform::SignedStatement statement{state.version, file->statement.nextKey};
+        if (!platform::VerifyPackage(Game(kPackagePath).string(), statement, file->signature, *settings.key,
+                                     problem)) {
+            return problem;
+        }
+        handedOnKey = file->statement.nextKey;
+        return {};
     }
 
     void Unpack() {
@@ -140,8 +187,18 @@ struct Session {
             Refresh(0);
         };
         callbacks.keepGoing = [this] { return KeepGoing(); };
+        // A package that hands on a new key changes the installation's key in the same transaction.
+        std::vector<OwnFile> ownFiles;
+        UpdateSettings next = settings;
+        if (handedOnKey) {
+            next.key = handedOnKey;
+            ownFiles.push_back(OwnFile{kUpdateSettingsPath, UpdateSettingsText(next)});
+        }
         InstallResult result = InstallPackage(root, Game(kPackagePath).string(), FormCodePage(state.language),
-                                              options.unpackLimits, callbacks);
+                                              options.unpackLimits, callbacks, ownFiles);
+        if (result.ok) {
+            settings = next;
+        }
         if (!result.ok) {
             state.problems.push_back("package for version " + state.version +
                                      " not applied: " + result.failure);
@@ -158,6 +215,25 @@ struct Session {
             return false;
         }
         return true;
+    }
+
+    // Reads the installation's update settings; none at all is fine (no server, no key). Returns
+    // the problem when the file is there but does not read.
+    std::string ReadSettings() {
+        fs::path path = Game(kUpdateSettingsPath);
+        std::error_code error;
+        if (!fs::exists(fs::symlink_status(path, error))) {
+            return {};
+        }
+        std::optional<std::string> text = ReadWholeFile(path);
+        std::string problem = "not a plain file that can be read";
+        std::optional<UpdateSettings> read = text ? ParseUpdateSettings(*text, problem) : std::nullopt;
+        if (!read) {
+            return problem;
+        }
+        settings = *read;
+        state.updateServer = settings.server;
+        return {};
     }
 
     // What a stop left, as it is: a package being moved in when the stop came was either moved
@@ -226,6 +302,8 @@ UpdaterOutcome RunUpdater(const UpdaterOptions& options) {
     FormCreate(session.state, [&](const std::string& path) { return ReadWholeFile(session.Game(path)); });
     if (!recoveryProblem.empty()) {
         GiveUp(session.state, "An interrupted update could not be completed", recoveryProblem);
+    } else if (std::string problem = session.ReadSettings(); !problem.empty()) {
+        GiveUp(session.state, std::string("Cannot read ") + kUpdateSettingsPath, problem);
     }
     session.ReportProblems();
     if (options.showWindow) {

@@ -2,7 +2,7 @@
 """Kills the updater at random points while it applies a package, starts it again, and checks that
 the installation is then exactly the old version or exactly the new one, never a mixture.
 
-    tests/updater/kill_loop.py --mendler build/bin/Mendler --kills 200
+    tests/updater/kill_loop.py --mendler build/bin/Mendler --signer build/bin/updatesign --kills 200
 
 Most kills land while the package is being moved into place (the journal exists); the rest at
 random earlier points (downloading, unpacking into the staging folder). After each kill the
@@ -35,16 +35,17 @@ class Server:
 
     def __init__(self):
         self.up = True
-        self.package = b""
+        self.files = {}  # path -> bytes: the package and its signature
         owner = self
 
         class Handler(http.server.BaseHTTPRequestHandler):
             def do_GET(self):
-                if owner.up and self.path == "/patch/1.00/UpData.zip":
+                body = owner.files.get(self.path)
+                if owner.up and body is not None:
                     self.send_response(200)
-                    self.send_header("Content-Length", str(len(owner.package)))
+                    self.send_header("Content-Length", str(len(body)))
                     self.end_headers()
-                    self.wfile.write(owner.package)
+                    self.wfile.write(body)
                 else:
                     self.send_error(404)
 
@@ -56,10 +57,12 @@ class Server:
         threading.Thread(target=self.httpd.serve_forever, daemon=True).start()
 
 
-def make_trees(root, port, mendler, files):
-    """The old installation, the new one, and the package that turns one into the other."""
+def make_trees(root, port, mendler, signer, files):
+    """The old installation, the new one, and the signed package that turns one into the other."""
     old, new = os.path.join(root, "old"), os.path.join(root, "new")
     rng = random.Random(7)
+    secret, public = os.path.join(root, "update.key"), os.path.join(root, "update.pub")
+    subprocess.run([signer, "keygen", secret, public], check=True)
     for tree, version in ((old, "1.00"), (new, "1.01")):
         os.makedirs(os.path.join(tree, "Info", "ENG"))
         write(tree, "Option.ini", "[Option]\r\nLANGUAGE=ENG\r\n")
@@ -68,6 +71,8 @@ def make_trees(root, port, mendler, files):
               "05=Looking\r\n06=Downloading\r\n07=Update\r\n" % port)
         write(tree, "Version.ini", version + "\r\n")
         write(tree, "Ravelin", LOBBY + "# " + version + "\n", 0o755)
+        with open(public) as key:
+            write(tree, "Upgrade/Update.ini", "KEY=" + key.read())
         shutil.copy2(mendler, os.path.join(tree, "Mendler"))
     for i in range(files):
         name = "Map/Club%02d/Hole%03d.dat" % (i % 12, i)
@@ -83,7 +88,13 @@ def make_trees(root, port, mendler, files):
         for name, data in sorted(snapshot(new).items()):
             if data[0] == "file" and snapshot_entry(old, name) != data:
                 archive.writestr(name, data[2])  # made without Unix modes, like a Windows package
-    return old, new, package.getvalue()
+    package_path, signature_path = os.path.join(root, "UpData.zip"), os.path.join(root, "UpData.zip.sig")
+    with open(package_path, "wb") as out:
+        out.write(package.getvalue())
+    subprocess.run([signer, "sign", secret, "1.00", package_path, signature_path], check=True)
+    with open(signature_path, "rb") as signature:
+        return old, new, {"/patch/1.00/UpData.zip": package.getvalue(),
+                          "/patch/1.00/UpData.zip.sig": signature.read()}
 
 
 def write(tree, name, body, mode=0o644):
@@ -119,7 +130,8 @@ def snapshot(tree, skip=("Upgrade", "lobby-started.txt")):
 
 def work_folder_left(game):
     upgrade = os.path.join(game, "Upgrade")
-    return sorted(n for n in os.listdir(upgrade) if n != "UpData.zip") if os.path.isdir(upgrade) else []
+    kept = ("UpData.zip", "Update.ini")
+    return sorted(n for n in os.listdir(upgrade) if n not in kept) if os.path.isdir(upgrade) else []
 
 
 def start(game, stderr=subprocess.DEVNULL):
@@ -168,6 +180,7 @@ def reset(game, old):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--mendler", required=True)
+    parser.add_argument("--signer", required=True, help="updatesign, which makes the key and signs the package")
     parser.add_argument("--kills", type=int, default=200)
     parser.add_argument("--stops", type=int, default=10, help="SIGTERMs while unpacking or applying")
     parser.add_argument("--files", type=int, default=600)
@@ -178,7 +191,8 @@ def main():
     root = tempfile.mkdtemp(prefix="brightlea-kill-loop-")
     try:
         server = Server()
-        old, new, server.package = make_trees(root, server.port, os.path.abspath(args.mendler), args.files)
+        old, new, server.files = make_trees(root, server.port, os.path.abspath(args.mendler),
+                                            os.path.abspath(args.signer), args.files)
         expected = {"old": snapshot(old), "new": snapshot(new)}
         game = os.path.join(root, "game")
         reset(game, old)

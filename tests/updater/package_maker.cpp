@@ -8,6 +8,8 @@
 #include <random>
 #include <stdexcept>
 
+#include "updater/signature_file.h"
+
 namespace testing_support {
 
 namespace fs = std::filesystem;
@@ -113,6 +115,29 @@ std::string MakeStoredZip(const std::vector<PackageEntry>& entries, bool zip64En
     Put32(out, zip64End ? 0xFFFFFFFF : centralOffset);
     Put16(out, 0);
     return out;
+}
+
+TestKey TestKey::Make() {
+    TestKey key;
+    platform::MakeKeyPair(key.publicKey, key.secretKey);
+    return key;
+}
+
+std::string SignatureFor(const std::string& packageBytes, const std::string& appliesTo, const TestKey& key,
+                         const std::optional<platform::PublicKey>& nextKey) {
+    ScratchFolder scratch;
+    fs::path package = scratch.Path() / "UpData.zip";
+    WriteFileText(package, packageBytes);
+    updater::SignatureFile file;
+    file.statement = platform::SignedStatement{appliesTo, nextKey};
+    std::string failure;
+    std::optional<platform::Signature> signature =
+        platform::SignPackage(package.string(), file.statement, key.secretKey, failure);
+    if (!signature) {
+        throw std::runtime_error("cannot sign: " + failure);
+    }
+    file.signature = *signature;
+    return updater::SignatureFileText(file);
 }
 
 std::string MakeDeflatedZip(const std::vector<PackageEntry>& files) {

@@ -4,9 +4,12 @@
 #include <cstdint>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
+
+#include "platform/package_signature.h"
 
 namespace testing_support {
 
@@ -36,6 +39,18 @@ void SetDeclaredSize(std::string& zipBytes, const std::string& name, uint32_t si
 // by relative path; paths in `skip` (and everything below them) are left out.
 std::map<std::string, std::string> TreeSnapshot(const std::filesystem::path& root,
                                                 const std::set<std::string>& skip = {});
+
+// A key pair for signing test packages.
+struct TestKey {
+    platform::PublicKey publicKey{};
+    platform::SecretKey secretKey{};
+    static TestKey Make();
+};
+
+// The text of "UpData.zip.sig" for the package's bytes, signed as the package for installed
+// version appliesTo, optionally handing on the next key.
+std::string SignatureFor(const std::string& packageBytes, const std::string& appliesTo, const TestKey& key,
+                         const std::optional<platform::PublicKey>& nextKey = std::nullopt);
 
 // A fresh, empty folder under the system's temporary folder, removed again at the end.
 class ScratchFolder {

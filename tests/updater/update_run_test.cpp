@@ -34,6 +34,14 @@ class UpdaterRunTest : public ::testing::Test {
     testing_support::LoopbackServer server;
     testing_support::ScratchFolder scratch;
     fs::path game = scratch.Path();
+    testing_support::TestKey key = testing_support::TestKey::Make();
+
+    // Serves the package for installed version `version` and its signature beside it.
+    void ServePackage(const std::string& version, const std::string& package) {
+        server.Serve("/patch/" + version + "/UpData.zip", package);
+        server.Serve("/patch/" + version + "/UpData.zip.sig",
+                     testing_support::SignatureFor(package, version, key));
+    }
 
     void SetUp() override {
         fs::create_directories(game / "Info" / "ENG");
@@ -50,6 +58,8 @@ class UpdaterRunTest : public ::testing::Test {
                       "#!/bin/sh\n{ pwd; for a in \"$@\"; do echo \"[$a]\"; done; } > lobby.tmp\n"
                       "mv lobby.tmp lobby-args.txt\n");
         fs::permissions(game / "Ravelin", fs::perms::owner_all);
+        fs::create_directories(game / "Upgrade");
+        WriteFileText(game / "Upgrade" / "Update.ini", "KEY=" + platform::ToHex(key.publicKey) + "\n");
     }
 
     UpdaterOutcome Run(bool showWindow = false) { return Run(Options(showWindow)); }
@@ -71,11 +81,12 @@ class UpdaterRunTest : public ::testing::Test {
     std::map<std::string, std::string> Installation() {
         return TreeSnapshot(game, {"Upgrade", "lobby.tmp", "lobby-args.txt"});
     }
-    // Nothing but the downloaded package is left in the work folder.
+    // Nothing but the update settings and the downloaded package is left in the work folder.
     void ExpectOnlyThePackageLeft() {
         std::map<std::string, std::string> left = TreeSnapshot(game / "Upgrade");
-        EXPECT_EQ(left.size(), 1u);
+        EXPECT_EQ(left.size(), 2u);
         EXPECT_EQ(left.count("UpData.zip"), 1u);
+        EXPECT_EQ(left.count("Update.ini"), 1u);
     }
 
     std::string LobbyArguments() {
@@ -104,10 +115,10 @@ class UpdaterRunTest : public ::testing::Test {
     }
 
     void ServeTwoVersions() {
-        server.Serve("/patch/1.00/UpData.zip", MakeDeflatedZip({{"Version.ini", "1.00\r\n1.01\r\n"},
-                                                                {"Map/Course1/Hole1.fnx", "hole one"}}));
-        server.Serve("/patch/1.01/UpData.zip", MakeStoredZip({{"Version.ini", "1.02\r\n"},
-                                                              {"Map\\Course1\\Hole1.fnx", "hole one, v2"}}));
+        ServePackage("1.00", MakeDeflatedZip({{"Version.ini", "1.00\r\n1.01\r\n"},
+                                              {"Map/Course1/Hole1.fnx", "hole one"}}));
+        ServePackage("1.01", MakeStoredZip(
+                                 {{"Version.ini", "1.02\r\n"}, {"Map\\Course1\\Hole1.fnx", "hole one, v2"}}));
     }
 };
 
@@ -179,7 +190,7 @@ TEST_F(UpdaterRunTest, NoUpdateServerMeansUpdatesAreOff) {
 TEST_F(UpdaterRunTest, BrokenSecondPackageKeepsTheFirstVersion) {
     ServeTwoVersions();
     std::string second = MakeStoredZip({{"Version.ini", "1.02\r\n"}, {"Map/Course1/Hole1.fnx", "v2"}});
-    server.Serve("/patch/1.01/UpData.zip", second.substr(0, second.size() / 2));
+    ServePackage("1.01", second.substr(0, second.size() / 2));
     UpdaterOutcome outcome = Run();
     EXPECT_EQ(outcome.lastMessage, kNotApplied);
     EXPECT_EQ(outcome.versionsWalked, (std::vector<std::string>{"1.00", "1.01"}));
@@ -189,8 +200,7 @@ TEST_F(UpdaterRunTest, BrokenSecondPackageKeepsTheFirstVersion) {
 }
 
 TEST_F(UpdaterRunTest, ZipSlipPackageIsRefused) {
-    server.Serve("/patch/1.00/UpData.zip",
-                 MakeStoredZip({{"Version.ini", "1.01\r\n"}, {"..\\Escaped.txt", "x"}}));
+    ServePackage("1.00", MakeStoredZip({{"Version.ini", "1.01\r\n"}, {"..\\Escaped.txt", "x"}}));
     UpdaterOutcome outcome = Run();
     EXPECT_EQ(outcome.lastMessage, kNotApplied);
     EXPECT_FALSE(fs::exists(game.parent_path() / "Escaped.txt"));
@@ -199,10 +209,11 @@ TEST_F(UpdaterRunTest, ZipSlipPackageIsRefused) {
 }
 
 TEST_F(UpdaterRunTest, PackageNamingItsOwnVersionAgainStopsTheWalk) {
-    server.Serve("/patch/1.00/UpData.zip", MakeStoredZip({{"Version.ini", "1.00\r\n"}, {"Readme.txt", "x"}}));
+    ServePackage("1.00", MakeStoredZip({{"Version.ini", "1.00\r\n"}, {"Readme.txt", "x"}}));
     UpdaterOutcome outcome = Run();
     EXPECT_EQ(outcome.lastMessage, kUpdated);
-    EXPECT_EQ(server.Requests(), std::vector<std::string>{"/patch/1.00/UpData.zip"});
+    EXPECT_EQ(server.Requests(),
+              (std::vector<std::string>{"/patch/1.00/UpData.zip", "/patch/1.00/UpData.zip.sig"}));
     ExpectLobbyStarted(outcome);
 }
 
@@ -261,11 +272,11 @@ TEST_F(UpdaterRunTest, RefusedPackageChangesNothingAndIsAskedForAgain) {
     fs::create_directories(game / "Map" / "Course1");
     WriteFileText(game / "Map" / "Course1" / "Hole1.fnx", "old hole");
     // Good entries first, then a file where the package itself needs a folder.
-    server.Serve("/patch/1.00/UpData.zip", MakeStoredZip({{"Version.ini", "1.01\r\n"},
-                                                          {"Map/Course1/Hole1.fnx", "new hole"},
-                                                          {"Sound/New/Swing.wav", "wav"},
-                                                          {"Extra", "a file"},
-                                                          {"Extra/Data.bin", "data"}}));
+    ServePackage("1.00", MakeStoredZip({{"Version.ini", "1.01\r\n"},
+                                        {"Map/Course1/Hole1.fnx", "new hole"},
+                                        {"Sound/New/Swing.wav", "wav"},
+                                        {"Extra", "a file"},
+                                        {"Extra/Data.bin", "data"}}));
     std::map<std::string, std::string> before = Installation();
     for (int run = 0; run < 2; ++run) {
         UpdaterOutcome outcome = Run();
@@ -275,11 +286,12 @@ TEST_F(UpdaterRunTest, RefusedPackageChangesNothingAndIsAskedForAgain) {
         ExpectLobbyStarted(outcome);
     }
     EXPECT_EQ(server.Requests(),
-              (std::vector<std::string>{"/patch/1.00/UpData.zip", "/patch/1.00/UpData.zip"}));
+              (std::vector<std::string>{"/patch/1.00/UpData.zip", "/patch/1.00/UpData.zip.sig",
+                                        "/patch/1.00/UpData.zip", "/patch/1.00/UpData.zip.sig"}));
 }
 
 TEST_F(UpdaterRunTest, PackageNamesArePrintedEscaped) {
-    server.Serve("/patch/1.00/UpData.zip",
+    ServePackage("1.00",
                  MakeStoredZip({{"Version.ini", "1.01\r\n"}, {"Info/\x1b[2J\x1b]0;owned\x07.txt", "x"}}));
     std::map<std::string, std::string> before = Installation();
     testing::internal::CaptureStderr();
@@ -328,9 +340,9 @@ TEST_F(UpdaterRunTest, StopWhileUnpackingUndoesThePackageAndEnds) {
 // comes once the last file is in place (Version.ini is moved last): the package is either moved
 // back or finished, and what the updater prints says which.
 TEST_F(UpdaterRunTest, StopAtAnyPointSaysTruthfullyWhatItLeft) {
-    server.Serve("/patch/1.00/UpData.zip", MakeStoredZip({{"Map/Course1/Hole1.fnx", "hole one"},
-                                                          {"Map/Course1/Hole2.fnx", "hole two"},
-                                                          {"Version.ini", "1.01\r\n"}}));
+    ServePackage("1.00", MakeStoredZip({{"Map/Course1/Hole1.fnx", "hole one"},
+                                        {"Map/Course1/Hole2.fnx", "hole two"},
+                                        {"Version.ini", "1.01\r\n"}}));
     std::map<std::string, std::string> before = Installation();
     int undone = 0;
     for (int stopAt = 1;; ++stopAt) {
@@ -397,8 +409,7 @@ TEST_F(UpdaterRunTest, UnreadableJournalStopsUpdatingButNotTheLobby) {
 
 TEST_F(UpdaterRunTest, LobbyFromAPackageWithoutExecuteBitsStillStarts) {
     std::string lobby = ReadFileText(game / "Ravelin");
-    server.Serve("/patch/1.00/UpData.zip",
-                 MakeDeflatedZip({{"Version.ini", "1.01\r\n"}, {"Ravelin", lobby}}));
+    ServePackage("1.00", MakeDeflatedZip({{"Version.ini", "1.01\r\n"}, {"Ravelin", lobby}}));
     UpdaterOutcome outcome = Run();
     EXPECT_EQ(outcome.lastMessage, kUpdated);
     ExpectLobbyStarted(outcome);
@@ -412,7 +423,7 @@ TEST_F(UpdaterRunTest, ProgramUpdatesItsOwnFolderAndPassesItsArguments) {
     ASSERT_EQ(std::system(command.c_str()), 0) << ReadFileText(game / "mendler.log");
     EXPECT_EQ(LobbyArguments(), fs::canonical(game).string() + "\n[-a]\n[b]\n");
     EXPECT_EQ(ReadFileText(game / "Version.ini"), "1.02\r\n");
-    EXPECT_EQ(server.Requests().size(), 3u);
+    EXPECT_EQ(server.Requests().size(), 5u);  // two packages with their signatures, then none
 }
 
 }  // namespace
