@@ -7,7 +7,9 @@
 #   scripts/package.sh BUILD_DIR    reuses an existing build tree, such as build/
 #
 # The packages land in BUILD_DIR/packages/. Needs makeself, rsvg-convert and dpkg-dev
-# (scripts/install-deps.sh installs them).
+# (scripts/install-deps.sh installs them). A build configured with -DBRIGHTLEA_UPDATE_KEY=FILE.pub
+# (scripts/make-update-key.sh) makes a per-user installer whose installations take updates signed
+# with that key; without it they take none.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

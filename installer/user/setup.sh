@@ -2,7 +2,10 @@
 # Installs Brightlea for the current user from the folder this script was unpacked into (the
 # self-extracting installer runs it there). No root needed.
 #
-#   setup.sh [FOLDER]     the game directory (default: ~/.local/share/Brightlea)
+#   setup.sh [--update-server URL] [FOLDER]
+#       FOLDER  the game directory (default: ~/.local/share/Brightlea)
+#       URL     where the updater looks for packages (http:// or https://); installing again
+#               without it keeps the server set before. None set: updates are off.
 #
 # The game directory receives the programs and the data set; the updater keeps it up to date
 # later. A desktop entry and icons go to the user's data folder (~/.local/share). Every check runs
@@ -29,21 +32,27 @@ usage() {
   cat <<EOF
 Installs Brightlea for you (no root needed).
 
-  $(basename "${ARCHIVE:-setup.sh}") [FOLDER]
+  $(basename "${ARCHIVE:-setup.sh}") [-- --update-server URL] [FOLDER]
   $(basename "${ARCHIVE:-setup.sh}") -- --help
 
 FOLDER is the game directory (default: $data_home/Brightlea). Installing again into the same
 folder updates it and keeps your settings and screenshots. FOLDER/uninstall.sh removes it.
+URL is the update server the updater asks for new versions (an http:// or https:// address);
+without one, updates are off (installing again without it keeps the one set before).
 EOF
 }
 
 target=""
-for arg in "$@"; do
-  case "$arg" in
+update_server=""
+while [ $# -gt 0 ]; do
+  case "$1" in
     -h | --help) usage; exit 0 ;;
+    --update-server) [ $# -ge 2 ] || { usage >&2; exit 2; }; update_server=$2; shift ;;
+    --update-server=*) update_server=${1#--update-server=} ;;
     -*) usage >&2; exit 2 ;;
-    *) [ -z "$target" ] || { usage >&2; exit 2; }; target=$arg ;;
+    *) [ -z "$target" ] || { usage >&2; exit 2; }; target=$1 ;;
   esac
+  shift
 done
 target=${target:-$data_home/Brightlea}
 case "$target" in
@@ -62,6 +71,14 @@ esac
   fail "$target is not a folder of its own; choose a new or empty folder, such as $data_home/Brightlea."
 
 # --- Checks (nothing changes until they all pass) ---------------------------------------------
+
+# The update server: an http(s) address of printable characters; the updater adds the version.
+if [ -n "$update_server" ]; then
+  [[ "$update_server" =~ ^https?://[!-~]+$ ]] ||
+    fail "the update server \"$update_server\" is not an http:// or https:// address."
+  [ -f "$here/update-key.pub" ] ||
+    fail "this installer was built without an update key, so no update could be checked; build it with -DBRIGHTLEA_UPDATE_KEY."
+fi
 
 # The shared libraries the programs need, found with ldd; libraries.txt maps each library the
 # programs were built against to its Debian package.
@@ -191,6 +208,19 @@ if ! cp -R -- "$here/game" "$incoming" || ! cp -- "$here/uninstall.sh" "$incomin
   fail "copying into $target failed."
 fi
 
+# The updater's own settings: this build's public key and the update server (the one given, else
+# the one an earlier installation had).
+if [ -z "$update_server" ] && [ -f "$target/Upgrade/Update.ini" ]; then
+  update_server=$(sed -n 's/^[[:space:]]*SERVER[[:space:]]*=[[:space:]]*\([!-~]*\).*$/\1/p' "$target/Upgrade/Update.ini" | tail -n 1)
+fi
+if [ -f "$here/update-key.pub" ] || [ -n "$update_server" ]; then
+  mkdir -p -- "$incoming/Upgrade"
+  {
+    [ -z "$update_server" ] || printf 'SERVER=%s\n' "$update_server"
+    [ ! -f "$here/update-key.pub" ] || printf 'KEY=%s\n' "$(tr -d ' \r\n' <"$here/update-key.pub")"
+  } >"$incoming/Upgrade/Update.ini"
+fi
+
 new_list=$(cd "$incoming" && find . \( -type f -o -type l \) | sed 's|^\./||' | LC_ALL=C sort)
 
 # Installed files the new version no longer has go; the player's settings stay.
@@ -241,5 +271,10 @@ done <<<"$created_dirs"
 mv -f -- "$manifest" "$target/$manifest_name/manifest"
 
 say "installed version $(tail -n 1 "$target/Version.ini") into $target"
+if [ -n "$update_server" ]; then
+  say "updates come from $update_server"
+else
+  say "updates are off (install again with --update-server URL to turn them on)"
+fi
 say "start it from your desktop's menu (Games > Brightlea) or with: \"$target/Mendler\""
 say "remove it with: \"$target/uninstall.sh\""

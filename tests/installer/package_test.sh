@@ -6,10 +6,13 @@
 # (updater with no update server set, lobby, one hole played to its end), installing again over
 # it, two installations side by side, uninstalling, and installs that must stop before changing
 # anything. The Debian package: control fields, contents, Depends against the linked libraries,
-# lintian.
+# lintian. Last, updates: the build is packaged again with a test key and once more as the next
+# version, the publish script makes the package between them, and an installation pointed at a
+# local web server refuses it changed by one byte and then updates itself with it.
 set -euo pipefail
 
 build=$(realpath "${1:?usage: $0 BUILD_DIR}")
+repo=$(cd "$(dirname "$0")/../.." && pwd)
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 run_file=$build/packages/Brightlea-$version-linux-x86_64.run
 deb_file=$build/packages/brightlea_${version}_amd64.deb
@@ -17,8 +20,17 @@ deb_file=$build/packages/brightlea_${version}_amd64.deb
 
 work=$(mktemp -d /tmp/brightlea-package-test.XXXXXX)
 mounted=""
+server_pid=""
+repackaged=""
+original_key=$(sed -n 's/^BRIGHTLEA_UPDATE_KEY:FILEPATH=//p' "$build/CMakeCache.txt")
 cleanup() {
   [ -z "$mounted" ] || umount "$mounted" 2>/dev/null || true
+  [ -z "$server_pid" ] || kill "$server_pid" 2>/dev/null || true
+  # The build tree goes back to its own version, key and packages.
+  if [ -n "$repackaged" ]; then
+    cmake -UCMAKE_PROJECT_Brightlea_INCLUDE -DBRIGHTLEA_UPDATE_KEY="$original_key" "$build" >/dev/null &&
+      "$repo/scripts/package.sh" "$build" >/dev/null || echo "could not restore the packages of $build" >&2
+  fi
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -201,6 +213,59 @@ if lintian --fail-on error "$deb_file" >"$work/lintian.log" 2>&1; then
 else
   fail "lintian: $(grep '^E:' "$work/lintian.log" || cat "$work/lintian.log")"
 fi
+
+check "the per-user installer's library check knows libsodium" grep -q '^libsodium.so.23 libsodium23$' "$unpacked/libraries.txt"
+
+# --- Updates from a static web folder made by the publish script ---
+keys=$work/keys
+cmake --build "$build" --target updatesign >/dev/null
+export UPDATESIGN=$build/bin/updatesign
+"$repo/scripts/make-update-key.sh" "$keys" >/dev/null
+next_version=$version.1
+repackage() {  # CMAKE-OPTIONS...: configures the build with them and packages it again
+  repackaged=yes
+  cmake "$@" "$build" >/dev/null && "$repo/scripts/package.sh" "$build" >/dev/null
+}
+repackage -DBRIGHTLEA_UPDATE_KEY="$keys/brightlea-update.pub"
+cp "$build/packages/Brightlea-$version-linux-x86_64.run" "$work/old.run"
+printf 'set(PROJECT_VERSION %s)\nset(Brightlea_VERSION %s)\nset(CMAKE_PROJECT_VERSION %s CACHE STATIC "" FORCE)\n' \
+  "$next_version" "$next_version" "$next_version" >"$work/next.cmake"
+repackage -DCMAKE_PROJECT_Brightlea_INCLUDE="$work/next.cmake"
+cp "$build/packages/Brightlea-$next_version-linux-x86_64.run" "$work/new.run"
+chmod 755 "$work/old.run" "$work/new.run"
+
+site=$work/site
+mkdir -p "$site"
+check "the publish script makes the package from $version to $next_version" \
+  "$repo/scripts/publish-update.sh" "$work/old.run" "$work/new.run" "$keys/brightlea-update.key" "$site"
+python3 -u -m http.server 0 --bind 127.0.0.1 --directory "$site" >"$work/server.log" 2>&1 &
+server_pid=$!
+for _ in $(seq 1 50); do grep -q 'port' "$work/server.log" && break; sleep 0.1; done
+port=$(sed -n 's/.* port \([0-9]*\).*/\1/p' "$work/server.log" | head -n 1)
+updated=$home/Updated/Brightlea
+check "install with an update server" \
+  as_player "$work/old.run" -- --update-server "http://127.0.0.1:$port/" "$updated" >"$work/install-upd.log" 2>&1
+installed_files() { (cd "$updated" && find . -type f ! -path ./Upgrade/UpData.zip -exec sha256sum {} + | LC_ALL=C sort); }
+before=$(installed_files)
+good=$work/good.zip
+cp "$site/$version/UpData.zip" "$good"
+python3 - "$site/$version/UpData.zip" <<'PY'
+import sys
+path = sys.argv[1]
+data = bytearray(open(path, "rb").read())
+data[len(data) // 2] ^= 1
+open(path, "wb").write(data)
+PY
+as_player "$updated/Mendler" --help >/dev/null 2>"$work/tampered.log" || true
+check "a package changed by one byte is refused" grep -q "refused before unpacking" "$work/tampered.log"
+check "and nothing in the installation changed" test "$(installed_files)" = "$before"
+cp "$good" "$site/$version/UpData.zip"
+as_player "$updated/Mendler" --help >/dev/null 2>"$work/update.log" || true
+for program in Brightlea Mendler Ravelin; do
+  check "after the update $program --version says $next_version" \
+    test "$(as_player "$updated/$program" --version 2>&1)" = "$program $next_version"
+done
+check "Version.ini names $next_version" test "$(tail -n 1 "$updated/Version.ini")" = "$next_version"
 
 [ "$failures" -eq 0 ] || { echo "$failures check(s) failed" >&2; exit 1; }
 echo "all package checks passed"
