@@ -108,6 +108,61 @@ TEST(HttpGet, OversizedBodyAndAbandonedTransferFail) {
     EXPECT_FALSE(HttpGet(UrlOf(server, "/big"), abandoning).ok);
 }
 
+// An HTTPS server of the test's own (openssl s_server) with a certificate made for 127.0.0.1: it
+// is trusted only when its certificate is among the authorities given, never by default.
+class HttpsServer {
+  public:
+    HttpsServer() {
+        {
+            LoopbackServer probe;  // a free port on 127.0.0.1
+            port_ = probe.Port();
+        }
+        const std::string dir = scratch_.Path().string();
+        testing_support::WriteFileText(scratch_.Path() / "UpData.zip", "signed bytes");
+        std::string command =
+            "cd '" + dir +
+            "' && openssl req -x509 -newkey rsa:2048 -nodes -keyout key.pem -out cert.pem"
+            " -days 1 -subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 >/dev/null 2>&1"
+            " && { openssl s_server -accept 127.0.0.1:" +
+            std::to_string(port_) +
+            " -cert cert.pem -key key.pem -WWW -quiet >/dev/null 2>&1 & echo $! > pid; }";
+        started_ = std::system(command.c_str()) == 0;
+    }
+    ~HttpsServer() {
+        std::string command = "kill $(cat '" + (scratch_.Path() / "pid").string() + "') 2>/dev/null";
+        [[maybe_unused]] int ignored = std::system(command.c_str());
+    }
+    bool Started() const { return started_; }
+    std::string Url() const { return "https://127.0.0.1:" + std::to_string(port_) + "/UpData.zip"; }
+    std::string Certificate() const { return (scratch_.Path() / "cert.pem").string(); }
+
+  private:
+    testing_support::ScratchFolder scratch_;
+    int port_ = 0;
+    bool started_ = false;
+};
+
+TEST(HttpGet, HttpsChecksTheServersCertificate) {
+    HttpsServer server;
+    ASSERT_TRUE(server.Started());
+    HttpGetOptions trusting;
+    trusting.certificateAuthorities = server.Certificate();
+    HttpGetResult result;
+    for (int attempt = 0; attempt < 50; ++attempt) {  // until the server listens
+        result = HttpGet(server.Url(), trusting);
+        if (result.kind != HttpFailure::Refused) {
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    ASSERT_TRUE(result.ok) << result.failure;
+    EXPECT_EQ(result.body, "signed bytes");
+
+    HttpGetResult untrusted = HttpGet(server.Url(), {});
+    EXPECT_FALSE(untrusted.ok);
+    EXPECT_EQ(untrusted.kind, HttpFailure::Untrusted) << untrusted.failure;
+}
+
 TEST(StartProgram, DropsExeAndPassesArgumentsInTheFolder) {
     EXPECT_EQ(ProgramFileName("Ravelin.exe"), "Ravelin");
     EXPECT_EQ(ProgramFileName("Ravelin.EXE"), "Ravelin");
