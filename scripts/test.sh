@@ -14,12 +14,12 @@ stage() {
   if [ "${#stage_names[@]}" -gt 0 ]; then stage_seconds+=($((SECONDS - stage_started))); fi
   stage_names+=("$1")
   stage_started=$SECONDS
-  stage "$1"
+  echo "== $1"
 }
 report_stages() {
   local status=$?
   stage_seconds+=($((SECONDS - stage_started)))
-  stage "stage times"
+  echo "== stage times"
   for i in "${!stage_names[@]}"; do
     printf '%6ds  %s\n' "${stage_seconds[$i]}" "${stage_names[$i]}"
   done
