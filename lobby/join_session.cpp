@@ -14,6 +14,7 @@
 #include "lobby/client_launch.h"
 #include "lobby/client_setup.h"
 #include "lobby/farewell_text.h"
+#include "lobby/link_crypto.h"
 #include "lobby/lobby_session.h"
 #include "lobby/log_text.h"
 #include "lobby/remote_frame.h"
@@ -56,6 +57,8 @@ struct JoinSession {
     asio::steady_timer connectTimer{io};
     Tcp::socket socket{io};
     std::shared_ptr<FrameLink> link;
+    PakeState pake;
+    bool keyed = false;  // the key exchange is done: every frame is sealed
     std::shared_ptr<PacketBridge> bridge;
     platform::LobbyListener listener;
     std::unique_ptr<asio::posix::stream_descriptor> listenWait;
@@ -114,17 +117,33 @@ void JoinSession::Connect(const std::string& host, uint16_t port) {
             link = std::make_shared<FrameLink>(std::move(socket));
             link->Start([this](FrameType type, std::vector<uint8_t>& payload) { OnFrame(type, payload); },
                         [this](const std::string& reason) { OnLinkEnded(reason, false); });
-            Hello hello;
-            hello.observer = options.observe;
-            hello.name = options.name;
-            hello.code = options.code;
-            const std::vector<uint8_t> payload = HelloPayload(hello);
-            link->Send(FrameType::kHello, payload.data(), payload.size());
-            Log("connected to " + host + "; asking for the seat of " + options.name);
+            const std::vector<uint8_t> start = PakeStart(options.code, pake);
+            link->Send(FrameType::kPakeStart, start.data(), start.size());
+            Log("connected to " + host + "; proving the join code");
         });
 }
 
 void JoinSession::OnFrame(FrameType type, std::vector<uint8_t>& payload) {
+    if (!keyed) {
+        std::vector<uint8_t> confirm;
+        if (type != FrameType::kPakeReply || !PakeFinish(pake, payload, confirm)) {
+            Log("the host does not take this join code (check the code, or the host is not a Ravelin)");
+            status = kJoinFailedStatus;
+            link->Close("wrong join code");
+            return;
+        }
+        keyed = true;
+        link->Send(FrameType::kPakeConfirm, confirm.data(), confirm.size());
+        link->SealSending(pake.keys.joinerToHost);
+        link->SealReceiving(pake.keys.hostToJoiner);
+        Hello hello;
+        hello.observer = options.observe;
+        hello.name = options.name;
+        const std::vector<uint8_t> helloPayload = HelloPayload(hello);
+        link->Send(FrameType::kHello, helloPayload.data(), helloPayload.size());
+        Log("the link to the host is private; asking for the seat of " + options.name);
+        return;
+    }
     if (type == FrameType::kSeated && !started) {
         Log("the host: " + FrameText(payload));
     } else if (type == FrameType::kSettings && !started) {
@@ -346,6 +365,10 @@ int RunJoin(const RavelinOptions& options) {
     uint16_t port = 0;
     if (!SplitHostPort(options.join, host, port)) {
         Log("--join wants HOST, HOST:PORT or [IPv6]:PORT, not " + options.join);
+        return kSetupStatus;
+    }
+    if (!LinkCryptoReady()) {
+        Log("the cryptography library could not be started");
         return kSetupStatus;
     }
     const bool ownWork = options.workDir.empty();

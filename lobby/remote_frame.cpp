@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "lobby/link_crypto.h"
 #include "platform/lobby_socket.h"
 
 namespace lobby {
@@ -27,6 +28,14 @@ uint32_t MaxFramePayload(FrameType type) {
             return platform::kLobbyMaxPacket;
         case FrameType::kKeepAlive:
             return 0;
+        case FrameType::kPakeStart:
+            return kPakeStartSize;
+        case FrameType::kPakeReply:
+            return kPakeReplySize;
+        case FrameType::kPakeConfirm:
+            return kPakeConfirmSize;
+        case FrameType::kSealed:
+            return 1 + platform::kLobbyMaxPacket + kSealOverhead;  // the largest inner frame, sealed
     }
     return 0;
 }
@@ -35,7 +44,7 @@ FrameFault ReadFrameHeader(const uint8_t* bytes, FrameHeader& out) {
     const uint32_t length = static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
                             static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
     const uint8_t type = bytes[4];
-    if (type < static_cast<uint8_t>(FrameType::kHello) || type > static_cast<uint8_t>(FrameType::kBye)) {
+    if (type < static_cast<uint8_t>(FrameType::kHello) || type > static_cast<uint8_t>(FrameType::kSealed)) {
         return FrameFault::kType;
     }
     out.type = static_cast<FrameType>(type);
@@ -63,11 +72,9 @@ std::vector<uint8_t> HelloPayload(const Hello& hello) {
     std::vector<uint8_t> payload(kMagic, kMagic + 4);
     payload.push_back(kRemoteProtocolVersion);
     payload.push_back(hello.observer ? 1 : 0);
-    for (const std::string* text : {&hello.name, &hello.code}) {
-        const size_t size = std::min<size_t>(text->size(), 255);
-        payload.push_back(static_cast<uint8_t>(size));
-        payload.insert(payload.end(), text->begin(), text->begin() + static_cast<std::ptrdiff_t>(size));
-    }
+    const size_t size = std::min<size_t>(hello.name.size(), 255);
+    payload.push_back(static_cast<uint8_t>(size));
+    payload.insert(payload.end(), hello.name.begin(), hello.name.begin() + static_cast<std::ptrdiff_t>(size));
     return payload;
 }
 
@@ -77,24 +84,17 @@ std::vector<uint8_t> EncodeHello(const Hello& hello) {
 }
 
 bool DecodeHello(const std::vector<uint8_t>& payload, Hello& out) {
-    if (payload.size() < 8 || std::memcmp(payload.data(), kMagic, 4) != 0 ||
+    if (payload.size() < 7 || std::memcmp(payload.data(), kMagic, 4) != 0 ||
         payload[4] != kRemoteProtocolVersion || payload[5] > 1) {
         return false;
     }
     Hello hello;
     hello.observer = payload[5] == 1;
-    size_t at = 6;
-    for (std::string* text : {&hello.name, &hello.code}) {
-        if (at >= payload.size() || payload.size() - at - 1 < payload[at]) {
-            return false;
-        }
-        const size_t size = payload[at];
-        text->assign(reinterpret_cast<const char*>(payload.data() + at + 1), size);
-        at += 1 + size;
-    }
-    if (at != payload.size()) {
+    const size_t size = payload[6];
+    if (payload.size() != 7 + size) {
         return false;
     }
+    hello.name.assign(reinterpret_cast<const char*>(payload.data() + 7), size);
     out = hello;
     return true;
 }

@@ -4,8 +4,13 @@
 // the payload. Each type has its own largest payload; a frame over it, or of an unknown type, ends
 // the connection before its payload is read.
 //
-//   hello      joiner -> host, first frame: "BRLV", protocol version (u8), role (u8: 0 player,
-//              1 observer), name length (u8) and name, code length (u8) and code
+// A link starts with the key exchange of link_crypto.h, in the clear: pake start (joiner), pake
+// reply (host; the host's frames are sealed from then on), pake confirm (joiner; the joiner's
+// frames are sealed from then on). A sealed frame has the type "sealed" and as payload the
+// AEAD-sealed inner type (u8) and inner payload; after the exchange every frame is sealed.
+//
+//   hello      joiner -> host, first sealed frame: "BRLV", protocol version (u8), role (u8:
+//              0 player, 1 observer), name length (u8) and name
 //   seated     host -> joiner: the seat is held; the text says what the match waits for
 //   settings   host -> joiner: the match settings and the seat as a JSON text; the match starts
 //   packet     either way: one lobby packet, exactly as a local client sends or receives it
@@ -26,12 +31,16 @@ enum class FrameType : uint8_t {
     kPacket = 4,
     kKeepAlive = 5,
     kBye = 6,
+    kPakeStart = 7,
+    kPakeReply = 8,
+    kPakeConfirm = 9,
+    kSealed = 10,
 };
 
 inline constexpr size_t kFrameHeaderSize = 5;
-inline constexpr uint8_t kRemoteProtocolVersion = 1;
-// Join codes and names are short; a hello longer than this is not one.
-inline constexpr size_t kMaxHelloPayload = 4 + 1 + 1 + 1 + 255 + 1 + 255;
+inline constexpr uint8_t kRemoteProtocolVersion = 2;
+// Names are short; a hello longer than this is not one.
+inline constexpr size_t kMaxHelloPayload = 4 + 1 + 1 + 1 + 255;
 
 struct FrameHeader {
     FrameType type = FrameType::kKeepAlive;
@@ -53,7 +62,6 @@ std::vector<uint8_t> EncodeFrame(FrameType type, const std::string& text = std::
 struct Hello {
     bool observer = false;
     std::string name;
-    std::string code;
 };
 
 // The payload of a hello frame.

@@ -59,9 +59,12 @@ struct RemoteHost::State {
     uint64_t nextId = 1;
     std::vector<std::weak_ptr<FrameLink>> links;  // every connection, to limit their number
     struct Pending {
+        enum class Stage { kStart, kConfirm, kHello };
         std::string address;
         uint64_t id = 0;
         std::weak_ptr<FrameLink> link;
+        Stage stage = Stage::kStart;
+        std::shared_ptr<PakeState> pake = std::make_shared<PakeState>();
     };
     std::map<const FrameLink*, Pending> pending;                        // not seated yet
     std::map<std::string, std::shared_ptr<FrameLink>> seatedPlayers;    // before the start
@@ -121,6 +124,8 @@ struct RemoteHost::State {
 
     void Accept(Tcp::acceptor& acceptor);
     void OnAccepted(Tcp::socket socket);
+    void OnUnjoinedFrame(const std::shared_ptr<FrameLink>& link, FrameType type,
+                         const std::vector<uint8_t>& payload);
     void OnHello(const std::shared_ptr<FrameLink>& link, FrameType type, const std::vector<uint8_t>& payload);
     std::string SeatPlayer(const std::shared_ptr<FrameLink>& link, const std::string& name);
     std::string SeatObserver(const std::shared_ptr<FrameLink>& link, const std::string& name);
@@ -196,15 +201,60 @@ void RemoteHost::State::OnAccepted(Tcp::socket socket) {
     link->Start(
         [this, weak](FrameType type, std::vector<uint8_t>& payload) {
             if (const auto self = weak.lock()) {
-                OnHello(self, type, payload);
+                OnUnjoinedFrame(self, type, payload);
             }
         },
         [this, raw = link.get(), address](const std::string& reason) {
-            if (pending.count(raw) != 0) {  // refused ones were told already
-                Unpend(raw);
+            const auto found = pending.find(raw);
+            if (found == pending.end()) {
+                return;  // refused ones were told already
+            }
+            const bool guessed = found->second.stage == Pending::Stage::kConfirm;
+            Unpend(raw);
+            if (guessed) {
+                // It has the host's proof and left without its own: it may have tried one guess.
+                guard.NoteWrongCode(address, SteadyMs());
+                Refused(address, "", "a wrong join code (it left after the host's proof)");
+            } else {
                 EndedUnjoined(address, reason);
             }
         });
+}
+
+void RemoteHost::State::OnUnjoinedFrame(const std::shared_ptr<FrameLink>& link, FrameType type,
+                                        const std::vector<uint8_t>& payload) {
+    const auto found = pending.find(link.get());
+    if (found == pending.end()) {
+        return;
+    }
+    Pending& waiting = found->second;
+    const std::string address = waiting.address;
+    if (waiting.stage == Pending::Stage::kStart) {
+        std::vector<uint8_t> reply;
+        if (type != FrameType::kPakeStart || !PakeReply(config.code, payload, *waiting.pake, reply)) {
+            Unpend(link.get());
+            Refused(address, "", "no key exchange");
+            link->Close("the first frame must start the key exchange");
+            return;
+        }
+        link->Send(FrameType::kPakeReply, reply.data(), reply.size());
+        link->SealSending(waiting.pake->keys.hostToJoiner);
+        waiting.stage = Pending::Stage::kConfirm;
+    } else if (waiting.stage == Pending::Stage::kConfirm) {
+        if (type != FrameType::kPakeConfirm || !PakeConfirmed(*waiting.pake, payload)) {
+            guard.NoteWrongCode(address, SteadyMs());
+            Unpend(link.get());
+            Refused(address, "", "a wrong join code");
+            link->Close("wrong join code");
+            return;
+        }
+        guard.NoteRightCode(address);
+        link->SealReceiving(waiting.pake->keys.joinerToHost);
+        waiting.pake.reset();
+        waiting.stage = Pending::Stage::kHello;
+    } else {
+        OnHello(link, type, payload);
+    }
 }
 
 void RemoteHost::State::OnHello(const std::shared_ptr<FrameLink>& link, FrameType type,
@@ -215,16 +265,10 @@ void RemoteHost::State::OnHello(const std::shared_ptr<FrameLink>& link, FrameTyp
     Hello hello;
     if (type != FrameType::kHello || !DecodeHello(payload, hello)) {
         Refused(address, "", "no hello");
-        link->Close("the first frame must be a hello");
+        link->Close("the first frame after the key exchange must be a hello");
         return;
     }
-    if (!CodesMatch(hello.code, config.code)) {
-        guard.NoteWrongCode(address, SteadyMs());
-        Refused(address, hello.name, "a wrong join code");
-        link->Close("wrong join code");
-        return;
-    }
-    guard.NoteRightCode(address);
+    link->SetDeadline(0);
     const std::string refusal =
         hello.observer ? SeatObserver(link, hello.name) : SeatPlayer(link, hello.name);
     if (!refusal.empty()) {
@@ -385,6 +429,10 @@ RemoteHost::~RemoteHost() {
 }
 
 std::unique_ptr<RemoteHost> RemoteHost::Open(const HostConfig& config, std::string& error) {
+    if (!LinkCryptoReady()) {
+        error = "the cryptography library could not be started";
+        return nullptr;
+    }
     std::unique_ptr<RemoteHost> host(new RemoteHost());
     State& s = *host->state_;
     s.config = config;

@@ -4,6 +4,7 @@
 #include <sys/socket.h>
 
 #include <chrono>
+#include <cstring>
 
 #include "platform/lobby_socket.h"
 
@@ -57,6 +58,48 @@ void FrameLink::SetHandlers(FrameHandler onFrame, CloseHandler onClosed) {
 
 void FrameLink::SetDeadline(uint64_t ms) {
     deadlineMs_ = ms == 0 ? 0 : NowMs() + ms;
+}
+
+void FrameLink::SealSending(const LinkKey& key) {
+    sendSeal_ = std::make_unique<FrameSeal>(key);
+}
+
+void FrameLink::SealReceiving(const LinkKey& key) {
+    receiveSeal_ = std::make_unique<FrameSeal>(key);
+}
+
+std::vector<uint8_t> FrameLink::Encode(FrameType type, const uint8_t* payload, size_t size) {
+    if (sendSeal_ == nullptr) {
+        return EncodeFrame(type, payload, size);
+    }
+    std::vector<uint8_t> inner(1 + size);
+    inner[0] = static_cast<uint8_t>(type);
+    if (size > 0) {
+        std::memcpy(inner.data() + 1, payload, size);
+    }
+    const std::vector<uint8_t> sealed = sendSeal_->Seal(inner.data(), inner.size());
+    return EncodeFrame(FrameType::kSealed, sealed.data(), sealed.size());
+}
+
+bool FrameLink::Unseal() {
+    std::vector<uint8_t> inner;
+    if (current_.type != FrameType::kSealed || receiveSeal_ == nullptr ||
+        !receiveSeal_->Open(payload_.data(), payload_.size(), inner) || inner.empty()) {
+        return false;
+    }
+    uint8_t header[kFrameHeaderSize] = {};
+    const uint32_t size = static_cast<uint32_t>(inner.size() - 1);
+    for (int i = 0; i < 4; ++i) {
+        header[i] = static_cast<uint8_t>(size >> (8 * i));
+    }
+    header[4] = inner[0];
+    FrameHeader innerHeader;
+    if (ReadFrameHeader(header, innerHeader) != FrameFault::kNone || innerHeader.type == FrameType::kSealed) {
+        return false;
+    }
+    current_ = innerHeader;
+    payload_.assign(inner.begin() + 1, inner.end());
+    return true;
 }
 
 void FrameLink::ContinueReading() {
@@ -139,12 +182,21 @@ void FrameLink::ReadPayload() {
 void FrameLink::Deliver() {
     reading_ = false;
     ChargeAllowance(allowance_, kFrameHeaderSize + payload_.size());
+    if (receiveSeal_ != nullptr && !Unseal()) {
+        Cut(current_.type == FrameType::kSealed
+                ? "a frame failed its check (altered, replayed, reordered or dropped on the way)"
+                : "a frame in the clear on a private link");
+        return;
+    }
+    if (receiveSeal_ == nullptr && current_.type == FrameType::kSealed) {
+        Cut("a sealed frame before the key exchange");
+        return;
+    }
     if (current_.type == FrameType::kBye) {
         End("the peer: " + FrameText(payload_));
         return;
     }
     if (current_.type != FrameType::kKeepAlive) {
-        deadlineMs_ = 0;  // the peer has spoken in time
         if (const FrameHandler handler = onFrame_) {
             handler(current_.type, payload_);
         }
@@ -174,7 +226,7 @@ void FrameLink::Send(FrameType type, const uint8_t* payload, size_t size) {
     if (queue_.empty()) {
         lastWriteProgressMs_ = NowMs();
     }
-    queue_.push_back(EncodeFrame(type, payload, size));
+    queue_.push_back(Encode(type, payload, size));
     queuedBytes_ += queue_.back().size();
     lastSentMs_ = NowMs();
     WriteNext();
@@ -221,7 +273,7 @@ void FrameLink::Close(const std::string& reason) {
         return;
     }
     const std::string text = reason.substr(0, MaxFramePayload(FrameType::kBye));
-    queue_.push_back(EncodeFrame(FrameType::kBye, text));
+    queue_.push_back(Encode(FrameType::kBye, reinterpret_cast<const uint8_t*>(text.data()), text.size()));
     queuedBytes_ += queue_.back().size();
     closing_ = true;
     closingSinceMs_ = NowMs();

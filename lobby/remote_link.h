@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "lobby/flow_control.h"
+#include "lobby/link_crypto.h"
 #include "lobby/remote_frame.h"
 
 namespace lobby {
@@ -48,8 +49,13 @@ class FrameLink : public std::enable_shared_from_this<FrameLink> {
     // Limits the peer's frames to a local client's packet rate (flow_control.h); a peer that stays
     // over it is cut for flooding. Hosts limit their joiners; a joiner takes what its host relays.
     void LimitRate() { limitRate_ = true; }
-    // The link ends unless the peer's first frame came before this many milliseconds; 0: no limit.
+    // The link ends unless SetDeadline(0) is called within this many milliseconds; 0: no limit.
     void SetDeadline(uint64_t ms);
+    // From now on every frame sent is sealed with the key (link_crypto.h).
+    void SealSending(const LinkKey& key);
+    // From now on every frame received must be sealed with the key and open as the next one; a
+    // frame that does not (altered, replayed, reordered, dropped, or in the clear) ends the link.
+    void SealReceiving(const LinkKey& key);
     void Send(FrameType type, const uint8_t* payload, size_t size);
     void Send(FrameType type, const std::string& text = std::string());
     // Stops handing frames over until Resume.
@@ -73,6 +79,8 @@ class FrameLink : public std::enable_shared_from_this<FrameLink> {
     void ReadHeader();
     void ReadPayload();
     void Deliver();
+    bool Unseal();  // a sealed frame's inner type and payload become current_ and payload_
+    std::vector<uint8_t> Encode(FrameType type, const uint8_t* payload, size_t size);
     void ContinueReading();
     void WriteNext();
     void Tick();
@@ -103,6 +111,8 @@ class FrameLink : public std::enable_shared_from_this<FrameLink> {
     uint64_t lastHeardMs_ = 0;
     uint64_t lastSentMs_ = 0;
     uint64_t lastWriteProgressMs_ = 0;
+    std::unique_ptr<FrameSeal> sendSeal_;
+    std::unique_ptr<FrameSeal> receiveSeal_;
     SendAllowance allowance_;
     bool limitRate_ = false;
     bool peerFault_ = false;

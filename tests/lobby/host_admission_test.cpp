@@ -110,7 +110,10 @@ class HostRig : public ::testing::Test {
     // Sends a hello; the first frame that comes back.
     static FrameType Hello(nettest::RawPeer& peer, bool observer, const std::string& name,
                            const std::string& code = kCode) {
-        peer.Send(lobby::EncodeHello({observer, name, code}));
+        std::string failure;
+        if (!peer.Join(observer, name, code, &failure)) {
+            return failure == "another code" ? FrameType::kPakeReply : FrameType::kBye;
+        }
         FrameType type = FrameType::kKeepAlive;
         std::vector<uint8_t> payload;
         while (peer.ReadFrame(type, payload, 5000) && type == FrameType::kKeepAlive) {

@@ -236,8 +236,55 @@ bool RawPeer::Send(const std::vector<uint8_t>& bytes) {
                            static_cast<ssize_t>(bytes.size());
 }
 
+bool RawPeer::SendAll(const std::vector<uint8_t>& bytes, int timeoutMs) {
+    size_t sent = 0;
+    while (fd_ >= 0 && sent < bytes.size()) {
+        pollfd p{fd_, POLLOUT, 0};
+        if (::poll(&p, 1, timeoutMs) <= 0 || (p.revents & (POLLERR | POLLHUP)) != 0) {
+            return false;
+        }
+        const ssize_t n = ::send(fd_, bytes.data() + sent, bytes.size() - sent, MSG_DONTWAIT | MSG_NOSIGNAL);
+        if (n <= 0) {
+            return false;
+        }
+        sent += static_cast<size_t>(n);
+    }
+    return sent == bytes.size();
+}
+
+std::vector<uint8_t> RawPeer::Frame(lobby::FrameType type, const std::vector<uint8_t>& payload) {
+    if (sendSeal_ == nullptr) {
+        return lobby::EncodeFrame(type, payload.data(), payload.size());
+    }
+    std::vector<uint8_t> inner = {static_cast<uint8_t>(type)};
+    inner.insert(inner.end(), payload.begin(), payload.end());
+    const std::vector<uint8_t> sealed = sendSeal_->Seal(inner.data(), inner.size());
+    return lobby::EncodeFrame(lobby::FrameType::kSealed, sealed.data(), sealed.size());
+}
+
 void RawPeer::SendFrame(lobby::FrameType type, const std::vector<uint8_t>& payload) {
-    Send(lobby::EncodeFrame(type, payload.data(), payload.size()));
+    SendAll(Frame(type, payload), 5000);
+}
+
+bool RawPeer::Join(bool observer, const std::string& name, const std::string& code, std::string* failure) {
+    lobby::PakeState pake;
+    SendFrame(lobby::FrameType::kPakeStart, lobby::PakeStart(code, pake));
+    lobby::FrameType type;
+    std::vector<uint8_t> payload;
+    std::vector<uint8_t> confirm;
+    while (ReadFrame(type, payload, 5000) && type == lobby::FrameType::kKeepAlive) {
+    }
+    if (type != lobby::FrameType::kPakeReply || !lobby::PakeFinish(pake, payload, confirm)) {
+        if (failure != nullptr) {
+            *failure = type == lobby::FrameType::kBye ? lobby::FrameText(payload) : "another code";
+        }
+        return false;
+    }
+    SendFrame(lobby::FrameType::kPakeConfirm, confirm);
+    sendSeal_ = std::make_unique<lobby::FrameSeal>(pake.keys.joinerToHost);
+    receiveSeal_ = std::make_unique<lobby::FrameSeal>(pake.keys.hostToJoiner);
+    SendFrame(lobby::FrameType::kHello, lobby::HelloPayload({observer, name}));
+    return true;
 }
 
 bool RawPeer::ReadExactly(uint8_t* out, size_t size, int timeoutMs) {
@@ -265,7 +312,18 @@ bool RawPeer::ReadFrame(lobby::FrameType& type, std::vector<uint8_t>& payload, i
     }
     payload.resize(h.length);
     type = h.type;
-    return h.length == 0 || ReadExactly(payload.data(), h.length, timeoutMs);
+    if (h.length != 0 && !ReadExactly(payload.data(), h.length, timeoutMs)) {
+        return false;
+    }
+    if (type == lobby::FrameType::kSealed && receiveSeal_ != nullptr) {
+        std::vector<uint8_t> inner;
+        if (!receiveSeal_->Open(payload.data(), payload.size(), inner) || inner.empty()) {
+            return false;
+        }
+        type = static_cast<lobby::FrameType>(inner[0]);
+        payload.assign(inner.begin() + 1, inner.end());
+    }
+    return true;
 }
 
 std::string RawPeer::ReadUntilBye(int timeoutMs) {

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "lobby/link_crypto.h"
 #include "lobby/remote_frame.h"
 
 namespace nettest {
@@ -66,7 +67,15 @@ class RawPeer {
     bool IsOpen() const { return fd_ >= 0; }
     // Sends without waiting; false once the host has closed or stopped taking bytes.
     bool Send(const std::vector<uint8_t>& bytes);
+    // Sends all of it, waiting up to timeoutMs for room; false when the host closed or took none.
+    bool SendAll(const std::vector<uint8_t>& bytes, int timeoutMs);
+    // A frame as it goes on the wire: sealed once the key exchange is done.
+    std::vector<uint8_t> Frame(lobby::FrameType type, const std::vector<uint8_t>& payload);
     void SendFrame(lobby::FrameType type, const std::vector<uint8_t>& payload);
+    // The key exchange with code, then a hello for name. True once the hello is sent; false with
+    // failure set to the host's bye (or "another code" when the host's proof did not check out).
+    bool Join(bool observer, const std::string& name, const std::string& code,
+              std::string* failure = nullptr);
     // The next frame's type and payload, or false when the host closed or nothing came in timeoutMs.
     bool ReadFrame(lobby::FrameType& type, std::vector<uint8_t>& payload, int timeoutMs = 15000);
     // Reads frames until a bye or the end; the bye's text ("" when the host just closed).
@@ -75,6 +84,8 @@ class RawPeer {
   private:
     bool ReadExactly(uint8_t* out, size_t size, int timeoutMs);
     int fd_ = -1;
+    std::unique_ptr<lobby::FrameSeal> sendSeal_;
+    std::unique_ptr<lobby::FrameSeal> receiveSeal_;
 };
 
 }  // namespace nettest

@@ -35,7 +35,7 @@ TEST(RemoteFrame, HeadersAreLengthThenTypeAndEachTypeHasItsLimit) {
     EXPECT_EQ(lobby::ReadFrameHeader(keepAliveWithBody, h), FrameFault::kTooLong);
     const uint8_t bigHello[5] = {0x00, 0x10, 0x00, 0x00, 0x01};
     EXPECT_EQ(lobby::ReadFrameHeader(bigHello, h), FrameFault::kTooLong);
-    for (const uint8_t type : {0, 7, 0x47, 0xFF}) {
+    for (const uint8_t type : {0, 11, 0x47, 0xFF}) {
         const uint8_t unknown[5] = {0, 0, 0, 0, type};
         EXPECT_EQ(lobby::ReadFrameHeader(unknown, h), FrameFault::kType) << int(type);
     }
@@ -47,13 +47,11 @@ TEST(RemoteFrame, HeadersAreLengthThenTypeAndEachTypeHasItsLimit) {
     EXPECT_EQ(lobby::EncodeFrame(FrameType::kBye, "no"), (std::vector<uint8_t>{2, 0, 0, 0, 6, 'n', 'o'}));
 }
 
-TEST(RemoteFrame, HelloCarriesMagicVersionRoleNameAndCode) {
+TEST(RemoteFrame, HelloCarriesMagicVersionRoleAndNameButNoCode) {
     lobby::Hello hello;
     hello.observer = true;
     hello.name = "Eve";
-    hello.code = "K7QX";
-    const std::vector<uint8_t> expected = {15, 0, 0,   0,   1,   'B', 'R', 'L', 'V', 1,
-                                           1,  3, 'E', 'v', 'e', 4,   'K', '7', 'Q', 'X'};
+    const std::vector<uint8_t> expected = {10, 0, 0, 0, 1, 'B', 'R', 'L', 'V', 2, 1, 3, 'E', 'v', 'e'};
     ASSERT_EQ(lobby::EncodeHello(hello), expected);
 
     const std::vector<uint8_t> payload(expected.begin() + 5, expected.end());
@@ -61,7 +59,6 @@ TEST(RemoteFrame, HelloCarriesMagicVersionRoleNameAndCode) {
     ASSERT_TRUE(lobby::DecodeHello(payload, read));
     EXPECT_TRUE(read.observer);
     EXPECT_EQ(read.name, "Eve");
-    EXPECT_EQ(read.code, "K7QX");
 
     auto broken = [&](size_t at, uint8_t value) {
         std::vector<uint8_t> p = payload;
@@ -69,12 +66,11 @@ TEST(RemoteFrame, HelloCarriesMagicVersionRoleNameAndCode) {
         return p;
     };
     EXPECT_FALSE(lobby::DecodeHello(broken(0, 'X'), read));  // magic
-    EXPECT_FALSE(lobby::DecodeHello(broken(4, 2), read));    // version
+    EXPECT_FALSE(lobby::DecodeHello(broken(4, 1), read));    // version
     EXPECT_FALSE(lobby::DecodeHello(broken(5, 2), read));    // role
     EXPECT_FALSE(lobby::DecodeHello(broken(6, 200), read));  // name longer than the payload
-    EXPECT_FALSE(lobby::DecodeHello(broken(10, 5), read));   // code longer than the payload
-    EXPECT_FALSE(lobby::DecodeHello(broken(10, 3), read));   // a byte left over
-    EXPECT_FALSE(lobby::DecodeHello(std::vector<uint8_t>(payload.begin(), payload.begin() + 7), read));
+    EXPECT_FALSE(lobby::DecodeHello(broken(6, 2), read));    // a byte left over
+    EXPECT_FALSE(lobby::DecodeHello(std::vector<uint8_t>(payload.begin(), payload.begin() + 6), read));
     EXPECT_FALSE(lobby::DecodeHello({}, read));
     EXPECT_EQ(read.name, "Eve");  // untouched by the failures
 

@@ -4,17 +4,20 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "game/shell/lobby/lobby_packet.h"
 #include "lobby/remote_frame.h"
 #include "tests/course/hole_files.h"
 #include "tests/lobby/net_helpers.h"
+#include "tests/lobby/remote_match_rig.h"
 #include "tests/lobby/report_lines.h"
 
 namespace fs = std::filesystem;
@@ -25,65 +28,9 @@ using nettest::Background;
 
 namespace {
 
-constexpr const char* kCode = "TESTCODE42";
+using fixtures::kCode;
 
-class RemoteMatch : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        root_ = fs::temp_directory_path() / ("brightlea-remote-" + std::to_string(std::random_device{}()));
-        fs::remove_all(root_);
-        fs::create_directories(root_ / "data" / "Info" / "ENG");
-        fs::create_directories(root_ / "data" / "Map" / "Club_01" / "Hole_01");
-        std::ofstream(root_ / "data" / "Option.ini") << "LANGUAGE ENG\n";
-        fixtures::WriteHoleFiles(root_ / "data", 1, 1);
-    }
-    void TearDown() override {
-        if (HasFailure()) {
-            std::cerr << "kept for a look: " << root_ << std::endl;
-        } else {
-            fs::remove_all(root_);
-        }
-    }
-
-    std::string Common(const std::string& work) const {
-        const std::string bin = BRIGHTLEA_BIN_DIR;
-        return bin + "/Ravelin --data " + (root_ / "data").string() + " --client " + bin +
-               "/RavelinProbe --work " + (root_ / work).string() + " --max-seconds 60";
-    }
-    // Starts the host; returns its port (0 when it did not start listening).
-    uint16_t Host(const std::string& players, const std::string& remote,
-                  const std::string& environment = "") {
-        host_ = std::make_unique<Background>(environment + " " + Common("host") + " --host --port 0 --code " +
-                                             kCode + " --players " + players + " --remote " + remote +
-                                             " < /dev/null > " + Out("host") + " 2> " + Err("host"));
-        return nettest::WaitForHostPort(Out("host"));
-    }
-    std::unique_ptr<Background> Join(const std::string& name, const std::string& address,
-                                     const std::string& extra = "") {
-        return std::make_unique<Background>(Common(name) + " --join " + address + " --name " + name +
-                                            " --code " + kCode + " " + extra + " < /dev/null > " + Out(name) +
-                                            " 2> " + Err(name));
-    }
-    std::string Out(const std::string& who) const { return (root_ / (who + ".out")).string(); }
-    std::string Err(const std::string& who) const { return (root_ / (who + ".err")).string(); }
-    // Packets with an empty recipient as a client received them, in order.
-    std::vector<std::string> Broadcast(const fs::path& log) const {
-        std::vector<std::string> lines;
-        for (const std::string& line : Lines(log)) {
-            if (line.find("||") != std::string::npos) {
-                lines.push_back(line);
-            }
-        }
-        return lines;
-    }
-    fs::path HostClientLog(int index) const {
-        return root_ / "host" / ("client-" + std::to_string(index)) / "received.log";
-    }
-    fs::path JoinerLog(const std::string& name) const { return root_ / name / "client" / "received.log"; }
-
-    fs::path root_;
-    std::unique_ptr<Background> host_;
-};
+class RemoteMatch : public fixtures::RemoteMatchRig {};
 
 TEST_F(RemoteMatch, ThreeRavelinsRelayOneOrderToLocalAndRemoteClients) {
     const uint16_t port = Host("Ann,Bob,Cy", "Bob,Cy");
@@ -151,7 +98,7 @@ TEST_F(RemoteMatch, ASilentRemotePlayerIsReportedAsLeaving) {
     const uint16_t port = Host("Ann,Bob", "Bob");
     ASSERT_NE(port, 0);
     nettest::RawPeer bob("127.0.0.1", port);
-    bob.Send(lobby::EncodeHello({false, "Bob", kCode}));
+    ASSERT_TRUE(bob.Join(false, "Bob", kCode));
     FrameType type;
     std::vector<uint8_t> payload;
     ASSERT_TRUE(bob.ReadFrame(type, payload));
@@ -175,7 +122,9 @@ std::vector<uint8_t> Packet(const std::string& sender, uint32_t type, const std:
 
 // Joins as an observer with a raw connection; true once the settings have come.
 bool JoinRaw(nettest::RawPeer& peer, const std::string& name, const std::string& code = kCode) {
-    peer.Send(lobby::EncodeHello({true, name, code}));
+    if (!peer.Join(true, name, code)) {
+        return false;
+    }
     FrameType type;
     std::vector<uint8_t> payload;
     while (peer.ReadFrame(type, payload, 5000)) {
@@ -196,7 +145,7 @@ TEST_F(RemoteMatch, HostilePeersNeitherJoinNorStopTheMatch) {
     // Before the start: a seat the host does not keep for remote players, and a half-open
     // connection that sends half a header and nothing more.
     nettest::RawPeer local("127.0.0.1", port);
-    local.Send(lobby::EncodeHello({false, "Ann", kCode}));
+    ASSERT_TRUE(local.Join(false, "Ann", kCode));
     EXPECT_NE(local.ReadUntilBye().find("no seat kept for that name"), std::string::npos);
     // (Each from an address of its own: refusals are told one by one only a few times per address.)
     nettest::RawPeer halfOpen("127.0.0.1", port, "127.0.0.6");
@@ -207,7 +156,7 @@ TEST_F(RemoteMatch, HostilePeersNeitherJoinNorStopTheMatch) {
     ASSERT_TRUE(nettest::WaitForLine(Err("host"), "the match starts"));
 
     nettest::RawPeer late("::1", port);
-    late.Send(lobby::EncodeHello({false, "Bob", kCode}));
+    ASSERT_TRUE(late.Join(false, "Bob", kCode));
     EXPECT_NE(late.ReadUntilBye().find("the match has started"), std::string::npos);
 
     nettest::RawPeer garbage("::1", port);
@@ -220,7 +169,7 @@ TEST_F(RemoteMatch, HostilePeersNeitherJoinNorStopTheMatch) {
 
     nettest::RawPeer notHello("::1", port);
     notHello.SendFrame(FrameType::kPacket, Packet("Ann", shell::kMsgChat, "hi"));
-    EXPECT_NE(notHello.ReadUntilBye().find("must be a hello"), std::string::npos);
+    EXPECT_NE(notHello.ReadUntilBye().find("must start the key exchange"), std::string::npos);
 
     // An observer with the code who claims to be Ann, sends what observers may not, oversized and
     // flooding frames: refused packet by packet, cut for flooding, never relayed.
@@ -230,20 +179,19 @@ TEST_F(RemoteMatch, HostilePeersNeitherJoinNorStopTheMatch) {
     mallory.SendFrame(FrameType::kPacket, Packet("Mallory", shell::kMsgCloseMatch, ""));
     mallory.SendFrame(FrameType::kPacket, Packet("Mallory", shell::kMsgChat, "hello from Mallory"));
     mallory.SendFrame(FrameType::kPacket, std::vector<uint8_t>(30, 0xFF));
-    const std::vector<uint8_t> flood = lobby::EncodeFrame(FrameType::kKeepAlive);
-    std::vector<uint8_t> burst;
-    for (int i = 0; i < 2000; ++i) {
-        burst.insert(burst.end(), flood.begin(), flood.end());
-    }
-    for (int i = 0; i < 200 && mallory.Send(burst); ++i) {
+    for (int i = 0; i < 400000 && mallory.SendAll(mallory.Frame(FrameType::kKeepAlive, {}), 3000); ++i) {
     }
 
-    // Wrong codes: after three, that address waits even with the right code.
+    // Wrong codes: the host's proof does not check out, one guess each; after three, that address
+    // waits even with the right code.
     for (int i = 0; i < 3; ++i) {
         nettest::RawPeer guess("127.0.0.1", port, "127.0.0.5");
-        guess.Send(lobby::EncodeHello({true, "Guess" + std::to_string(i), "WRONGCODE" + std::to_string(i)}));
-        EXPECT_NE(guess.ReadUntilBye().find("wrong join code"), std::string::npos);
+        std::string failure;
+        EXPECT_FALSE(
+            guess.Join(true, "Guess" + std::to_string(i), "WRONGCODE" + std::to_string(i), &failure));
+        EXPECT_EQ(failure, "another code");
     }
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the host has seen them leave
     nettest::RawPeer waiting("127.0.0.1", port, "127.0.0.5");
     EXPECT_NE(waiting.ReadUntilBye().find("try again later"), std::string::npos);
     {
