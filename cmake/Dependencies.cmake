@@ -31,3 +31,8 @@ function(brightlea_sources out dir)
   file(GLOB_RECURSE found CONFIGURE_DEPENDS ${dir}/*.cpp)
   set(${out} ${found} PARENT_SCOPE)
 endfunction()
+# The hosting lobby's port mapping: UPnP IGD (miniupnpc) and NAT-PMP (libnatpmp, which has no
+# pkg-config file).
+pkg_check_modules(MINIUPNPC REQUIRED IMPORTED_TARGET miniupnpc)
+find_library(NATPMP_LIBRARY natpmp REQUIRED)
+find_path(NATPMP_INCLUDE_DIR natpmp.h REQUIRED)

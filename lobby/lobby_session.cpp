@@ -12,6 +12,7 @@
 #include "lobby/client_setup.h"
 #include "lobby/join_guard.h"
 #include "lobby/log_text.h"
+#include "lobby/port_mapping.h"
 #include "lobby/relay.h"
 #include "lobby/remote_host.h"
 #include "lobby/report_json.h"
@@ -43,7 +44,8 @@ struct Session {
     fs::path work;
     std::string clientProgram;
     Relay relay;
-    std::unique_ptr<RemoteHost> host;  // --host: the remote seats' links
+    std::unique_ptr<RemoteHost> host;      // --host: the remote seats' links
+    std::unique_ptr<PortMapping> mapping;  // --map-port: removed when the session ends
     std::string input;
     bool inputOpen = true;
     bool closing = false;
@@ -349,6 +351,13 @@ int WaitForRemotePlayers(Session& s, std::string& error) {
     s.host = RemoteHost::Open(config, error);
     if (s.host == nullptr) {
         return 2;
+    }
+    if (s.options.mapPort) {
+        s.mapping = std::make_unique<PortMapping>(RouterMappers(), s.host->Port());
+        const MappingOutcome& outcome = s.mapping->Outcome();
+        std::cout << EventJson("port_mapping", "", outcome.text, {{"mapped", outcome.mapped ? 1 : 0}})
+                  << std::endl;
+        Log(outcome.text);
     }
     std::cout << HostingJson(s.host->Port(), config.code) << std::endl;
     Log("hosting on port " + std::to_string(s.host->Port()) + " with join code " + config.code +

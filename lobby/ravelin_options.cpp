@@ -81,8 +81,8 @@ bool CheckSeats(const RavelinOptions& o, std::string& error) {
 }
 
 bool CheckHosting(const RavelinOptions& o, std::string& error) {
-    if (!o.host && (!o.remotePlayers.empty() || !o.code.empty())) {
-        error = "--remote and --code belong to --host (or --code to --join)";
+    if (!o.host && (!o.remotePlayers.empty() || !o.code.empty() || o.mapPort)) {
+        error = "--remote, --map-port and --code belong to --host (or --code to --join)";
         return false;
     }
     for (const std::string& name : o.remotePlayers) {
@@ -147,6 +147,7 @@ bool ParseRavelinOptions(const std::vector<std::string>& args, RavelinOptions& o
         {"--version", &o.version},
         {"--list-courses", &o.listCourses},
         {"--host", &o.host},
+        {"--map-port", &o.mapPort},
         {"--observe", &o.observe},
     };
     const std::map<std::string, std::string*> texts = {
@@ -279,6 +280,8 @@ Play across machines:
                          output) and starts the match once every remote player has joined
   --port P               the TCP port --host listens on, IPv4 and IPv6 (default 47615; 0: any)
   --remote A,B           the players (among --players) who join from elsewhere
+  --map-port             --host: ask the home router to forward the port (UPnP IGD, then
+                         NAT-PMP, 2 s each); the mapping is removed when the host ends
   --code CODE            --host: the join code (default: a fresh random one, at least 8
                          characters); --join: the code the host printed
   --join HOST[:PORT]     join a hosted match (an IPv6 address in brackets: [::1]:47615); the

@@ -46,6 +46,7 @@ struct RavelinOptions {
     int maxSeconds = 0;         // > 0: stop the clients and fail after this long
     bool listCourses = false;   // --list-courses: print the game data's courses and end
     bool host = false;          // --host: remote players and observers join over TCP
+    bool mapPort = false;       // --map-port: --host asks the home router to forward its port
     int port = kDefaultPort;    // --port: where --host listens (0: any free port)
     std::vector<std::string> remotePlayers;  // --remote: players who join from elsewhere
     std::string code;                        // --code: the join code (--host: default a fresh random one)

@@ -10,6 +10,7 @@ packages=(
   libsdl2-dev libsdl2-ttf-dev libopenal-dev libfontconfig-dev
   libcurl4-openssl-dev libzip-dev libsodium-dev zip unzip openssl
   libpng-dev librsvg2-dev libimagequant-dev nlohmann-json3-dev libasio-dev
+  libminiupnpc-dev libnatpmp-dev  # the hosting lobby asks the home router to forward its port
   fonts-liberation fonts-ipafont-gothic fonts-nanum
   xvfb xauth x11-apps x11-utils xfonts-base python3 sox
   makeself dpkg-dev desktop-file-utils lintian librsvg2-bin
