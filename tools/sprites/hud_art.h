@@ -14,6 +14,11 @@ inline constexpr double kGaugeRadius = 62.0;
 inline constexpr int kShotWidth = 146;
 inline constexpr int kShotHeight = 119;
 
+// What the HUD's series share: the circle constant and the two colours of the button faces.
+inline constexpr double kHudPi = 3.14159265358979;
+inline constexpr const char* kHudNavy = "#131c46";
+inline constexpr const char* kHudGold = "#efb45c";
+
 bool MakeGauge(const std::string& outDir, std::string& error);
 bool MakeWind(const std::string& outDir, std::string& error);
 bool MakeLevelBadges(const std::string& outDir, std::string& error);
