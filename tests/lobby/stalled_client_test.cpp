@@ -22,7 +22,8 @@ namespace {
 using fixtures::Count;
 using fixtures::Lines;
 
-// The process whose working directory is dir (the client Ravelin started there), or -1.
+// The game process whose working directory is dir (the client Ravelin started there), or -1. Only
+// once it runs the game: stopping Ravelin's child before its exec would stop Ravelin too.
 pid_t ProcessIn(const fs::path& dir) {
     std::error_code ec;
     for (const auto& entry : fs::directory_iterator("/proc", ec)) {
@@ -30,7 +31,8 @@ pid_t ProcessIn(const fs::path& dir) {
         if (name.find_first_not_of("0123456789") != std::string::npos) {
             continue;
         }
-        if (fs::read_symlink(entry.path() / "cwd", ec) == dir) {
+        if (fs::read_symlink(entry.path() / "cwd", ec) == dir &&
+            fs::read_symlink(entry.path() / "exe", ec).filename() == "Brightlea") {
             return static_cast<pid_t>(std::stoi(name));
         }
     }
@@ -59,7 +61,7 @@ TEST(StalledClient, AStoppedClientIsTakenOutAndTheOtherPlayerFinishesInSync) {
         bob = ProcessIn(fs::absolute(root / "work" / "client-1"));
     }
     ASSERT_GT(bob, 0);
-    std::this_thread::sleep_for(std::chrono::milliseconds(2500));  // the first turn has begun
+    std::this_thread::sleep_for(std::chrono::milliseconds(1000));  // the match has begun
     ::kill(bob, SIGSTOP);
     // Ann plays the hole to its end without Bob; then Bob's stopped process is ended for good.
     EXPECT_TRUE(nettest::WaitForLine(root / "log", "Bob is taken out of the match", 60000));
