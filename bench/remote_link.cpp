@@ -2,8 +2,10 @@
 // lobby sockets, directly through a socket pair or through a remote hop each way (bridge, framed
 // TCP link, bridge): half the difference is what one hop adds to a packet's way. HostRelay: packets
 // a host relays per second when 4 players and 10 observers all play remotely, every client behind
-// its own hop, with the game's own lobby link at the far end. The links here do not limit rates
-// (a host limits each joiner to 400 packets a second): what is measured is what the host can carry.
+// its own hop, with the game's own lobby link at the far end. Every hop's frames are sealed as in
+// play (link_crypto.h), with fixed keys in place of a key exchange. The links here do not limit
+// rates (a host limits each joiner to 400 packets a second): what is measured is what the host can
+// carry.
 
 #include <benchmark/benchmark.h>
 #include <sys/socket.h>
@@ -40,17 +42,22 @@ class Hops {
         Tcp::socket b(io_);
         a.connect(acceptor.local_endpoint());
         acceptor.accept(b);
-        return {Bridge(std::move(a)), Bridge(std::move(b))};
+        const lobby::LinkKey ab = {1};
+        const lobby::LinkKey ba = {2};
+        return {Bridge(std::move(a), ab, ba), Bridge(std::move(b), ba, ab)};
     }
     void Run() {
         thread_ = std::thread([this] { io_.run(); });
     }
 
   private:
-    platform::LobbySocket Bridge(Tcp::socket socket) {
+    platform::LobbySocket Bridge(Tcp::socket socket, const lobby::LinkKey& sending,
+                                 const lobby::LinkKey& receiving) {
         int fds[2];
         ::socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, fds);
         auto link = std::make_shared<lobby::FrameLink>(std::move(socket));
+        link->SealSending(sending);
+        link->SealReceiving(receiving);
         link->Start(nullptr, nullptr);
         std::make_shared<lobby::PacketBridge>(link, fds[0])->Start([](const std::string&) {});
         return platform::LobbySocket(fds[1]);
