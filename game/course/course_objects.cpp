@@ -33,6 +33,19 @@ core::FnxVertex Turned(const core::FnxVertex& v, float angle) {
     return {p.x, p.y, p.z, n.x, n.y, n.z, v.u, v.v};
 }
 
+// Writes the vertices of `from` turned by angle about the vertical through centre into `to`, which
+// may be the same group. Only x and z change.
+void TurnGroup(const core::FnxGroup& from, core::FnxGroup& to, Vec3 centre, float angle) {
+    for (size_t i = 0; i < from.vertices.size(); ++i) {
+        const core::FnxVertex& v = from.vertices[i];
+        core::FnxVertex turned =
+            Turned({v.x - centre.x, v.y, v.z - centre.z, v.nx, v.ny, v.nz, v.u, v.v}, angle);
+        turned.x += centre.x;
+        turned.z += centre.z;
+        to.vertices[i] = turned;
+    }
+}
+
 void PrepareObject(core::FnxGroup& group, const TerrainGrid& grid, Vec3& centre, ObjectBounds& bounds) {
     Vec3 lo{1000.0f, 1000.0f, 1000.0f}, hi{-1000.0f, -1000.0f, -1000.0f};
     for (const core::FnxVertex& v : group.vertices) {
@@ -93,17 +106,20 @@ void FreeObjects(CourseObjects& objects) {
     objects = CourseObjects{};
 }
 
+float ViewAngle(Vec3 cameraAnchor, Vec3 cameraAim, float fallback) {
+    const Vec3 d = platform::Normalize({cameraAim.x - cameraAnchor.x, 0.0f, cameraAim.z - cameraAnchor.z});
+    if (!std::isfinite(d.x) || !std::isfinite(d.z)) {
+        return fallback;  // a viewer looking straight down keeps the last angle
+    }
+    if (d.z != 0.0f) {
+        return std::atan2(d.x, d.z);
+    }
+    return d.x > 0.0f ? 0.0f : kPi;
+}
+
 void TurnObjectsToView(core::FnxModel& model, CourseObjects& objects, Vec3 cameraAnchor, Vec3 cameraAim,
                        Vec3 flagPosition) {
-    const Vec3 d = platform::Normalize({cameraAim.x - cameraAnchor.x, 0.0f, cameraAim.z - cameraAnchor.z});
-    float angle = objects.LastFlagAngle;  // a viewer looking straight down keeps the last angle
-    if (std::isfinite(d.x) && std::isfinite(d.z)) {
-        if (d.z != 0.0f) {
-            angle = std::atan2(d.x, d.z);
-        } else {
-            angle = d.x > 0.0f ? 0.0f : kPi;
-        }
-    }
+    const float angle = ViewAngle(cameraAnchor, cameraAim, objects.LastFlagAngle);
     for (int i = 0; i < 4; ++i) {
         core::FnxVertex v = Turned(kFlagQuadVertices[i], angle);
         v.x += flagPosition.x;
@@ -117,17 +133,19 @@ void TurnObjectsToView(core::FnxModel& model, CourseObjects& objects, Vec3 camer
     const float delta = angle - objects.LastFlagAngle;
     objects.LastFlagAngle = angle;
     for (size_t g = 0; g < model.groups.size() && g < objects.isObject.size(); ++g) {
-        if (!objects.isObject[g] || !IsUpright(model.groups[g])) {
-            continue;
+        if (objects.isObject[g] && IsUpright(model.groups[g])) {
+            TurnGroup(model.groups[g], model.groups[g], objects.centres[g], delta);
         }
-        const Vec3 centre = objects.centres[g];
-        for (core::FnxVertex& v : model.groups[g].vertices) {
-            // Only x and z change: the turn is about the vertical through the centre.
-            core::FnxVertex turned =
-                Turned({v.x - centre.x, v.y, v.z - centre.z, v.nx, v.ny, v.nz, v.u, v.v}, delta);
-            turned.x += centre.x;
-            turned.z += centre.z;
-            v = turned;
+    }
+}
+
+void FaceObjects(core::FnxModel& model, const core::FnxModel& seated, const CourseObjects& objects,
+                 float angle) {
+    const size_t count = std::min({model.groups.size(), seated.groups.size(), objects.isObject.size()});
+    for (size_t g = 0; g < count; ++g) {
+        if (objects.isObject[g] && IsUpright(seated.groups[g]) &&
+            model.groups[g].vertices.size() == seated.groups[g].vertices.size()) {
+            TurnGroup(seated.groups[g], model.groups[g], objects.centres[g], angle);
         }
     }
 }

@@ -42,6 +42,15 @@ void FreeObjects(CourseObjects& objects);
 void TurnObjectsToView(core::FnxModel& model, CourseObjects& objects, Vec3 cameraAnchor, Vec3 cameraAim,
                        Vec3 flagPosition);
 
+// The angle TurnObjectsToView turns to for a viewer at cameraAnchor looking at cameraAim; fallback
+// when the viewer looks straight down.
+float ViewAngle(Vec3 cameraAnchor, Vec3 cameraAim, float fallback);
+
+// Sets every "RST" object of model to its form in seated (the same hole as prepared, never turned)
+// turned by angle: the result depends on the angle alone, not on how the objects were turned before.
+void FaceObjects(core::FnxModel& model, const core::FnxModel& seated, const CourseObjects& objects,
+                 float angle);
+
 // Whether the texture of a material is opaque at texture coordinates (u, v). An implementation
 // treats a material without a texture as opaque.
 using TexelOpacity = std::function<bool(uint16_t materialIndex, float u, float v)>;

@@ -107,6 +107,30 @@ TEST(CourseObjects, TurningToTheView) {
     EXPECT_TRUE(std::isfinite(hole.objects.FlagVertices[0].x));
 }
 
+// Facing objects from their prepared form gives the same vertices whatever they faced before, so
+// clients whose views turned differently still agree; fixed objects stay as modelled.
+TEST(CourseObjects, FacingFromThePreparedFormForgetsEarlierTurns) {
+    Hole hole = WithGround();
+    AddPicture(hole.model, "RSTa", -1, 1, 1, 3, 10);
+    AddPicture(hole.model, "SSTb", -1, 1, 1, 3, 20);
+    Prepare(hole);
+    const core::FnxModel seated = hole.model;
+    core::FnxModel direct = seated;
+    core::FnxModel wandered = seated;
+    FaceObjects(direct, seated, hole.objects, 0.7f);
+    FaceObjects(wandered, seated, hole.objects, -2.9f);
+    FaceObjects(wandered, seated, hole.objects, 1.3f);
+    FaceObjects(wandered, seated, hole.objects, 0.7f);
+    const auto& a = direct.groups[1].vertices;
+    EXPECT_EQ(std::memcmp(a.data(), wandered.groups[1].vertices.data(), a.size() * sizeof(a[0])), 0);
+    EXPECT_NEAR(a[0].x, -std::cos(0.7f), 1e-5f);  // the corner at x -1 turned about (0, 10)
+    EXPECT_NEAR(a[0].z, 10.0f + std::sin(0.7f), 1e-5f);
+    EXPECT_EQ(direct.groups[2].vertices[0].x, -1.0f);
+    // The angle is the one the view turns to; straight down keeps the fallback.
+    EXPECT_FLOAT_EQ(ViewAngle({0, 5, 0}, {-10, 0, 0}, 0.5f), 3.1415927f);
+    EXPECT_EQ(ViewAngle({3, 50, 3}, {3, 0, 3}, 0.5f), 0.5f);
+}
+
 // A picture whose left half (u < 0.5) is transparent.
 bool RightHalfOpaque(uint16_t, float u, float) {
     return u >= 0.5f;

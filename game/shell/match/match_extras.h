@@ -38,8 +38,10 @@ struct GameEnding {
 inline constexpr size_t kMaxPendingObservers = 20;
 
 struct MatchExtras {
-    // The hole model as loaded, before any object was turned toward this client's camera: shots
-    // collide with it so that every client sees the same ball.
+    // The hole model as prepared, before any object was turned toward this client's camera.
+    std::unique_ptr<core::FnxModel> seatedModel;
+    // Shots collide with this copy: its objects face the turn's line of play (FaceShotObjects), the
+    // same on every client whatever its own camera did.
     std::unique_ptr<core::FnxModel> collisionModel;
     course::TexelOpacity opacity;  // the hole's textures read back for the ball
     std::string stateLogPath;      // empty: no state log

@@ -61,6 +61,7 @@ void BeginTurn(Client& client, const LobbyPacket& packet) {
     const rules::TurnPreparation prep = rules::PrepareTurn(m.shot, m.rules, m.options, m.marks, world);
     AnnounceContest(client, prep.nearestWinner, kStringNearestWinner);
     AnnounceContest(client, prep.longestWinner, kStringLongestWinner);
+    FaceShotObjects(client);
     ShowMatchInScene(client);
     AimCameraAtShot(client);
     client.turn.active = false;
@@ -80,10 +81,11 @@ void ShooterReady(Client& client, const LobbyPacket& packet) {
     RequestFullRedraw(client);
 }
 
+// A new club or aim only redraws the HUD: the view, and the objects the ball meets, stay as the
+// turn began on every client.
 void ShotSetup(Client& client, const LobbyPacket& packet) {
     client.match.shot = MessageShot(packet);
     if (client.match.shot.player != client.match.localSlot) {
-        AimCameraAtShot(client);
         RequestFullRedraw(client);
     }
 }

@@ -79,6 +79,16 @@ void ResetMatchForHole(rules::MatchState& match, const HoleSettings& hole, platf
     }
 }
 
+void FaceShotObjects(Client& client) {
+    MatchExtras& extras = client.matchExtras;
+    if (extras.collisionModel == nullptr || extras.seatedModel == nullptr) {
+        return;
+    }
+    const physics::ShotInput& shot = client.match.shot;
+    course::FaceObjects(*extras.collisionModel, *extras.seatedModel, client.hole.objects,
+                        course::ViewAngle(shot.ballPos, shot.aimTarget, 0.0f));
+}
+
 bool MakeShotWorld(const Client& client, physics::ShotWorld& world) {
     const course::HoleState& hole = client.hole;
     if (!hole.prepared || client.matchExtras.collisionModel == nullptr) {

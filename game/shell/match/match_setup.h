@@ -21,6 +21,10 @@ void ResetMatchState(rules::MatchState& match, const LaunchConfig& config);
 void ResetMatchForHole(rules::MatchState& match, const HoleSettings& hole, platform::Vec3 teePoint,
                        platform::Vec3 defaultAim, platform::Vec3 pinPoint);
 
+// Turns the objects the ball collides with to face along the current shot's line of play, from the
+// ball to the aim the turn began with: every client turns them alike, whatever its view does.
+void FaceShotObjects(Client& client);
+
 // The hole as the ball sees it; false when no hole is loaded.
 bool MakeShotWorld(const Client& client, physics::ShotWorld& world);
 

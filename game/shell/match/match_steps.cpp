@@ -34,11 +34,13 @@ platform::Vec3 OnGround(const float point[2], platform::Vec3 seated) {
 // The hole as loaded, kept apart before any object turns toward this client's camera.
 void KeepCollisionModel(Client& client) {
     MatchExtras& extras = client.matchExtras;
+    extras.seatedModel.reset();
     extras.collisionModel.reset();
     extras.opacity = nullptr;
     if (client.hole.HoleModel == nullptr || !client.hole.prepared) {
         return;
     }
+    extras.seatedModel = std::make_unique<core::FnxModel>(*client.hole.HoleModel);
     extras.collisionModel = std::make_unique<core::FnxModel>(*client.hole.HoleModel);
     extras.opacity = course::OpacityFromTextures(client.hole.HoleTextures);
 }

@@ -8,6 +8,7 @@
 #include "game/physics/wind.h"
 #include "game/shell/client.h"
 #include "game/shell/lobby/lobby_messages.h"
+#include "game/shell/match/match_setup.h"
 #include "game/shell/match/match_steps.h"
 #include "game/shell/match/message_checks.h"
 #include "game/shell/match/scene_sync.h"
@@ -236,6 +237,7 @@ bool JoinWithSnapshot(Client& client, const LobbyPacket& packet) {
     ResetPlayersForHole(client);
     ApplyFields(client, s);
     match.waitingForSnapshot = 0;
+    FaceShotObjects(client);
     ShowMatchInScene(client);
     AimCameraAtShot(client);
     StartBackgroundSound(client);
