@@ -13,6 +13,9 @@ namespace {
 
 using Grid = TerrainGrid;
 
+// More than the cells across the grid's diagonal (about 90).
+constexpr float kMaxWalkSteps = 200.0f;
+
 // Column (or row) of a coordinate, unclamped but kept within a few cells of the grid so that it
 // always fits an int.
 int CellLine(float v, float lo, int count) {
@@ -29,6 +32,50 @@ bool TriangleIndicesValid(const core::FnxGroup& group, size_t first) {
     const size_t n = group.vertices.size();
     return first + 2 < group.indices.size() && group.indices[first] < n && group.indices[first + 1] < n &&
            group.indices[first + 2] < n;
+}
+
+bool OverGrid(Vec3 p) {
+    return p.x >= Grid::MinX && p.x <= Grid::MaxX && p.z >= Grid::MinZ && p.z <= Grid::MaxZ;
+}
+
+// Cuts the segment a-b to its part over the grid (nothing lies beside it), so that walking it
+// takes at most a grid's width of cells however long it was; false when none of it is over the
+// grid. An end over the grid stays exactly as given.
+bool ClipToGridPlane(Vec3& a, Vec3& b) {
+    if (OverGrid(a) && OverGrid(b)) {
+        return true;
+    }
+    const double ax = a.x, az = a.z, dx = double(b.x) - a.x, dy = double(b.y) - a.y, dz = double(b.z) - a.z;
+    double t0 = 0.0, t1 = 1.0;
+    // Keeps the part of the segment where p * t <= q.
+    const auto keep = [&](double p, double q) {
+        if (p == 0.0) {
+            return q >= 0.0;
+        }
+        const double r = q / p;
+        if (p < 0.0) {
+            t0 = std::max(t0, r);
+        } else {
+            t1 = std::min(t1, r);
+        }
+        return t0 <= t1;
+    };
+    if (!keep(-dx, ax - Grid::MinX) || !keep(dx, Grid::MaxX - ax) || !keep(-dz, az - Grid::MinZ) ||
+        !keep(dz, Grid::MaxZ - az)) {
+        return false;
+    }
+    const Vec3 from = a;
+    const auto at = [&](double t) {
+        return Vec3{static_cast<float>(from.x + dx * t), static_cast<float>(from.y + dy * t),
+                    static_cast<float>(from.z + dz * t)};
+    };
+    if (t0 > 0.0) {
+        a = at(t0);
+    }
+    if (t1 < 1.0) {
+        b = at(t1);
+    }
+    return true;
 }
 
 bool SameCorner(Vec3 a, Vec3 b) {
@@ -205,19 +252,22 @@ bool TerrainHasCell(const TerrainGrid& grid, Vec3 p) {
 }
 
 bool TerrainSegmentHit(const TerrainGrid& grid, Vec3 start, Vec3 end, Vec3* hit, Vec3* normal, int* group) {
-    if (grid.cellStart.empty() || !IsFinite(start) || !IsFinite(end)) {
+    if (grid.cellStart.empty() || !IsFinite(start) || !IsFinite(end) || !ClipToGridPlane(start, end)) {
         return false;
     }
     const Vec3 dir = platform::Normalize(end - start);
     const float total = platform::Length(end - start);
-    // Each step advances one cell; the bound only guards against steps too small to move a far point.
-    const double maxSteps = std::min(double(total) / Grid::CellSize + 2.0, 1e6);
+    // Each step advances one cell. Over the grid a segment is at most a grid's diagonal wide, so a
+    // longer one is steep: its steps grow so that there are never more than kMaxWalkSteps, and each
+    // still moves less than a cell sideways, so no cell it crosses is missed.
+    const float stepLength = std::max(Grid::CellSize, total / kMaxWalkSteps);
+    const double maxSteps = double(total) / stepLength + 2.0;
     Vec3 cur = start;
     for (double step = 0; step < maxSteps; ++step) {
         if (SameCorner(cur, end)) {
             return false;
         }
-        Vec3 next = cur + dir * Grid::CellSize;
+        Vec3 next = cur + dir * stepLength;
         if (platform::Length(next - start) >= total || SameCorner(next, cur)) {
             next = end;
         }

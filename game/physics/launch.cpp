@@ -4,12 +4,11 @@
 #include <cmath>
 
 #include "game/physics/club_table.h"
+#include "game/physics/shot_ranges.h"
 
 namespace physics {
 
 namespace {
-
-constexpr float kMaxSideAngle = 45.0f;
 
 struct Tolerances {
     float power;      // T1
@@ -250,10 +249,10 @@ void Launch(ShotInput& shot, const LaunchConditions& conditions, core::Rand15& r
     ApplySpin(f, conditions.spin);
     ApplySlope(f, shot);
 
-    f.speed = std::clamp(f.speed, 0.005f, 200.0f);
+    f.speed = std::clamp(f.speed, kMinLaunchSpeed, kMaxSwingSpeed);
     f.push = ClampMagnitude(f.push, kMaxSideAngle);
     f.curve = ClampMagnitude(f.curve, kMaxSideAngle);
-    f.elevation = std::clamp(f.elevation, 0.0f, 70.0f);
+    f.elevation = std::clamp(f.elevation, 0.0f, kMaxElevation);
 
     shot.wind = WindVector(conditions.wind);
     if (conditions.gameLevel == 2) {

@@ -154,6 +154,17 @@ TEST(TerrainGrid, SegmentWalk) {
     EXPECT_FALSE(TerrainSegmentHit(grid, {190, 10, 650}, {260, 9, 800}, &hit, &normal, &group));
     EXPECT_FALSE(TerrainSegmentHit(grid, {-1e30f, 10, 0}, {1e30f, 9, 0}, &hit, &normal, &group));
     EXPECT_FALSE(TerrainSegmentHit(grid, {0, 10, 0}, {std::nanf(""), 9, 0}, &hit, &normal, &group));
+    // A segment from far off the grid is walked only where it lies over the grid, and still meets
+    // the ground there: y falls by 1 every 10 yards along z, from 5000 yards before the grid.
+    ASSERT_TRUE(TerrainSegmentHit(grid, {3, 500, -5000}, {3, -500, 5000}, &hit, &normal, &group));
+    EXPECT_EQ(group, 0);
+    EXPECT_NEAR(hit.y, 2.0f, 1e-4f);
+    EXPECT_NEAR(hit.z, -20.0f, 1e-3f);
+    ASSERT_TRUE(TerrainSegmentHit(grid, {-1e6f, 102, 20}, {1e6f, -98, 20}, &hit, &normal, &group));
+    EXPECT_NEAR(hit.x, 0.0f, 0.1f);  // a very shallow path: float steps of its height
+    // A fall of 2e10 yards is walked in long steps and still meets the fairway.
+    ASSERT_TRUE(TerrainSegmentHit(grid, {3, 1e10f, 3}, {3.5f, -1e10f, 3}, &hit, &normal, &group));
+    EXPECT_NEAR(hit.y, 2.0f, 1e-3f);
 }
 
 // The first triangle in model order whose footprint holds the probe: what the grid must agree with.

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <string>
 
+#include "game/course/terrain_grid.h"
 #include "game/screens/map_aim.h"
 #include "game/shell/lobby/lobby_packet.h"
 #include "game/shell/match/hud_actions.h"
@@ -81,6 +82,20 @@ TEST_F(MatchFlow, TheMapPanelShowsTheHoleWhenATurnBegins) {
     }
     shell::FillHudView(C(0), view);
     EXPECT_FALSE(view.showSlopes);
+
+    // Clicks up the view, over the hole to the backdrop and the sky: every aim they set lies on the
+    // hole's ground, never on the hills beyond it.
+    int aims = 0;
+    for (int y = 20; y < 520; y += 25) {
+        const platform::Vec3 before = m.shot.aimTarget;
+        shell::HandleHudClick(C(0), 400, y);
+        if (m.shot.aimTarget.z != before.z) {
+            ++aims;
+        }
+        EXPECT_TRUE(course::TerrainHasCell(C(0).hole.grid, m.shot.aimTarget)) << "y " << y;
+        EXPECT_LE(std::abs(m.shot.aimTarget.z - m.shot.ballPos.z), 1.2f * std::abs(ballToPin)) << "y " << y;
+    }
+    EXPECT_GT(aims, 5);
 }
 
 // The first drive is seen in the main view: the ball starts at the foot of the picture and flies up

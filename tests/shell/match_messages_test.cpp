@@ -98,6 +98,38 @@ TEST_F(MatchMessages, AShotRecordNamingNoPlayerOrCarryingNaNIsNotApplied) {
     Handle(Packet(shell::kMsgShotEnd, body));
     EXPECT_EQ(client_->match.rules.turnCounter, 0);
     EXPECT_EQ(client_->match.rules.players[1].strokes, 0);
+
+    // An index past its table, or a value no swing makes, is refused before it is stored.
+    const auto refused = [&](uint32_t type, const physics::ShotInput& bad) {
+        client_->match.shot.aimTarget.z = 12345.0f;
+        shell::PackShotInput(bad, body.data());
+        Handle(Packet(type, body));
+        return client_->match.shot.aimTarget.z == 12345.0f;
+    };
+    physics::ShotInput good;
+    good.player = 1;
+    good.launchSpeed = 60.0f;
+    good.elevation = 12.0f;
+    EXPECT_FALSE(refused(shell::kMsgShotSetup, good));
+    physics::ShotInput bad = good;
+    bad.startSurface = 200;  // the lie table has 9 rows
+    EXPECT_TRUE(refused(shell::kMsgShotSetup, bad));
+    bad = good;
+    bad.swingKind = 9;
+    EXPECT_TRUE(refused(shell::kMsgShotSetup, bad));
+    bad = good;
+    bad.launchSpeed = 1.9e-39f;  // finite, but slower than any launch
+    EXPECT_TRUE(refused(shell::kMsgShot, bad));
+    bad = good;
+    bad.elevation = 80.0f;
+    EXPECT_TRUE(refused(shell::kMsgShot, bad));
+    bad = good;
+    bad.wind.y = -2.0e13f;
+    EXPECT_TRUE(refused(shell::kMsgShot, bad));
+    bad = good;
+    bad.ballPos.z = 5000.0f;  // far off the course
+    EXPECT_TRUE(refused(shell::kMsgShot, bad));
+    EXPECT_EQ(client_->shell.gameState, shell::GameState::Startup);
 }
 
 TEST_F(MatchMessages, ALateConcedeVoteIsRecordedButDoesNotConcede) {

@@ -1,6 +1,7 @@
 #include "game/shell/match/hud_actions.h"
 
 #include "game/physics/club_table.h"
+#include "game/physics/shot_ranges.h"
 #include "game/rules/concede.h"
 #include "game/shell/client.h"
 #include "game/shell/lobby/lobby_messages.h"
@@ -48,7 +49,8 @@ void ChooseClub(Client& client, int club) {
 }
 
 void AimAt(Client& client, platform::Vec3 target) {
-    if (!LocalTurnActive(client) || !FinitePoint(target)) {
+    // Every client refuses a record aimed off the course, so none is sent.
+    if (!LocalTurnActive(client) || !FinitePoint(target) || !physics::OnCoursePlane(target)) {
         return;
     }
     client.match.shot.aimTarget = target;

@@ -62,10 +62,14 @@ void AimFromMap(Client& client, int x, int y) {
     }
 }
 
+// A click in the view aims at the ground under the surface shown there. The backdrop and the sky
+// beyond the hole have no ground under them: a click on them aims nowhere, as on the map.
 void AimFromView(Client& client, int x, int y) {
+    platform::Vec3 picked;
     platform::Vec3 target;
     if (client.display.device != nullptr &&
-        course::ScreenToWorldByDepth(*client.display.device, x, y, target)) {
+        course::ScreenToWorldByDepth(*client.display.device, x, y, picked) &&
+        GroundPoint(client, picked.x, picked.z, target)) {
         screens::NoteTargetClicked(client.hud.state, client.clock.NowMs());
         AimAt(client, target);
     }

@@ -5,6 +5,7 @@
 
 #include "game/core/surface_kind.h"
 #include "game/physics/club_table.h"
+#include "game/physics/shot_ranges.h"
 #include "game/physics/wind.h"
 #include "game/shell/lobby/lobby_messages.h"
 
@@ -16,16 +17,16 @@ bool Finite(float v) {
     return std::isfinite(v);
 }
 
-bool ShotFloatsFinite(const physics::ShotInput& s) {
-    const float scalars[] = {s.pinDistance, s.powerError, s.launchSpeed,  s.elevation,
-                             s.curveRate,   s.push,       s.slopeForward, s.slopeSide};
-    for (float v : scalars) {
-        if (!Finite(v)) {
-            return false;
-        }
-    }
-    return FinitePoint(s.aimTarget) && FinitePoint(s.ballPos) && FinitePoint(s.startPos) &&
-           FinitePoint(s.wind) && FinitePoint(s.playerMark);
+bool Flag(uint8_t v) {
+    return v <= 1;
+}
+
+// Every index the record carries fits the table it selects; the flags are flags.
+bool ShotIndicesInRange(const physics::ShotInput& s) {
+    return s.club < physics::kClubCount && s.surface < core::kSurfaceKindCount &&
+           s.startSurface < core::kSurfaceKindCount && s.lieClass <= physics::kLiePutting &&
+           s.swingKind <= physics::kSwingPutter && Flag(s.powerShot) && Flag(s.bite) && Flag(s.finished) &&
+           Flag(s.limitReached);
 }
 
 bool Refuse(const LobbyPacket& packet, const char* why) {
@@ -45,9 +46,7 @@ bool SlotInMatch(const rules::MatchState& match, int slot) {
 }
 
 bool ShotRecordUsable(const rules::MatchState& match, const physics::ShotInput& shot) {
-    return SlotInMatch(match, shot.player) && shot.club < physics::kClubCount &&
-           shot.surface < core::kSurfaceKindCount && shot.lieClass <= physics::kLiePutting &&
-           ShotFloatsFinite(shot);
+    return SlotInMatch(match, shot.player) && ShotIndicesInRange(shot) && physics::ShotValuesInRange(shot);
 }
 
 bool MessageFieldsUsable(const rules::MatchState& match, const LobbyPacket& packet) {

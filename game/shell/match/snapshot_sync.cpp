@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "game/core/surface_kind.h"
+#include "game/physics/club_table.h"
 #include "game/physics/wind.h"
 #include "game/shell/client.h"
 #include "game/shell/lobby/lobby_messages.h"
@@ -108,6 +110,12 @@ bool SnapshotUsable(const Client& client, const GameSnapshot& s, const char* fro
     for (int p = 0; p < s.playerCount; ++p) {
         if (s.turnOrder[p] >= s.playerCount) {
             return Refuse(from, "turn order out of range");
+        }
+    }
+    for (int p = 0; p < kSnapshotSlots; ++p) {  // the lie and club tables are read for every slot
+        if (s.lie[p] >= core::kSurfaceKindCount || s.previousLie[p] >= core::kSurfaceKindCount ||
+            s.lastClub[p] >= physics::kClubCount) {
+            return Refuse(from, "lie or club out of range");
         }
     }
     const MatchConfig& match = client.config.match;
