@@ -126,7 +126,9 @@ bool MakeGauge(const std::string& outDir, std::string& error) {
 namespace {
 
 // A wind cell: a compass ellipse lying on the ground and an arrow whose size and colour grow with
-// the strength column; row 0 points to the right, each further row 22.5 degrees clockwise.
+// the strength column. The arrow lies on the ground seen from behind the ball, where up the
+// picture is away from the player: row 0 points to the right, each further row 22.5 degrees
+// anticlockwise, so row 4 points away and row 12 at the player.
 std::string WindCell(int column, int row, double ox, double oy) {
     static const char* colours[5] = {"#7fe36a", "#c8ec4a", "#ffd23a", "#ff8a2a", "#ff3a2a"};
     const double cx = ox + 50;
@@ -141,12 +143,12 @@ std::string WindCell(int column, int row, double ox, double oy) {
         cx, cy);
     const double angle = row * kHudPi / 8.0;
     const double dx = std::cos(angle);
-    const double dy = std::sin(angle) * 0.58;  // flattened: the arrow lies on the ground
+    const double dy = -std::sin(angle) * 0.58;  // flattened: the arrow lies on the ground
     const double length = 18 + 3.5 * column;
     const double half = 4 + 1.2 * column;
     const double tipX = cx + dx * length, tipY = cy + dy * length;
     const double tailX = cx - dx * length, tailY = cy - dy * length;
-    const double nx = -std::sin(angle) * 0.58, ny = std::cos(angle);
+    const double nx = std::sin(angle) * 0.58, ny = std::cos(angle);  // across the arrow
     const double norm = std::hypot(nx, ny);
     const double px = nx / norm, py = ny / norm;
     const double headX = cx + dx * (length - 12), headY = cy + dy * (length - 12);
