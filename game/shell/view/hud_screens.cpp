@@ -358,6 +358,9 @@ void DrawHud(Client& client) {
         }
         return;
     }
+    if (shown != GameState::Playing) {
+        return;  // waiting, the picture stays as the last state left it: a banner, a board, a view
+    }
     const uint32_t now = client.clock.NowMs();
     const bool animated = screens::AdvanceClubMenu(state, now);
     if (!animated && now - state.lastOverlayMs < kOverlayRefreshMs) {
