@@ -194,9 +194,10 @@ void DrawClubMenu(HudCanvas& canvas) {
         std::snprintf(name, sizeof name, "%s", club.name);
     }
     present::SetTextFont(canvas.text, canvas.face, 8, 16, true);
-    present::DrawTextAt(canvas.text, Back(canvas), 580, 348, kYellow, name, present::kAlignCenter);
+    present::DrawTextAt(canvas.text, Back(canvas), kClubMenuNameX, 348, kYellow, name, present::kAlignCenter);
     present::SetTextFont(canvas.text, canvas.face, 6, 12, false);
-    present::DrawTextAt(canvas.text, Back(canvas), 580, 366, kWhite, club.nickname, present::kAlignCenter);
+    present::DrawTextAt(canvas.text, Back(canvas), kClubMenuNameX, 366, kWhite, club.nickname,
+                        present::kAlignCenter);
 }
 
 }  // namespace

@@ -33,6 +33,8 @@ inline constexpr uint32_t kPlayerColours[4] = {0x0000FF, 0xFF0000, 0xFFFFFF, 0xF
 // The lower-right control area (with eraseFirst restored from the scene copy first).
 inline constexpr platform::SurfaceRect kControlArea{523, 343, 800, 600};
 inline constexpr platform::SurfaceRect kClubMenuArea{514, 343, 800, 600};
+// The open club menu centres the hovered club's names on this column.
+inline constexpr int kClubMenuNameX = 614;
 // The character sprite, and where a swing frame stands so that its feet meet the sprite's.
 inline constexpr int kCharacterX = 100;
 inline constexpr int kCharacterY = 240;

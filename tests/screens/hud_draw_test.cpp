@@ -113,6 +113,17 @@ TEST_F(HudScreen, ClubMenuShowsTheHoveredClubAndClosesWithoutTrace) {
     state_.menuPhase = ClubMenuPhase::Closed;
     DrawControls(Canvas(), true);
     EXPECT_EQ(CountDifferences(Pixels(), closed), 0);
+
+    // The longest name, a beginner's driver with its distance, stays on the menu's panel.
+    view_.beginner = true;
+    state_.menuPhase = ClubMenuPhase::Open;
+    state_.hoveredClub = 0;
+    Draw();
+    for (int y = 346; y < 366; ++y) {
+        for (int x = 500; x < 516; ++x) {
+            EXPECT_NE(platform::ReadPixelRgb(*display_.backBuffer, x, y), kYellow) << x << "," << y;
+        }
+    }
 }
 
 TEST_F(HudScreen, MissingPicturesDrawNothingAndDoNotStopTheRest) {

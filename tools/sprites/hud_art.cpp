@@ -229,7 +229,7 @@ bool MakeLevelBadges(const std::string& outDir, std::string& error) {
 
 namespace {
 
-// The club pop-up: a panel whose left part carries the club names and whose right part shows the
+// The club pop-up: a panel with a plate for the hovered club's names along its top and the
 // fourteen clubs as chips in their rectangles (relative to the panel's top-left corner).
 constexpr int kPopupWidth = 274;
 constexpr int kPopupHeight = 203;
@@ -277,9 +277,11 @@ std::string PopupPanel(double scale) {
 
 bool MakeClubArt(const std::string& outDir, std::string& error) {
     std::string panel = PopupPanel(1.0);
+    // The hovered club's names are centred 100 pixels in, on lines 5 and 23 from the top: their
+    // plate spans the longest of them ("Wood 1 (245 yard)") above the first chips.
     panel +=
-        "<rect x=\"8\" y=\"8\" width=\"116\" height=\"56\" rx=\"6\" fill=\"#101c42\" stroke=\"#4d738e\"/>";
-    panel += "<path d=\"M126 10 V194\" stroke=\"#4d738e\" stroke-width=\"1.5\"/>";
+        "<rect x=\"14\" y=\"3\" width=\"172\" height=\"36\" rx=\"6\" fill=\"#101c42\" stroke=\"#4d738e\"/>";
+    panel += "<path d=\"M126 44 V194\" stroke=\"#4d738e\" stroke-width=\"1.5\"/>";
     panel += Label("CLUBS", 66, 190, 12, "#efb45c");
     for (int club = 0; club < 14; ++club) {
         panel += ClubChip(club, 0, false);
