@@ -74,6 +74,14 @@ TEST_F(SoundSteps, EachHoleStartsItsOwnBackgroundLoop) {
     shell::PlayGameSound(client_, static_cast<GameSound>(15));
     EXPECT_EQ(played_.back(), GameSound::ButtonOv);
     EXPECT_EQ(played_.size(), 5u);
+
+    // Leaving the hole (the next hole, or a snapshot of another) stops its loop.
+    shell::StopBackgroundSound(client_);
+    for (const present::SoundNode& node : client_.sound.nodes) {
+        if (node.id == GameSound::Background && node.voice != nullptr) {
+            EXPECT_FALSE(platform::VoiceIsPlaying(*node.voice));
+        }
+    }
 }
 
 TEST_F(SoundSteps, ClientWithoutSoundStaysQuiet) {

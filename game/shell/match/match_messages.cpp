@@ -13,6 +13,7 @@
 #include "game/shell/match/shot_end.h"
 #include "game/shell/view/hole_scene.h"
 #include "game/shell/view/hud_screens.h"
+#include "game/shell/view/sounds.h"
 
 namespace shell {
 
@@ -126,6 +127,7 @@ void ConcedeVote(Client& client, const LobbyPacket& packet) {
 }
 
 void NextHole(Client& client) {
+    StopBackgroundSound(client);
     UnloadHole(client);
     ++client.match.currentHole;
     client.match.shotShown = false;

@@ -235,6 +235,7 @@ bool JoinWithSnapshot(Client& client, const LobbyPacket& packet) {
     if (!SnapshotUsable(client, s, packet.sender)) {
         return false;
     }
+    StopBackgroundSound(client);
     UnloadHole(client);
     client.match.currentHole = s.currentHole;
     LoadHoleSettings(client);

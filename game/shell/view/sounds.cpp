@@ -20,6 +20,10 @@ void StartBackgroundSound(Client& client) {
     present::PlayGameSound(client.sound, present::GameSound::Background);
 }
 
+void StopBackgroundSound(Client& client) {
+    present::StopBackgroundSound(client.sound);
+}
+
 void ReleaseSoundSystem(Client& client) {
     present::ReleaseSoundSystem(client.sound);
 }

@@ -13,6 +13,8 @@ void InitSoundSystem(Client& client);
 void PlayGameSound(Client& client, present::GameSound id);
 // Starts the hole's background loop, first changing it when the hole asks for another file.
 void StartBackgroundSound(Client& client);
+// Stops the background loop: the hole it belongs to is being left.
+void StopBackgroundSound(Client& client);
 void ReleaseSoundSystem(Client& client);
 
 }  // namespace shell
