@@ -126,9 +126,9 @@ TEST(OptionFile, ReadsLanguageAndHardware3D) {
     shell::ParseOptionFile(Bytes("LANGUAGE ABCDEFGHIJKLMNOP"), o);
     EXPECT_STREQ(o.language, "ABCDEFGHIJK");
     shell::ParseOptionFile(Bytes("LANGUAGE kor\r\n"), o);
-    EXPECT_STREQ(o.language, "KOR");  // the same language, and the same folders, as upper case
+    EXPECT_STREQ(o.language, "KOR");  // the same language, and the same folders, in any case
     shell::ParseOptionFile(Bytes("LANGUAGE Kor\r\n"), o);
-    EXPECT_STREQ(o.language, "Kor");  // mixed case is no language of ours
+    EXPECT_STREQ(o.language, "KOR");
 }
 
 }  // namespace

@@ -107,17 +107,10 @@ float ReadF32(const uint8_t* p) {
     return value;
 }
 
-// "kor" names the same language as "KOR", and the folders built from it ("Info/KOR") are the
-// upper-case ones; a mixed-case name ("Kor") is left as it is.
-char* UpperIfAllLower(char* text) {
-    bool anyLower = false;
-    for (const char* c = text; *c != '\0'; ++c) {
-        if (*c >= 'A' && *c <= 'Z') {
-            return text;
-        }
-        anyLower |= *c >= 'a' && *c <= 'z';
-    }
-    for (char* c = text; anyLower && *c != '\0'; ++c) {
+// "kor" and "Kor" name the same language as "KOR", and the folders built from it ("Info/KOR") are
+// the upper-case ones, which a case-sensitive file system finds only by that name.
+char* UpperCased(char* text) {
+    for (char* c = text; *c != '\0'; ++c) {
         if (*c >= 'a' && *c <= 'z') {
             *c = static_cast<char>(*c - 'a' + 'A');
         }
@@ -137,7 +130,7 @@ void ParseOptionFile(std::span<const uint8_t> bytes, OptionSettings& options) {
             continue;
         }
         if (std::strcmp(key, "LANGUAGE") == 0) {
-            CopyCut(options.language, sizeof(options.language), UpperIfAllLower(value));
+            CopyCut(options.language, sizeof(options.language), UpperCased(value));
         } else if (std::strcmp(key, "ACC3DOPT") == 0) {
             options.hardware3D = ReadDecimal(value) == 1 ? 1 : 0;
         }
