@@ -132,6 +132,15 @@ TEST_F(MatchMessages, AShotRecordNamingNoPlayerOrCarryingNaNIsNotApplied) {
     EXPECT_EQ(client_->shell.gameState, shell::GameState::Startup);
 }
 
+TEST_F(MatchMessages, AMatchStartsWithAnEmptyChatHistory) {
+    shell::AddChatLine(client_->chat.history, "Bob", "hello", shell::ChatKind::kChat, 10, false);
+    ASSERT_NE(client_->chat.history.lines[0].text[0], '\0');
+    shell::ResetMatch(*client_);
+    for (const shell::ChatLine& line : client_->chat.history.lines) {
+        EXPECT_EQ(line.text[0], '\0');
+    }
+}
+
 TEST_F(MatchMessages, ALateConcedeVoteIsRecordedButDoesNotConcede) {
     rules::MatchState& m = client_->match;
     m.localSlot = 0;

@@ -62,6 +62,7 @@ void SetUpMatchSwitches(Client& client, const char* autoplay, const char* stateL
 
 void ResetMatch(Client& client) {
     ResetMatchState(client.match, client.config);
+    client.chat.history = ChatHistory{};  // a match starts with no lines on the screen
 }
 
 void ResetPlayersForHole(Client& client) {
