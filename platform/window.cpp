@@ -84,6 +84,12 @@ int VirtualKeyOf(SDL_Keycode key) {
             return kKeyDown;
         case SDLK_DELETE:
             return kKeyDelete;
+        case SDLK_LGUI:
+            return kKeyLeftWindows;
+        case SDLK_RGUI:
+            return kKeyRightWindows;
+        case SDLK_APPLICATION:
+            return kKeyApps;
         default:
             return 0;
     }
@@ -401,6 +407,12 @@ void StartTextInput() {
 
 void StopTextInput() {
     SDL_StopTextInput();
+}
+
+void MinimiseWindow(GameWindow& window) {
+    if (window.window != nullptr) {
+        SDL_MinimizeWindow(window.window);
+    }
 }
 
 }  // namespace platform

@@ -48,6 +48,9 @@ void AddMessageSource(GameWindow& window, MessageSource source, std::function<in
 // True when something arrived; false on time-out.
 bool WaitForMessage(GameWindow& window, int timeoutMs);
 
+// Minimises the window (to the task bar, or as the desktop hides windows).
+void MinimiseWindow(GameWindow& window);
+
 // Shows the picture in the window (uploaded, scaled, presented).
 void ShowPicture(GameWindow& window, DrawSurface& picture);
 

@@ -15,6 +15,11 @@ namespace shell {
 
 namespace {
 
+bool IsMinimiseKey(int virtualKey) {
+    return virtualKey == platform::kKeyLeftWindows || virtualKey == platform::kKeyRightWindows ||
+           virtualKey == platform::kKeyApps;
+}
+
 void EditKey(Client& client, int virtualKey) {
     ChatInput& input = client.chat.input;
     const ChatInputLanguage language = InputLanguage(client);
@@ -64,6 +69,12 @@ void HandleChatKey(Client& client, int virtualKey, bool down) {
     }
     if (!down) {
         return;
+    }
+    if (IsMinimiseKey(virtualKey)) {
+        // The desktop's own keys put the game away, as they would any window; the key goes on.
+        if (client.display.window != nullptr) {
+            platform::MinimiseWindow(*client.display.window);
+        }
     }
     if (client.chat.altDown && virtualKey == 'O') {
         SendCallLobby(client.lobby);
