@@ -57,7 +57,9 @@ void FullRedraw(Client& client) {
 void FrameTick(Client& client) {
     ShellState& shell = client.shell;
     present::AnimateCursor(client.display, client.clock.NowMs());
-    ShowQueuedChat(client);
+    if (!client.matchExtras.ending.running) {
+        ShowQueuedChat(client);  // while a game ends, lobby chat waits unshown
+    }
     RunStateWork(client);
     if (shell.waitingNoticeArmed && shell.gameState != GameState::Waiting) {
         shell.waitingNoticeArmed = false;

@@ -57,8 +57,14 @@ void OnClose(Client& client) {
     EndGame(client);
 }
 
+// The last moments of a game that is ending (the lobby closed it, or a team match was settled)
+// take no clicks, keys or typed text: the picture stays up until the window closes.
+bool TakesInput(const Client& client) {
+    return !client.shell.quitting && !client.matchExtras.ending.running;
+}
+
 void OnMouseMove(Client& client, int x, int y) {
-    if (client.shell.quitting) {
+    if (!TakesInput(client)) {
         return;
     }
     client.display.cursorX = static_cast<int16_t>(x);
@@ -67,7 +73,7 @@ void OnMouseMove(Client& client, int x, int y) {
 }
 
 void OnLeftButton(Client& client, int x, int y) {
-    if (!client.shell.quitting) {
+    if (TakesInput(client)) {
         HandleClick(client, x, y);
     }
 }
@@ -79,19 +85,19 @@ void OnKey(Client& client, int virtualKey, bool down) {
         }
         return;
     }
-    if (!client.shell.quitting) {
+    if (TakesInput(client)) {
         HandleChatKey(client, virtualKey, down);
     }
 }
 
 void OnText(Client& client, const char* utf8) {
-    if (!client.shell.quitting) {
+    if (TakesInput(client)) {
         HandleTypedText(client, utf8);
     }
 }
 
 void OnTextEditing(Client& client, const char* utf8, int cursor) {
-    if (!client.shell.quitting) {
+    if (TakesInput(client)) {
         HandleComposingText(client, utf8, cursor);
     }
 }

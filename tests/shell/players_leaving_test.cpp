@@ -11,6 +11,8 @@
 
 #include "game/shell/lobby/lobby_messages.h"
 #include "game/shell/match/snapshot_sync.h"
+#include "game/shell/window_messages.h"
+#include "platform/keys.h"
 #include "tests/shell/match_table.h"
 
 namespace {
@@ -187,6 +189,21 @@ TEST_F(PlayersLeaving, TheLobbyClosingEndsEachClientOnceAfterAMoment) {
     }
     PlayUntil([] { return false; }, 500);
     EXPECT_FALSE(AllEnded());
+    // Meanwhile the client takes no input: no typed line, no quick chat, no click on the exit.
+    ASSERT_TRUE(PlayUntil([&] { return C(0).matchExtras.ending.running; }, 1000));
+    Relay();
+    const size_t chatsBefore = CountSent(shell::kMsgChat);
+    const size_t endsBefore = CountSent(shell::kMsgGameEnd);
+    const platform::WindowHandlers window = shell::MakeWindowHandlers(C(0));
+    window.onText("hello");
+    window.onKey(platform::kKeyReturn, true);
+    window.onKey(platform::kKeyF1, true);
+    window.onLeftButton(790, 5);
+    Relay();
+    EXPECT_TRUE(C(0).chat.input.text.empty());
+    EXPECT_EQ(CountSent(shell::kMsgChat), chatsBefore);
+    EXPECT_EQ(CountSent(shell::kMsgGameEnd), endsBefore);
+    EXPECT_FALSE(C(0).shell.quitting);
     PlayOut(2000);
     EXPECT_TRUE(AllEnded());
     Relay();
