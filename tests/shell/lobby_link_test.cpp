@@ -8,6 +8,7 @@
 #include "game/shell/lobby/lobby_link.h"
 #include "game/shell/lobby/lobby_messages.h"
 #include "game/shell/lobby/shot_input_wire.h"
+#include "game/shell/match/swing.h"
 
 namespace {
 
@@ -162,6 +163,28 @@ TEST(LobbySenders, BodiesHoldTheirFieldsAtTheirOffsets) {
     EXPECT_EQ(scores[49 + 13], 1);
     EXPECT_EQ(scores[49 + 14], 0x02);
     EXPECT_EQ(scores[49 + 15], 0x01);
+}
+
+// Message 7 carries, after the shot record, the shooter's impact error in sixteenths of a gauge
+// unit (rounded up, 255 at most): every client's bite rule reads it. The other records' last byte
+// stays 0.
+TEST(LobbySenders, TheShotCarriesTheImpactErrorInItsLastByte) {
+    WiredLink w("Ann");
+    shell::SendShot(w.link, SomeShot(), shell::ImpactErrorByte(7.3f));
+    shell::SendShotEnd(w.link, SomeShot());
+    const std::vector<Bytes> sent = w.Sent();
+    ASSERT_EQ(sent.size(), 2u);
+    const Bytes& shot = sent[0];
+    ASSERT_EQ(shot.size(), 45u + 107u);
+    EXPECT_EQ(GetU32(shot, 48 + 52), 0x42A10000u);  // the record (launch speed 80.5 at its byte 52)
+    EXPECT_EQ(shot[44 + 106], 117);                 // the payload's last byte: ceil(7.3 x 16)
+    EXPECT_EQ(sent[1][44 + 106], 0);
+    LobbyLink receiver;
+    Receive(receiver, shot);
+    LobbyPacket packet;
+    ASSERT_TRUE(shell::TakeGameMessage(receiver, false, packet));
+    EXPECT_EQ(shell::MessageShotSpare(packet), 117);
+    EXPECT_NEAR(shell::ImpactErrorFromByte(shell::MessageShotSpare(packet)), 7.3f, 1.0f / 16.0f);
 }
 
 TEST(LobbySenders, ObserversSendOnlyChatAndTheirOwnReports) {
