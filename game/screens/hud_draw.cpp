@@ -301,9 +301,11 @@ bool DrawSwingGauge(HudCanvas& canvas, int frame) {
     if (view.beginner) {
         DrawPicture(Back(canvas), canvas.sprites.guides[2], 455, 385);
     }
-    if (arrowShown && blinkOn) {
-        DrawPicture(Back(canvas), Picture(canvas.sprites, HudPicture::ArrowSmall0), kSmallArrows[arrow][0],
-                    kSmallArrows[arrow][1]);
+    if (arrowShown) {
+        // It blinks as the big arrow does, between its two pictures.
+        DrawPicture(Back(canvas),
+                    Picture(canvas.sprites, blinkOn ? HudPicture::ArrowSmall0 : HudPicture::ArrowSmall1),
+                    kSmallArrows[arrow][0], kSmallArrows[arrow][1]);
     }
     return true;
 }

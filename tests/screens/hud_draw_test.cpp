@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -178,6 +179,43 @@ TEST(BallSize, NearIsLargestAndFarSmallest) {
     EXPECT_EQ(BallSizeIndex(0.0f), 6);
     EXPECT_EQ(BallSizeIndex(-1.0f), 6);
     EXPECT_EQ(BallSizeIndex(std::nanf("")), 0);
+}
+
+}  // namespace
+}  // namespace screens
+
+namespace screens {
+namespace {
+
+using hud_fixture::HudScreen;
+
+// During a beginner's swing the small arrow at the guide's place on the arc blinks between its two
+// pictures, as the big arrow does before the swing: both are seen, neither leaves the place empty.
+TEST_F(HudScreen, TheSmallBeginnerArrowBlinksBetweenItsTwoPictures) {
+    view_.beginner = true;
+    view_.swinging = true;
+    state_.guideIndex = 4;  // at (720, 408)
+    const auto arrowAt = [&](uint32_t nowMs, int frame) {
+        view_.nowMs = nowMs;
+        Draw();
+        EXPECT_TRUE(DrawSwingGauge(Canvas(), frame));
+        std::vector<uint32_t> cell;
+        for (int y = 408; y < 424; ++y) {
+            for (int x = 720; x < 736; ++x) {
+                cell.push_back(platform::ReadPixelRgb(*display_.backBuffer, x, y));
+            }
+        }
+        return cell;
+    };
+    const std::vector<uint32_t> first = arrowAt(0, 30);     // blink on
+    const std::vector<uint32_t> second = arrowAt(400, 31);  // blink off
+    EXPECT_NE(first, second);
+    const auto orange = [](uint32_t c) {
+        const uint32_t green = (c >> 8) & 0xFF;
+        return (c >> 16) > 0xF0 && green > 0x70 && green < 0xA0;
+    };
+    EXPECT_GT(std::count_if(second.begin(), second.end(), orange), 0)
+        << "the second picture, orange, is drawn";
 }
 
 }  // namespace
