@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "bench/compare/pictures.h"
-#include "platform/device3d/recording.h"
+#include "platform/device3d.h"
 #if defined(BRIGHTLEA_HAVE_OSMESA)
 #include "bench/compare/gl_worker.h"
 #endif

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/device3d/recording.h"
+#include "platform/device3d.h"
 
 namespace compare {
 

@@ -1,6 +1,6 @@
 // Recording a frame of device calls from a watched device, and replaying it on the software device.
 
-#include "platform/device3d/recording.h"
+#include "platform/device3d.h"
 
 #include <algorithm>
 #include <cstddef>

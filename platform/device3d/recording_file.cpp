@@ -6,7 +6,7 @@
 #include <memory>
 #include <type_traits>
 
-#include "platform/device3d/recording.h"
+#include "platform/device3d.h"
 
 namespace platform {
 

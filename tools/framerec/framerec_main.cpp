@@ -13,7 +13,7 @@
 #include "game/course/scene_renderer.h"
 #include "game/present/display.h"
 #include "game/shell/launch/launch_files.h"
-#include "platform/device3d/recording.h"
+#include "platform/device3d.h"
 #include "tools/toolkit/output_file.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/device3d/recording.h"
+#include "platform/device3d.h"
 
 namespace platform {
 namespace {
